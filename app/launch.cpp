@@ -1,0 +1,87 @@
+// The launch contract, program side (see launch.h).
+#include "app/launch.h"
+
+#include "app/texts.h"
+#include "engine/fileutil.h"
+#include "platform/sjis.h"
+
+std::string CommandLineTail(const char* commandLine) {
+  std::string_view s = commandLine ? commandLine : "";
+  size_t i = 0;
+  if (!s.empty() && s[0] == '"') {
+    // A quoted program name runs to the next quote character.
+    i = 1;
+    while (i < s.size() && s[i] != '"') i += sjis::CharLen(s, i);
+    if (i < s.size()) ++i;
+  } else {
+    while (i < s.size() && static_cast<unsigned char>(s[i]) > ' ') ++i;
+  }
+  while (i < s.size() && static_cast<unsigned char>(s[i]) <= ' ') ++i;
+  return std::string(s.substr(i));
+}
+
+int CheckLaunchToken(const std::string& tail) { return tail == texts::kLaunchToken ? 0 : -1; }
+
+int TakeNextQuotedPath(std::string_view& rest, std::string& path) {
+  size_t open = sjis::FindChar(rest, '"');
+  if (open == sjis::npos) return -1;
+  rest.remove_prefix(open + 1);
+  size_t close = sjis::FindChar(rest, '"');
+  if (close == sjis::npos) return -1;
+  path.assign(rest.substr(0, close));
+  rest.remove_prefix(close + 1);
+  return 0;
+}
+
+int ParseParameterText(const std::string& text, SelectionList& list) {
+  // Only the text before the first NUL byte counts, for the quotes and the paths.
+  std::string_view rest(text.c_str());
+  int quotes = 0;
+  CountOccurrences(rest, "\"", quotes);
+  const int n = quotes / 2;
+  list.count = n;
+  list.paths.assign(static_cast<size_t>(n), std::string());
+  list.kinds.assign(static_cast<size_t>(n), SelectionList::kFile);
+  for (int i = 0; i < n; ++i) {
+    std::string path;
+    if (TakeNextQuotedPath(rest, path) != 0) break;  // cannot happen: the quotes were counted
+    if (IsPlainFile(path) == 0) {
+      list.kinds[i] = SelectionList::kFile;
+    } else if (PathExists(path) == 0) {
+      list.kinds[i] = SelectionList::kFolder;
+    } else {
+      list.paths[i] = std::move(path);
+      return -1;
+    }
+    list.paths[i] = std::move(path);
+  }
+  return 0;
+}
+
+std::string ParameterFilePath() { return GetModuleDir() + "\\" + texts::kParameterFileName; }
+
+int LoadSelection(const std::string& commandTail, SelectionList& list, std::string& message) {
+  if (CheckLaunchToken(commandTail) != 0) {
+    message = texts::kRefuseDirectStart;
+    return -1;
+  }
+  const std::string parameterPath = ParameterFilePath();
+  std::string content, error;
+  if (ReadWholeFile(parameterPath, content, error) != 0) {
+    message = std::string(texts::kParameterReadFailed) + error + texts::kParameterPathOpen + parameterPath +
+              texts::kParameterPathClose;
+    return -1;
+  }
+  // Gone before its content is looked at, whatever the content turns out to be.
+  std::string ignored;
+  DeleteMatchingFiles(parameterPath, ignored);
+  if (ParseParameterText(content, list) != 0) {
+    message = texts::kSelectionUnrecognised;
+    return -1;
+  }
+  if (list.count == 0) {
+    message = texts::kSelectionEmpty;
+    return -1;
+  }
+  return 0;
+}

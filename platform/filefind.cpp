@@ -1,0 +1,51 @@
+// CFileFind: the parts that do not depend on the platform.
+#include "platform/filefind.h"
+
+#include "platform/fs.h"
+#include "platform/sjis.h"
+
+std::string CFileFind::GetFileName() const { return current_.name; }
+
+// The class library's rule: the separator is left out when the root's last
+// byte is a backslash or slash. Byte-wise, so a root ending in a double-byte
+// character whose second byte is 0x5C loses its separator; CFileFindEx mends it.
+std::string CFileFind::GetFilePath() const {
+  std::string path = root_;
+  if (path.empty() || (path.back() != '\\' && path.back() != '/')) path += separator_;
+  path += GetFileName();
+  return path;
+}
+
+std::string CFileFind::GetRoot() const { return root_; }
+uint64_t CFileFind::GetLength() const { return current_.size; }
+int64_t CFileFind::GetLastWriteTime() const { return current_.writeTime; }
+uint32_t CFileFind::GetAttributes() const { return current_.attributes; }
+
+int CFileFind::MatchesMask(uint32_t mask) const {
+  return haveCurrent_ && (current_.attributes & mask) != 0;
+}
+
+int CFileFind::IsDots() const {
+  return haveCurrent_ && (current_.attributes & plat::kAttrDirectory) &&
+         (current_.name == "." || current_.name == "..");
+}
+
+int CFileFind::IsDirectory() const { return MatchesMask(plat::kAttrDirectory); }
+
+int CFileFind::FindNextFile() {
+  if (!haveNext_) return 0;
+  current_ = std::move(next_);
+  haveCurrent_ = true;
+  haveNext_ = FetchNext(next_);
+  return haveNext_ ? 1 : 0;
+}
+
+// Root of a search pattern: everything before its last separator character;
+// with no separator, the drive ("C:") or nothing.
+std::string SearchRootOf(const std::string& pattern) {
+  size_t sep = sjis::FindLastSeparator(pattern);
+  if (sep != sjis::npos) return pattern.substr(0, sep);
+  if (pattern.size() >= 2 && pattern[1] == ':' && !sjis::IsLeadByte(static_cast<unsigned char>(pattern[0])))
+    return pattern.substr(0, 2);
+  return std::string();
+}

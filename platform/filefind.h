@@ -1,0 +1,72 @@
+// CFileFind: the file finder every walk over the disk uses, with the shape of
+// the class library's finder (FindFile, then FindNextFile while it returns
+// nonzero; the entry fetched by FindNextFile is the current one).
+//
+// Win32: FindFirstFileA/FindNextFileA. POSIX: opendir/readdir/stat with
+// Windows-like wildcard matching of the last component ("*.*" is everything,
+// case-insensitive for A-Z), dot entries included as Windows reports them.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// <windows.h> maps FindNextFile to FindNextFileA; our method keeps its own name.
+#ifdef FindNextFile
+#undef FindNextFile
+#endif
+
+class CFileFind {
+ public:
+  CFileFind();
+  virtual ~CFileFind();
+  CFileFind(const CFileFind&) = delete;
+  CFileFind& operator=(const CFileFind&) = delete;
+
+  // Starts a search for name (a path, its last component may hold * and ?).
+  // Nonzero if at least one entry matched; the first one is then fetched by
+  // FindNextFile. A running search is closed first.
+  virtual int FindFile(const char* name);
+  // Makes the next entry current. Nonzero while further entries remain, so the
+  // last entry is current after the call that returned 0.
+  virtual int FindNextFile();
+  // Ends the search and frees its handle; also done by the destructor.
+  virtual void Close();
+
+  virtual uint64_t GetLength() const;         // full 64-bit size of the current entry
+  virtual std::string GetFileName() const;    // name of the current entry
+  virtual std::string GetFilePath() const;    // root + separator + name (byte-wise check)
+  virtual std::string GetRoot() const;        // folder part of the search pattern
+  virtual int64_t GetLastWriteTime() const;   // seconds since 1970-01-01 UTC
+  virtual uint32_t GetAttributes() const;     // Win32 attribute bits of the current entry
+  virtual int MatchesMask(uint32_t mask) const;
+  virtual int IsDots() const;
+  virtual int IsDirectory() const;
+
+  // Win32 error code of the last FindFile that failed (2 not found, 3 bad path...).
+  uint32_t GetLastError() const { return lastError_; }
+
+ // One directory entry as the platform reports it.
+  struct Entry {
+    std::string name;
+    uint64_t size = 0;
+    uint32_t attributes = 0;
+    int64_t writeTime = 0;
+  };
+
+ protected:
+  char separator_ = '\\';
+
+ private:
+  struct Impl;  // the platform's search handle
+  bool FetchNext(Entry& e);
+
+  std::unique_ptr<Impl> impl_;
+  std::string root_;
+  Entry current_;
+  Entry next_;
+  bool haveNext_ = false;
+  bool haveCurrent_ = false;
+  uint32_t lastError_ = 0;
+
+};

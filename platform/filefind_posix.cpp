@@ -1,0 +1,133 @@
+// CFileFind on opendir/readdir/stat, behaving as FindFirstFileA does for the
+// patterns the program uses: a plain path finds that one entry, a last
+// component with * or ? lists the folder ("*.*" is everything, A-Z compare
+// case-insensitively), dot entries included.
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/filefind.h"
+#include "platform/fs.h"
+#include "platform/posix_path.h"
+#include "platform/sjis.h"
+
+std::string SearchRootOf(const std::string& pattern);
+
+struct CFileFind::Impl {
+  DIR* dir = nullptr;
+  std::string folder;   // POSIX folder being listed
+  std::string mask;     // last component of the pattern
+  bool single = false;  // a plain path: one entry, already fetched
+  Entry first;
+  bool firstPending = false;
+  ~Impl() {
+    if (dir) closedir(dir);
+  }
+};
+
+CFileFind::CFileFind() = default;
+CFileFind::~CFileFind() { Close(); }
+
+void CFileFind::Close() {
+  impl_.reset();
+  haveNext_ = haveCurrent_ = false;
+}
+
+// Windows-style wildcard match of a directory entry name: * any run, ? one
+// byte, A-Z folded; "*.*" is treated as "*" as FindFirstFile does.
+static bool MatchName(const char* p, const char* s) {
+  const char* star = nullptr;
+  const char* resume = nullptr;
+  auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+  while (*s) {
+    if (*p == '*') {
+      star = p++;
+      resume = s;
+    } else if (*p == '?' || (*p && fold(*p) == fold(*s))) {
+      ++p;
+      ++s;
+    } else if (star) {
+      p = star + 1;
+      s = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (*p == '*') ++p;
+  return *p == 0;
+}
+
+static bool StatEntry(const std::string& posixPath, const std::string& name, CFileFind::Entry& e) {
+  struct stat st {};
+  struct stat lst {};
+  bool linked = lstat(posixPath.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode);
+  if (stat(posixPath.c_str(), &st) != 0) {
+    if (!linked) return false;
+    st = lst;  // a dangling link is reported as itself
+  }
+  e.name = name;
+  e.attributes = S_ISDIR(st.st_mode) ? plat::kAttrDirectory : plat::kAttrArchive;
+  if (!(st.st_mode & S_IWUSR)) e.attributes |= plat::kAttrReadOnly;
+  if (linked) e.attributes |= plat::kAttrReparsePoint;
+  e.size = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);
+  e.writeTime = static_cast<int64_t>(st.st_mtime);
+  return true;
+}
+
+bool CFileFind::FetchNext(Entry& e) {
+  if (!impl_) return false;
+  if (impl_->firstPending) {
+    impl_->firstPending = false;
+    e = impl_->first;
+    return true;
+  }
+  if (impl_->single || !impl_->dir) return false;
+  while (dirent* d = readdir(impl_->dir)) {
+    if (!MatchName(impl_->mask.c_str(), d->d_name)) continue;
+    std::string full = impl_->folder + "/" + d->d_name;
+    if (StatEntry(full, d->d_name, e)) return true;
+  }
+  return false;
+}
+
+int CFileFind::FindFile(const char* name) {
+  Close();
+  std::string pattern = name ? name : "*.*";
+  lastError_ = plat::InjectedFault(plat::FsOp::Attributes, pattern);
+  if (lastError_) return 0;
+  std::string posix = plat::ToPosixPath(pattern);
+  size_t slash = posix.rfind('/');
+  auto impl = std::make_unique<Impl>();
+  impl->folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : posix.substr(0, slash));
+  impl->mask = slash == std::string::npos ? posix : posix.substr(slash + 1);
+  if (impl->mask.empty()) {  // "dir\" names no entry
+    lastError_ = plat::kErrFileNotFound;
+    return 0;
+  }
+  if (impl->mask == "*.*") impl->mask = "*";
+  if (impl->mask.find_first_of("*?") == std::string::npos) {
+    impl->single = true;
+    if (!StatEntry(posix, impl->mask, impl->first)) {
+      lastError_ = plat::ErrnoToWin32(errno, posix);
+      return 0;
+    }
+    impl->firstPending = true;
+  } else {
+    impl->dir = opendir(impl->folder.c_str());
+    if (!impl->dir) {
+      lastError_ = errno == ENOENT ? plat::kErrPathNotFound : plat::ErrnoToWin32(errno, impl->folder);
+      return 0;
+    }
+  }
+  impl_ = std::move(impl);
+  root_ = SearchRootOf(pattern);
+  haveNext_ = FetchNext(next_);
+  if (!haveNext_) {
+    impl_.reset();
+    lastError_ = plat::kErrFileNotFound;
+    return 0;
+  }
+  return 1;
+}

@@ -1,0 +1,84 @@
+// Narrow file-system interface of the program: the few calls the portable code
+// makes to the operating system. Win32 implementation in fs_win32.cpp, POSIX one
+// (for the native tests, sanitizers and fuzzing) in fs_posix.cpp.
+//
+// Paths are Shift_JIS text with backslash separators on both builds; the POSIX
+// layer turns backslash characters (never the second byte of a double-byte
+// character) into slashes when it touches the disk. Errors are Win32 error codes
+// on both builds (the POSIX layer maps errno onto them).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace plat {
+
+// Win32 error codes used by the portable code.
+enum : uint32_t {
+  kErrSuccess = 0,
+  kErrFileNotFound = 2,
+  kErrPathNotFound = 3,
+  kErrTooManyOpenFiles = 4,
+  kErrAccessDenied = 5,
+  kErrInvalidHandle = 6,
+  kErrNotEnoughMemory = 8,
+  kErrCurrentDirectory = 16,
+  kErrNoMoreFiles = 18,
+  kErrWriteProtect = 19,
+  kErrSharingViolation = 32,
+  kErrLockViolation = 33,
+  kErrHandleEof = 38,
+  kErrHandleDiskFull = 39,
+  kErrFileExists = 80,
+  kErrInvalidParameter = 87,
+  kErrDiskFull = 112,
+  kErrInvalidName = 123,
+  kErrDirNotEmpty = 145,
+  kErrAlreadyExists = 183,
+  kErrFilenameExcedRange = 206,
+};
+
+// File attribute bits (the Win32 values).
+enum : uint32_t {
+  kAttrReadOnly = 0x01,
+  kAttrHidden = 0x02,
+  kAttrSystem = 0x04,
+  kAttrDirectory = 0x10,
+  kAttrArchive = 0x20,
+  kAttrNormal = 0x80,
+  kAttrReparsePoint = 0x400,
+  kInvalidAttributes = 0xFFFFFFFFu,
+};
+
+// Longest path the program's fixed buffers hold, terminator included (MAX_PATH).
+constexpr size_t kMaxPath = 260;
+
+// Attributes of the file or folder at path, or kInvalidAttributes (error in *err).
+uint32_t GetAttributes(const std::string& path, uint32_t* err = nullptr);
+
+// Reads the whole file, opened read-only and unshared. Returns 0 or an error code;
+// on error out is empty.
+uint32_t ReadAll(const std::string& path, std::string& out);
+
+// Deletes one file. Returns 0 or an error code.
+uint32_t RemoveFile(const std::string& path);
+
+// Full file name of the running program (backslash separators). Never cut: the
+// buffer grows as needed. Empty if the system cannot tell.
+std::string ModuleFileName();
+
+// Text of a system error code from the system's message table, untouched (its
+// line break and any insert markers kept); empty if the system has none.
+std::string SystemErrorText(uint32_t code);
+
+// --- Fault injection for tests -------------------------------------------------
+// Operations that a test can make fail, whatever the disk says.
+enum class FsOp { Read, Remove, Attributes };
+// A hook returns 0 to let the operation run, or the error code it fails with.
+using FaultHook = uint32_t (*)(FsOp op, const std::string& path, void* ctx);
+// Installs (or with nullptr removes) the process-wide hook. Test use only.
+void SetFaultHook(FaultHook hook, void* ctx);
+// Consulted by both implementations before each operation.
+uint32_t InjectedFault(FsOp op, const std::string& path);
+
+}  // namespace plat

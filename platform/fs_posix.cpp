@@ -1,0 +1,143 @@
+// File-system calls on POSIX, with Windows' answers (see fs.h).
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "platform/fs.h"
+#include "platform/posix_path.h"
+#include "platform/sjis.h"
+
+namespace plat {
+
+std::string ToPosixPath(const std::string& path) {
+  std::string out = path;
+  for (size_t i = 0; i < out.size(); i += sjis::CharLen(out, i)) {
+    if (out[i] == '\\') out[i] = '/';
+  }
+  return out;
+}
+
+std::string FromPosixPath(const std::string& path) {
+  std::string out = path;
+  for (char& c : out) {
+    if (c == '/') c = '\\';
+  }
+  return out;
+}
+
+uint32_t ErrnoToWin32(int err, const std::string& posixPath) {
+  switch (err) {
+    case 0: return kErrSuccess;
+    case ENOENT: {
+      size_t slash = posixPath.rfind('/');
+      if (slash == std::string::npos || slash == 0) return kErrFileNotFound;
+      struct stat st {};
+      std::string parent = posixPath.substr(0, slash);
+      return (stat(parent.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) ? kErrFileNotFound : kErrPathNotFound;
+    }
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP: return kErrPathNotFound;
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+    case EROFS: return kErrAccessDenied;
+    case EMFILE:
+    case ENFILE: return kErrTooManyOpenFiles;
+    case EBADF: return kErrInvalidHandle;
+    case ENOSPC:
+    case EDQUOT: return kErrDiskFull;
+    case EEXIST: return kErrFileExists;
+    case ENOTEMPTY: return kErrDirNotEmpty;
+    case EBUSY:
+    case ETXTBSY: return kErrSharingViolation;
+    case ENOMEM: return kErrNotEnoughMemory;
+    case EINVAL: return kErrInvalidParameter;
+    default: return 31;  // ERROR_GEN_FAILURE
+  }
+}
+
+uint32_t GetAttributes(const std::string& path, uint32_t* err) {
+  uint32_t fault = InjectedFault(FsOp::Attributes, path);
+  std::string posix = ToPosixPath(path);
+  struct stat st {};
+  if (fault || path.empty() || stat(posix.c_str(), &st) != 0) {
+    if (err) *err = fault ? fault : (path.empty() ? kErrPathNotFound : ErrnoToWin32(errno, posix));
+    return kInvalidAttributes;
+  }
+  uint32_t attrs = S_ISDIR(st.st_mode) ? kAttrDirectory : kAttrArchive;
+  if (!(st.st_mode & S_IWUSR)) attrs |= kAttrReadOnly;
+  return attrs;
+}
+
+uint32_t ReadAll(const std::string& path, std::string& out) {
+  out.clear();
+  if (uint32_t fault = InjectedFault(FsOp::Read, path)) return fault;
+  std::string posix = ToPosixPath(path);
+  int fd = open(posix.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return ErrnoToWin32(errno, posix);
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    uint32_t e = S_ISDIR(st.st_mode) ? kErrAccessDenied : ErrnoToWin32(errno, posix);
+    close(fd);
+    return e;
+  }
+  // Read what the file holds now, not what stat said: it may grow or shrink.
+  std::vector<char> buf(64 * 1024);
+  for (;;) {
+    ssize_t n = read(fd, buf.data(), buf.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      uint32_t e = ErrnoToWin32(errno, posix);
+      close(fd);
+      out.clear();
+      return e;
+    }
+    if (n == 0) break;
+    out.append(buf.data(), static_cast<size_t>(n));
+  }
+  close(fd);
+  return kErrSuccess;
+}
+
+uint32_t RemoveFile(const std::string& path) {
+  if (uint32_t fault = InjectedFault(FsOp::Remove, path)) return fault;
+  std::string posix = ToPosixPath(path);
+  struct stat st {};
+  if (lstat(posix.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return kErrAccessDenied;  // as DeleteFileA
+  if (unlink(posix.c_str()) != 0) return ErrnoToWin32(errno, posix);
+  return kErrSuccess;
+}
+
+std::string ModuleFileName() {
+  std::vector<char> buf(512);
+  for (;;) {
+    ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
+    if (n < 0) return std::string();
+    if (static_cast<size_t>(n) < buf.size()) return FromPosixPath(std::string(buf.data(), static_cast<size_t>(n)));
+    buf.resize(buf.size() * 2);
+  }
+}
+
+std::string SystemErrorText(uint32_t code) {
+  // The native build has no system message table; these few texts stand in
+  // for it, ending in the line break that system texts carry.
+  switch (code) {
+    case kErrSuccess: return "The operation completed successfully.\r\n";
+    case kErrFileNotFound: return "The system cannot find the file specified.\r\n";
+    case kErrPathNotFound: return "The system cannot find the path specified.\r\n";
+    case kErrAccessDenied: return "Access is denied.\r\n";
+    case kErrSharingViolation:
+      return "The process cannot access the file because it is being used by another process.\r\n";
+    case kErrFileExists: return "The file exists.\r\n";
+    case kErrDiskFull: return "There is not enough space on the disk.\r\n";
+    case kErrAlreadyExists: return "Cannot create a file when that file already exists.\r\n";
+    default: return std::string();
+  }
+}
+
+}  // namespace plat

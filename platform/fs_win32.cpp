@@ -1,0 +1,66 @@
+// File-system calls on Win32 (see fs.h).
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/fs.h"
+#include "platform/handle.h"
+
+namespace plat {
+
+uint32_t GetAttributes(const std::string& path, uint32_t* err) {
+  if (uint32_t fault = InjectedFault(FsOp::Attributes, path)) {
+    if (err) *err = fault;
+    return kInvalidAttributes;
+  }
+  DWORD attrs = ::GetFileAttributesA(path.c_str());
+  if (attrs == INVALID_FILE_ATTRIBUTES && err) *err = ::GetLastError();
+  return attrs;
+}
+
+uint32_t ReadAll(const std::string& path, std::string& out) {
+  out.clear();
+  if (uint32_t fault = InjectedFault(FsOp::Read, path)) return fault;
+  // Read access, no sharing: nobody may write the file while we read it.
+  FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file) return ::GetLastError();
+  std::vector<char> buf(64 * 1024);
+  for (;;) {
+    DWORD got = 0;
+    if (!::ReadFile(file.get(), buf.data(), static_cast<DWORD>(buf.size()), &got, nullptr)) {
+      DWORD e = ::GetLastError();
+      out.clear();
+      return e;
+    }
+    if (got == 0) break;
+    out.append(buf.data(), got);
+  }
+  return kErrSuccess;
+}
+
+uint32_t RemoveFile(const std::string& path) {
+  if (uint32_t fault = InjectedFault(FsOp::Remove, path)) return fault;
+  if (::DeleteFileA(path.c_str())) return kErrSuccess;
+  return ::GetLastError();
+}
+
+std::string ModuleFileName() {
+  std::vector<char> buf(MAX_PATH);
+  for (;;) {
+    DWORD n = ::GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    if (n == 0) return std::string();
+    if (n < buf.size()) return std::string(buf.data(), n);
+    if (buf.size() >= 32768) return std::string();  // refuse rather than cut
+    buf.resize(buf.size() * 2);
+  }
+}
+
+std::string SystemErrorText(uint32_t code) {
+  char buf[1000] = {};
+  ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buf,
+                   sizeof(buf) - 1, nullptr);
+  return std::string(buf);
+}
+
+}  // namespace plat

@@ -1,0 +1,46 @@
+// Shift_JIS character stepping (see sjis.h).
+#include "platform/sjis.h"
+
+namespace sjis {
+
+size_t FindChar(std::string_view s, char c, size_t from) {
+  for (size_t i = from; i < s.size(); i += CharLen(s, i)) {
+    if (s[i] == c && CharLen(s, i) == 1) return i;
+  }
+  return npos;
+}
+
+size_t FindLastChar(std::string_view s, char c) {
+  size_t found = npos;
+  for (size_t i = 0; i < s.size(); i += CharLen(s, i)) {
+    if (s[i] == c && CharLen(s, i) == 1) found = i;
+  }
+  return found;
+}
+
+size_t FindLastSeparator(std::string_view s) {
+  size_t found = npos;
+  for (size_t i = 0; i < s.size(); i += CharLen(s, i)) {
+    if ((s[i] == '\\' || s[i] == '/') && CharLen(s, i) == 1) found = i;
+  }
+  return found;
+}
+
+size_t LastCharPos(std::string_view s) {
+  size_t last = npos;
+  for (size_t i = 0; i < s.size(); i += CharLen(s, i)) last = i;
+  return last;
+}
+
+bool EndsWithChar(std::string_view s, char c) {
+  size_t last = LastCharPos(s);
+  return last != npos && last + 1 == s.size() && s[last] == c;
+}
+
+void FoldAsciiLower(std::string& s) {
+  for (size_t i = 0; i < s.size(); i += CharLen(s, i)) {
+    if (CharLen(s, i) == 1 && s[i] >= 'A' && s[i] <= 'Z') s[i] = static_cast<char>(s[i] - 'A' + 'a');
+  }
+}
+
+}  // namespace sjis

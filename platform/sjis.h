@@ -1,0 +1,53 @@
+// Shift_JIS (code page 932) character stepping: the one place that knows which
+// bytes start a double-byte character. Every search for a separator and every
+// case fold in the program goes through these helpers, so the second byte of a
+// double-byte character (0x5C in "表" and "ソ") is never taken for a backslash.
+//
+// A lead byte (0x81-0x9F, 0xE0-0xFC) forms a double-byte character only when a
+// valid second byte (0x40-0x7E, 0x80-0xFC) follows; otherwise it stands alone,
+// so a broken name never swallows the byte after it (a quote, a NUL, the end).
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace sjis {
+
+constexpr size_t npos = std::string_view::npos;
+
+inline bool IsLeadByte(unsigned char c) {
+  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+inline bool IsTrailByte(unsigned char c) {
+  return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
+}
+
+// Length in bytes (1 or 2) of the character starting at s[i]; i < s.size().
+inline size_t CharLen(std::string_view s, size_t i) {
+  return (i + 1 < s.size() && IsLeadByte(static_cast<unsigned char>(s[i])) &&
+          IsTrailByte(static_cast<unsigned char>(s[i + 1])))
+             ? 2
+             : 1;
+}
+
+// Position of the first single-byte character c at or after from, or npos.
+// from must be a character boundary.
+size_t FindChar(std::string_view s, char c, size_t from = 0);
+
+// Position of the last single-byte character c, or npos.
+size_t FindLastChar(std::string_view s, char c);
+
+// Position of the last backslash or slash character, or npos.
+size_t FindLastSeparator(std::string_view s);
+
+// Position where the last character of s begins, or npos for an empty s.
+size_t LastCharPos(std::string_view s);
+
+// True if the last character of s is the single-byte character c.
+bool EndsWithChar(std::string_view s, char c);
+
+// Lower-cases A-Z in place; bytes inside double-byte characters are left alone.
+void FoldAsciiLower(std::string& s);
+
+}  // namespace sjis
