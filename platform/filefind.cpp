@@ -10,7 +10,7 @@ std::string CFileFind::GetFileName() const { return current_.name; }
 // byte is a backslash or slash. Byte-wise, so a root ending in a double-byte
 // character whose second byte is 0x5C loses its separator; CFileFindEx mends it.
 std::string CFileFind::GetFilePath() const {
-  std::string path = root_;
+  std::string path = GetRoot();
   if (path.empty() || (path.back() != '\\' && path.back() != '/')) path += separator_;
   path += GetFileName();
   return path;

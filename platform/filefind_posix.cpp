@@ -76,6 +76,24 @@ static bool StatEntry(const std::string& posixPath, const std::string& name, CFi
   return true;
 }
 
+// Names compare case-insensitively on Windows: when the exact name is not
+// there, the folder is searched for one that differs only in A-Z case.
+static bool FindFolded(const std::string& folder, const std::string& name, CFileFind::Entry& e) {
+  int savedErrno = errno;
+  bool found = false;
+  if (DIR* dir = opendir(folder.c_str())) {
+    while (dirent* d = readdir(dir)) {
+      if (MatchName(name.c_str(), d->d_name) && StatEntry(folder + "/" + d->d_name, d->d_name, e)) {
+        found = true;
+        break;
+      }
+    }
+    closedir(dir);
+  }
+  errno = savedErrno;
+  return found;
+}
+
 bool CFileFind::FetchNext(Entry& e) {
   if (!impl_) return false;
   if (impl_->firstPending) {
@@ -109,7 +127,7 @@ int CFileFind::FindFile(const char* name) {
   if (impl->mask == "*.*") impl->mask = "*";
   if (impl->mask.find_first_of("*?") == std::string::npos) {
     impl->single = true;
-    if (!StatEntry(posix, impl->mask, impl->first)) {
+    if (!StatEntry(posix, impl->mask, impl->first) && !FindFolded(impl->folder, impl->mask, impl->first)) {
       lastError_ = plat::ErrnoToWin32(errno, posix);
       return 0;
     }

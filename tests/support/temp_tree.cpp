@@ -156,6 +156,21 @@ void TempTree::SizedFile(const std::string& rel, uint64_t size) {
   File(rel, content);
 }
 
+bool TempTree::SparseFile(const std::string& rel, uint64_t size) {
+  File(rel);
+#ifdef _WIN32
+  HANDLE h = ::CreateFileA(Path(rel).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER pos;
+  pos.QuadPart = static_cast<LONGLONG>(size);
+  bool ok = ::SetFilePointerEx(h, pos, nullptr, FILE_BEGIN) && ::SetEndOfFile(h);
+  ::CloseHandle(h);
+  return ok;
+#else
+  return truncate(plat::ToPosixPath(Path(rel)).c_str(), static_cast<off_t>(size)) == 0;
+#endif
+}
+
 std::string TempTree::Read(const std::string& rel) const {
   std::string out;
 #ifdef _WIN32

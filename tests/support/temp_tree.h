@@ -21,6 +21,8 @@ class TempTree {
   void File(const std::string& rel, const std::string& content = std::string());
   // Creates a file of the given size filled with a repeating pattern.
   void SizedFile(const std::string& rel, uint64_t size);
+  // Creates a sparse file of the given size (no disk used). False if impossible.
+  bool SparseFile(const std::string& rel, uint64_t size);
   // Creates the folder and its parents.
   void Folder(const std::string& rel);
   // Content of a file, or "<missing>".
