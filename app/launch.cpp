@@ -3,6 +3,7 @@
 
 #include "app/texts.h"
 #include "engine/fileutil.h"
+#include "platform/fs.h"
 #include "platform/sjis.h"
 
 std::string CommandLineTail(const char* commandLine) {
@@ -33,6 +34,22 @@ int TakeNextQuotedPath(std::string_view& rest, std::string& path) {
   return 0;
 }
 
+// Kind of a selected path: a plain file, else an existing folder (one trailing
+// backslash ignored), else -1. One attribute query answers what a file search
+// followed by an existence test would: a file's attributes say "file", a
+// folder's say "folder"; only when the query fails (a trailing backslash, a
+// drive root written "C:\") does the existence test run.
+static int SelectionKindOf(const std::string& path) {
+  if (path.find_first_of("*?") == std::string::npos && !path.empty()) {
+    uint32_t attrs = plat::GetAttributes(path);
+    if (attrs != plat::kInvalidAttributes && EndsWithBackslash(path) != 0)
+      return (attrs & plat::kAttrDirectory) ? SelectionList::kFolder : SelectionList::kFile;
+  }
+  if (IsPlainFile(path) == 0) return SelectionList::kFile;
+  if (PathExists(path) == 0) return SelectionList::kFolder;
+  return -1;
+}
+
 int ParseParameterText(const std::string& text, SelectionList& list) {
   // Only the text before the first NUL byte counts, for the quotes and the paths.
   std::string_view rest(text.c_str());
@@ -45,14 +62,12 @@ int ParseParameterText(const std::string& text, SelectionList& list) {
   for (int i = 0; i < n; ++i) {
     std::string path;
     if (TakeNextQuotedPath(rest, path) != 0) break;  // cannot happen: the quotes were counted
-    if (IsPlainFile(path) == 0) {
-      list.kinds[i] = SelectionList::kFile;
-    } else if (PathExists(path) == 0) {
-      list.kinds[i] = SelectionList::kFolder;
-    } else {
+    int kind = SelectionKindOf(path);
+    if (kind < 0) {
       list.paths[i] = std::move(path);
       return -1;
     }
+    list.kinds[i] = kind;
     list.paths[i] = std::move(path);
   }
   return 0;

@@ -3,6 +3,7 @@
 // component with * or ? lists the folder ("*.*" is everything, A-Z compare
 // case-insensitively), dot entries included.
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -59,13 +60,21 @@ static bool MatchName(const char* p, const char* s) {
   return *p == 0;
 }
 
-static bool StatEntry(const std::string& posixPath, const std::string& name, CFileFind::Entry& e) {
+// Fills e from the disk. at/name: a folder descriptor and a name in it (or
+// AT_FDCWD and a path). A link is followed and marked; a dangling link is
+// reported as itself. mayBeLink false skips the link test (readdir said so).
+static bool StatEntry(int at, const char* path, const std::string& name, bool mayBeLink, CFileFind::Entry& e) {
   struct stat st {};
-  struct stat lst {};
-  bool linked = lstat(posixPath.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode);
-  if (stat(posixPath.c_str(), &st) != 0) {
-    if (!linked) return false;
-    st = lst;  // a dangling link is reported as itself
+  bool linked = false;
+  if (mayBeLink) {
+    struct stat lst {};
+    linked = fstatat(at, path, &lst, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(lst.st_mode);
+    if (fstatat(at, path, &st, 0) != 0) {
+      if (!linked) return false;
+      st = lst;
+    }
+  } else if (fstatat(at, path, &st, 0) != 0) {
+    return false;
   }
   e.name = name;
   e.attributes = S_ISDIR(st.st_mode) ? plat::kAttrDirectory : plat::kAttrArchive;
@@ -83,7 +92,7 @@ static bool FindFolded(const std::string& folder, const std::string& name, CFile
   bool found = false;
   if (DIR* dir = opendir(folder.c_str())) {
     while (dirent* d = readdir(dir)) {
-      if (MatchName(name.c_str(), d->d_name) && StatEntry(folder + "/" + d->d_name, d->d_name, e)) {
+      if (MatchName(name.c_str(), d->d_name) && StatEntry(dirfd(dir), d->d_name, d->d_name, true, e)) {
         found = true;
         break;
       }
@@ -104,8 +113,8 @@ bool CFileFind::FetchNext(Entry& e) {
   if (impl_->single || !impl_->dir) return false;
   while (dirent* d = readdir(impl_->dir)) {
     if (!MatchName(impl_->mask.c_str(), d->d_name)) continue;
-    std::string full = impl_->folder + "/" + d->d_name;
-    if (StatEntry(full, d->d_name, e)) return true;
+    bool mayBeLink = d->d_type == DT_LNK || d->d_type == DT_UNKNOWN;
+    if (StatEntry(dirfd(impl_->dir), d->d_name, d->d_name, mayBeLink, e)) return true;
   }
   return false;
 }
@@ -127,7 +136,7 @@ int CFileFind::FindFile(const char* name) {
   if (impl->mask == "*.*") impl->mask = "*";
   if (impl->mask.find_first_of("*?") == std::string::npos) {
     impl->single = true;
-    if (!StatEntry(posix, impl->mask, impl->first) && !FindFolded(impl->folder, impl->mask, impl->first)) {
+    if (!StatEntry(AT_FDCWD, posix.c_str(), impl->mask, true, impl->first) && !FindFolded(impl->folder, impl->mask, impl->first)) {
       lastError_ = plat::ErrnoToWin32(errno, posix);
       return 0;
     }

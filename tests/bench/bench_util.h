@@ -1,0 +1,26 @@
+// Small helpers shared by the benchmark programs: a steady clock and a median.
+#pragma once
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+namespace bench {
+
+inline double Now() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// Median of the values (they are reordered).
+inline double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// Keeps a result alive so that the optimiser cannot drop the work.
+template <typename T>
+inline void Keep(const T& value) {
+  asm volatile("" : : "g"(&value) : "memory");
+}
+
+}  // namespace bench
