@@ -73,7 +73,7 @@ std::string SystemErrorText(uint32_t code);
 
 // --- Fault injection for tests -------------------------------------------------
 // Operations that a test can make fail, whatever the disk says.
-enum class FsOp { Read, Remove, Attributes };
+enum class FsOp { Read, Remove, Attributes, ProfileWrite };
 // A hook returns 0 to let the operation run, or the error code it fails with.
 using FaultHook = uint32_t (*)(FsOp op, const std::string& path, void* ctx);
 // Installs (or with nullptr removes) the process-wide hook. Test use only.

@@ -43,4 +43,16 @@ void FoldAsciiLower(std::string& s) {
   }
 }
 
+void FoldLatinLower(std::string& s) {
+  for (size_t i = 0; i < s.size(); i += CharLen(s, i)) {
+    if (CharLen(s, i) == 2) {
+      unsigned char lead = static_cast<unsigned char>(s[i]);
+      unsigned char trail = static_cast<unsigned char>(s[i + 1]);
+      if (lead == 0x82 && trail >= 0x60 && trail <= 0x79) s[i + 1] = static_cast<char>(trail + (0x81 - 0x60));
+    } else if (s[i] >= 'A' && s[i] <= 'Z') {
+      s[i] = static_cast<char>(s[i] - 'A' + 'a');
+    }
+  }
+}
+
 }  // namespace sjis

@@ -1,0 +1,47 @@
+// Profile (INI file) access: the two calls through which the settings read and
+// write their file. Win32 (profile_win32.cpp): GetPrivateProfileStringA and
+// WritePrivateProfileStringA. POSIX (profile_posix.cpp): a small store of our
+// own with the same contract, for the native tests and fuzzing.
+//
+// The contract both honour: a missing key, section or file gives the default;
+// a read copies at most size - 1 bytes and terminates the text; a write creates
+// the file, the section and the key as needed and replaces an existing value; a
+// null value removes the key; failures are reported. Section and key names are
+// matched without regard to the case of A-Z; spaces around names and values are
+// not part of them, and one pair of quotes around a stored value is dropped
+// when it is read (as the system's profile functions do).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace plat {
+
+// Reads the value of key in section of the INI file at path into buf (size
+// bytes): at most size - 1 bytes, never half of a double-byte character, then a
+// terminator (nothing is written when size is 0). A missing key, section or file,
+// or a file that cannot be read, gives def instead (trailing spaces of def
+// dropped, cut the same way). Returns the number of bytes before the terminator.
+// Wine 8: when a double-byte character does not fit, the byte before the
+// terminator is left as it was and counted in the result; a caller that zero-fills
+// the buffer and measures the text itself gets the clean cut.
+uint32_t ReadProfileText(const std::string& section, const std::string& key, const std::string& def, char* buf,
+                         uint32_t size, const std::string& path);
+
+// Sets key in section of the INI file at path to value, creating the file, the
+// section and the key as needed and replacing an existing value; a null value
+// removes the key (removing a missing key succeeds and creates nothing). Returns
+// true on success; false on failure with the Win32 error code in *err: a folder
+// on the way is missing (3), the path is a folder or cannot be written (5), or a
+// name or value could not be stored as one line of the file (87: a line break in
+// any of them, an "=" in the key, a key starting with "[" or ";", an empty name,
+// a name that starts or ends with white space).
+bool WriteProfileText(const std::string& section, const std::string& key, const char* value,
+                      const std::string& path, uint32_t* err = nullptr);
+
+// 0 if section, key and value (null allowed) can be written as one INI line each
+// and read back as the same names, else the error code 87. Both implementations
+// check this before they write.
+uint32_t CheckProfileEntry(const std::string& section, const std::string& key, const char* value);
+
+}  // namespace plat

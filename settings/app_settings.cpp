@@ -1,0 +1,112 @@
+// AppSettings: the settings file's location, the INI primitives and the record's
+// load and save (see app_settings.h).
+#include "settings/app_settings.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+#include "engine/fileutil.h"
+#include "platform/profile.h"
+#include "settings/texts.h"
+
+namespace {
+
+// Every read goes through a zero-filled buffer of this size, so a stored value
+// comes back as at most 1999 bytes.
+constexpr uint32_t kReadBufferSize = 2000;
+
+// Defaults of the option flags when their keys are absent.
+constexpr int32_t kDefaultEndMsg = 1;
+constexpr int32_t kDefaultChangeMiniPathFlg = 1;
+constexpr int32_t kDefaultTopFolderDspFlg = 0;
+
+std::string DecimalText(int32_t value) {
+  char text[16];
+  std::snprintf(text, sizeof(text), "%d", static_cast<int>(value));
+  return text;
+}
+
+// The runtime's atoi, without its undefined overflow: white space, an optional
+// sign and the leading digits; a value beyond the 32-bit range gives the
+// nearest limit; no digits give 0.
+int32_t ParseLeadingInt(const char* s) {
+  while (*s == ' ' || (*s >= '\t' && *s <= '\r')) ++s;
+  bool negative = *s == '-';
+  if (*s == '-' || *s == '+') ++s;
+  int64_t value = 0;
+  for (; *s >= '0' && *s <= '9'; ++s) {
+    value = value * 10 + (*s - '0');
+    if (value > static_cast<int64_t>(INT32_MAX) + 1) break;  // beyond either limit already
+  }
+  if (negative) value = -value;
+  if (value > INT32_MAX) return INT32_MAX;
+  if (value < INT32_MIN) return INT32_MIN;
+  return static_cast<int32_t>(value);
+}
+
+}  // namespace
+
+AppSettings::AppSettings()
+    : EndMsg(kDefaultEndMsg),
+      ChangeMiniPathFlg(kDefaultChangeMiniPathFlg),
+      TopFolderDspFlg(kDefaultTopFolderDspFlg),
+      BkFolderCount(0),
+      DeleteEmptyFlg(0) {}
+
+AppSettings::~AppSettings() = default;
+
+std::string AppSettings::SettingsFilePath() const {
+  std::string folder = testFolder_.empty() ? GetModuleDir() : testFolder_;
+  return folder + "\\" + texts::kSettingsBaseName + texts::kSettingsExtension;
+}
+
+std::string AppSettings::ReadIniString(const std::string& section, const std::string& key, const std::string& def,
+                                       const std::string& path) {
+  char buffer[kReadBufferSize] = {};
+  plat::ReadProfileText(section, key, def, buffer, kReadBufferSize, path);
+  buffer[kReadBufferSize - 1] = '\0';
+  return std::string(buffer);
+}
+
+int32_t AppSettings::ReadIniInt(const std::string& section, const std::string& key, int32_t def,
+                                const std::string& path) {
+  char buffer[kReadBufferSize] = {};
+  plat::ReadProfileText(section, key, DecimalText(def), buffer, kReadBufferSize, path);
+  buffer[kReadBufferSize - 1] = '\0';
+  return ParseLeadingInt(buffer);
+}
+
+int AppSettings::WriteIniString(const std::string& section, const std::string& key, const std::string& value,
+                                const std::string& path) {
+  const char* text = (DeleteEmptyFlg == 1 && value.empty()) ? nullptr : value.c_str();
+  return plat::WriteProfileText(section, key, text, path) ? 1 : 0;
+}
+
+int AppSettings::WriteIniInt(const std::string& section, const std::string& key, int32_t value,
+                             const std::string& path) {
+  return plat::WriteProfileText(section, key, DecimalText(value).c_str(), path) ? 1 : 0;
+}
+
+int AppSettings::LoadSettings() {
+  VL = ReadIniString(texts::kSectionBase, texts::kKeyVersion, texts::kSettingsVersion, SettingsFilePath());
+  BackupFolder = ReadIniString(texts::kSectionBackup, texts::kKeyBackupFolder, "", SettingsFilePath());
+  EndMsg = ReadIniInt(texts::kSectionOption, texts::kKeyEndMsg, kDefaultEndMsg, SettingsFilePath());
+  ChangeMiniPathFlg =
+      ReadIniInt(texts::kSectionOption, texts::kKeyChangeMiniPathFlg, kDefaultChangeMiniPathFlg, SettingsFilePath());
+  TopFolderDspFlg =
+      ReadIniInt(texts::kSectionOption, texts::kKeyTopFolderDspFlg, kDefaultTopFolderDspFlg, SettingsFilePath());
+  return 0;
+}
+
+int AppSettings::SaveSettings() {
+  // Every write runs whatever the earlier ones returned; the result is the
+  // conjunction of all five.
+  int ok = 1;
+  ok &= WriteIniString(texts::kSectionBase, texts::kKeyVersion, texts::kSettingsVersion, SettingsFilePath()) != 0;
+  ok &= WriteIniString(texts::kSectionBackup, texts::kKeyBackupFolder, BackupFolder, SettingsFilePath()) != 0;
+  ok &= WriteIniInt(texts::kSectionOption, texts::kKeyEndMsg, EndMsg, SettingsFilePath()) != 0;
+  ok &= WriteIniInt(texts::kSectionOption, texts::kKeyChangeMiniPathFlg, ChangeMiniPathFlg, SettingsFilePath()) != 0;
+  ok &= WriteIniInt(texts::kSectionOption, texts::kKeyTopFolderDspFlg, TopFolderDspFlg, SettingsFilePath()) != 0;
+  return ok;
+}

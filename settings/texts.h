@@ -1,0 +1,36 @@
+// The fixed texts of the settings file (Shift_JIS at run time): its name, its
+// sections and keys, the version text and the save-failure message.
+#pragma once
+
+namespace texts {
+
+constexpr const char kSettingsBaseName[] = "Larkspan";
+constexpr const char kSettingsExtension[] = ".ini";
+
+// The program version is "V1.00"; the file stores it without the "V".
+constexpr const char kProgramVersion[] = "V1.00";
+constexpr const char kSettingsVersion[] = "1.00";
+
+constexpr const char kSectionBase[] = "Base";
+constexpr const char kKeyVersion[] = "VL";
+constexpr const char kSectionBackup[] = "Backup";
+constexpr const char kKeyBackupFolder[] = "BackupFolder";
+constexpr const char kSectionOption[] = "Option";
+constexpr const char kKeyEndMsg[] = "EndMsg";
+constexpr const char kKeyChangeMiniPathFlg[] = "ChangeMiniPathFlg";
+constexpr const char kKeyTopFolderDspFlg[] = "TopFolderDspFlg";
+
+// The backup-folder list: keys numbered with "%03d" from 000.
+constexpr const char kSectionBkFolderList[] = "BkFolderList";
+constexpr const char kKeyBkFolder[] = "BkFolder%03d";
+constexpr const char kKeyFilterFileIn[] = "FilterFileIn%03d";
+constexpr const char kKeyFilterFileOut[] = "FilterFileOut%03d";
+constexpr const char kKeyFilterFolderIn[] = "FilterFolderIn%03d";
+constexpr const char kKeyFilterFolderOut[] = "FilterFolderOut%03d";
+// Read in place of an absent folder key while the whole list loads; ends the list.
+constexpr const char kNoFolder[] = "NonFolder";
+
+// Shown by the main dialog when SaveSettings fails (note the trailing space).
+constexpr const char kSettingsSaveFailed[] = "環境設定ファイルの保存でエラーが発生しました ";
+
+}  // namespace texts
