@@ -10,13 +10,10 @@
 #include "platform/sjis.h"
 
 std::string CFileFindEx::GetFilePath() const {
-  std::string root = GetRoot();
-  size_t lastBackslash = sjis::FindLastChar(root, '\\');
-  size_t lastSlash = sjis::FindLastChar(root, '/');
-  bool endsWithSeparator = !root.empty() && ((lastBackslash != sjis::npos && lastBackslash == root.size() - 1) ||
-                                             (lastSlash != sjis::npos && lastSlash == root.size() - 1));
-  if (!endsWithSeparator) root += separator_;
-  return root + GetFileName();
+  std::string path = GetRoot();
+  if (!sjis::EndsWithChar(path, '\\') && !sjis::EndsWithChar(path, '/')) path += separator_;
+  path += GetFileName();
+  return path;
 }
 
 std::string GetModuleDir() {

@@ -27,4 +27,32 @@ constexpr const char kFileExceptionUnknown[] = "エラー内容不明";
 constexpr const char kUnitBytes[] = "バイト";
 constexpr const char kZeroBytes[] = "0バイト";
 
+// The backup run.
+constexpr const char kNoBackupFolder[] =
+    "バックアップ用のフォルダが未設定です。　\n「バックアップフォルダ設定」で設定してください。　";
+constexpr const char kBackupFolderMissing[] = "バックアップフォルダが存在しません。　\n( ";
+constexpr const char kPathClose[] = " )";
+constexpr const char kZeroFilesQuestion[] = "バックアップの対象となるファイルが0件です。バックアップ開始しますか？　";
+constexpr const char kFolderCreateFailed[] = "バックアップ先のフォルダ作成に失敗しました。　";
+constexpr const char kFileCopyFailed[] = "バックアップ先へのファイル複写に失敗しました。　";
+constexpr const char kErrorDetail[] = "\nエラー詳細：";
+constexpr const char kErrorPathOpen[] = "　\n( ";
+constexpr const char kCancelled[] = "バックアップがキャンセルされました　";
+// The sub-folder name: each character of the first text becomes the
+// full-width character at the same place of the second.
+constexpr const char kStampHalfWidth[] = "1234567890/:_";
+constexpr const char kStampFullWidth[] = "１２３４５６７８９０／：＿";
+
+// The check after a backup.
+constexpr const char kVerifiedTitle[] = "バックアップが正常終了しました。　\n\nバックアップフォルダ：\n  ";
+constexpr const char kVerifiedSubFolder[] = "  \n\nバックアップフォルダの配下に作成したフォルダ：　　\n  ";
+constexpr const char kMismatchHead[] =
+    "【バックアップ終了後の確認チェックで検出】\n\nバックアップが正常に終了できませんでした。　　　　\n"
+    "バックアップ元とバックアップ先の、ファイル数またはサイズが異なります。　\n\n";
+constexpr const char kMismatchSourceFiles[] = "・バックアップ元ファイル数　：　";
+constexpr const char kMismatchSourceBytes[] = "　\n・バックアップ元サイズ　：　";
+constexpr const char kMismatchDestFiles[] = "バイト　\n\n・バックアップ先ファイル数　：　";
+constexpr const char kMismatchDestBytes[] = "　\n・バックアップ先サイズ　：　";
+constexpr const char kMismatchTail[] = "バイト　";
+
 }  // namespace texts

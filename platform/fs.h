@@ -63,6 +63,36 @@ uint32_t ReadAll(const std::string& path, std::string& out);
 // Deletes one file. Returns 0 or an error code.
 uint32_t RemoveFile(const std::string& path);
 
+// Creates one folder (default security). 0 or an error code; an existing
+// folder or file of that name is an error (kErrAlreadyExists).
+uint32_t CreateFolder(const std::string& path);
+
+// Copies one file, never replacing: an existing destination is an error
+// (kErrFileExists) and stays untouched. Content, attributes (mode) and the
+// last-write time travel with it. On any failure a partly written destination
+// made by this call is removed. 0 or an error code.
+uint32_t CopyFileNoReplace(const std::string& source, const std::string& destination);
+
+// Identity of a folder on its volume (volume serial or device, and file index
+// or inode): two paths that lead to one folder through links have equal ids.
+struct FileId {
+  uint64_t volume = 0;
+  uint64_t index = 0;
+  bool operator==(const FileId& o) const { return volume == o.volume && index == o.index; }
+};
+// False if the folder cannot be opened.
+bool GetFolderId(const std::string& path, FileId& id);
+
+// Local wall-clock time, second resolution.
+struct LocalTime {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+LocalTime LocalNow();
+// Milliseconds of a monotonic clock (for pacing, not for dates).
+int64_t TickMs();
+// Blocks the calling thread.
+void SleepMs(uint32_t ms);
+
 // Full file name of the running program (backslash separators). Never cut: the
 // buffer grows as needed. Empty if the system cannot tell.
 std::string ModuleFileName();
@@ -73,7 +103,7 @@ std::string SystemErrorText(uint32_t code);
 
 // --- Fault injection for tests -------------------------------------------------
 // Operations that a test can make fail, whatever the disk says.
-enum class FsOp { Read, Remove, Attributes, ProfileWrite };
+enum class FsOp { Read, Remove, Attributes, ProfileWrite, MakeFolder, Copy };
 // A hook returns 0 to let the operation run, or the error code it fails with.
 using FaultHook = uint32_t (*)(FsOp op, const std::string& path, void* ctx);
 // Installs (or with nullptr removes) the process-wide hook. Test use only.

@@ -3,8 +3,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <sys/time.h>
+
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <ctime>
+#include <thread>
 #include <vector>
 
 #include "platform/fs.h"
@@ -112,6 +117,109 @@ uint32_t RemoveFile(const std::string& path) {
   if (unlink(posix.c_str()) != 0) return ErrnoToWin32(errno, posix);
   return kErrSuccess;
 }
+
+uint32_t CreateFolder(const std::string& path) {
+  if (uint32_t fault = InjectedFault(FsOp::MakeFolder, path)) return fault;
+  std::string posix = ToPosixPath(path);
+  if (mkdir(posix.c_str(), 0777) == 0) return kErrSuccess;
+  return errno == EEXIST ? kErrAlreadyExists : ErrnoToWin32(errno, posix);
+}
+
+namespace {
+
+// Writes all of buf to fd. 0 or errno.
+int WriteAll(int fd, const char* buf, size_t size) {
+  while (size > 0) {
+    ssize_t n = write(fd, buf, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    buf += n;
+    size -= static_cast<size_t>(n);
+  }
+  return 0;
+}
+
+// Copies the content of in to out. 0 or errno.
+int CopyContent(int in, int out) {
+  // The kernel's own copy first; plain reads and writes where it cannot.
+  for (;;) {
+    ssize_t n = copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
+    if (n == 0) return 0;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) break;
+      return errno;
+    }
+  }
+  std::vector<char> buf(1 << 20);
+  for (;;) {
+    ssize_t n = read(in, buf.data(), buf.size());
+    if (n == 0) return 0;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (int e = WriteAll(out, buf.data(), static_cast<size_t>(n))) return e;
+  }
+}
+
+}  // namespace
+
+uint32_t CopyFileNoReplace(const std::string& source, const std::string& destination) {
+  if (uint32_t fault = InjectedFault(FsOp::Copy, destination)) return fault;
+  std::string src = ToPosixPath(source), dst = ToPosixPath(destination);
+  int in = open(src.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return ErrnoToWin32(errno, src);
+  struct stat st {};
+  if (fstat(in, &st) != 0 || S_ISDIR(st.st_mode)) {
+    uint32_t e = S_ISDIR(st.st_mode) ? kErrAccessDenied : ErrnoToWin32(errno, src);
+    close(in);
+    return e;
+  }
+  int out = open(dst.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (out < 0) {
+    uint32_t e = errno == EEXIST ? kErrFileExists : ErrnoToWin32(errno, dst);
+    close(in);
+    return e;
+  }
+  int err = CopyContent(in, out);
+  if (!err && fchmod(out, st.st_mode & 07777) != 0) err = errno;
+  if (!err) {
+    struct timespec times[2] = {st.st_atim, st.st_mtim};
+    if (futimens(out, times) != 0) err = errno;
+  }
+  if (close(out) != 0 && !err) err = errno;
+  close(in);
+  if (err) {
+    unlink(dst.c_str());  // only what this call wrote
+    return ErrnoToWin32(err, dst);
+  }
+  return kErrSuccess;
+}
+
+bool GetFolderId(const std::string& path, FileId& id) {
+  struct stat st {};
+  if (stat(ToPosixPath(path).c_str(), &st) != 0) return false;
+  id.volume = static_cast<uint64_t>(st.st_dev);
+  id.index = static_cast<uint64_t>(st.st_ino);
+  return true;
+}
+
+LocalTime LocalNow() {
+  time_t now = time(nullptr);
+  struct tm tm {};
+  localtime_r(&now, &tm);
+  return LocalTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+int64_t TickMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+void SleepMs(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 std::string ModuleFileName() {
   std::vector<char> buf(512);

@@ -45,6 +45,42 @@ uint32_t RemoveFile(const std::string& path) {
   return ::GetLastError();
 }
 
+uint32_t CreateFolder(const std::string& path) {
+  if (uint32_t fault = InjectedFault(FsOp::MakeFolder, path)) return fault;
+  if (::CreateDirectoryA(path.c_str(), nullptr)) return kErrSuccess;
+  return ::GetLastError();
+}
+
+uint32_t CopyFileNoReplace(const std::string& source, const std::string& destination) {
+  if (uint32_t fault = InjectedFault(FsOp::Copy, destination)) return fault;
+  // The system's whole-file copy with fail-if-exists; it brings attributes and
+  // the last-write time along and removes a partial destination itself.
+  if (::CopyFileA(source.c_str(), destination.c_str(), TRUE)) return kErrSuccess;
+  return ::GetLastError();
+}
+
+bool GetFolderId(const std::string& path, FileId& id) {
+  FileHandle folder(::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!folder) return false;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!::GetFileInformationByHandle(folder.get(), &info)) return false;
+  id.volume = info.dwVolumeSerialNumber;
+  id.index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  return true;
+}
+
+LocalTime LocalNow() {
+  SYSTEMTIME st;
+  ::GetLocalTime(&st);
+  return LocalTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
+}
+
+int64_t TickMs() { return static_cast<int64_t>(::GetTickCount64()); }
+
+void SleepMs(uint32_t ms) { ::Sleep(ms); }
+
 std::string ModuleFileName() {
   std::vector<char> buf(MAX_PATH);
   for (;;) {

@@ -33,8 +33,13 @@ size_t LastCharPos(std::string_view s) {
 }
 
 bool EndsWithChar(std::string_view s, char c) {
-  size_t last = LastCharPos(s);
-  return last != npos && last + 1 == s.size() && s[last] == c;
+  if (s.empty() || s.back() != c) return false;
+  // Read backwards: a byte outside the lead range always ends a character, and
+  // a run of lead-range bytes after it pairs up from its start. The last byte
+  // stands alone when an even number of lead-range bytes precede it.
+  size_t run = 0;
+  for (size_t i = s.size() - 1; i > 0 && IsLeadByte(static_cast<unsigned char>(s[i - 1])); --i) ++run;
+  return run % 2 == 0 || !IsTrailByte(static_cast<unsigned char>(c));
 }
 
 void FoldAsciiLower(std::string& s) {

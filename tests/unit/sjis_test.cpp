@@ -63,3 +63,27 @@ TEST(Sjis, FoldAsciiLowerLeavesDoubleByteCharactersAlone) {
 }
 
 }  // namespace
+
+namespace {
+
+// The backward reading of EndsWithChar agrees with stepping from the start,
+// over many strings made of the bytes that matter.
+TEST(Sjis, EndsWithCharAgreesWithForwardStepping) {
+  const unsigned char alphabet[] = {'a', '\\', '/', 0x95, 0x83, 0x81, 0xE0, 0xFC, 0xA0, 0x40, 0x7F, 0x80, 0xFD};
+  unsigned seed = 12345;
+  for (int n = 0; n < 20000; ++n) {
+    std::string s;
+    size_t len = 1 + n % 9;
+    for (size_t i = 0; i < len; ++i) {
+      seed = seed * 1103515245u + 12345u;
+      s += static_cast<char>(alphabet[(seed >> 16) % sizeof(alphabet)]);
+    }
+    for (char c : {'\\', '/'}) {
+      size_t last = sjis::LastCharPos(s);
+      bool forward = last == s.size() - 1 && s[last] == c;
+      ASSERT_EQ(forward, sjis::EndsWithChar(s, c)) << "string of " << s.size() << " bytes, case " << n;
+    }
+  }
+}
+
+}  // namespace

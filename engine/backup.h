@@ -1,0 +1,111 @@
+// The backup engine: the filtered scan of the selection, the backup run that
+// copies it into a new time-stamped sub-folder of the current backup folder,
+// and the check that counts the copy again.
+//
+// The engine runs on the window's thread and keeps the window alive by
+// pumping messages after every file. A cancel arrives from inside those pumps
+// and only sets ScanIdle or CopyIdle; the running loop notices it at its next
+// poll. Nothing is ever overwritten: files are copied with fail-if-exists,
+// folders are created fresh, and nothing already copied is removed.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/filter.h"
+#include "engine/host.h"
+#include "platform/fs.h"
+
+class AppSettings;
+
+// The totals of a scan or a count: files and their bytes (folders never count).
+struct ScanTotals {
+  int64_t bytes = 0;
+  int64_t files = 0;
+};
+
+// The sub-folder name for a local time: "%Y/%m/%d_%H:%M:%S" with every digit,
+// "/", ":" and "_" in full width; 19 double-byte characters, 38 bytes.
+std::string MakeStampFolderName(const plat::LocalTime& time);
+
+class BackupEngine {
+ public:
+  // The engine reads the selection, the filters and the settings it is given;
+  // they belong to the caller and must outlive the engine.
+  BackupEngine(BackupHost& host, const std::vector<std::string>& selection, const FilterSet& filters,
+               AppSettings& settings);
+  BackupEngine(const BackupEngine&) = delete;
+  BackupEngine& operator=(const BackupEngine&) = delete;
+
+  // 0 while a scan runs; 1 when none runs or the running one is to stop.
+  int ScanIdle = 1;
+  // 0 while a copy runs and no cancel was asked; 1 otherwise.
+  int CopyIdle = 1;
+  // Totals of the last completed scan; the run and its check rely on them.
+  ScanTotals SourceTotals;
+  // The sub-folder this run created (full path) and its name alone.
+  std::string DestinationPath;
+  std::string StampName;
+  // Files copied so far in this run.
+  int64_t ProgressPos = 0;
+
+  // --- The scan ---
+  // Adds the filtered totals of every selected item to the accumulators.
+  // 0 when all was scanned, -1 when the scan was stopped (ScanIdle set to 1).
+  int ScanSelection(int64_t& bytes, int64_t& files);
+  // Adds the filtered totals of one path (a file, or a folder walked
+  // recursively; a missing path counts as an empty folder). 0, or -1 if stopped.
+  int ScanItem(const std::string& path, int64_t& bytes, int64_t& files);
+  // Pumps the window's messages; -1 if the scan is to stop, else 0.
+  int PollScanAbort();
+
+  // --- The run ---
+  // 2: no backup made (no folder, folder missing, or zero files declined);
+  // -1: the sub-folder could not be created; 0: the copy phase ran (complete,
+  // failed or cancelled) and the check has reported.
+  int RunBackup();
+  // Copies every selected item into DestinationPath. 0, or -1 on the first
+  // failure or a cancel (its message already shown).
+  int CopySelection();
+  // Copies one file, or one folder with everything beneath it that the filters
+  // take. 0, or -1 when the copy stopped.
+  int CopyItem(const std::string& source, const std::string& destination);
+  // Counts one copied file, keeps the window alive; -1 if a cancel was asked.
+  int StepCopyProgress();
+
+  // --- The check ---
+  // Counts DestinationPath and compares with SourceTotals; reports success
+  // (unless switched off) or the difference with all four numbers.
+  void VerifyBackup();
+
+  // Interval at which the progress bar is repainted while files are copied
+  // (0 repaints after every file).
+  static constexpr int64_t kProgressPaintMs = 30;
+  int64_t ProgressPaintMs = kProgressPaintMs;
+
+ private:
+  // One folder on the way from a selected item down to where the walk stands;
+  // its identity is looked up only when a link is met.
+  struct Ancestor {
+    std::string path;
+    plat::FileId id;
+    bool idKnown = false;
+  };
+  // True if the folder at path (reached through a link or junction) is one the
+  // current walk already stands in, so entering it would loop.
+  bool LeadsBackIntoWalk(const std::string& path);
+  int ScanFolder(const std::string& path, int64_t& bytes, int64_t& files);
+  int CopyOneFile(const std::string& source, const std::string& destination);
+  int CopyFolder(const std::string& source, const std::string& destination);
+  void PaintProgress();
+  int Fail(const char* what, uint32_t error, const std::string& path);
+
+  BackupHost& host_;
+  const std::vector<std::string>& selection_;
+  const FilterSet& filters_;
+  AppSettings& settings_;
+  std::vector<Ancestor> walk_;
+  int64_t lastPaintTick_ = 0;
+  int64_t paintedPos_ = -1;
+};
