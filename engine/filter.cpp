@@ -103,7 +103,7 @@ bool PatternList::Pattern::Matches(const FoldedName& name) const {
       return t == text;
     case Suffix: {
       // The suffix must begin where a character of the name begins.
-      if (t.size() < text.size()) return false;
+      if (t.size() < text.size() || t.back() != text.back()) return false;
       size_t at = t.size() - text.size();
       return std::memcmp(t.data() + at, text.data(), text.size()) == 0 && name.StartsCharAt(at);
     }

@@ -35,7 +35,8 @@ uint32_t ReadProfileText(const std::string& section, const std::string& key, con
 // on the way is missing (3), the path is a folder or cannot be written (5), or a
 // name or value could not be stored as one line of the file (87: a line break in
 // any of them, an "=" in the key, a key starting with "[" or ";", an empty name,
-// a name that starts or ends with white space).
+// a name that starts or ends with white space, a section name that ends in a
+// lone lead byte).
 bool WriteProfileText(const std::string& section, const std::string& key, const char* value,
                       const std::string& path, uint32_t* err = nullptr);
 

@@ -3,6 +3,7 @@
 
 #include "platform/fs.h"
 #include "platform/profile.h"
+#include "platform/sjis.h"
 
 namespace plat {
 namespace {
@@ -23,6 +24,11 @@ uint32_t CheckProfileEntry(const std::string& section, const std::string& key, c
   // A line break would end the line early and let the rest of the text stand in
   // the file as a line of its own, a key or a section that nobody wrote.
   if (!IsTrimmedName(section) || HasLineBreak(section.c_str())) return kErrInvalidParameter;
+  // A lead byte standing alone at the end would pair with the closing "]".
+  size_t last = sjis::LastCharPos(section);
+  if (sjis::CharLen(section, last) == 1 && sjis::IsLeadByte(static_cast<unsigned char>(section[last]))) {
+    return kErrInvalidParameter;
+  }
   if (!IsTrimmedName(key) || HasLineBreak(key.c_str())) return kErrInvalidParameter;
   if (key.find('=') != std::string::npos || key[0] == '[' || key[0] == ';') return kErrInvalidParameter;
   if (value && HasLineBreak(value)) return kErrInvalidParameter;

@@ -277,6 +277,7 @@ TEST(ProfileContract, EntriesThatCannotBeOneLineAreRefused) {
       {"S", "K", "a\r\nX=injected"}, {"S", "K", "a\nb"}, {"S", "K", "a\rb"},  {"S", "K=1", "v"},
       {"S", "[T]", "v"},             {"S", ";K", "v"},   {"S", "", "v"},      {"", "K", "v"},
       {"S\r\n[T", "K", "v"},         {"S", " K", "v"},   {" S", "K", "v"},    {"S", "K\n", nullptr},
+      {"S\x81", "K", "v"},  // a lone lead byte would pair with the closing "]"
   };
   for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
     uint32_t err = kUnset;
