@@ -72,7 +72,8 @@ uint32_t ReadProfileText(const std::string& section, const std::string& key, con
   std::string bytes, value;
   // Whatever keeps the file from being read (missing, a folder, no access)
   // gives the default, as a missing key does.
-  if (ReadAll(path, bytes) != kErrSuccess || !IniText(std::move(bytes)).Find(section, key, &value)) {
+  bool found = ReadAll(path, bytes) == kErrSuccess && IniText(bytes).Find(section, key, &value);
+  if (!found) {
     value = def;
     while (!value.empty() && value.back() == ' ') value.pop_back();
   }
