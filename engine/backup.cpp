@@ -52,12 +52,18 @@ BackupEngine::BackupEngine(BackupHost& host, const std::vector<std::string>& sel
 // --- The scan ----------------------------------------------------------------
 
 int BackupEngine::PollScanAbort() {
-  host_.PumpMessages();
+  int64_t now = host_.TickMs();
+  if (!pumpedOnce_ || now - lastPumpTick_ >= ScanPumpMs) {
+    pumpedOnce_ = true;
+    lastPumpTick_ = now;
+    host_.PumpMessages();
+  }
   return ScanIdle == 1 ? -1 : 0;
 }
 
 int BackupEngine::ScanSelection(int64_t& bytes, int64_t& files) {
   ScanIdle = 0;
+  pumpedOnce_ = false;
   for (const std::string& path : selection_) {
     int64_t itemBytes = 0, itemFiles = 0;
     if (ScanItem(path, itemBytes, itemFiles) != 0) return -1;
