@@ -1,7 +1,8 @@
 // The launch contract end to end: the real Larkspan.exe, copied into a fresh
 // folder beside a prepared lkpara.dat (or none), started with a command line
-// and watched through its message box: text, icon, OK, exit, and what became
-// of the parameter file.
+// and watched: a refusal through its message box (text, icon, OK, exit), an
+// accepted selection through the main window's counts of selected files and
+// folders (then closed); and what became of the parameter file.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "platform/handle.h"
+#include "tests/e2e/main_window.h"
 #include "tests/e2e/message_box.h"
 #include "tests/support/temp_tree.h"
 
@@ -32,9 +34,14 @@ const std::string kNoEntries = "指定されたファイル・フォルダが0�
 const std::string kHyo = "表";  // second byte 0x5C
 const std::string kSo = "ソ";   // second byte 0x5C
 
-// What the program showed on success (until its main window exists).
+constexpr char kMainWindow[] = "main window: ";
+constexpr int kFileCountId = 1002;
+constexpr int kFolderCountId = 1006;
+
+// What the program shows for an accepted selection: its main window, with the
+// numbers of selected files (control 1002) and folders (control 1006).
 std::string Summary(int files, int folders) {
-  return "ファイル " + std::to_string(files) + " 件、フォルダ " + std::to_string(folders) + " 件";
+  return kMainWindow + std::to_string(files) + " 個 / " + std::to_string(folders) + " 個";
 }
 
 // The read-failure refusal for the parameter file at path with this cause.
@@ -47,17 +54,7 @@ std::string Entry(const std::string& path) { return "\"" + path + "\" "; }
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
-// Shift_JIS text as UTF-8, for readable failure messages.
-std::string Readable(const std::string& sjis) {
-  if (sjis.empty()) return "\"\"";
-  int wide = ::MultiByteToWideChar(932, 0, sjis.data(), static_cast<int>(sjis.size()), nullptr, 0);
-  std::wstring w(static_cast<size_t>(wide), L'\0');
-  ::MultiByteToWideChar(932, 0, sjis.data(), static_cast<int>(sjis.size()), &w[0], wide);
-  int narrow = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(narrow), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, &out[0], narrow, nullptr, nullptr);
-  return "\"" + out + "\"";
-}
+using e2e::Readable;
 
 // The program under test: the build's dist\Larkspan.exe, reached through drive Z:.
 std::string BuiltProgram() {
@@ -74,7 +71,8 @@ bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str())
 struct Outcome {
   bool started = false;
   bool boxShown = false;
-  std::string text;
+  bool windowShown = false;
+  std::string text;  // the box's text, or Summary() of the main window
   e2e::BoxIcon icon = e2e::BoxIcon::kUnknown;
   bool boxClosed = false;
   bool ended = false;
@@ -82,8 +80,9 @@ struct Outcome {
 };
 
 // Starts the program (application name may be empty: then the command line
-// names it), waits for its message box, reads it, presses OK and waits for the
-// program to end; a program that outlives the wait is killed.
+// names it) and waits for its message box or its main window. A box is read
+// and answered with OK; the window's counts are read and the window closed.
+// Then waits for the program to end; a program that outlives the wait is killed.
 Outcome RunProgram(const std::string& application, const std::string& commandLine, const std::string& currentDir,
                    DWORD boxAppearsMs) {
   Outcome out;
@@ -99,11 +98,23 @@ Outcome RunProgram(const std::string& application, const std::string& commandLin
   }
   plat::FileHandle process(info.hProcess), thread(info.hThread);
   out.started = true;
-  if (HWND box = e2e::WaitForMessageBox(kCaption, info.dwProcessId, boxAppearsMs)) {
-    out.boxShown = true;
-    out.text = e2e::MessageBoxText(box);
-    out.icon = e2e::IdentifyMessageBoxIcon(box, kIconPaintedMs);
-    out.boxClosed = e2e::PressOk(box, kBoxClosesMs);
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    if (HWND box = e2e::WaitForMessageBox(kCaption, info.dwProcessId, 0)) {
+      out.boxShown = true;
+      out.text = e2e::MessageBoxText(box);
+      out.icon = e2e::IdentifyMessageBoxIcon(box, kIconPaintedMs);
+      out.boxClosed = e2e::PressOk(box, kBoxClosesMs);
+      break;
+    }
+    if (HWND window = e2e::WaitForMainWindow(info.dwProcessId, 0)) {
+      out.windowShown = true;
+      out.text = kMainWindow + e2e::ControlText(window, kFileCountId) + " / " + e2e::ControlText(window, kFolderCountId);
+      e2e::PostClose(window);
+      break;
+    }
+    if (::GetTickCount() - start >= boxAppearsMs) break;
+    ::Sleep(20);
   }
   out.ended = ::WaitForSingleObject(process.get(), kProgramEndsMs) == WAIT_OBJECT_0;
   if (!out.ended) {
@@ -114,17 +125,32 @@ Outcome RunProgram(const std::string& application, const std::string& commandLin
   return out;
 }
 
-// Checks that the program showed exactly expected with icon, closed on OK and ended.
+// Checks that the program showed exactly expected: a message box with icon
+// that closed on OK, or (for a Summary) the main window that closed; and that
+// the program then ended.
 void ExpectShown(const Outcome& out, const std::string& expected, e2e::BoxIcon icon) {
   ASSERT_TRUE(out.started);
-  // Under Wine a box needs an X display: DISPLAY must name a running X server,
+  const bool window = expected.compare(0, sizeof(kMainWindow) - 1, kMainWindow) == 0;
+  // Under Wine a window needs an X display: DISPLAY must name a running X server,
   // and so must have the one the prefix's desktop (explorer.exe) started with.
-  ASSERT_TRUE(out.boxShown) << "no message box; the program " << (out.ended ? "ended" : "was killed")
-                            << " with exit code " << out.exitCode << " (no X display for Wine?)";
+  ASSERT_TRUE(out.boxShown || out.windowShown)
+      << "no message box and no main window; the program " << (out.ended ? "ended" : "was killed")
+      << " with exit code " << out.exitCode << " (no X display for Wine?)";
   EXPECT_EQ(expected, out.text) << "expected " << Readable(expected) << "\n  actual " << Readable(out.text);
+  if (window) {
+    EXPECT_TRUE(out.windowShown) << "a message box instead of the main window";
+    EXPECT_TRUE(out.ended) << "the program did not end when its window was closed";
+    return;
+  }
+  EXPECT_TRUE(out.boxShown) << "the main window instead of a message box";
   EXPECT_STREQ(e2e::BoxIconName(icon), e2e::BoxIconName(out.icon));
   EXPECT_TRUE(out.boxClosed) << "the box did not close on OK";
   EXPECT_TRUE(out.ended) << "the program did not end after OK";
+}
+
+// Checks that the program accepted the selection: its main window with these counts.
+void ExpectWindow(const Outcome& out, int files, int folders) {
+  ExpectShown(out, Summary(files, folders), e2e::BoxIcon::kUnknown);
 }
 
 // A fresh installation for each test: a folder holding a copy of Larkspan.exe
@@ -134,13 +160,27 @@ class LaunchTest : public ::testing::Test {
  protected:
   void SetUp() override { Install("prog"); }
 
-  // Copies the program into the folder rel of the tree, which becomes the installation.
+  // Copies the program into the folder rel of the tree, which becomes the
+  // installation, with a settings file naming an existing backup folder (so
+  // that an accepted start shows nothing but the main window).
   void Install(const std::string& rel) {
     installDir_ = tree_.Path(rel);
     MakeFolders(installDir_);
     const std::string source = BuiltProgram();
     ASSERT_TRUE(::CopyFileA(source.c_str(), Program().c_str(), FALSE))
         << "cannot copy " << source << " (error " << ::GetLastError() << ")";
+    tree_.Folder("backups");
+    WriteSettings();
+  }
+
+  // The settings file without a version: the program writes one when it saves.
+  void WriteSettings() {
+    WriteBytes(installDir_ + "\\Larkspan.ini", "[Backup]\r\nBackupFolder=" + tree_.Path("backups") + "\r\n");
+  }
+  std::string SettingsVersion() const {
+    char value[64] = {};
+    ::GetPrivateProfileStringA("Base", "VL", "<absent>", value, sizeof(value), (installDir_ + "\\Larkspan.ini").c_str());
+    return value;
   }
 
   std::string Program() const { return installDir_ + "\\Larkspan.exe"; }
@@ -189,9 +229,11 @@ TEST_F(LaunchTest, AnyCommandLineButTheTokenIsRefused) {
     const Case& c = cases[i];
     SCOPED_TRACE(testing::Message() << "case " << i << " (" << c.what << "): [" << c.commandLine << "]");
     WriteBytes(ParameterFile(), content);
+    WriteSettings();
     Outcome out = Run(c.commandLine, c.application);
     ExpectShown(out, kRefusedDirectStart, e2e::BoxIcon::kStop);
     EXPECT_EQ(content, ParameterFileContent()) << "the parameter file must stay untouched";
+    EXPECT_EQ("1.00", SettingsVersion()) << "a refused start still saves the settings";
   }
 }
 
@@ -212,7 +254,7 @@ TEST_F(LaunchTest, TheTokenAfterTheProgramNameIsAccepted) {
     SCOPED_TRACE(testing::Message() << "case " << i << " (" << c.what << "): [" << c.commandLine << "]");
     WriteBytes(ParameterFile(), Entry(Data("a.txt")));
     Outcome out = Run(c.commandLine);
-    ExpectShown(out, Summary(1, 0), e2e::BoxIcon::kInformation);
+    ExpectWindow(out, 1, 0);
     EXPECT_FALSE(Exists(ParameterFile())) << "the parameter file must be gone after a successful read";
   }
 }
@@ -275,8 +317,7 @@ TEST_F(LaunchTest, ParameterFileContents) {
     SCOPED_TRACE(testing::Message() << "case " << i << " (" << c.what << ")");
     WriteBytes(ParameterFile(), c.content);
     Outcome out = RunWithToken();
-    const bool success = c.expected != kNoEntries && c.expected != kUnrecognised;
-    ExpectShown(out, c.expected, success ? e2e::BoxIcon::kInformation : e2e::BoxIcon::kStop);
+    ExpectShown(out, c.expected, e2e::BoxIcon::kStop);
     EXPECT_FALSE(Exists(ParameterFile())) << "the parameter file must be gone after a successful read";
   }
 }
@@ -289,7 +330,7 @@ TEST_F(LaunchTest, TenMegabyteParameterFile) {
   content.append(10 * 1024 * 1024, 'x');
   content += Entry(Data("My Photos"));
   WriteBytes(ParameterFile(), content);
-  ExpectShown(RunWithToken(), Summary(1, 1), e2e::BoxIcon::kInformation);
+  ExpectWindow(RunWithToken(), 1, 1);
   EXPECT_FALSE(Exists(ParameterFile()));
 }
 
@@ -303,7 +344,7 @@ TEST_F(LaunchTest, MoreThanHundredThousandQuotesGiveFiftyThousandEntries) {
   // Quotes 100,001 and 100,002 are not counted: this entry is never looked at.
   content += Entry(Data("deleted.txt"));
   WriteBytes(ParameterFile(), content);
-  ExpectShown(RunWithToken(kLongLoadBoxAppearsMs), Summary(25000, 25000), e2e::BoxIcon::kInformation);
+  ExpectWindow(RunWithToken(kLongLoadBoxAppearsMs), 25000, 25000);
   EXPECT_FALSE(Exists(ParameterFile()));
 }
 
@@ -312,7 +353,7 @@ TEST_F(LaunchTest, InstalledInAJapaneseFolderWithASpace) {
   Install(kHyo + " " + kSo);
   tree_.Folder("data\\" + kSo);
   WriteBytes(ParameterFile(), Entry(Data(kSo)));
-  ExpectShown(RunWithToken(), Summary(0, 1), e2e::BoxIcon::kInformation);
+  ExpectWindow(RunWithToken(), 0, 1);
   EXPECT_FALSE(Exists(ParameterFile()));
   // Started again, the file is gone: the message names it beside the program.
   ExpectShown(RunWithToken(), ReadFailure("ファイル未定義", ParameterFile()), e2e::BoxIcon::kStop);

@@ -30,6 +30,9 @@ BOOL CALLBACK VisitTopLevel(HWND window, LPARAM param) {
   std::vector<char> text(std::strlen(search->caption) + 2, '\0');
   ::GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
   if (std::strcmp(text.data(), search->caption) != 0) return TRUE;
+  // A message box has its text in static 0xFFFF; the main window, a dialog of
+  // the same class and caption, has none.
+  if (!::GetDlgItem(window, kMessageTextId)) return TRUE;
   search->found = window;
   return FALSE;
 }

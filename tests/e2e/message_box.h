@@ -14,9 +14,10 @@ enum class BoxIcon { kUnknown, kStop, kExclamation, kInformation, kQuestion };
 // "stop", "exclamation", "information", "question" or "unknown".
 const char* BoxIconName(BoxIcon icon);
 
-// The first visible top-level dialog (class "#32770") whose caption is exactly
-// caption and that belongs to process pid (0: any process), polled until it
-// appears or timeoutMs have passed; nullptr if none appeared.
+// The first visible top-level dialog (class "#32770") with a message text
+// (static 0xFFFF) whose caption is exactly caption and that belongs to process
+// pid (0: any process), polled until it appears or timeoutMs have passed;
+// nullptr if none appeared.
 HWND WaitForMessageBox(const char* caption, DWORD pid, DWORD timeoutMs);
 
 // The box's message text: the exact ANSI (Shift_JIS) bytes of its static

@@ -1,0 +1,34 @@
+// CBackupApp: the application object. It refuses a second running instance
+// and runs the main dialog modally; the program ends when that dialog closes.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/handle.h"
+
+class CBackupApp {
+ public:
+  CBackupApp() = default;
+  CBackupApp(const CBackupApp&) = delete;
+  CBackupApp& operator=(const CBackupApp&) = delete;
+
+  // The start-up: common controls, the single-instance mutex named after the
+  // program file's base name (a second instance shows the second-instance
+  // message and ends), then the main dialog, run modally. Always FALSE: the
+  // program ends when it returns.
+  BOOL InitInstance();
+
+  // The program file's base name (no folder, no extension): the mutex name
+  // and the caption of the application's own message box.
+  const std::string& ExeName() const { return exeName_; }
+
+ private:
+  std::string exeName_;
+  // The single-instance marker; held, never waited on, for the process's lifetime.
+  plat::FileHandle instanceMutex_;
+};
+
+// The one application object.
+extern CBackupApp theApp;

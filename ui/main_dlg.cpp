@@ -1,0 +1,437 @@
+// The main window (see main_dlg.h): counts, totals, the backup-folder label,
+// start and cancel, the extended menu and the pictures.
+#include "ui/main_dlg.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <climits>
+#include <cstdio>
+
+#include "app/texts.h"
+#include "engine/fileutil.h"
+#include "settings/texts.h"
+#include "ui/resource.h"
+#include "ui/texts.h"
+
+namespace {
+
+constexpr UINT_PTR kRecountTimer = 1;
+constexpr UINT kRecountDelayMs = 10;
+constexpr DWORD kPressFeedbackMs = 120;
+// The backup-folder label takes the filter indicator's place when it is hidden.
+constexpr int kLabelWidening = 18;
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kPendingBlue = RGB(130, 179, 253);
+// Sizes of the pictures.
+constexpr int kSymbolSize = 21;
+constexpr int kPictureSize = 16;
+
+HICON LoadProgramIcon(int sizeMetricX, int sizeMetricY) {
+  // Shared icons belong to the system's cache: never destroyed by us.
+  return static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+                                         ::GetSystemMetrics(sizeMetricX), ::GetSystemMetrics(sizeMetricY),
+                                         LR_SHARED));
+}
+
+void Redraw(HWND window) { ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); }
+
+}  // namespace
+
+CMainDlg::CMainDlg()
+    : plat::DialogBase(IDD_MAIN),
+      engine_(*this, selection_.paths, currentFilters_, settings_),
+      icon_(LoadProgramIcon(SM_CXICON, SM_CYICON)),
+      smallIcon_(LoadProgramIcon(SM_CXSMICON, SM_CYSMICON)),
+      extendedMenu_(::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_EXTENDED_MENU))),
+      whiteBrush_(::CreateSolidBrush(kWhite)),
+      pendingBrush_(::CreateSolidBrush(kPendingBlue)),
+      noFilesBitmap_(plat::LoadBitmapResource(IDB_FILE_NONE, kSymbolSize, kSymbolSize)),
+      noFoldersBitmap_(plat::LoadBitmapResource(IDB_FOLDER_NONE, kSymbolSize, kSymbolSize)),
+      switchBitmap_(plat::LoadBitmapResource(IDB_SWITCH, kPictureSize, kPictureSize)),
+      switchPressedBitmap_(plat::LoadBitmapResource(IDB_SWITCH_PRESSED, kPictureSize, kPictureSize)),
+      filterBitmap_(plat::LoadBitmapResource(IDB_FILTER, kPictureSize, kPictureSize)),
+      filterPressedBitmap_(plat::LoadBitmapResource(IDB_FILTER_PRESSED, kPictureSize, kPictureSize)),
+      describeMessage_(::RegisterWindowMessageA(kDescribeFolderMenuMessage)) {}
+
+CMainDlg::~CMainDlg() = default;
+
+// --- Start-up ----------------------------------------------------------------
+
+BOOL CMainDlg::OnInitDialog() {
+  char aboutText[256] = {};
+  if (::LoadStringA(::GetModuleHandleA(nullptr), IDS_ABOUTBOX, aboutText, sizeof(aboutText)) > 0) {
+    if (HMENU systemMenu = ::GetSystemMenu(hwnd(), FALSE)) {
+      ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+      ::AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutText);
+    }
+  }
+  ::SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  ::SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+
+  selectedFiles_ = 0;
+  selectedFolders_ = 0;
+  TotalsShown = 0;
+  engine_.CopyIdle = 1;
+  engine_.ScanIdle = 1;
+  ::GetWindowRect(Item(IDC_BACKUP_FOLDER), &folderLabelRect_);
+  ::MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&folderLabelRect_), 2);
+  // The pictures that change are shown from the dialog's own bitmaps.
+  SetPicture(IDC_FOLDER_SWITCH, switchBitmap_.get());
+  SetPicture(IDC_FILTER_INDICATOR, filterBitmap_.get());
+
+  settings_.LoadSettings();
+  if (settings_.TopFolderDspFlg == 1) {
+    std::string folder, fileIn, fileOut, folderIn, folderOut;
+    settings_.ReadBkFolder(0, folder, fileIn, fileOut, folderIn, folderOut);
+    settings_.BackupFolder = folder;
+  }
+
+  std::string refusal;
+  if (LoadSelection(CommandLineTail(::GetCommandLineA()), selection_, refusal) != 0) {
+    ShowMessage(refusal, MB_ICONSTOP);
+    // Closed through the ordinary way out, so the settings are still saved.
+    ::PostMessageA(hwnd(), WM_CLOSE, 0, 0);
+    return TRUE;
+  }
+  ShowSelectionCounts();
+
+  RECT work = {}, window = {};
+  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  ::GetWindowRect(hwnd(), &window);
+  const int x = work.left + ((work.right - work.left) - (window.right - window.left)) / 2;
+  const int y = work.top + ((work.bottom - work.top) - (window.bottom - window.top)) / 2;
+  ::SetWindowPos(hwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+  ArmRecountTimer();
+  return TRUE;
+}
+
+void CMainDlg::ShowSelectionCounts() {
+  ::ShowWindow(Item(IDC_PROGRESS), SW_HIDE);
+  for (int kind : selection_.kinds) {
+    if (kind == SelectionList::kFile) {
+      ++selectedFiles_;
+    } else {
+      ++selectedFolders_;
+    }
+  }
+  char text[32];
+  std::snprintf(text, sizeof(text), texts::kCountFormat, selectedFiles_);
+  ::SetDlgItemTextA(hwnd(), IDC_FILE_COUNT, text);
+  std::snprintf(text, sizeof(text), texts::kCountFormat, selectedFolders_);
+  ::SetDlgItemTextA(hwnd(), IDC_FOLDER_COUNT, text);
+  if (selectedFiles_ == 0) {
+    SetPicture(IDC_FILE_PICTURE, noFilesBitmap_.get());
+    ::EnableWindow(Item(IDC_FILE_COUNT), FALSE);
+  }
+  if (selectedFolders_ == 0) {
+    SetPicture(IDC_FOLDER_PICTURE, noFoldersBitmap_.get());
+    ::EnableWindow(Item(IDC_FOLDER_COUNT), FALSE);
+  }
+  BeginRecount();
+}
+
+// --- The count ---------------------------------------------------------------
+
+void CMainDlg::BeginRecount() {
+  ::SetDlgItemTextA(hwnd(), IDC_TOTAL_SIZE, texts::kCounting);
+  ::SetDlgItemTextA(hwnd(), IDC_TOTAL_FILES, texts::kCounting);
+  ::EnableWindow(Item(IDOK), FALSE);
+  ::EnableWindow(Item(IDC_MENU_BUTTON), FALSE);
+  RefreshBackupFolderDisplay();
+}
+
+void CMainDlg::RefreshBackupFolderDisplay() {
+  currentFilters_.Clear();
+  FolderUnusable = 0;
+  const std::string& folder = settings_.BackupFolder;
+  if (folder.empty()) {
+    ::SetDlgItemTextA(hwnd(), IDC_BACKUP_FOLDER, texts::kFolderNotSet);
+    FolderUnusable = 1;
+  } else if (PathExists(folder) != 0) {
+    ::SetDlgItemTextA(hwnd(), IDC_BACKUP_FOLDER, texts::kFolderMissing);
+    FolderUnusable = 1;
+  } else {
+    std::string shortPath = folder;
+    ShortenPath(shortPath);
+    ::SetDlgItemTextA(hwnd(), IDC_BACKUP_FOLDER, shortPath.c_str());
+    BkFolderArray folders, fileIn, fileOut, folderIn, folderOut;
+    settings_.LoadBkFolderList(0, folders, fileIn, fileOut, folderIn, folderOut);
+    for (int i = 0; i < kMaxBkFolders && !folders[i].empty(); ++i) {
+      if (folders[i] != folder) continue;
+      std::string entry, in, out, dirIn, dirOut;
+      settings_.ReadBkFolder(i, entry, in, out, dirIn, dirOut);
+      currentFilters_.Set(in, out, dirIn, dirOut);
+      break;
+    }
+  }
+  RECT label = folderLabelRect_;
+  if (currentFilters_.IsEmpty()) {
+    ::ShowWindow(Item(IDC_FILTER_INDICATOR), SW_HIDE);
+    label.right += kLabelWidening;
+  } else {
+    ::ShowWindow(Item(IDC_FILTER_INDICATOR), SW_SHOW);
+  }
+  ::MoveWindow(Item(IDC_BACKUP_FOLDER), label.left, label.top, label.right - label.left, label.bottom - label.top,
+               TRUE);
+}
+
+void CMainDlg::ArmRecountTimer() { ::SetTimer(hwnd(), kRecountTimer, kRecountDelayMs, nullptr); }
+
+void CMainDlg::OnTimer(UINT_PTR id) {
+  if (id != kRecountTimer) return;
+  // The count waits until the window is on screen. A modal dialog is shown
+  // when its queue first runs empty, which a busy start can delay past the
+  // first tick; the timer then simply ticks again.
+  if (!::IsWindowVisible(hwnd())) return;
+  RecountTick();
+}
+
+void CMainDlg::RecountTick() {
+  ::KillTimer(hwnd(), kRecountTimer);
+  std::string sizeText, countText;
+  if (FolderUnusable != 1) {
+    int64_t bytes = 0, files = 0;
+    counting_ = true;
+    const int scanned = engine_.ScanSelection(bytes, files);
+    counting_ = false;
+    // Stopped by the cancel: the dialog is closing, the display stays as it is.
+    if (scanned != 0) return;
+    engine_.SourceTotals = ScanTotals{bytes, files};
+    sizeText = FormatSizeText(bytes);
+    countText = FormatGroupedNumber(files);
+  }
+  ::SetDlgItemTextA(hwnd(), IDC_TOTAL_SIZE, sizeText.c_str());
+  ::SetDlgItemTextA(hwnd(), IDC_TOTAL_FILES, countText.c_str());
+  TotalsShown = 1;
+  RedrawNow();
+  ::EnableWindow(Item(IDOK), TRUE);
+  ::EnableWindow(Item(IDCANCEL), TRUE);
+  ::EnableWindow(Item(IDC_MENU_BUTTON), TRUE);
+  if (settings_.BackupFolder.empty()) {
+    if (settings_.SaveSettings() == 0) {
+      ShowMessage(texts::kSettingsSaveFailed, MB_ICONSTOP);
+    } else {
+      ShowMessage(texts::kSetUpBackupFolder, MB_ICONINFORMATION);
+    }
+  }
+}
+
+bool CMainDlg::Busy() const { return counting_ || running_; }
+
+// --- Start and cancel --------------------------------------------------------
+
+void CMainDlg::OnOK() {
+  // The start button is disabled until totals are shown and while a run goes
+  // on; a start that arrives anyway (the Enter key, a posted command) waits
+  // for the same.
+  if (Busy() || TotalsShown != 1) return;
+  running_ = true;
+  const int result = engine_.RunBackup();
+  running_ = false;
+  if (result != 2) EndDialog(IDOK);
+}
+
+void CMainDlg::OnCancel() {
+  if (engine_.CopyIdle == 0) {
+    // The copy stops at its next file and reports; the run then closes the dialog.
+    engine_.CopyIdle = 1;
+    return;
+  }
+  if (engine_.ScanIdle == 0) {
+    engine_.ScanIdle = 1;
+    PumpMessages();
+  }
+  EndDialog(IDCANCEL);
+}
+
+// --- Commands ----------------------------------------------------------------
+
+bool CMainDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+  const int id = LOWORD(wParam);
+  const int code = HIWORD(wParam);
+  if (code == 0 && id >= ID_FOLDER_MENU_FIRST && id <= ID_FOLDER_MENU_LAST) {
+    // No second count while one runs, and no change of folder under a run.
+    if (!Busy()) SelectBackupFolderByIndex(id - ID_FOLDER_MENU_FIRST);
+    return true;
+  }
+  switch (id) {
+    case IDC_MENU_BUTTON:
+      if (code == BN_CLICKED && !Busy()) ShowExtendedMenu();
+      return true;
+    case ID_OPEN_BACKUP_FOLDER:
+      if (!Busy()) OpenBackupFolder();
+      return true;
+    case ID_BACKUP_FOLDER_SETTINGS:
+    case ID_ENV_SETTINGS:
+    case ID_HELP_COMMAND:
+    case ID_APP_ABOUT_BOX:
+      // Where the settings dialogs, the help and the about box attach.
+      return true;
+    case IDC_FOLDER_SWITCH:
+      if (code == STN_CLICKED && !Busy()) {
+        PressFeedback(IDC_FOLDER_SWITCH, switchPressedBitmap_.get(), switchBitmap_.get());
+        ShowFolderSwitchMenu();
+      }
+      return true;
+    case IDC_FILTER_INDICATOR:
+      // The filter editor attaches after the feedback.
+      if (code == STN_CLICKED && !Busy()) {
+        PressFeedback(IDC_FILTER_INDICATOR, filterPressedBitmap_.get(), filterBitmap_.get());
+      }
+      return true;
+  }
+  return plat::DialogBase::OnCommand(wParam, lParam);
+}
+
+void CMainDlg::PressFeedback(int id, HBITMAP pressed, HBITMAP normal) {
+  SetPicture(id, pressed);
+  Redraw(Item(id));
+  // A blocking wait that dispatches nothing, like Sleep; unlike Sleep it lets
+  // Wine (8.0) put the window's drawing on screen first, as Windows does at once.
+  ::MsgWaitForMultipleObjects(0, nullptr, FALSE, kPressFeedbackMs, 0);
+  SetPicture(id, normal);
+  Redraw(Item(id));
+}
+
+void CMainDlg::ShowExtendedMenu() {
+  RECT button = {};
+  ::GetWindowRect(Item(IDC_MENU_BUTTON), &button);
+  ::TrackPopupMenu(::GetSubMenu(extendedMenu_.get(), 0), TPM_LEFTALIGN | TPM_RIGHTBUTTON, button.right, button.top,
+                   0, hwnd(), nullptr);
+}
+
+void CMainDlg::OpenBackupFolder() {
+  const std::string folder = settings_.BackupFolder;
+  if (PathExists(folder) != 0) {
+    ShowMessage(texts::kOpenFolderUnusable + folder + texts::kOpenFolderClose, MB_ICONEXCLAMATION);
+    return;
+  }
+  const INT_PTR opened = reinterpret_cast<INT_PTR>(
+      ::ShellExecuteA(hwnd(), texts::kShellOpen, folder.c_str(), nullptr, nullptr, SW_SHOW));
+  if (opened > 32) {
+    OnCancel();
+  } else {
+    ShowMessage(texts::kOpenFolderFailed + folder + texts::kOpenFolderClose, MB_ICONSTOP);
+  }
+}
+
+bool CMainDlg::OnSysCommand(WPARAM wParam, LPARAM) {
+  // The version box attaches here; every other command is the system's.
+  return (wParam & 0xFFF0) == IDM_ABOUTBOX;
+}
+
+// --- Painting ----------------------------------------------------------------
+
+bool CMainDlg::OnPaint() {
+  if (!::IsIconic(hwnd())) return false;
+  PAINTSTRUCT paint;
+  HDC dc = ::BeginPaint(hwnd(), &paint);
+  ::SendMessageA(hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  RECT client = {};
+  ::GetClientRect(hwnd(), &client);
+  const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+  const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+  ::DrawIcon(dc, x, y, icon_);
+  ::EndPaint(hwnd(), &paint);
+  return true;
+}
+
+HICON CMainDlg::OnQueryDragIcon() { return icon_; }
+
+HBRUSH CMainDlg::OnCtlColorStatic(HDC dc, HWND control) {
+  ::SetBkMode(dc, TRANSPARENT);
+  switch (::GetDlgCtrlID(control)) {
+    case IDC_SIZE_LABEL:
+    case IDC_TOTAL_FILES_LABEL:
+    case IDC_BACKUP_FOLDER_LABEL:
+    case IDC_BACKUP_FOLDER:
+      return whiteBrush_.get();
+    case IDC_TOTAL_SIZE:
+    case IDC_TOTAL_FILES:
+      return TotalsShown == 1 ? whiteBrush_.get() : pendingBrush_.get();
+  }
+  return nullptr;
+}
+
+void CMainDlg::SetPicture(int id, HBITMAP bitmap) {
+  HBITMAP old = reinterpret_cast<HBITMAP>(
+      ::SendDlgItemMessageA(hwnd(), id, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
+  // The template's own image has no other owner once it is replaced.
+  if (old && old != bitmap && !OwnsBitmap(old)) {
+    plat::BitmapHandle replaced(old);
+  }
+}
+
+bool CMainDlg::OwnsBitmap(HBITMAP bitmap) const {
+  for (const plat::BitmapHandle* own : {&noFilesBitmap_, &noFoldersBitmap_, &switchBitmap_, &switchPressedBitmap_,
+                                        &filterBitmap_, &filterPressedBitmap_}) {
+    if (own->get() == bitmap) return true;
+  }
+  return false;
+}
+
+// --- The end -----------------------------------------------------------------
+
+void CMainDlg::OnDestroy() {
+  if (settings_.SaveSettings() == 0) ShowMessage(texts::kSettingsSaveFailed, MB_ICONSTOP);
+  // The pictures give back the dialog's bitmaps before these are deleted.
+  for (int id : {IDC_FILE_PICTURE, IDC_FOLDER_PICTURE, IDC_FOLDER_SWITCH, IDC_FILTER_INDICATOR}) {
+    SetPicture(id, nullptr);
+  }
+  selection_ = SelectionList();
+}
+
+bool CMainDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM, INT_PTR& result) {
+  if (describeMessage_ != 0 && msg == describeMessage_) {
+    DescribeFolderMenu(reinterpret_cast<HWND>(wParam));
+    result = 1;
+    return true;
+  }
+  return false;
+}
+
+// --- BackupHost --------------------------------------------------------------
+
+int CMainDlg::ShowMessage(const std::string& text, unsigned style) {
+  return ::MessageBoxA(hwnd(), text.c_str(), texts::kCaption, style);
+}
+
+void CMainDlg::PumpMessages() {
+  MSG msg;
+  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      // Left for the modal loop, which ends on it.
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    // The dialog's keys (Esc, Enter, Tab) work during a count or a copy too.
+    if (hwnd() && ::IsDialogMessageA(hwnd(), &msg)) continue;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+  }
+}
+
+void CMainDlg::ShowProgress() { ::ShowWindow(Item(IDC_PROGRESS), SW_SHOW); }
+
+void CMainDlg::SetProgressRange(int64_t upper) {
+  progressShift_ = 0;
+  while ((upper >> progressShift_) > INT_MAX) ++progressShift_;
+  ::SendDlgItemMessageA(hwnd(), IDC_PROGRESS, PBM_SETRANGE32, 0, static_cast<LPARAM>(upper >> progressShift_));
+  Redraw(Item(IDC_PROGRESS));
+}
+
+void CMainDlg::SetProgressPos(int64_t pos) {
+  ::SendDlgItemMessageA(hwnd(), IDC_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(pos >> progressShift_), 0);
+  Redraw(Item(IDC_PROGRESS));
+}
+
+void CMainDlg::EnableRunButtons(bool enable) {
+  ::EnableWindow(Item(IDOK), enable ? TRUE : FALSE);
+  ::EnableWindow(Item(IDC_MENU_BUTTON), enable ? TRUE : FALSE);
+}
+
+void CMainDlg::RedrawNow() {
+  ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}

@@ -1,0 +1,120 @@
+// CMainDlg: the program's main window. It shows the selection's counts, the
+// filtered totals of the current backup folder and that folder; it hosts the
+// count and the backup run of the engine (as their BackupHost), the extended
+// menu behind "≫" and the backup-folder switch menu.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "app/launch.h"
+#include "engine/backup.h"
+#include "engine/filter.h"
+#include "platform/dialog_win32.h"
+#include "settings/app_settings.h"
+
+class CMainDlg : public plat::DialogBase, public BackupHost {
+ public:
+  // Template 102; loads the icon and the extended menu.
+  CMainDlg();
+  ~CMainDlg() override;
+
+  // --- The switch menu (folder_menu.cpp) ---
+  // Builds the switch menu from the stored list and shows it at the triangle
+  // picture; returns when the popup has closed (a choice arrives as a command).
+  void ShowFolderSwitchMenu();
+  // Makes list entry index current and starts a new count.
+  void SelectBackupFolderByIndex(int index);
+
+  // Registered window message of the test hook: wParam is a window of the
+  // caller, which receives the switch menu as ShowFolderSwitchMenu would build
+  // it now, described in a WM_COPYDATA (see folder_menu.cpp); the menu is not
+  // shown. The result is 1 when the description was sent.
+  static constexpr char kDescribeFolderMenuMessage[] = "Larkspan.DescribeFolderMenu";
+  static constexpr ULONG_PTR kFolderMenuDescription = 0x4C4B464D;  // 'LKFM'
+
+ protected:
+  BOOL OnInitDialog() override;
+  bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+  void OnOK() override;
+  void OnCancel() override;
+  void OnTimer(UINT_PTR id) override;
+  bool OnSysCommand(WPARAM wParam, LPARAM lParam) override;
+  bool OnPaint() override;
+  HBRUSH OnCtlColorStatic(HDC dc, HWND control) override;
+  HICON OnQueryDragIcon() override;
+  void OnDestroy() override;
+  bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+
+  // --- BackupHost ---
+  int ShowMessage(const std::string& text, unsigned style) override;
+  void PumpMessages() override;
+  void ShowProgress() override;
+  void SetProgressRange(int64_t upper) override;
+  void SetProgressPos(int64_t pos) override;
+  void EnableRunButtons(bool enable) override;
+  void RedrawNow() override;
+
+ private:
+  // One switch menu, built and not yet shown, with the item bitmaps it uses
+  // (the menu goes first, then its bitmaps).
+  struct FolderMenu {
+    plat::BitmapHandle filter, filterChecked, check;
+    plat::MenuHandle menu;
+  };
+
+  // Counts the selection by kind, shows the counts and prepares the count.
+  void ShowSelectionCounts();
+  // Shows "算出中", disables start and "≫", refreshes the folder display.
+  void BeginRecount();
+  // Shows the current backup folder (or why it cannot be used), loads its
+  // filters and shows or hides the filter indicator.
+  void RefreshBackupFolderDisplay();
+  // Arms the one-shot timer that starts the count.
+  void ArmRecountTimer();
+  // The totals count of the timer tick.
+  void RecountTick();
+
+  // True while a count or a backup run is in progress.
+  bool Busy() const;
+  // The pressed look of a picture for a moment, then its normal look again.
+  void PressFeedback(int id, HBITMAP pressed, HBITMAP normal);
+  // Puts bitmap into a picture control. A replaced image that the dialog does
+  // not own (the one the template loaded) is deleted.
+  void SetPicture(int id, HBITMAP bitmap);
+  bool OwnsBitmap(HBITMAP bitmap) const;
+  void ShowExtendedMenu();
+  void OpenBackupFolder();
+  FolderMenu BuildFolderSwitchMenu();
+  void DescribeFolderMenu(HWND receiver);
+
+  // --- State (the names the program's contract uses) ---
+  int selectedFiles_ = 0;
+  int selectedFolders_ = 0;
+  int TotalsShown = 0;
+  int FolderUnusable = 0;
+  RECT folderLabelRect_ = {};
+  AppSettings settings_;
+  SelectionList selection_;
+  FilterSet currentFilters_;
+  // Holds ScanIdle, CopyIdle, the source totals and the run's destination.
+  BackupEngine engine_;
+  bool counting_ = false;
+  bool running_ = false;
+
+  // Every progress position is divided by 2^progressShift_ so that the range
+  // fits the control's 32-bit range.
+  int progressShift_ = 0;
+
+  HICON icon_ = nullptr;
+  HICON smallIcon_ = nullptr;
+  plat::MenuHandle extendedMenu_;
+  plat::BrushHandle whiteBrush_;
+  plat::BrushHandle pendingBrush_;
+  plat::BitmapHandle noFilesBitmap_, noFoldersBitmap_;
+  plat::BitmapHandle switchBitmap_, switchPressedBitmap_;
+  plat::BitmapHandle filterBitmap_, filterPressedBitmap_;
+  UINT describeMessage_ = 0;
+};
