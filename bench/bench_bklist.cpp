@@ -10,7 +10,7 @@
 #include "engine/fileutil.h"
 #include "platform/fs.h"
 #include "settings/app_settings.h"
-#include "tests/bench/bench_util.h"
+#include "bench/bench_util.h"
 
 namespace {
 

@@ -18,7 +18,8 @@
 #include "engine/backup.h"
 #include "engine/fileutil.h"
 #include "settings/app_settings.h"
-#include "tests/bench/bench_util.h"
+#include "bench/bench_trees.h"
+#include "bench/bench_util.h"
 #include "tests/support/temp_tree.h"
 
 namespace {
@@ -26,29 +27,6 @@ namespace {
 constexpr int kTotalFilesId = 1014;
 constexpr int kRounds = 5;
 constexpr DWORD kPollMs = 5;
-
-// Makes count files of 1-8 KB at mixed depths (1 to 4 levels) under root,
-// exactly as bench_engine does.
-void MakeTree(const std::string& root, int count) {
-  if (PathExists(root + ".done") == 0) return;
-  std::printf("making %d files under %s ...\n", count, root.c_str());
-  std::fflush(stdout);
-  std::string content(8192, 'x');
-  for (int i = 0; i < count; ++i) {
-    char rel[128];
-    int a = i % 16, b = (i / 16) % 25, c = (i / 400) % 5;
-    switch (i % 4) {
-      case 0: std::snprintf(rel, sizeof(rel), "\\d%02d\\f%06d.dat", a, i); break;
-      case 1: std::snprintf(rel, sizeof(rel), "\\d%02d\\e%02d\\f%06d.dat", a, b, i); break;
-      case 2: std::snprintf(rel, sizeof(rel), "\\d%02d\\e%02d\\g%d\\f%06d.dat", a, b, c, i); break;
-      default: std::snprintf(rel, sizeof(rel), "\\d%02d\\e%02d\\g%d\\h\\f%06d.dat", a, b, c, i); break;
-    }
-    std::string path = root + rel;
-    MakeFolders(path.substr(0, path.rfind('\\')));
-    WriteBytes(path, content.substr(0, 1024 + static_cast<size_t>(i * 7919) % 7169));
-  }
-  WriteBytes(root + ".done", "");
-}
 
 // The dialog's host does this per file: pump the real message queue.
 class PumpingHost : public BackupHost {
@@ -136,7 +114,7 @@ int main(int argc, char** argv) {
   const std::string data = argv[1];
   const std::string tree = data + "\\startup100k";
   MakeFolders(data);
-  MakeTree(tree, 100000);
+  bench::MakeTree(tree, 100000);
 
   // A fresh installation: the program, its settings (a backup folder without
   // filters, so that the count runs), and the parameter file per start.

@@ -9,7 +9,7 @@
 #include "engine/fileutil.h"
 #include "engine/filter.h"
 #include "platform/sjis.h"
-#include "tests/bench/bench_util.h"
+#include "bench/bench_util.h"
 
 namespace {
 

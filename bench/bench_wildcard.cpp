@@ -4,7 +4,7 @@
 #include <string>
 
 #include "engine/fileutil.h"
-#include "tests/bench/bench_util.h"
+#include "bench/bench_util.h"
 
 static int PlainRecursive(const char* p, const char* t) {
   if (!*p) return !*t;

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/launch.h"
-#include "tests/bench/bench_util.h"
+#include "bench/bench_util.h"
 #include "tests/support/temp_tree.h"
 
 int main() {

@@ -14,7 +14,8 @@
 #include "engine/backup.h"
 #include "engine/fileutil.h"
 #include "settings/app_settings.h"
-#include "tests/bench/bench_util.h"
+#include "bench/bench_trees.h"
+#include "bench/bench_util.h"
 #include "tests/support/temp_tree.h"
 
 #ifdef _WIN32
@@ -56,45 +57,7 @@ class BenchHost : public BackupHost {
 
 bool Exists(const std::string& path) { return PathExists(path) == 0; }
 
-// Makes count files of 1-8 KB at mixed depths (1 to 4 levels) under root.
-void MakeTree(const std::string& root, int count) {
-  if (Exists(root + ".done")) return;
-  std::printf("making %d files under %s ...\n", count, root.c_str());
-  std::fflush(stdout);
-  std::string content(8192, 'x');
-  for (int i = 0; i < count; ++i) {
-    char rel[128];
-    int a = i % 16, b = (i / 16) % 25, c = (i / 400) % 5;
-    switch (i % 4) {
-      case 0: std::snprintf(rel, sizeof(rel), "\\d%02d\\f%06d.dat", a, i); break;
-      case 1: std::snprintf(rel, sizeof(rel), "\\d%02d\\e%02d\\f%06d.dat", a, b, i); break;
-      case 2: std::snprintf(rel, sizeof(rel), "\\d%02d\\e%02d\\g%d\\f%06d.dat", a, b, c, i); break;
-      default: std::snprintf(rel, sizeof(rel), "\\d%02d\\e%02d\\g%d\\h\\f%06d.dat", a, b, c, i); break;
-    }
-    std::string path = root + rel;
-    std::string parent = path.substr(0, path.rfind('\\'));
-    MakeFolders(parent);
-    WriteBytes(path, content.substr(0, 1024 + static_cast<size_t>(i * 7919) % 7169));
-  }
-  WriteBytes(root + ".done", "");
-}
-
 #ifdef _WIN32
-void BareWalk(const std::string& folder, int64_t& bytes, int64_t& files) {
-  WIN32_FIND_DATAA d;
-  HANDLE h = ::FindFirstFileA((folder + "\\*.*").c_str(), &d);
-  if (h == INVALID_HANDLE_VALUE) return;
-  do {
-    if (d.cFileName[0] == '.' && (!d.cFileName[1] || (d.cFileName[1] == '.' && !d.cFileName[2]))) continue;
-    if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      BareWalk(folder + "\\" + d.cFileName, bytes, files);
-    } else {
-      bytes += (static_cast<int64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
-      ++files;
-    }
-  } while (::FindNextFileA(h, &d));
-  ::FindClose(h);
-}
 void BareCopy(const std::string& from, const std::string& to) {
   ::CreateDirectoryA(to.c_str(), nullptr);
   WIN32_FIND_DATAA d;
@@ -132,23 +95,6 @@ double RunCommand(const std::string& command) {
 }
 std::string HostPath(const std::string& path) { return path; }
 #else
-void BareWalk(const std::string& folder, int64_t& bytes, int64_t& files) {
-  std::string posix = plat::ToPosixPath(folder);
-  DIR* dir = opendir(posix.c_str());
-  if (!dir) return;
-  while (dirent* e = readdir(dir)) {
-    if (e->d_name[0] == '.' && (!e->d_name[1] || (e->d_name[1] == '.' && !e->d_name[2]))) continue;
-    struct stat st {};
-    if (fstatat(dirfd(dir), e->d_name, &st, 0) != 0) continue;
-    if (S_ISDIR(st.st_mode)) {
-      BareWalk(folder + "\\" + e->d_name, bytes, files);
-    } else {
-      bytes += st.st_size;
-      ++files;
-    }
-  }
-  closedir(dir);
-}
 double PeakMegabytes() {
   struct rusage ru {};
   getrusage(RUSAGE_SELF, &ru);
@@ -190,7 +136,7 @@ Copied EngineBackup(const std::vector<std::string>& selection, const std::string
 
 void Scan(const std::string& data) {
   std::string tree = data + "\\scan100k";
-  MakeTree(tree, 100000);
+  bench::MakeTree(tree, 100000);
   BenchHost host;
   FilterSet plain, filtered("*.dat;*.txt;*.ini", "", "", "obj;bin");
   AppSettings settings;
@@ -209,7 +155,7 @@ void Scan(const std::string& data) {
     e2.ScanSelection(b, f);
     double t2 = bench::Now();
     bb = bf = 0;
-    BareWalk(tree, bb, bf);
+    bench::BareWalk(tree, bb, bf);
     double t3 = bench::Now();
     BenchHost quiet;
     quiet.pump = false;
@@ -301,7 +247,7 @@ void CopyTree(const std::string& data, const std::vector<std::string>& selection
 
 void CopySmall(const std::string& data) {
   std::string tree = data + "\\small20k";
-  MakeTree(tree, 20000);
+  bench::MakeTree(tree, 20000);
   CopyTree(data, {tree}, tree, "copy of 20,000 small files", 3);
 }
 
@@ -323,7 +269,7 @@ void CopyBig(const std::string& data) {
 
 void Memory(const std::string& data) {
   std::string tree = data + "\\scan100k";
-  MakeTree(tree, 100000);
+  bench::MakeTree(tree, 100000);
   double before = PeakMegabytes();
   Copied ours = EngineBackup({tree}, data + "\\outmem");
   std::printf("peak memory: %.1f MB before, %.1f MB after scanning and copying %lld files (%s, %.1f s)\n", before,

@@ -12,7 +12,7 @@
 #include "engine/backup.h"
 #include "engine/fileutil.h"
 #include "settings/app_settings.h"
-#include "tests/bench/bench_util.h"
+#include "bench/bench_util.h"
 #include "tests/support/temp_tree.h"
 
 namespace {

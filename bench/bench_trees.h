@@ -1,0 +1,18 @@
+// Trees on disk shared by the benchmarks, and the bare walk they are measured
+// against. Paths use the program's convention (backslashes) on both builds.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace bench {
+
+// Makes count files of 1-8 KB at mixed depths (1 to 4 levels) under root, once:
+// a marker root + ".done" keeps the tree for later runs.
+void MakeTree(const std::string& root, int count);
+
+// Adds the files under folder and their sizes, with nothing but the platform's
+// own enumeration (FindFirstFileA/FindNextFileA, or readdir and fstatat).
+void BareWalk(const std::string& folder, int64_t& bytes, int64_t& files);
+
+}  // namespace bench
