@@ -32,9 +32,7 @@ static std::string JoinPath(const std::string& path, const std::string& name) {
   return EndsWithBackslash(path) == 0 ? path + name : path + "\\" + name;
 }
 
-// The folder name a selected item gets in the backup: its last component, or
-// for a drive or share root (which has none) the drive letter or share name.
-static std::string BackupNameOf(const std::string& selected) {
+std::string BackupNameOf(const std::string& selected) {
   std::string name;
   GetLastComponent(selected, name);
   if (!name.empty()) return name;

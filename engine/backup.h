@@ -29,6 +29,10 @@ struct ScanTotals {
 // "/", ":" and "_" in full width; 19 double-byte characters, 38 bytes.
 std::string MakeStampFolderName(const plat::LocalTime& time);
 
+// The name a selected item gets in the backup: its last component, or for a
+// drive or share root (which has none) the drive letter or the share's name.
+std::string BackupNameOf(const std::string& selected);
+
 class BackupEngine {
  public:
   // The engine reads the selection, the filters and the settings it is given;

@@ -120,6 +120,22 @@ TEST(MakeStampFolderName, FullWidthDateAndTime) {
   EXPECT_EQ("１９９９／１２／３１＿２３：５９：５９", MakeStampFolderName({1999, 12, 31, 23, 59, 59}));
 }
 
+TEST(BackupNameOf, LastComponentOrTheRootsOwnName) {
+  struct Case {
+    const char* selected;
+    const char* name;
+  } cases[] = {
+      {"C:\\Data\\memo.txt", "memo.txt"},
+      {"C:\\Data\\写真", "写真"},
+      {"D:\\", "D"},                       // a whole drive: not the stamp folder itself
+      {"\\\\server\\share\\", "share"},
+      {"C:\\表", "表"},                     // ends in a 0x5C second byte, no separator
+  };
+  for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
+    EXPECT_EQ(cases[i].name, BackupNameOf(cases[i].selected)) << "case " << i;
+  }
+}
+
 TEST_F(BackupTest, ScanTotalsWithFilters) {
   struct Case {
     const char* fileIn;
