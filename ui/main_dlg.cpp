@@ -11,6 +11,10 @@
 #include "app/texts.h"
 #include "engine/fileutil.h"
 #include "settings/texts.h"
+#include "ui/about_dlg.h"
+#include "ui/backup_folder_edit_dlg.h"
+#include "ui/backup_folder_settings_dlg.h"
+#include "ui/env_settings_dlg.h"
 #include "ui/resource.h"
 #include "ui/texts.h"
 
@@ -263,11 +267,22 @@ bool CMainDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     case ID_OPEN_BACKUP_FOLDER:
       if (!Busy()) OpenBackupFolder();
       return true;
+    // The menu behind "≫" is disabled while a count or a backup runs; a
+    // command that arrives then anyway is ignored.
     case ID_BACKUP_FOLDER_SETTINGS:
+      if (!Busy()) EditBackupFolderSettings();
+      return true;
     case ID_ENV_SETTINGS:
+      if (!Busy()) {
+        CEnvSettingsDlg env(settings_);
+        env.DoModal(hwnd());
+      }
+      return true;
     case ID_HELP_COMMAND:
+      if (!Busy()) ShowHelp(hwnd());
+      return true;
     case ID_APP_ABOUT_BOX:
-      // Where the settings dialogs, the help and the about box attach.
+      if (!Busy()) ShowAboutBox();
       return true;
     case IDC_FOLDER_SWITCH:
       if (code == STN_CLICKED && !Busy()) {
@@ -276,9 +291,9 @@ bool CMainDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
       }
       return true;
     case IDC_FILTER_INDICATOR:
-      // The filter editor attaches after the feedback.
       if (code == STN_CLICKED && !Busy()) {
         PressFeedback(IDC_FILTER_INDICATOR, filterPressedBitmap_.get(), filterBitmap_.get());
+        EditCurrentFilters();
       }
       return true;
   }
@@ -317,9 +332,49 @@ void CMainDlg::OpenBackupFolder() {
   }
 }
 
+void CMainDlg::EditBackupFolderSettings() {
+  CBackupFolderSettingsDlg dialog(settings_);
+  if (dialog.DoModal(hwnd()) != IDOK) return;
+  // A current folder that the list no longer holds gives way to the first entry.
+  if (settings_.BackupFolder.empty()) settings_.BackupFolder = dialog.Folder;
+  StartNewCount();
+}
+
+void CMainDlg::EditCurrentFilters() {
+  CBackupFolderEditDlg dialog;
+  dialog.Mode = 1;
+  dialog.Folder = settings_.BackupFolder;
+  dialog.FilterFileIn = currentFilters_.FilterFileIn();
+  dialog.FilterFileOut = currentFilters_.FilterFileOut();
+  dialog.FilterFolderIn = currentFilters_.FilterFolderIn();
+  dialog.FilterFolderOut = currentFilters_.FilterFolderOut();
+  if (dialog.DoModal(hwnd()) != IDOK) return;
+  // Only the filters are taken over; the folder was locked.
+  currentFilters_.Set(dialog.FilterFileIn, dialog.FilterFileOut, dialog.FilterFolderIn, dialog.FilterFolderOut);
+  StoreCurrentFilters(settings_, currentFilters_);
+  StartNewCount();
+}
+
+void CMainDlg::StartNewCount() {
+  TotalsShown = 0;
+  BeginRecount();
+  ArmRecountTimer();
+}
+
+void CMainDlg::ShowAboutBox() {
+  CAboutDlg about;
+  about.DoModal(hwnd());
+  // The web site was opened: the program ends as with its cancel button.
+  if (about.WebOpened == 1) OnCancel();
+}
+
 bool CMainDlg::OnSysCommand(WPARAM wParam, LPARAM) {
-  // The version box attaches here; every other command is the system's.
-  return (wParam & 0xFFF0) == IDM_ABOUTBOX;
+  // The version box's item (16, whatever the low four bits say); every other
+  // command is the system's.
+  if ((wParam & 0xFFF0) != IDM_ABOUTBOX) return false;
+  CVersionDlg version;
+  version.DoModal(hwnd());
+  return true;
 }
 
 // --- Painting ----------------------------------------------------------------

@@ -87,6 +87,15 @@ class CMainDlg : public plat::DialogBase, public BackupHost {
   bool OwnsBitmap(HBITMAP bitmap) const;
   void ShowExtendedMenu();
   void OpenBackupFolder();
+  // The backup-folder settings dialog; after OK a new count.
+  void EditBackupFolderSettings();
+  // The filter editor of the current backup folder (the add/change dialog with
+  // the folder locked); after OK the filters are stored and counted anew.
+  void EditCurrentFilters();
+  // TotalsShown 0, BeginRecount, and the timer that starts the count.
+  void StartNewCount();
+  // The about box; after its web button the program ends as with cancel.
+  void ShowAboutBox();
   FolderMenu BuildFolderSwitchMenu();
   void DescribeFolderMenu(HWND receiver);
 

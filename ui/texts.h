@@ -1,4 +1,5 @@
-// The fixed texts of the main window and the switch menu (Shift_JIS at run time).
+// The fixed texts of the main window, the switch menu and the dialogs behind
+// the extended menu (Shift_JIS at run time).
 #pragma once
 
 namespace texts {
@@ -23,5 +24,35 @@ constexpr const char kNoFolderItem[] = "未設定";
 
 // The second start while the program runs: the product name, then this.
 constexpr const char kAlreadyRunning[] = "は既に実行しています";
+
+// --- The add/change backup-folder dialog ---
+constexpr const char kTitleAddFolder[] = "バックアップフォルダ追加";
+constexpr const char kTitleChangeFolder[] = "バックアップフォルダ変更";
+constexpr const char kBrowseTitle[] = "バックアップフォルダを選択してください。";
+constexpr const char kFolderHasSlash[] = "バックアップフォルダに ' / ' を使用しないでください　";
+constexpr const char kFolderMissingMessage[] = "フォルダが存在しません　";
+constexpr const char kFileNamesEmpty[] = "ファイル名が未設定です　";
+constexpr const char kFileNamesHaveSpace[] = "ファイル名に空白が存在します　";
+constexpr const char kFolderNamesEmpty[] = "フォルダ名が未設定です　";
+constexpr const char kFolderNamesHaveBackslash[] = "フォルダ名に ' \\ ' は使用できません　";
+constexpr const char kFolderNamesHaveWildcard[] = "フォルダ名に ' * ' と ' ? ' は使用できません　";
+// The full-width space that a file-name list may not contain either.
+constexpr const char kFullWidthSpace[] = "　";
+
+// --- The backup-folder settings dialog ---
+constexpr const char kColumnFolder[] = "登録バックアップフォルダ";
+constexpr const char kColumnFileIn[] = "F-FileIn";
+constexpr const char kColumnFileOut[] = "F-FileOut";
+constexpr const char kColumnFolderIn[] = "F-FolderIn";
+constexpr const char kColumnFolderOut[] = "F-FolderOut";
+// Formatted with the most entries the list holds.
+constexpr const char kListFull[] = "バックアップフォルダの最大登録数%d件を超えます。これ以上は追加できません。　";
+constexpr const char kAlreadyRegistered[] = "このフォルダはすでに登録済みです。　\n置き換えますか？";
+constexpr const char kSelectToChange[] = "変更する対象を選択してください　";
+constexpr const char kSelectToRemove[] = "解除する対象を選択してください　";
+
+// --- Help ---
+constexpr const char kHelpFileName[] = "Larkspan.chm";
+constexpr const char kHelpMissing[] = "ヘルプが見つかりません　";
 
 }  // namespace texts

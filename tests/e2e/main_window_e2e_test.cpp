@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/dialogs.h"
 #include "tests/e2e/main_window_fixture.h"
 
 namespace e2e {
@@ -310,6 +311,11 @@ TEST_F(MainWindow, ThePicturesShowTheirPressedLook) {
   if (pressedSeen && releasedAt) {
     EXPECT_GE(releasedAt - pressedAt, 60u);
   }
+  // Then the filter editor opens; closed, the window can close.
+  HWND editor = WaitForDialog(program.pid(), "バックアップフォルダ変更", 1010, 5000);
+  ASSERT_TRUE(editor) << "the filter editor did not open";
+  ASSERT_TRUE(ClickButton(editor, IDCANCEL));
+  ASSERT_TRUE(WaitGone(editor, 5000));
   PostClose(dialog);
   ExpectEnds(program);
 }

@@ -100,6 +100,30 @@ def bmp_bytes(img):
     return file_header + header + rows
 
 
+def bmp4_bytes(img):
+    """A 16-colour bottom-up BMP file; its palette holds the picture's colours
+    in order of first use (at most 16), the rest black."""
+    palette = []
+    for row in img.px:
+        for c in row:
+            if c not in palette:
+                palette.append(c)
+    assert len(palette) <= 16, "a 16-colour bitmap holds at most 16 colours"
+    table = palette + [BLACK] * (16 - len(palette))
+    stride = ((img.w * 4 + 31) // 32) * 4
+    rows = bytearray()
+    for y in range(img.h - 1, -1, -1):
+        row = bytearray(stride)
+        for x, c in enumerate(img.px[y]):
+            row[x // 2] |= palette.index(c) << (4 if x % 2 == 0 else 0)
+        rows += row
+    colours = b"".join(bytes((b, g, r, 0)) for r, g, b in table)
+    header = struct.pack("<IiiHHIIiiII", 40, img.w, img.h, 1, 4, 0, len(rows), 2835, 2835, 16, 0)
+    offset = 14 + len(header) + len(colours)
+    file_header = struct.pack("<2sIHHI", b"BM", offset + len(rows), 0, 0, offset)
+    return file_header + header + colours + rows
+
+
 def ico_bytes(images):
     """An icon file of 32-bit images; pixels equal to None are transparent."""
     entries, blobs = [], []
@@ -181,6 +205,18 @@ def check_symbol(size, ground):
     return img
 
 
+def list_images():
+    """The list images of the backup-folder settings dialog, 55 x 13 on black
+    (the transparent colour): image 0 (x 0-12) blank, image 1 (x 13-25) the
+    filter mark; the rest of the strip stays blank."""
+    img = Image(55, 13, BLACK)
+    mark = filter_symbol(13, BLACK)
+    for y in range(13):
+        for x in range(13):
+            img.put(13 + x, y, mark.px[y][x])
+    return img
+
+
 def program_icon(size):
     """A blue box (the backup) with a green arrow going into it; transparent corners."""
     img = Image(size, size, None)
@@ -200,6 +236,7 @@ def images():
         "file_none.bmp": bmp_bytes(file_symbol(GREY_GROUND).dimmed(GREY_GROUND, 0.35)),  # 134
         "folder_none.bmp": bmp_bytes(folder_symbol(FACE).dimmed(FACE, 0.65)),  # 135
         "switch.bmp": bmp_bytes(triangle_symbol(WHITE)),                     # 141
+        "list_images.bmp": bmp4_bytes(list_images()),                         # 146
         "switch_pressed.bmp": bmp_bytes(triangle_symbol(PRESSED)),           # 144
         "filter.bmp": bmp_bytes(filter_symbol(16, WHITE)),                   # 147
         "filter_pressed.bmp": bmp_bytes(filter_symbol(16, PRESSED)),         # 148

@@ -1,0 +1,48 @@
+// The about box, the version box and the help command (see about_dlg.h).
+#include "ui/about_dlg.h"
+
+#include <shellapi.h>
+
+#include <string>
+
+#include "engine/fileutil.h"
+#include "ui/dialog_util.h"
+#include "ui/resource.h"
+#include "ui/texts.h"
+
+CAboutDlg::CAboutDlg() : plat::DialogBase(IDD_ABOUT_BOX) {}
+
+BOOL CAboutDlg::OnInitDialog() {
+  ui::CenterOnOwner(hwnd());
+  // The web button comes first in the tab order, but Enter must close the box,
+  // not open the web site and so end the program: OK starts with the focus.
+  ::SetFocus(Item(IDOK));
+  return FALSE;
+}
+
+bool CAboutDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+  if (LOWORD(wParam) == IDC_WEB_ADDRESS && HIWORD(wParam) == BN_CLICKED) {
+    // The button's caption is the address. Whatever the shell answers, the
+    // box closes and the caller learns that the web site was asked for.
+    const std::string address = ui::ItemText(hwnd(), IDC_WEB_ADDRESS);
+    ::ShellExecuteA(nullptr, texts::kShellOpen, address.c_str(), nullptr, nullptr, SW_SHOW);
+    WebOpened = 1;
+    EndDialog(IDOK);
+    return true;
+  }
+  return plat::DialogBase::OnCommand(wParam, lParam);
+}
+
+CVersionDlg::CVersionDlg() : plat::DialogBase(IDD_VERSION_BOX) {}
+
+BOOL CVersionDlg::OnInitDialog() {
+  ui::CenterOnOwner(hwnd());
+  return TRUE;
+}
+
+void ShowHelp(HWND owner) {
+  const std::string path = GetModuleDir() + "\\" + texts::kHelpFileName;
+  const INT_PTR opened = reinterpret_cast<INT_PTR>(
+      ::ShellExecuteA(nullptr, texts::kShellOpen, path.c_str(), nullptr, nullptr, SW_SHOW));
+  if (opened <= 32) ui::ShowMessageBox(owner, texts::kHelpMissing, MB_ICONEXCLAMATION | MB_OK);
+}

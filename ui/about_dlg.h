@@ -1,0 +1,34 @@
+// The about box (dialog 137) with its web button, the version box of the
+// system menu (dialog 100) and the help command.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "platform/dialog_win32.h"
+
+class CAboutDlg : public plat::DialogBase {
+ public:
+  CAboutDlg();
+
+  // 1 once the web button was used (the box then closed as with OK), else 0.
+  int32_t WebOpened = 0;
+
+ protected:
+  BOOL OnInitDialog() override;
+  bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+};
+
+// The version box: OK closes it; nothing else of its own.
+class CVersionDlg : public plat::DialogBase {
+ public:
+  CVersionDlg();
+
+ protected:
+  BOOL OnInitDialog() override;
+};
+
+// Opens Larkspan.chm beside the program with the shell and returns at once;
+// when the shell cannot open it, "ヘルプが見つかりません　" (owned by owner).
+void ShowHelp(HWND owner);

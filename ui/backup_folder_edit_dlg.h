@@ -1,0 +1,41 @@
+// CBackupFolderEditDlg: the add/change dialog of one backup folder (dialog
+// 138): its path and its file and folder filter, validated on OK.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "platform/dialog_win32.h"
+
+class CBackupFolderEditDlg : public plat::DialogBase {
+ public:
+  CBackupFolderEditDlg();
+
+  // In: set after construction, before DoModal. Out: valid after DoModal
+  // returned IDOK (the folder validated, the four lists built from the
+  // controls, at most one list of each kind non-empty).
+  int32_t Mode = 0;  // 0: from the settings dialog; 1: the current folder, locked
+  std::string Folder;
+  std::string FilterFileIn, FilterFileOut, FilterFolderIn, FilterFolderOut;
+
+ protected:
+  BOOL OnInitDialog() override;
+  bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+  void OnOK() override;
+
+ private:
+  // Enables each pattern edit and its radio buttons while its check box is
+  // checked; the folder radio buttons stay hidden. Always 0.
+  int UpdateFilterControls();
+  // The folder picker, starting at the folder edit's text.
+  void Browse();
+  // Puts the caret after the last character of the folder edit. Always 0.
+  int MoveCaretToEnd();
+  // 0 if both checked pattern texts are acceptable; otherwise -1 after a
+  // message, with the focus on the pattern edit at fault.
+  int ValidateFilters();
+  // The message of a refused input (exclamation, OK), then the focus to id.
+  void Refuse(const char* text, int id);
+};

@@ -1,0 +1,24 @@
+// The environment settings dialog (see env_settings_dlg.h).
+#include "ui/env_settings_dlg.h"
+
+#include "settings/app_settings.h"
+#include "ui/dialog_util.h"
+#include "ui/resource.h"
+
+CEnvSettingsDlg::CEnvSettingsDlg(AppSettings& settings) : plat::DialogBase(IDD_ENV_SETTINGS), settings_(settings) {}
+
+BOOL CEnvSettingsDlg::OnInitDialog() {
+  ui::CenterOnOwner(hwnd());
+  // A flag is on only when it is 1: any other stored value shows cleared.
+  ui::SetChecked(hwnd(), IDC_END_MESSAGE, settings_.EndMsg == 1);
+  ui::SetChecked(hwnd(), IDC_SHORT_MENU_PATHS, settings_.ChangeMiniPathFlg == 1);
+  ui::SetChecked(hwnd(), IDC_TOP_FOLDER_AT_START, settings_.TopFolderDspFlg == 1);
+  return TRUE;
+}
+
+void CEnvSettingsDlg::OnOK() {
+  settings_.EndMsg = ui::IsChecked(hwnd(), IDC_END_MESSAGE) ? 1 : 0;
+  settings_.ChangeMiniPathFlg = ui::IsChecked(hwnd(), IDC_SHORT_MENU_PATHS) ? 1 : 0;
+  settings_.TopFolderDspFlg = ui::IsChecked(hwnd(), IDC_TOP_FOLDER_AT_START) ? 1 : 0;
+  EndDialog(IDOK);
+}

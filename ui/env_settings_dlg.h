@@ -1,0 +1,21 @@
+// CEnvSettingsDlg: the environment settings dialog (dialog 139), the three
+// option flags of the settings record as check boxes.
+#pragma once
+
+#include "platform/dialog_win32.h"
+
+class AppSettings;
+
+class CEnvSettingsDlg : public plat::DialogBase {
+ public:
+  // settings: the program's one settings record; OK changes its flags in
+  // memory (the main dialog saves them). It must outlive the dialog.
+  explicit CEnvSettingsDlg(AppSettings& settings);
+
+ protected:
+  BOOL OnInitDialog() override;
+  void OnOK() override;
+
+ private:
+  AppSettings& settings_;
+};
