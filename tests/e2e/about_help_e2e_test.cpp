@@ -16,8 +16,6 @@
 namespace e2e {
 namespace {
 
-constexpr DWORD kDialogMs = 5000;
-constexpr DWORD kQuietMs = 300;
 constexpr int kAbout = 32771;
 constexpr int kHelp = 32775;
 constexpr int kWebButton = 1009;
@@ -46,7 +44,7 @@ TEST_F(Boxes, TheVersionBoxFromTheSystemMenu) {
   for (WPARAM command : {0x10, 0x11, 0x1F}) {
     SCOPED_TRACE(testing::Message() << "system command " << command);
     ::PostMessageA(main, WM_SYSCOMMAND, command, 0);
-    HWND box = WaitForDialog(program.pid(), kVersionTitle, IDOK, kDialogMs);
+    HWND box = WaitForDialog(program.pid(), kVersionTitle, IDOK, kBoxAppearsMs);
     ASSERT_TRUE(box) << "no version box";
     EXPECT_EQ("", CompareWithTemplate(box, 235, 55,
                                       {{-1, "Static", "", 11, 17, 20, 20, false},
@@ -54,7 +52,7 @@ TEST_F(Boxes, TheVersionBoxFromTheSystemMenu) {
                                        {-1, "Static", "Copyright (C) Larkspan", 40, 25, 119, 8, false},
                                        {IDOK, "Button", "OK", 178, 7, 50, 14, true}}));
     ASSERT_TRUE(ClickButton(box, IDOK));
-    EXPECT_TRUE(WaitGone(box, kDialogMs));
+    EXPECT_TRUE(WaitGone(box, kBoxAppearsMs));
   }
   // The system's own commands keep their meaning: 0x20 is no version box, and
   // closing ends the program.
@@ -82,7 +80,7 @@ TEST_F(Boxes, TheAboutBoxAndItsWebButton) {
   for (const Close& c : closes) {
     SCOPED_TRACE(c.how);
     PostMenuCommand(main, kAbout);
-    HWND about = WaitForDialog(program.pid(), "Larkspan", kWebButton, kDialogMs);
+    HWND about = WaitForDialog(program.pid(), "Larkspan", kWebButton, kBoxAppearsMs);
     ASSERT_TRUE(about) << "no about box";
     EXPECT_EQ("", CompareWithTemplate(about, 187, 85,
                                       {{-1, "Static", "", 7, 7, 20, 20, false},
@@ -92,7 +90,7 @@ TEST_F(Boxes, TheAboutBoxAndItsWebButton) {
                                        {IDOK, "Button", "OK", 130, 64, 50, 14, true}}));
     EXPECT_EQ(IDOK, WaitForFocus(about, IDOK, 2000));
     ::PostMessageA(c.message == WM_KEYDOWN ? ::GetDlgItem(about, IDOK) : about, c.message, c.wParam, 0);
-    EXPECT_TRUE(WaitGone(about, kDialogMs));
+    EXPECT_TRUE(WaitGone(about, kBoxAppearsMs));
     EXPECT_FALSE(program.WaitExit(kQuietMs)) << "the program ended";
     EXPECT_TRUE(IsControlEnabled(main, kStart));
   }
@@ -100,7 +98,7 @@ TEST_F(Boxes, TheAboutBoxAndItsWebButton) {
   // and ends the program as the cancel button does, saving the settings.
   ::DeleteFileA(Ini().c_str());
   PostMenuCommand(main, kAbout);
-  HWND about = WaitForDialog(program.pid(), "Larkspan", kWebButton, kDialogMs);
+  HWND about = WaitForDialog(program.pid(), "Larkspan", kWebButton, kBoxAppearsMs);
   ASSERT_TRUE(about);
   ASSERT_TRUE(ClickButton(about, kWebButton));
   ExpectEnds(program);
@@ -135,10 +133,10 @@ void CloseProcessOf(HWND window) {
   HANDLE process = ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
   ::PostMessageA(window, WM_CLOSE, 0, 0);
   if (!process) return;
-  if (::WaitForSingleObject(process, kDialogMs) != WAIT_OBJECT_0) {
+  if (::WaitForSingleObject(process, kBoxAppearsMs) != WAIT_OBJECT_0) {
     ADD_FAILURE() << "the help viewer did not close";
     ::TerminateProcess(process, 99);
-    ::WaitForSingleObject(process, kDialogMs);
+    ::WaitForSingleObject(process, kBoxAppearsMs);
   }
   ::CloseHandle(process);
 }

@@ -11,6 +11,9 @@
 
 namespace e2e {
 
+// How long a test waits to be sure that something does not happen.
+constexpr DWORD kQuietMs = 300;
+
 // The visible dialog ("#32770") of process pid captioned exactly caption (""
 // for any caption) that holds control controlId and is neither the main
 // window nor a message box; polled for at most timeoutMs. nullptr if none

@@ -20,9 +20,6 @@
 namespace e2e {
 namespace {
 
-constexpr DWORD kDialogMs = 5000;
-constexpr DWORD kQuietMs = 300;
-
 // Menu commands and the dialogs they open.
 constexpr int kEnvSettings = 32772;
 constexpr int kFolderSettings = 32773;
@@ -42,26 +39,19 @@ constexpr int kEndMsgBox = 1012, kMiniPathBox = 1013, kTopFolderBox = 1014;
 // The folder picker's tree of folders.
 constexpr int kPickerTree = 0x3741;
 
-// Opens a dialog through a command of the main window.
-HWND OpenFromMenu(Process& program, HWND dialog, int command, const std::string& title, int control) {
-  PostMenuCommand(dialog, command);
-  HWND opened = WaitForDialog(program.pid(), title, control, kDialogMs);
+// Sends window the command of a menu item or button and waits for the dialog
+// it opens (captioned title, holding control).
+HWND Open(Process& program, HWND window, int command, const std::string& title, int control) {
+  PostMenuCommand(window, command);
+  HWND opened = WaitForDialog(program.pid(), title, control, kBoxAppearsMs);
   if (!opened) ADD_FAILURE() << "command " << command << " opened no " << Readable(title);
-  return opened;
-}
-
-// Clicks a button that opens a dialog.
-HWND OpenByButton(Process& program, HWND dialog, int button, const std::string& title, int control) {
-  EXPECT_TRUE(ClickButton(dialog, button)) << "button " << button;
-  HWND opened = WaitForDialog(program.pid(), title, control, kDialogMs);
-  if (!opened) ADD_FAILURE() << "button " << button << " opened no " << Readable(title);
   return opened;
 }
 
 // Closes a dialog with one of its buttons and waits until it is gone.
 void CloseWith(HWND dialog, int button) {
   ASSERT_TRUE(ClickButton(dialog, button)) << "button " << button;
-  ASSERT_TRUE(WaitGone(dialog, kDialogMs)) << "the dialog stayed after button " << button;
+  ASSERT_TRUE(WaitGone(dialog, kBoxAppearsMs)) << "the dialog stayed after button " << button;
 }
 
 // The list in short: each row as "*" when selected, the folder's last
@@ -154,15 +144,15 @@ TEST_F(Dialogs, EveryDialogAsItsTemplate) {
       {kTopFolderBox, "Button", "起動時に先頭のバックアップフォルダへ自動切り換え", 7, 36, 189, 12, true},
   };
 
-  HWND dialog = OpenFromMenu(program, main, kFolderSettings, kSettingsTitle, kList);
+  HWND dialog = Open(program, main, kFolderSettings, kSettingsTitle, kList);
   ASSERT_TRUE(dialog);
   EXPECT_EQ("", CompareWithTemplate(dialog, 243, 166, settings));
-  HWND add = OpenByButton(program, dialog, kAdd, kAddTitle, kFolderEdit);
+  HWND add = Open(program, dialog, kAdd, kAddTitle, kFolderEdit);
   ASSERT_TRUE(add);
   EXPECT_EQ("", CompareWithTemplate(add, 239, 236, edit));
   CloseWith(add, IDCANCEL);
   CloseWith(dialog, IDCANCEL);
-  dialog = OpenFromMenu(program, main, kEnvSettings, kEnvTitle, kEndMsgBox);
+  dialog = Open(program, main, kEnvSettings, kEnvTitle, kEndMsgBox);
   ASSERT_TRUE(dialog);
   EXPECT_EQ("", CompareWithTemplate(dialog, 203, 90, env));
   CloseWith(dialog, IDCANCEL);
@@ -181,9 +171,9 @@ TEST_F(Dialogs, TheChecksOfTheAddDialogInTheirOrder) {
   HWND main = Start(program);
   ASSERT_TRUE(main);
   ASSERT_TRUE(WaitForTotals(main));
-  HWND settings = OpenFromMenu(program, main, kFolderSettings, kSettingsTitle, kList);
+  HWND settings = Open(program, main, kFolderSettings, kSettingsTitle, kList);
   ASSERT_TRUE(settings);
-  HWND add = OpenByButton(program, settings, kAdd, kAddTitle, kFolderEdit);
+  HWND add = Open(program, settings, kAdd, kAddTitle, kFolderEdit);
   ASSERT_TRUE(add);
   EXPECT_FALSE(::IsWindowEnabled(settings)) << "the settings dialog stays usable under its add dialog";
 
@@ -257,7 +247,7 @@ TEST_F(Dialogs, TheChecksOfTheAddDialogInTheirOrder) {
 
   // A file is accepted as the folder; a pattern typed into a filter that is
   // then switched off is dropped.
-  add = OpenByButton(program, settings, kAdd, kAddTitle, kFolderEdit);
+  add = Open(program, settings, kAdd, kAddTitle, kFolderEdit);
   ASSERT_TRUE(add);
   SetControlText(add, kFolderEdit, Data("a.txt"));
   SetCheckBox(add, kFileFilter, true);
@@ -270,13 +260,13 @@ TEST_F(Dialogs, TheChecksOfTheAddDialogInTheirOrder) {
   // only a few levels deep, so a system folder stands in); chosen, the edit
   // shows it with the caret at its end; cancelled, the text stays.
   const std::string start = "C:\\windows\\system32";
-  add = OpenByButton(program, settings, kAdd, kAddTitle, kFolderEdit);
+  add = Open(program, settings, kAdd, kAddTitle, kFolderEdit);
   ASSERT_TRUE(add);
   for (int choose : {IDOK, IDCANCEL}) {
     SCOPED_TRACE(choose == IDOK ? "picker OK" : "picker cancelled");
     SetControlText(add, kFolderEdit, choose == IDOK ? start : "typed");
     ASSERT_TRUE(ClickButton(add, kBrowse));
-    HWND picker = WaitForDialog(program.pid(), "", kPickerTree, kDialogMs);
+    HWND picker = WaitForDialog(program.pid(), "", kPickerTree, kBoxAppearsMs);
     ASSERT_TRUE(picker) << "no folder picker";
     CloseWith(picker, choose);
     EXPECT_EQ(choose == IDOK ? start : "typed", ControlText(add, kFolderEdit));
@@ -307,7 +297,7 @@ TEST_F(Dialogs, ListOperationsAndTheSelectedRow) {
   HWND main = Start(program);
   ASSERT_TRUE(main);
   ASSERT_TRUE(WaitForTotals(main));
-  HWND dialog = OpenFromMenu(program, main, kFolderSettings, kSettingsTitle, kList);
+  HWND dialog = Open(program, main, kFolderSettings, kSettingsTitle, kList);
   ASSERT_TRUE(dialog);
   HWND list = ::GetDlgItem(dialog, kList);
   EXPECT_EQ("A1 B1 C0", WaitForSummary(list, "A1 B1 C0"));
@@ -357,7 +347,7 @@ TEST_F(Dialogs, ListOperationsAndTheSelectedRow) {
   // Change of the hand-edited B: shown as its exclude list, returned as that
   // list alone; the selection stays where it was.
   ASSERT_TRUE(SelectRowByKeys(list, 2, 3000));
-  HWND edit = OpenByButton(program, dialog, kChange, kChangeTitle, kFolderEdit);
+  HWND edit = Open(program, dialog, kChange, kChangeTitle, kFolderEdit);
   ASSERT_TRUE(edit);
   EXPECT_EQ(b, ControlText(edit, kFolderEdit));
   EXPECT_TRUE(IsButtonChecked(edit, kFileFilter));
@@ -371,7 +361,7 @@ TEST_F(Dialogs, ListOperationsAndTheSelectedRow) {
 
   // A change to a folder that another row holds is taken without a question.
   ASSERT_TRUE(SelectRowByKeys(list, 0, 3000));
-  edit = OpenByButton(program, dialog, kChange, kChangeTitle, kFolderEdit);
+  edit = Open(program, dialog, kChange, kChangeTitle, kFolderEdit);
   ASSERT_TRUE(edit);
   SetControlText(edit, kFolderEdit, b);
   CloseWith(edit, IDOK);
@@ -395,7 +385,7 @@ TEST_F(Dialogs, ListOperationsAndTheSelectedRow) {
   for (size_t i = 0; i < sizeof(adds) / sizeof(adds[0]); ++i) {
     const AddCase& k = adds[i];
     SCOPED_TRACE(testing::Message() << "add " << i << " " << Readable(k.folder));
-    edit = OpenByButton(program, dialog, kAdd, kAddTitle, kFolderEdit);
+    edit = Open(program, dialog, kAdd, kAddTitle, kFolderEdit);
     ASSERT_TRUE(edit);
     SetControlText(edit, kFolderEdit, k.folder);
     CloseWith(edit, IDOK);
@@ -458,7 +448,7 @@ TEST_F(Dialogs, TheLimitAndCancelLeaveTheFileAsItWas) {
   ASSERT_TRUE(main);
   ASSERT_TRUE(WaitForTotals(main));
   const std::string before = tree_.Read("prog\\Larkspan.ini");
-  HWND dialog = OpenFromMenu(program, main, kFolderSettings, kSettingsTitle, kList);
+  HWND dialog = Open(program, main, kFolderSettings, kSettingsTitle, kList);
   ASSERT_TRUE(dialog);
   HWND list = ::GetDlgItem(dialog, kList);
   ASSERT_EQ(100u, ReadListView(list, 1).size());
@@ -481,7 +471,7 @@ TEST_F(Dialogs, TheLimitAndCancelLeaveTheFileAsItWas) {
   EXPECT_EQ(98u, ReadListView(list, 1).size());
   CloseWith(dialog, IDCANCEL);
   EXPECT_EQ(before, tree_.Read("prog\\Larkspan.ini"));
-  dialog = OpenFromMenu(program, main, kFolderSettings, kSettingsTitle, kList);
+  dialog = Open(program, main, kFolderSettings, kSettingsTitle, kList);
   ASSERT_TRUE(dialog);
   EXPECT_EQ(100u, ReadListView(::GetDlgItem(dialog, kList), 1).size()) << "opened again after Cancel";
   CloseWith(dialog, IDCANCEL);
@@ -492,65 +482,53 @@ TEST_F(Dialogs, TheLimitAndCancelLeaveTheFileAsItWas) {
   EXPECT_EQ("Z:\\nowhere\\f99", IniValue("BkFolderList", "BkFolder099"));
 }
 
-TEST_F(Dialogs, OkWithAnEmptyListForgetsEveryFolder) {
-  tree_.File("data\\a.txt", "a");
-  tree_.Folder("backups\\A");
-  tree_.Folder("backups\\B");
-  WriteSettings({Backups("A"), {{Backups("A"), "*.txt"}, {Backups("B")}}});
-  Select({Data("a.txt")});
-  Process program;
-  HWND main = Start(program);
-  ASSERT_TRUE(main);
-  ASSERT_TRUE(WaitForTotals(main));
-  HWND dialog = OpenFromMenu(program, main, kFolderSettings, kSettingsTitle, kList);
-  ASSERT_TRUE(dialog);
-  HWND list = ::GetDlgItem(dialog, kList);
-  ASSERT_TRUE(SelectRowByKeys(list, 0, 3000));
-  ASSERT_TRUE(ClickButton(dialog, kRemove));
-  ASSERT_TRUE(ClickButton(dialog, kRemove));
-  ASSERT_TRUE(ClickButton(dialog, kRemove));  // an empty list: nothing, not even a message
-  EXPECT_TRUE(NoBoxWithin(program.pid(), kQuietMs));
-  EXPECT_EQ("", WaitForSummary(list, ""));
-  CloseWith(dialog, IDOK);
-  // No folder any more: the recount says what to do, as at a first start.
-  const Box box = AnswerBox(program.pid(), IDOK, kBoxAppearsMs);
-  EXPECT_EQ("Larkspanは、事前にバックアップ用のフォルダを設定する必要があります。\n「バックアップフォルダ設定」で設定してください。　",
-            box.text)
-      << Readable(box.text);
-  EXPECT_EQ(" << 未設定 >>", ControlText(main, kBackupFolder));
-  for (const char* key : {"BkFolder000", "FilterFileIn000", "BkFolder001", "FilterFolderOut001"}) {
-    EXPECT_EQ("<absent>", IniValue("BkFolderList", key)) << key;
-  }
-  PostClose(main);
-  ExpectEnds(program);
-  EXPECT_EQ("", IniValue("Backup", "BackupFolder"));
-}
-
-TEST_F(Dialogs, OkAfterRemovingTheCurrentFolderTakesTheFirstRow) {
+// OK when the current folder is no longer registered: the first row becomes
+// current (none when the list is empty) and is counted with its filters.
+TEST_F(Dialogs, OkWithoutTheCurrentFolderTakesTheFirstRow) {
   tree_.File("data\\a.txt", "a");
   tree_.File("data\\b.dat", "bb");
   for (const char* f : {"A", "B", "C"}) tree_.Folder(std::string("backups\\") + f);
-  // The current folder differs from its row in letters only: not registered.
-  WriteSettings({Backups("a"), {{Backups("A")}, {Backups("B"), "*.txt"}, {Backups("C")}}});
-  Select({Data("a.txt"), Data("b.dat")});
-  Process program;
-  HWND main = Start(program);
-  ASSERT_TRUE(main);
-  ASSERT_TRUE(WaitForTotals(main));
-  EXPECT_EQ("2", ControlText(main, kTotalFiles));
-  HWND dialog = OpenFromMenu(program, main, kFolderSettings, kSettingsTitle, kList);
-  ASSERT_TRUE(dialog);
-  HWND list = ::GetDlgItem(dialog, kList);
-  ASSERT_TRUE(SelectRowByKeys(list, 0, 3000));
-  ASSERT_TRUE(ClickButton(dialog, kRemove));
-  EXPECT_EQ("*B1 C0", WaitForSummary(list, "*B1 C0"));
-  CloseWith(dialog, IDOK);
-  // B with its filter is current now and counted with it.
-  ASSERT_TRUE(WaitForControlText(main, kTotalFiles, [](const std::string& t) { return t == "1"; }, kTotalsShownMs));
-  EXPECT_TRUE(IsControlVisible(main, kFilterIndicator));
-  PostClose(main);
-  ExpectEnds(program);
-  EXPECT_EQ(Backups("B"), IniValue("Backup", "BackupFolder"));
+  const std::string hint =
+      "Larkspanは、事前にバックアップ用のフォルダを設定する必要があります。\n「バックアップフォルダ設定」で設定してください。　";
+  struct Case {
+    const char* what;
+    Settings settings;
+    int removals;  // rows removed from the top; one more finds the list empty
+    const char* files;
+    std::string current;
+  } const cases[] = {
+      {"every row removed", {Backups("A"), {{Backups("A"), "*.txt"}, {Backups("B")}}}, 3, "", ""},
+      // Registered in other letters only: OK's comparison is exact.
+      {"the current folder's row removed", {Backups("a"), {{Backups("A")}, {Backups("B"), "*.txt"}, {Backups("C")}}},
+       1, "1", Backups("B")},
+  };
+  for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
+    const Case& k = cases[i];
+    SCOPED_TRACE(testing::Message() << "case " << i << " (" << k.what << ")");
+    WriteSettings(k.settings);
+    Select({Data("a.txt"), Data("b.dat")});
+    Process program;
+    HWND main = Start(program);
+    ASSERT_TRUE(main);
+    ASSERT_TRUE(WaitForTotals(main));
+    HWND dialog = Open(program, main, kFolderSettings, kSettingsTitle, kList);
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(SelectRowByKeys(::GetDlgItem(dialog, kList), 0, 3000));
+    for (int r = 0; r < k.removals; ++r) ASSERT_TRUE(ClickButton(dialog, kRemove));
+    EXPECT_TRUE(NoBoxWithin(program.pid(), kQuietMs)) << "removing from an empty list says nothing";
+    CloseWith(dialog, IDOK);
+    if (k.current.empty()) {
+      const Box box = AnswerBox(program.pid(), IDOK, kBoxAppearsMs);
+      EXPECT_EQ(hint, box.text) << Readable(box.text);
+    }
+    ASSERT_TRUE(WaitForControlText(main, kTotalFiles, [&](const std::string& t) { return t == k.files; },
+                                   kTotalsShownMs));
+    EXPECT_EQ(!k.current.empty(), IsControlVisible(main, kFilterIndicator));
+    PostClose(main);
+    ExpectEnds(program);
+    EXPECT_EQ(k.current, IniValue("Backup", "BackupFolder"));
+    EXPECT_EQ(k.current.empty() ? "<absent>" : k.current, IniValue("BkFolderList", "BkFolder000"));
+  }
 }
 
 // --- The environment settings dialog ---------------------------------------
@@ -596,7 +574,7 @@ TEST_F(Dialogs, TheOptionFlagsRoundTrip) {
       ASSERT_TRUE(AnswerBox(program.pid(), IDOK, kBoxAppearsMs).shown) << "no folder: a hint";
     }
     ASSERT_TRUE(WaitForTotals(main));
-    HWND env = OpenFromMenu(program, main, kEnvSettings, kEnvTitle, kEndMsgBox);
+    HWND env = Open(program, main, kEnvSettings, kEnvTitle, kEndMsgBox);
     ASSERT_TRUE(env);
     EXPECT_EQ(k.shownAtOpen, shown(env));
     for (int id : k.clicks) ASSERT_TRUE(ClickButton(env, id));
@@ -626,7 +604,7 @@ TEST_F(Dialogs, TheFilterEditorChangesTheTotals) {
   const std::string before = tree_.Read("prog\\Larkspan.ini");
   auto openEditor = [&] {
     EXPECT_TRUE(ClickPicture(main, kFilterIndicator));
-    HWND editor = WaitForDialog(program.pid(), kChangeTitle, kFolderEdit, kDialogMs);
+    HWND editor = WaitForDialog(program.pid(), kChangeTitle, kFolderEdit, kBoxAppearsMs);
     EXPECT_TRUE(editor) << "the filter indicator opened no editor";
     return editor;
   };
