@@ -26,10 +26,7 @@ const std::string kStamp = "２０２４／０３／０５＿０９：４１：�
 
 class ScriptedHost : public BackupHost {
  public:
-  struct Message {
-    std::string text;
-    unsigned style;
-  };
+  struct Message { std::string text; unsigned style; };
   std::vector<Message> messages;
   int answer = host::kIdYes;           // to a Yes/No question
   std::function<void()> onPump;        // the user's clicks, played at a pump
@@ -121,10 +118,7 @@ TEST(MakeStampFolderName, FullWidthDateAndTime) {
 }
 
 TEST(BackupNameOf, LastComponentOrTheRootsOwnName) {
-  struct Case {
-    const char* selected;
-    const char* name;
-  } cases[] = {
+  struct Case { const char* selected; const char* name; } cases[] = {
       {"C:\\Data\\memo.txt", "memo.txt"},
       {"C:\\Data\\写真", "写真"},
       {"D:\\", "D"},                       // a whole drive: not the stamp folder itself
@@ -334,11 +328,7 @@ uint32_t InjectFault(plat::FsOp op, const std::string&, void* ctx) {
 }
 
 TEST_F(BackupTest, DestinationFailuresEndTheCopyWithTheirMessage) {
-  struct Case {
-    Fault fault;
-    const char* head;
-    int result;
-  } cases[] = {
+  struct Case { Fault fault; const char* head; int result; } cases[] = {
       {{plat::FsOp::Copy, plat::kErrDiskFull, 2}, "バックアップ先へのファイル複写に失敗しました。　\nエラー詳細：", 0},
       {{plat::FsOp::MakeFolder, plat::kErrAccessDenied, 1}, "バックアップ先のフォルダ作成に失敗しました。　\nエラー詳細：", 0},
       {{plat::FsOp::MakeFolder, plat::kErrAccessDenied, 0}, "バックアップ先のフォルダ作成に失敗しました。　\nエラー詳細：", -1},

@@ -14,10 +14,7 @@ const std::string kHyo = "表";  // 0x95 0x5C
 const std::string kSo = "ソ";   // 0x83 0x5C
 
 TEST(FormatGroupedNumber, GroupsEveryThreeDigits) {
-  struct Case {
-    int64_t value;
-    const char* expected;
-  } cases[] = {
+  struct Case { int64_t value; const char* expected; } cases[] = {
       {0, "0"},
       {100, "100"},
       {999, "999"},
@@ -38,10 +35,7 @@ TEST(FormatGroupedNumber, GroupsEveryThreeDigits) {
 }
 
 TEST(FormatSizeText, UnitsAndPrecision) {
-  struct Case {
-    int64_t bytes;
-    std::string expected;
-  } cases[] = {
+  struct Case { int64_t bytes; std::string expected; } cases[] = {
       {-5, "0バイト"},
       {0, "0バイト"},
       {1, "  1バイト"},
@@ -67,11 +61,7 @@ TEST(FormatSizeText, UnitsAndPrecision) {
 }
 
 TEST(CountOccurrences, OverlapsNulAndLimit) {
-  struct Case {
-    std::string text;
-    std::string sub;
-    int expected;
-  } cases[] = {
+  struct Case { std::string text; std::string sub; int expected; } cases[] = {
       {"", "\"", 0},
       {"no quotes", "\"", 0},
       {"\"a\" \"b\" ", "\"", 4},
@@ -88,11 +78,7 @@ TEST(CountOccurrences, OverlapsNulAndLimit) {
 }
 
 TEST(MatchWildcard, Semantics) {
-  struct Case {
-    const char* pattern;
-    std::string text;
-    int expected;
-  } cases[] = {
+  struct Case { const char* pattern; std::string text; int expected; } cases[] = {
       {"*.txt", "a.txt", 1},
       {"*.txt", "a.TXT", 0},
       {"?", "", 0},
@@ -133,10 +119,7 @@ TEST(MatchWildcard, ManyStarsDoNotExplode) {
 }
 
 TEST(EndsWithBackslash, CharacterWise) {
-  struct Case {
-    std::string path;
-    int expected;
-  } cases[] = {
+  struct Case { std::string path; int expected; } cases[] = {
       {"", -1}, {"C:\\", 0}, {"C:\\Data", -1}, {"C:\\Data\\", 0}, {"C:\\" + kHyo, -1}, {"C:\\" + kSo, -1},
       {"C:\\" + kSo + "\\", 0},
   };
@@ -146,10 +129,7 @@ TEST(EndsWithBackslash, CharacterWise) {
 }
 
 TEST(GetLastComponent, AfterLastBackslashCharacter) {
-  struct Case {
-    std::string path;
-    std::string expected;
-  } cases[] = {
+  struct Case { std::string path; std::string expected; } cases[] = {
       {"C:\\Data\\a.txt", "a.txt"},
       {"a.txt", "a.txt"},
       {"C:\\Data\\", ""},
@@ -166,9 +146,7 @@ TEST(GetLastComponent, AfterLastBackslashCharacter) {
 }
 
 TEST(SplitPath, DoubleByteAware) {
-  struct Case {
-    std::string path, drive, dir, name, ext;
-  } cases[] = {
+  struct Case { std::string path, drive, dir, name, ext; } cases[] = {
       {"C:\\Data\\Backup\\a.txt", "C:", "\\Data\\Backup\\", "a", ".txt"},
       {"C:\\Data\\", "C:", "\\Data\\", "", ""},
       {"C:\\", "C:", "\\", "", ""},
@@ -204,9 +182,7 @@ TEST(SplitPath, OverlongPartsAreCutAtCharacterBoundaries) {
 }
 
 TEST(ShortenPath, DisplayForms) {
-  struct Case {
-    std::string path, expected;
-  } cases[] = {
+  struct Case { std::string path, expected; } cases[] = {
       {"C:\\Data\\Backup\\Daily", " C:\\...\\Daily"},
       {"C:\\Daily", " C:\\Daily"},
       {"C:\\Data\\", " C:\\Data\\"},
@@ -224,10 +200,7 @@ TEST(ShortenPath, DisplayForms) {
 }
 
 TEST(FileExceptionText, CauseTable) {
-  struct Case {
-    int cause;
-    std::string text;
-  } cases[] = {
+  struct Case { int cause; std::string text; } cases[] = {
       {0, "エラー詳細：エラーなし"},
       {1, "エラー詳細：未定義エラー"},
       {2, "エラー詳細：ファイル未定義"},
@@ -252,10 +225,7 @@ TEST(FileExceptionText, CauseTable) {
 }
 
 TEST(FileExceptionCause, SystemErrorsMapOntoCauses) {
-  struct Case {
-    uint32_t error;
-    int cause;
-  } cases[] = {
+  struct Case { uint32_t error; int cause; } cases[] = {
       {0, 0},    {2, 2},    {3, 3},    {4, 4},     {5, 5},     {6, 6},   {16, 7},
       {32, 11},  {33, 12},  {38, 14},  {39, 13},   {112, 13},  {123, 3}, {206, 3},
       {80, 5},   {183, 5},  {145, 7},  {131, 9},   {9999, 1},
@@ -279,10 +249,7 @@ TEST(PathExists, FilesFoldersAndTrailingSeparators) {
   t.File("a.txt", "x");
   t.Folder("dir");
   t.Folder(kHyo);
-  struct Case {
-    std::string path;
-    int expected;
-  } cases[] = {
+  struct Case { std::string path; int expected; } cases[] = {
       {t.Path("a.txt"), 0},
       {t.Path("dir"), 0},
       {t.Path("dir") + "\\", 0},         // one trailing backslash is ignored
@@ -301,10 +268,7 @@ TEST(IsPlainFile, FilesOnly) {
   t.File("a.txt", "x");
   t.File(kSo + ".txt", "y");
   t.Folder("dir");
-  struct Case {
-    std::string path;
-    int expected;
-  } cases[] = {
+  struct Case { std::string path; int expected; } cases[] = {
       {t.Path("a.txt"), 0},
       {t.Path(kSo + ".txt"), 0},
       {t.Path("dir"), -1},
@@ -329,10 +293,7 @@ TEST(CountFilesAndSize, WalksTreesAndAdds) {
   t.File("tree\\empty.txt");
   t.Folder("tree\\emptydir");
   t.Folder("empty");
-  struct Case {
-    std::string path;
-    int64_t bytes, files;
-  } cases[] = {
+  struct Case { std::string path; int64_t bytes, files; } cases[] = {
       {t.Path("one.bin"), 100, 1},
       {t.Path("tree"), 100, 5},
       {t.Path("tree") + "\\", 100, 5},
@@ -367,10 +328,7 @@ TEST(ReadWholeFile, ExactBytesAndCauses) {
   EXPECT_EQ(0, ReadWholeFile(t.Path("empty.dat"), content, error));
   EXPECT_EQ("", content);
 
-  struct Case {
-    std::string path;
-    std::string error;
-  } failures[] = {
+  struct Case { std::string path; std::string error; } failures[] = {
       {t.Path("missing.dat"), "エラー詳細：ファイル未定義"},
       {t.Path("nodir\\missing.dat"), "エラー詳細：不正パス"},
       {t.Path("dir"), "エラー詳細：ファイル アクセス禁止"},
@@ -395,10 +353,7 @@ TEST(ReadWholeFile, LargeFile) {
 
 // Fault injection: the platform's sharing violation and other errors reach the
 // caller as their file-exception causes.
-struct InjectedError {
-  plat::FsOp op;
-  uint32_t error;
-};
+struct InjectedError { plat::FsOp op; uint32_t error; };
 uint32_t Inject(plat::FsOp op, const std::string&, void* ctx) {
   auto* e = static_cast<InjectedError*>(ctx);
   return op == e->op ? e->error : 0;
@@ -407,10 +362,7 @@ uint32_t Inject(plat::FsOp op, const std::string&, void* ctx) {
 TEST(ReadWholeFile, InjectedErrorsGiveTheirCauses) {
   TempTree t;
   t.File("a.dat", "x");
-  struct Case {
-    uint32_t error;
-    const char* text;
-  } cases[] = {
+  struct Case { uint32_t error; const char* text; } cases[] = {
       {plat::kErrSharingViolation, "エラー詳細：SHARE.EXE 未ロードまたは共有領域ロック済み"},
       {plat::kErrAccessDenied, "エラー詳細：ファイル アクセス禁止"},
       {plat::kErrLockViolation, "エラー詳細：ロック済み領域のロック要求"},

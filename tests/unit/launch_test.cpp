@@ -14,10 +14,7 @@ const std::string kSo = "ソ";   // 0x83 0x5C
 std::string Quote(const std::string& path) { return "\"" + path + "\" "; }
 
 TEST(CommandLineTail, ProgramNameAndBlanksRemoved) {
-  struct Case {
-    const char* line;
-    const char* tail;
-  } cases[] = {
+  struct Case { const char* line; const char* tail; } cases[] = {
       {"Larkspan.exe LarkspanCall", "LarkspanCall"},
       {"\"C:\\Program Files\\Larkspan.exe\" LarkspanCall", "LarkspanCall"},
       {"\"C:\\Program Files\\Larkspan.exe\"LarkspanCall", "LarkspanCall"},
@@ -34,10 +31,7 @@ TEST(CommandLineTail, ProgramNameAndBlanksRemoved) {
 }
 
 TEST(CheckLaunchToken, OnlyTheExactToken) {
-  struct Case {
-    const char* tail;
-    int expected;
-  } cases[] = {
+  struct Case { const char* tail; int expected; } cases[] = {
       {"LarkspanCall", 0},      {"", -1},
       {"larkspancall", -1},     {"LarkspanCall ", -1},
       {" LarkspanCall", -1},    {"\"LarkspanCall\"", -1},
@@ -103,9 +97,7 @@ TEST(ParseParameterText, EntriesAndKinds) {
 TEST(ParseParameterText, AnEntryThatNamesNothingFails) {
   TempTree t;
   t.File("a.txt", "x");
-  struct Case {
-    std::string text;
-  } cases[] = {
+  struct Case { std::string text; } cases[] = {
       {Quote(t.Path("a.txt")) + Quote(t.Path("gone.txt"))},
       {Quote("")},
       {Quote(t.Path("*.txt"))},

@@ -15,10 +15,7 @@ TEST(Sjis, LiteralsAreShiftJis) {
 }
 
 TEST(Sjis, FindLastCharSkipsSecondBytes) {
-  struct Case {
-    std::string text;
-    size_t expected;
-  } cases[] = {
+  struct Case { std::string text; size_t expected; } cases[] = {
       {"", sjis::npos},
       {"abc", sjis::npos},
       {"a\\b", 1},
@@ -42,10 +39,7 @@ TEST(Sjis, LeadByteBeforeInvalidSecondByteStandsAlone) {
 }
 
 TEST(Sjis, EndsWithChar) {
-  struct Case {
-    std::string text;
-    bool expected;
-  } cases[] = {
+  struct Case { std::string text; bool expected; } cases[] = {
       {"", false}, {"\\", true}, {"C:\\", true}, {"C:\\" + kHyo, false}, {"C:\\" + kSo + "\\", true},
       {"C:\\a\\\\", true},
   };
