@@ -4,6 +4,7 @@
 // and lists without double-byte characters, against MatchWildcard itself.
 // Input: byte 0 picks file or folder and include or exclude, byte 1 splits the
 // rest into the list text and the path.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -35,16 +36,9 @@ struct Reference {
   bool Match(size_t i, size_t j) {
     signed char& m = memo[i * (t.size() + 1) + j];
     if (m >= 0) return m;
-    bool r;
-    if (i == p.size()) {
-      r = j == t.size();
-    } else if (p[i] == '*') {
-      r = Match(i + 1, j) || (j < t.size() && Match(i, j + 1));
-    } else if (j < t.size() && (p[i] == '?' || (p[i] == t[j] && ps[i] == ts[j]))) {
-      r = Match(i + 1, j + 1);
-    } else {
-      r = false;
-    }
+    bool r = i == p.size() ? j == t.size()
+             : p[i] == '*' ? Match(i + 1, j) || (j < t.size() && Match(i, j + 1))
+                           : j < t.size() && (p[i] == '?' || (p[i] == t[j] && ps[i] == ts[j])) && Match(i + 1, j + 1);
     m = r ? 1 : 0;
     return r;
   }
@@ -60,18 +54,11 @@ int StepByStep(std::string list, std::string_view path, bool folder, bool includ
   std::string name(sep == sjis::npos ? path : path.substr(sep + 1));
   sjis::FoldLatinLower(name);
   sjis::FoldLatinLower(list);
-  std::string work = list;
-  for (;;) {
+  for (std::string work = list;;) {
     if (work.empty()) return include ? -1 : 0;
-    std::string pattern;
     size_t at = sjis::FindChar(work, ';');
-    if (at != sjis::npos) {
-      pattern = work.substr(0, at);
-      work = work.substr(at + 1);
-    } else {
-      pattern = work;
-      work.clear();
-    }
+    std::string pattern = work.substr(0, at);
+    work = at == sjis::npos ? std::string() : work.substr(at + 1);
     if (!folder && pattern == "*.*") pattern = "*";
     if (pattern.empty()) continue;
     bool match = folder ? pattern == name
@@ -82,10 +69,7 @@ int StepByStep(std::string list, std::string_view path, bool folder, bool includ
 }
 
 bool HasLeadByte(std::string_view s) {
-  for (char c : s) {
-    if (sjis::IsLeadByte(static_cast<unsigned char>(c))) return true;
-  }
-  return false;
+  return std::any_of(s.begin(), s.end(), [](char c) { return sjis::IsLeadByte(static_cast<unsigned char>(c)); });
 }
 
 }  // namespace

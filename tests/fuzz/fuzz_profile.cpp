@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,18 +25,12 @@ std::string AsRead(std::string v) {
   return v;
 }
 
-struct Probe {
-  bool found;
+// The value the key reads as, or nothing when it is not found.
+std::optional<std::string> Look(const plat::IniText& text, std::string_view section, std::string_view key) {
   std::string value;
-};
-
-Probe Look(const plat::IniText& text, std::string_view section, std::string_view key) {
-  Probe p{false, std::string()};
-  p.found = text.Find(section, key, &p.value);
-  return p;
+  if (!text.Find(section, key, &value)) return std::nullopt;
+  return value;
 }
-
-bool operator!=(const Probe& a, const Probe& b) { return a.found != b.found || a.value != b.value; }
 
 }  // namespace
 
@@ -54,23 +49,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string value = parts[2].substr(0, parts[2].find('\0'));  // values travel as C strings
   plat::IniText text(std::string(reinterpret_cast<const char*>(data + pos), size - pos));
 
-  Probe original = Look(text, section, key);
+  bool existed = Look(text, section, key).has_value();
   if (plat::CheckProfileEntry(section, key, value.c_str()) != 0) return 0;
-
   // Neighbours: another key of the section, the same key in another section.
-  std::string otherKey = key + "_";
-  std::string otherSection = section + "_";
-  Probe neighbour1 = Look(text, section, otherKey);
-  Probe neighbour2 = Look(text, otherSection, key);
+  const std::string otherKey = key + "_", otherSection = section + "_";
+  auto neighboursKept = [&](const plat::IniText& t) {
+    return Look(t, section, otherKey) == Look(text, section, otherKey) &&
+           Look(t, otherSection, key) == Look(text, otherSection, key);
+  };
 
   plat::IniText written = text;
   written.Set(section, key, value);
-  Probe after = Look(written, section, key);
-  if (!after.found || after.value != AsRead(value)) std::abort();
-  if (Look(written, section, otherKey) != neighbour1 || Look(written, otherSection, key) != neighbour2) std::abort();
+  if (Look(written, section, key) != AsRead(value) || !neighboursKept(written)) std::abort();
   // A key that was not there is added by one insertion: the old bytes are the
   // new ones with one run taken out.
-  if (!original.found) {
+  if (!existed) {
     const std::string& a = text.bytes();
     const std::string& b = written.bytes();
     if (b.size() <= a.size()) std::abort();
@@ -82,7 +75,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   plat::IniText removed = written;
-  if (!removed.Remove(section, key)) std::abort();
-  if (Look(removed, section, otherKey) != neighbour1 || Look(removed, otherSection, key) != neighbour2) std::abort();
+  if (!removed.Remove(section, key) || !neighboursKept(removed)) std::abort();
   return 0;
 }

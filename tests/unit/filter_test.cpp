@@ -19,14 +19,19 @@ struct DecisionCase {
   int expected;
 };
 
-int FileDecision(const DecisionCase& c) {
-  return CheckFileFilter(c.path, PatternList(c.include, PatternList::Kind::File),
-                         PatternList(c.exclude, PatternList::Kind::File));
+int Decision(const DecisionCase& c, bool folder) {
+  PatternList::Kind kind = folder ? PatternList::Kind::Folder : PatternList::Kind::File;
+  PatternList include(c.include, kind), exclude(c.exclude, kind);
+  return folder ? CheckFolderFilter(c.path, include, exclude) : CheckFileFilter(c.path, include, exclude);
 }
 
-int FolderDecision(const DecisionCase& c) {
-  return CheckFolderFilter(c.path, PatternList(c.include, PatternList::Kind::Folder),
-                           PatternList(c.exclude, PatternList::Kind::Folder));
+template <size_t N>
+void ExpectDecisions(const DecisionCase (&cases)[N], bool folder) {
+  for (size_t i = 0; i < N; ++i) {
+    EXPECT_EQ(cases[i].expected, Decision(cases[i], folder))
+        << "case " << i << ": in \"" << cases[i].include << "\" out \"" << cases[i].exclude << "\" path "
+        << cases[i].path;
+  }
 }
 
 TEST(Filter, FoldLatinLowerFoldsWholeCharactersOnly) {
@@ -42,14 +47,14 @@ TEST(Filter, FoldLatinLowerFoldsWholeCharactersOnly) {
       {"\x82", "\x82"},                    // a lone lead byte stays
       {"Ｃ:\\表ソA", "ｃ:\\表ソa"},
   };
-  for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
+  for (size_t i = 0; i < std::size(cases); ++i) {
     std::string s = cases[i].in;
     sjis::FoldLatinLower(s);
     EXPECT_EQ(cases[i].out, s) << "case " << i;
   }
 }
 
-TEST(Filter, FileDecisions) {
+TEST(Filter, FileDecisionsWithSingleAndDoubleByteNames) {
   const std::string kFolder = "C:\\Work\\";
   DecisionCase cases[] = {
       {"*.txt;*.ini", "", kFolder + "a.txt", kTakes},
@@ -83,18 +88,7 @@ TEST(Filter, FileDecisions) {
       {"a*c", "", kFolder + "AxyzCd", kLeaves},
       {"*a*b*c*", "", kFolder + "xaxbxcx", kTakes},
       {"*a*b*c*", "", kFolder + "xcxbxax", kLeaves},
-  };
-  for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
-    EXPECT_EQ(cases[i].expected, FileDecision(cases[i]))
-        << "case " << i << ": in \"" << cases[i].include << "\" out \"" << cases[i].exclude << "\" path "
-        << cases[i].path;
-  }
-}
-
-TEST(Filter, DoubleByteNames) {
-  // 表 95 5C, ソ 83 5C, ダ 83 5F ("_"), ヂ 83 61 ("a"), ア 83 41 ("A").
-  const std::string kFolder = "C:\\Work\\";
-  DecisionCase cases[] = {
+      // Double-byte names. 表 95 5C, ソ 83 5C, ダ 83 5F ("_"), ヂ 83 61 ("a"), ア 83 41 ("A").
       {"?.txt", "", kFolder + "a.txt", kTakes},
       {"?.txt", "", kFolder + "表.txt", kLeaves},  // "?" is one byte
       {"??.txt", "", kFolder + "表.txt", kTakes},
@@ -120,9 +114,7 @@ TEST(Filter, DoubleByteNames) {
       {"ヂ", "", kFolder + "ア", kLeaves},
       {"", "ア*", kFolder + "アイ.txt", kLeaves},
   };
-  for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
-    EXPECT_EQ(cases[i].expected, FileDecision(cases[i])) << "case " << i;
-  }
+  ExpectDecisions(cases, false);
 }
 
 TEST(Filter, FolderDecisions) {
@@ -149,11 +141,7 @@ TEST(Filter, FolderDecisions) {
       {";", "", "C:\\p\\x", kLeaves},
       {"", "", "C:\\p\\x", kTakes},
   };
-  for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
-    EXPECT_EQ(cases[i].expected, FolderDecision(cases[i]))
-        << "case " << i << ": in \"" << cases[i].include << "\" out \"" << cases[i].exclude << "\" path "
-        << cases[i].path;
-  }
+  ExpectDecisions(cases, true);
 }
 
 TEST(Filter, AtMostOneMillionPatternsAreTaken) {
@@ -170,10 +158,10 @@ TEST(Filter, AtMostOneMillionPatternsAreTaken) {
       {"exclude: the 1,000,000th pattern is taken", "", k999999 + "a.txt", "a.txt", kLeaves},
       {"exclude: a pattern beyond the limit is not", "", k1000000 + "a.txt", "a.txt", kTakes},
   };
-  for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
+  for (size_t i = 0; i < std::size(cases); ++i) {
     DecisionCase c{cases[i].include, cases[i].exclude, "C:\\" + cases[i].name, cases[i].expected};
-    EXPECT_EQ(cases[i].expected, FileDecision(c)) << "case " << i << " (" << cases[i].what << ")";
-    EXPECT_EQ(cases[i].expected, FolderDecision(c)) << "case " << i << " (" << cases[i].what << "), folder";
+    EXPECT_EQ(cases[i].expected, Decision(c, false)) << "case " << i << " (" << cases[i].what << ")";
+    EXPECT_EQ(cases[i].expected, Decision(c, true)) << "case " << i << " (" << cases[i].what << "), folder";
   }
 }
 
@@ -189,28 +177,19 @@ TEST(Filter, FilterSetKeepsTextsAndKindsApart) {
   EXPECT_EQ(kTakes, CheckFileFilter("C:\\obj", set)) << "files are never tested against folder lists";
   EXPECT_EQ(kLeaves, CheckFolderFilter("C:\\obj", set));
   set.Set("A", "B", "C", "D");
-  EXPECT_EQ("A", set.FilterFileIn());
-  EXPECT_EQ("B", set.FilterFileOut());
-  EXPECT_EQ("C", set.FilterFolderIn());
-  EXPECT_EQ("D", set.FilterFolderOut());
+  EXPECT_EQ("A|B|C|D", set.FilterFileIn() + "|" + set.FilterFileOut() + "|" + set.FilterFolderIn() + "|" +
+                         set.FilterFolderOut());
   set.Clear();
   EXPECT_TRUE(set.IsEmpty());
   EXPECT_EQ(kTakes, CheckFileFilter("C:\\a.doc", set));
 }
 
 TEST(Filter, StoreCurrentFiltersWritesEveryEntryOfTheCurrentFolder) {
-  struct Case {
-    std::string current;
-    std::vector<bool> stored;  // per entry 0..4
-  } cases[] = {
-      {"D:\\a", {true, false, true, false, false}},
-      {"D:\\b", {false, true, false, false, false}},
-      {"d:\\A", {false, false, false, false, false}},  // exact comparison
-      {"D:\\gone", {false, false, false, false, false}},
-      {"", {false, false, false, false, false}},
-  };
-  const std::string folders[] = {"D:\\a", "D:\\b", "D:\\a", "", "D:\\a"};  // 3 is a gap
-  for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
+  // Entry 3 is a gap, so entry 4 is not in the list; "d:\\A" shows the comparison is exact.
+  const std::string folders[] = {"D:\\a", "D:\\b", "D:\\a", "", "D:\\a"};
+  struct Case { std::string current, stored; } cases[] = {  // stored: "1" for each entry 0..4 given the filters
+      {"D:\\a", "10100"}, {"D:\\b", "01000"}, {"d:\\A", "00000"}, {"D:\\gone", "00000"}, {"", "00000"}};
+  for (size_t i = 0; i < std::size(cases); ++i) {
     TempTree tree;
     AppSettings settings;
     settings.UseFolderForTests(tree.root());
@@ -221,15 +200,12 @@ TEST(Filter, StoreCurrentFiltersWritesEveryEntryOfTheCurrentFolder) {
     FilterSet filters("*.txt", "", "Debug;Release", "");
     EXPECT_EQ(0, StoreCurrentFilters(settings, filters));
     for (int e = 0; e < 5; ++e) {
-      std::string folder, fileIn, fileOut, folderIn, folderOut;
-      settings.ReadBkFolder(e, folder, fileIn, fileOut, folderIn, folderOut);
-      EXPECT_EQ(folders[e], folder) << "case " << i << " entry " << e;
-      if (folders[e].empty()) continue;
-      bool stored = cases[i].stored[static_cast<size_t>(e)];
-      EXPECT_EQ(stored ? "*.txt" : "old", fileIn) << "case " << i << " entry " << e;
-      EXPECT_EQ(stored ? "" : "old", fileOut) << "case " << i << " entry " << e;
-      EXPECT_EQ(stored ? "Debug;Release" : "old", folderIn) << "case " << i << " entry " << e;
-      EXPECT_EQ(stored ? "" : "old", folderOut) << "case " << i << " entry " << e;
+      std::string v[5];
+      settings.ReadBkFolder(e, v[0], v[1], v[2], v[3], v[4]);
+      std::string expected = folders[e] + (folders[e].empty()                            ? "||||"
+                                           : cases[i].stored[static_cast<size_t>(e)] == '1' ? "|*.txt||Debug;Release|"
+                                                                                           : "|old|old|old|old");
+      EXPECT_EQ(expected, v[0] + "|" + v[1] + "|" + v[2] + "|" + v[3] + "|" + v[4]) << "case " << i << " entry " << e;
     }
   }
 }
