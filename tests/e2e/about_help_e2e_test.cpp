@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -36,11 +35,11 @@ class Boxes : public MainWindowTest {
   }
 };
 
-TEST_F(Boxes, TheVersionBoxFromTheSystemMenu) {
+TEST_F(Boxes, TheVersionBoxAndTheAboutBoxWithItsWebButton) {
   Process program;
   HWND main = StartReady(program);
   ASSERT_TRUE(main);
-  // The item's command is 16; the low four bits are the system's to use.
+  // The system menu's version item's command is 16; the low four bits are the system's to use.
   for (WPARAM command : {0x10, 0x11, 0x1F}) {
     SCOPED_TRACE(testing::Message() << "system command " << command);
     ::PostMessageA(main, WM_SYSCOMMAND, command, 0);
@@ -54,18 +53,9 @@ TEST_F(Boxes, TheVersionBoxFromTheSystemMenu) {
     ASSERT_TRUE(ClickButton(box, IDOK));
     EXPECT_TRUE(WaitGone(box, kBoxAppearsMs));
   }
-  // The system's own commands keep their meaning: 0x20 is no version box, and
-  // closing ends the program.
+  // The system's own commands keep their meaning: 0x20 is no version box.
   ::PostMessageA(main, WM_SYSCOMMAND, 0x20, 0);
   EXPECT_FALSE(WaitForDialog(program.pid(), kVersionTitle, IDOK, kQuietMs));
-  ::PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
-  ExpectEnds(program);
-}
-
-TEST_F(Boxes, TheAboutBoxAndItsWebButton) {
-  Process program;
-  HWND main = StartReady(program);
-  ASSERT_TRUE(main);
   // Each way to close the box but the web button leaves the program running.
   struct Close {
     const char* how;
@@ -109,21 +99,16 @@ TEST_F(Boxes, TheAboutBoxAndItsWebButton) {
 
 // The help file as the build makes it: beside the built program.
 std::string BuiltHelpFile() {
-  std::string path = std::string("Z:") + LARKSPAN_EXE_HOST_PATH;
-  std::replace(path.begin(), path.end(), '/', '\\');
-  return path.substr(0, path.rfind('\\')) + "\\Larkspan.chm";
+  const std::string program = BuiltProgram();
+  return program.substr(0, program.rfind('\\')) + "\\Larkspan.chm";
 }
 
 // The visible top-level window captioned title, of any process, polled for at
 // most timeoutMs.
 HWND WaitForWindowTitled(const std::string& title, DWORD timeoutMs) {
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    HWND window = ::FindWindowA(nullptr, title.c_str());
-    if (window && ::IsWindowVisible(window)) return window;
-    if (::GetTickCount() - start >= timeoutMs) return nullptr;
-    ::Sleep(20);
-  }
+  HWND window = nullptr;
+  Poll([&] { return (window = ::FindWindowA(nullptr, title.c_str())) && ::IsWindowVisible(window); }, timeoutMs);
+  return window && ::IsWindowVisible(window) ? window : nullptr;
 }
 
 // Closes a window of another process and makes sure that process ends.
@@ -167,7 +152,8 @@ TEST_F(Boxes, HelpWithAndWithoutTheHelpFile) {
   EXPECT_STREQ("exclamation", BoxIconName(box.icon));
   EXPECT_TRUE(NoBoxWithin(program.pid(), kQuietMs));
   EXPECT_TRUE(IsControlEnabled(main, kStart));
-  PostClose(main);
+  // The system menu's close command ends the program.
+  ::PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
   ExpectEnds(program);
 }
 

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/e2e/main_window_fixture.h"
@@ -39,16 +41,16 @@ std::string Mismatch(int64_t sourceFiles, int64_t sourceBytes, int64_t destFiles
          "　\n・バックアップ先サイズ　：　" + Grouped(destBytes) + "バイト　";
 }
 
-// True if name has the form of a backup sub-folder: ２０２４／０３／０５＿０９：４１：２７,
-// 19 double-byte characters.
+// True if name has the form of a backup sub-folder: ２０２４／０３／０５＿０９：４１：２７.
 bool IsStampName(const std::string& name) {
-  const std::string digits = "０１２３４５６７８９";
-  if (name.size() != 38) return false;
-  for (size_t i = 0; i < 38; i += 2) {
+  const std::string shape = "９９９９／９９／９９＿９９：９９：９９", digits = "０１２３４５６７８９";
+  if (name.size() != shape.size()) return false;
+  for (size_t i = 0; i < shape.size(); i += 2) {
     const std::string c = name.substr(i, 2);
-    const size_t n = i / 2;
-    const char* expected = n == 4 || n == 7 ? "／" : n == 10 ? "＿" : n == 13 || n == 16 ? "：" : nullptr;
-    if (expected ? c != expected : digits.find(c) == std::string::npos || digits.find(c) % 2 != 0) return false;
+    const size_t at = digits.find(c);
+    if (shape.compare(i, 2, "９") == 0 ? at == std::string::npos || at % 2 != 0 : shape.compare(i, 2, c) != 0) {
+      return false;
+    }
   }
   return true;
 }
@@ -173,7 +175,7 @@ TEST_F(Backup, MissingBackupFolder) {
       {"missing from the start", false},
       {"removed after the totals were shown", true},
   };
-  for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
+  for (size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];
     SCOPED_TRACE(testing::Message() << "case " << i << " (" << c.what << ")");
     const std::string folder = Backups("gone" + std::to_string(i));
@@ -211,17 +213,12 @@ TEST_F(Backup, MissingBackupFolder) {
   }
 }
 
-struct FolderWindowSearch {
-  const std::string* name;
-  std::vector<HWND> windows;
-};
+using FolderWindowSearch = std::pair<const std::string*, std::vector<HWND>>;
 
 BOOL CALLBACK VisitFolderWindow(HWND window, LPARAM param) {
   auto* search = reinterpret_cast<FolderWindowSearch*>(param);
-  char caption[512] = {};
-  ::GetWindowTextA(window, caption, sizeof(caption));
-  if (::IsWindowVisible(window) && std::string(caption).find(*search->name) != std::string::npos) {
-    search->windows.push_back(window);
+  if (::IsWindowVisible(window) && Caption(window).find(*search->first) != std::string::npos) {
+    search->second.push_back(window);
   }
   return TRUE;
 }
@@ -230,20 +227,15 @@ BOOL CALLBACK VisitFolderWindow(HWND window, LPARAM param) {
 // name) and closes them as their user would (never by ending a process: the
 // shell's desktop may share it); the number of windows found.
 int CloseFolderWindows(const std::string& name, DWORD timeoutMs) {
-  FolderWindowSearch search{&name, {}};
-  const DWORD start = ::GetTickCount();
-  do {
-    ::EnumWindows(VisitFolderWindow, reinterpret_cast<LPARAM>(&search));
-    if (!search.windows.empty()) break;
-    ::Sleep(50);
-  } while (::GetTickCount() - start < timeoutMs);
-  for (HWND window : search.windows) {
+  FolderWindowSearch search(&name, {});
+  std::vector<HWND>& windows = search.second;
+  Poll([&] { return ::EnumWindows(VisitFolderWindow, reinterpret_cast<LPARAM>(&search)), !windows.empty(); },
+       timeoutMs);
+  for (HWND window : windows) {
     ::PostMessageA(window, WM_CLOSE, 0, 0);
-    const DWORD closing = ::GetTickCount();
-    while (::IsWindow(window) && ::GetTickCount() - closing < 5000) ::Sleep(20);
-    EXPECT_FALSE(::IsWindow(window)) << "the folder window did not close";
+    EXPECT_TRUE(Poll([&] { return !::IsWindow(window); }, 5000)) << "the folder window did not close";
   }
-  return static_cast<int>(search.windows.size());
+  return static_cast<int>(windows.size());
 }
 
 TEST_F(Backup, OpenBackupFolderFromTheExtendedMenuEndsTheProgram) {
@@ -284,7 +276,7 @@ TEST_F(Backup, CancelDuringTheCountEndsTheProgramAtOnce) {
       {"the Esc key", Way::kEscKey},
       {"the close box", Way::kCloseBox},
   };
-  for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
+  for (size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];
     SCOPED_TRACE(testing::Message() << "case " << i << " (" << c.what << ")");
     WriteSettings({Backups("main"), {{Backups("main")}, {Backups("other")}}});
@@ -302,12 +294,7 @@ TEST_F(Backup, CancelDuringTheCountEndsTheProgramAtOnce) {
     EXPECT_FALSE(IsControlEnabled(dialog, kMenuButton));
     if (c.way == Way::kButton) {
       // The value fields wait on light blue.
-      POINT at = {1, 1};
-      ::ClientToScreen(::GetDlgItem(dialog, kTotalFiles), &at);
-      HDC screen = ::GetDC(nullptr);
-      const COLORREF pending = ::GetPixel(screen, at.x, at.y);
-      ::ReleaseDC(nullptr, screen);
-      EXPECT_EQ(RGB(130, 179, 253), pending);
+      EXPECT_EQ(RGB(130, 179, 253), ScreenPixel(dialog, kTotalFiles, 1, 1));
       // No second count while one runs: the switch does not open, a folder command is ignored.
       EXPECT_TRUE(ClickPicture(dialog, kFolderSwitch));
       EXPECT_FALSE(WaitForPopupMenu(program.pid(), 300)) << "the switch menu opened during the count";

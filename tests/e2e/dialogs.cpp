@@ -11,37 +11,10 @@
 namespace e2e {
 namespace {
 
-constexpr DWORD kPollMs = 20;
 constexpr DWORD kAnswerMs = 5000;
 constexpr int kMessageTextId = 0xFFFF;
 // The main window's progress bar: no other dialog of the program has it.
 constexpr int kMainWindowProgress = 1001;
-
-struct DialogSearch {
-  DWORD pid;
-  const std::string* caption;
-  int controlId;
-  HWND found;
-};
-
-BOOL CALLBACK VisitTopLevel(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<DialogSearch*>(param);
-  char className[16] = {};
-  if (!::GetClassNameA(window, className, sizeof(className)) || std::strcmp(className, "#32770") != 0) return TRUE;
-  DWORD owner = 0;
-  ::GetWindowThreadProcessId(window, &owner);
-  if (!::IsWindowVisible(window) || (search->pid != 0 && owner != search->pid)) return TRUE;
-  // One byte more than the caption, so that a longer caption does not pass.
-  std::vector<char> text(search->caption->size() + 2, '\0');
-  ::GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
-  if (!search->caption->empty() && text.data() != *search->caption) return TRUE;
-  if (!::GetDlgItem(window, search->controlId) || ::GetDlgItem(window, kMessageTextId) ||
-      ::GetDlgItem(window, kMainWindowProgress)) {
-    return TRUE;
-  }
-  search->found = window;
-  return FALSE;
-}
 
 // A block of memory in another process, freed again by the destructor.
 class RemoteMemory {
@@ -92,38 +65,32 @@ std::string WindowText(HWND window) {
 }  // namespace
 
 HWND WaitForDialog(DWORD pid, const std::string& caption, int controlId, DWORD timeoutMs) {
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    DialogSearch search = {pid, &caption, controlId, nullptr};
-    ::EnumWindows(VisitTopLevel, reinterpret_cast<LPARAM>(&search));
-    if (search.found) return search.found;
-    if (::GetTickCount() - start >= timeoutMs) return nullptr;
-    ::Sleep(kPollMs);
-  }
+  return WaitForTopLevel(pid, "#32770",
+                         [&](HWND w) {
+                           return (caption.empty() || Caption(w) == caption) && ::GetDlgItem(w, controlId) &&
+                                  !::GetDlgItem(w, kMessageTextId) && !::GetDlgItem(w, kMainWindowProgress);
+                         },
+                         timeoutMs);
 }
 
 bool WaitGone(HWND window, DWORD timeoutMs) {
-  const DWORD start = ::GetTickCount();
-  while (::IsWindow(window) && ::IsWindowVisible(window)) {
-    if (::GetTickCount() - start >= timeoutMs) return false;
-    ::Sleep(kPollMs);
-  }
-  return true;
+  return Poll([&] { return !::IsWindow(window) || !::IsWindowVisible(window); }, timeoutMs);
 }
 
 int WaitForFocus(HWND dialog, int expected, DWORD timeoutMs) {
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof(info);
-    int id = 0;
-    if (::GetGUIThreadInfo(::GetWindowThreadProcessId(dialog, nullptr), &info) && info.hwndFocus &&
-        ::GetParent(info.hwndFocus) == dialog) {
-      id = ::GetDlgCtrlID(info.hwndFocus);
-    }
-    if (id == expected || ::GetTickCount() - start >= timeoutMs) return id;
-    ::Sleep(kPollMs);
-  }
+  int id = 0;
+  Poll(
+      [&] {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof(info);
+        id = ::GetGUIThreadInfo(::GetWindowThreadProcessId(dialog, nullptr), &info) && info.hwndFocus &&
+                     ::GetParent(info.hwndFocus) == dialog
+                 ? ::GetDlgCtrlID(info.hwndFocus)
+                 : 0;
+        return id == expected;
+      },
+      timeoutMs);
+  return id;
 }
 
 void SetControlText(HWND dialog, int id, const std::string& text) {
@@ -221,12 +188,7 @@ int SelectionMark(HWND list) { return static_cast<int>(Send(list, LVM_GETSELECTI
 bool SelectRowByKeys(HWND list, int row, DWORD timeoutMs) {
   ::PostMessageA(list, WM_KEYDOWN, VK_HOME, 0);
   for (int i = 0; i < row; ++i) ::PostMessageA(list, WM_KEYDOWN, VK_DOWN, 0);
-  const DWORD start = ::GetTickCount();
-  while (SelectionMark(list) != row) {
-    if (::GetTickCount() - start >= timeoutMs) return false;
-    ::Sleep(kPollMs);
-  }
-  return true;
+  return Poll([&] { return SelectionMark(list) == row; }, timeoutMs);
 }
 
 }  // namespace e2e

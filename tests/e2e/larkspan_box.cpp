@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (command == "ok") {
-    if (e2e::PressOk(box, timeoutMs)) return 0;
+    if (e2e::PressButton(box, IDOK, timeoutMs)) return 0;
     std::fputs("larkspan_box: the message box did not close\n", stderr);
     return 1;
   }

@@ -9,48 +9,10 @@
 namespace e2e {
 namespace {
 
-constexpr DWORD kPollMs = 20;
 constexpr int kTotalFilesId = 1014;
 constexpr char kCaption[] = "Larkspan";
 constexpr char kDescribeMessage[] = "Larkspan.DescribeFolderMenu";
 constexpr ULONG_PTR kDescriptionTag = 0x4C4B464D;
-
-struct WindowSearch {
-  DWORD pid;
-  const char* className;
-  bool needsTotals;
-  HWND found;
-};
-
-BOOL CALLBACK VisitTopLevel(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<WindowSearch*>(param);
-  char className[16] = {};
-  if (!::GetClassNameA(window, className, sizeof(className)) || std::strcmp(className, search->className) != 0) {
-    return TRUE;
-  }
-  if (!::IsWindowVisible(window)) return TRUE;
-  DWORD owner = 0;
-  ::GetWindowThreadProcessId(window, &owner);
-  if (search->pid != 0 && owner != search->pid) return TRUE;
-  if (search->needsTotals) {
-    char caption[16] = {};
-    ::GetWindowTextA(window, caption, sizeof(caption));
-    if (std::strcmp(caption, kCaption) != 0 || !::GetDlgItem(window, kTotalFilesId)) return TRUE;
-  }
-  search->found = window;
-  return FALSE;
-}
-
-HWND WaitForTopLevel(DWORD pid, const char* className, bool needsTotals, DWORD timeoutMs) {
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    WindowSearch search = {pid, className, needsTotals, nullptr};
-    ::EnumWindows(VisitTopLevel, reinterpret_cast<LPARAM>(&search));
-    if (search.found) return search.found;
-    if (::GetTickCount() - start >= timeoutMs) return nullptr;
-    ::Sleep(kPollMs);
-  }
-}
 
 // SendDlgItemMessage with a bound on the wait.
 BOOL SendDlgItemMessageTimeout(HWND dialog, int id, UINT msg, WPARAM wParam, LPARAM lParam, DWORD_PTR* result) {
@@ -108,9 +70,14 @@ void Process::Kill() {
   process_ = nullptr;
 }
 
-HWND WaitForMainWindow(DWORD pid, DWORD timeoutMs) { return WaitForTopLevel(pid, "#32770", true, timeoutMs); }
+HWND WaitForMainWindow(DWORD pid, DWORD timeoutMs) {
+  return WaitForTopLevel(
+      pid, "#32770", [](HWND w) { return Caption(w) == kCaption && ::GetDlgItem(w, kTotalFilesId); }, timeoutMs);
+}
 
-HWND WaitForPopupMenu(DWORD pid, DWORD timeoutMs) { return WaitForTopLevel(pid, "#32768", false, timeoutMs); }
+HWND WaitForPopupMenu(DWORD pid, DWORD timeoutMs) {
+  return WaitForTopLevel(pid, "#32768", [](HWND) { return true; }, timeoutMs);
+}
 
 std::string ControlText(HWND dialog, int id) {
   HWND control = ::GetDlgItem(dialog, id);
@@ -128,15 +95,26 @@ std::string ControlText(HWND dialog, int id) {
 
 bool WaitForControlText(HWND dialog, int id, const std::function<bool(const std::string&)>& accept, DWORD timeoutMs,
                         std::string* last) {
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    std::string text = ControlText(dialog, id);
-    const bool ok = accept(text);
-    if (last) *last = text;
-    if (ok) return true;
-    if (::GetTickCount() - start >= timeoutMs) return false;
-    ::Sleep(kPollMs);
-  }
+  std::string text;
+  const bool ok = Poll([&] { return accept(text = ControlText(dialog, id)); }, timeoutMs);
+  if (last) *last = text;
+  return ok;
+}
+
+bool SameColor(COLORREF a, COLORREF b) {
+  auto close = [](int x, int y) { return x - y < 8 && y - x < 8; };
+  return close(GetRValue(a), GetRValue(b)) && close(GetGValue(a), GetGValue(b)) && close(GetBValue(a), GetBValue(b));
+}
+
+std::string ColorText(COLORREF c) {
+  return "RGB(" + std::to_string(GetRValue(c)) + "," + std::to_string(GetGValue(c)) + "," +
+         std::to_string(GetBValue(c)) + ")";
+}
+
+COLORREF WaitForPixel(HWND dialog, int id, int x, int y, COLORREF expected) {
+  COLORREF seen = CLR_INVALID;
+  Poll([&] { return SameColor(expected, seen = ScreenPixel(dialog, id, x, y)); }, 2000);
+  return seen;
 }
 
 bool IsControlVisible(HWND dialog, int id) {
@@ -199,16 +177,6 @@ void ChooseFromPopup(HWND popup, int downSteps) {
 void PostMenuCommand(HWND dialog, int id) { ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
 void PostClose(HWND dialog) { ::PostMessageA(dialog, WM_CLOSE, 0, 0); }
-
-bool PressButton(HWND box, int id, DWORD timeoutMs) {
-  ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(box, id)));
-  const DWORD start = ::GetTickCount();
-  while (::IsWindow(box)) {
-    if (::GetTickCount() - start >= timeoutMs) return false;
-    ::Sleep(kPollMs);
-  }
-  return true;
-}
 
 Box AnswerBox(DWORD pid, int button, DWORD timeoutMs) {
   Box box;

@@ -55,6 +55,12 @@ RECT ControlRect(HWND dialog, int id);
 
 // The colour on the screen at (x, y) of the control's client area.
 COLORREF ScreenPixel(HWND dialog, int id, int x, int y);
+// True if the colours differ by less than 8 in each component.
+bool SameColor(COLORREF a, COLORREF b);
+std::string ColorText(COLORREF c);
+// Polls the screen until the control shows expected at (x, y) or 2 s have
+// passed (the window may not be painted yet); the colour last seen.
+COLORREF WaitForPixel(HWND dialog, int id, int x, int y, COLORREF expected);
 
 // Clicks a push button (BM_CLICK). False, without clicking, if the button is
 // absent, hidden or disabled: a user could not click it either.
@@ -75,10 +81,6 @@ void PostMenuCommand(HWND dialog, int id);
 
 // Asks the dialog to close as its close box does (WM_CLOSE).
 void PostClose(HWND dialog);
-
-// Presses a message-box button (IDOK, IDYES, IDNO ...); true if the box is
-// gone within timeoutMs.
-bool PressButton(HWND box, int id, DWORD timeoutMs);
 
 // A message box as it was shown.
 struct Box {

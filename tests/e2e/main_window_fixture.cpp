@@ -6,20 +6,17 @@
 namespace e2e {
 
 const std::string kCounting = "算出中";
+const std::string kSetUpFirst =
+    "Larkspanは、事前にバックアップ用のフォルダを設定する必要があります。\n「バックアップフォルダ設定」で設定してください。　";
 
-namespace {
-
-// The program under test: the build's dist\Larkspan.exe, reached through drive Z:.
 std::string BuiltProgram() {
   std::string path = std::string("Z:") + LARKSPAN_EXE_HOST_PATH;
   std::replace(path.begin(), path.end(), '/', '\\');
   return path;
 }
 
-}  // namespace
-
-void MainWindowTest::SetUp() {
-  installDir_ = tree_.Path("prog");
+void MainWindowTest::Install(const std::string& rel) {
+  installDir_ = tree_.Path(rel);
   MakeFolders(installDir_);
   tree_.Folder("data");
   tree_.Folder("backups");

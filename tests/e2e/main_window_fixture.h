@@ -40,6 +40,8 @@ constexpr int kOpenBackupFolder = 32774;
 constexpr int kFolderCommand0 = 61204;
 
 extern const std::string kCounting;
+// What the count says when no backup folder is set.
+extern const std::string kSetUpFirst;
 
 // One registered backup folder with its four filter lists.
 struct ListEntry {
@@ -61,9 +63,14 @@ struct Settings {
   int topFolder;
 };
 
+// The program under test: the build's dist\Larkspan.exe, reached through drive Z:.
+std::string BuiltProgram();
+
 class MainWindowTest : public ::testing::Test {
  protected:
-  void SetUp() override;
+  void SetUp() override { Install("prog"); }
+  // Copies the program into the folder rel of the tree, which becomes the installation.
+  void Install(const std::string& rel);
 
   std::string Program() const { return installDir_ + "\\Larkspan.exe"; }
   std::string Ini() const { return installDir_ + "\\Larkspan.ini"; }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 namespace e2e {
@@ -12,27 +13,22 @@ namespace {
 constexpr DWORD kPollMs = 20;
 constexpr int kMessageTextId = 0xFFFF;
 
-struct BoxSearch {
-  const char* caption;
+struct TopLevelSearch {
   DWORD pid;
+  const char* className;
+  const std::function<bool(HWND)>* accept;
   HWND found;
 };
 
 BOOL CALLBACK VisitTopLevel(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<BoxSearch*>(param);
+  auto* search = reinterpret_cast<TopLevelSearch*>(param);
   char className[16] = {};
-  if (!::GetClassNameA(window, className, sizeof(className)) || std::strcmp(className, "#32770") != 0) return TRUE;
-  if (!::IsWindowVisible(window)) return TRUE;
   DWORD owner = 0;
   ::GetWindowThreadProcessId(window, &owner);
-  if (search->pid != 0 && owner != search->pid) return TRUE;
-  // One byte more than the caption, so that a longer caption does not pass.
-  std::vector<char> text(std::strlen(search->caption) + 2, '\0');
-  ::GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
-  if (std::strcmp(text.data(), search->caption) != 0) return TRUE;
-  // A message box has its text in static 0xFFFF; the main window, a dialog of
-  // the same class and caption, has none.
-  if (!::GetDlgItem(window, kMessageTextId)) return TRUE;
+  if (!::GetClassNameA(window, className, sizeof(className)) || std::strcmp(className, search->className) != 0 ||
+      !::IsWindowVisible(window) || (search->pid != 0 && owner != search->pid) || !(*search->accept)(window)) {
+    return TRUE;
+  }
   search->found = window;
   return FALSE;
 }
@@ -126,6 +122,28 @@ bool ShowsIcon(const Canvas& screen, HICON icon, int width, int height) {
 
 }  // namespace
 
+bool Poll(const std::function<bool()>& done, DWORD timeoutMs) {
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    if (done()) return true;
+    if (::GetTickCount() - start >= timeoutMs) return false;
+    ::Sleep(kPollMs);
+  }
+}
+
+HWND WaitForTopLevel(DWORD pid, const char* className, const std::function<bool(HWND)>& accept, DWORD timeoutMs) {
+  TopLevelSearch search = {pid, className, &accept, nullptr};
+  Poll([&] { return ::EnumWindows(VisitTopLevel, reinterpret_cast<LPARAM>(&search)), search.found != nullptr; },
+       timeoutMs);
+  return search.found;
+}
+
+std::string Caption(HWND window) {
+  char text[512] = {};
+  ::GetWindowTextA(window, text, sizeof(text));
+  return text;
+}
+
 const char* BoxIconName(BoxIcon icon) {
   switch (icon) {
     case BoxIcon::kStop: return "stop";
@@ -138,14 +156,9 @@ const char* BoxIconName(BoxIcon icon) {
 }
 
 HWND WaitForMessageBox(const char* caption, DWORD pid, DWORD timeoutMs) {
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    BoxSearch search = {caption, pid, nullptr};
-    ::EnumWindows(VisitTopLevel, reinterpret_cast<LPARAM>(&search));
-    if (search.found) return search.found;
-    if (::GetTickCount() - start >= timeoutMs) return nullptr;
-    ::Sleep(kPollMs);
-  }
+  // The main window, a dialog of the same class and caption, has no static 0xFFFF.
+  return WaitForTopLevel(
+      pid, "#32770", [&](HWND w) { return Caption(w) == caption && ::GetDlgItem(w, kMessageTextId); }, timeoutMs);
 }
 
 std::string MessageBoxText(HWND box) {
@@ -171,36 +184,31 @@ BoxIcon IdentifyMessageBoxIcon(HWND box, DWORD timeoutMs) {
   HWND control = nullptr;
   ::EnumChildWindows(box, VisitChild, reinterpret_cast<LPARAM>(&control));
   if (!control) return BoxIcon::kUnknown;
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    RECT client = {};
-    POINT origin = {0, 0};
-    if (!::IsWindow(control) || !::GetClientRect(control, &client) || !::ClientToScreen(control, &origin)) {
-      return BoxIcon::kUnknown;
-    }
-    const int width = client.right, height = client.bottom;
-    if (width > 0 && height > 0) {
-      Canvas screen(width, height);
-      if (screen.ok() && screen.CopyFromScreen(origin.x, origin.y)) {
+  BoxIcon found = BoxIcon::kUnknown;
+  Poll(
+      [&] {
+        RECT client = {};
+        POINT origin = {0, 0};
+        if (!::IsWindow(control) || !::GetClientRect(control, &client) || !::ClientToScreen(control, &origin)) {
+          return true;  // gone: unknown
+        }
+        Canvas screen(client.right, client.bottom);
+        if (client.right <= 0 || client.bottom <= 0 || !screen.ok() || !screen.CopyFromScreen(origin.x, origin.y)) {
+          return false;
+        }
         for (const Candidate& c : candidates) {
           HICON icon = ::LoadIconA(nullptr, c.id);  // shared system icon: not destroyed
-          if (icon && ShowsIcon(screen, icon, width, height)) return c.icon;
+          if (icon && ShowsIcon(screen, icon, client.right, client.bottom)) return found = c.icon, true;
         }
-      }
-    }
-    if (::GetTickCount() - start >= timeoutMs) return BoxIcon::kUnknown;
-    ::Sleep(kPollMs);
-  }
+        return false;
+      },
+      timeoutMs);
+  return found;
 }
 
-bool PressOk(HWND box, DWORD timeoutMs) {
-  ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(box, IDOK)));
-  const DWORD start = ::GetTickCount();
-  while (::IsWindow(box)) {
-    if (::GetTickCount() - start >= timeoutMs) return false;
-    ::Sleep(kPollMs);
-  }
-  return true;
+bool PressButton(HWND box, int id, DWORD timeoutMs) {
+  ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(box, id)));
+  return Poll([&] { return !::IsWindow(box); }, timeoutMs);
 }
 
 }  // namespace e2e

@@ -4,9 +4,21 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace e2e {
+
+// Calls done every 20 ms until it holds or timeoutMs have passed; true if it held.
+bool Poll(const std::function<bool()>& done, DWORD timeoutMs);
+
+// The first visible top-level window of class className that belongs to
+// process pid (0: any process) and passes accept, polled for at most
+// timeoutMs; nullptr if none appeared.
+HWND WaitForTopLevel(DWORD pid, const char* className, const std::function<bool(HWND)>& accept, DWORD timeoutMs);
+
+// The window's caption (its first 511 bytes).
+std::string Caption(HWND window);
 
 // The standard icons a message box can show.
 enum class BoxIcon { kUnknown, kStop, kExclamation, kInformation, kQuestion };
@@ -14,10 +26,9 @@ enum class BoxIcon { kUnknown, kStop, kExclamation, kInformation, kQuestion };
 // "stop", "exclamation", "information", "question" or "unknown".
 const char* BoxIconName(BoxIcon icon);
 
-// The first visible top-level dialog (class "#32770") with a message text
-// (static 0xFFFF) whose caption is exactly caption and that belongs to process
-// pid (0: any process), polled until it appears or timeoutMs have passed;
-// nullptr if none appeared.
+// The first visible dialog (class "#32770") with a message text (static
+// 0xFFFF) captioned exactly caption, of process pid (0: any process), polled
+// for at most timeoutMs; nullptr if none appeared.
 HWND WaitForMessageBox(const char* caption, DWORD pid, DWORD timeoutMs);
 
 // The box's message text: the exact ANSI (Shift_JIS) bytes of its static
@@ -30,8 +41,8 @@ std::string MessageBoxText(HWND box);
 // kUnknown when the box has no icon control or nothing matched.
 BoxIcon IdentifyMessageBoxIcon(HWND box, DWORD timeoutMs);
 
-// Presses the box's OK button (a posted WM_COMMAND IDOK); true if the box is
-// gone within timeoutMs.
-bool PressOk(HWND box, DWORD timeoutMs);
+// Presses a dialog's button (a posted WM_COMMAND: IDOK, IDYES, IDNO ...); true
+// if the window is gone within timeoutMs.
+bool PressButton(HWND box, int id, DWORD timeoutMs);
 
 }  // namespace e2e

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -71,8 +72,7 @@ std::string Summary(HWND list) {
 // dialog works through the posted clicks in its own time).
 std::string WaitForSummary(HWND list, const std::string& expected) {
   std::string seen;
-  const DWORD start = ::GetTickCount();
-  while ((seen = Summary(list)) != expected && ::GetTickCount() - start < 3000) ::Sleep(20);
+  Poll([&] { return (seen = Summary(list)) == expected; }, 3000);
   return seen;
 }
 
@@ -86,19 +86,18 @@ const std::string kFolderMissing = "フォルダが存在しません　";
 
 using Dialogs = MainWindowTest;
 
-// --- Every dialog against its template -------------------------------------
+// --- The add/change dialog --------------------------------------------------
 
-TEST_F(Dialogs, EveryDialogAsItsTemplate) {
+TEST_F(Dialogs, TheChecksOfTheAddDialogInTheirOrder) {
   tree_.File("data\\a.txt", "a");
-  tree_.Folder("backups\\A");
+  for (const char* f : {"A", "B", "表"}) tree_.Folder(std::string("backups\\") + f);
   WriteSettings({Backups("A"), {{Backups("A")}}});
   Select({Data("a.txt")});
   Process program;
   HWND main = Start(program);
   ASSERT_TRUE(main);
   ASSERT_TRUE(WaitForTotals(main));
-
-  const std::vector<TemplateControl> settings = {
+  const std::vector<TemplateControl> settingsTemplate = {
       {1, "Button", "OK", 127, 145, 50, 14, true},
       {2, "Button", "ｷｬﾝｾﾙ", 186, 145, 50, 14, true},
       {kAdd, "Button", "追加...", 11, 27, 35, 14, true},
@@ -112,7 +111,7 @@ TEST_F(Dialogs, EveryDialogAsItsTemplate) {
   };
   // As the add dialog opens: the checked radio buttons have become tab stops,
   // as the system makes every checked radio button one.
-  const std::vector<TemplateControl> edit = {
+  const std::vector<TemplateControl> editTemplate = {
       {kFolderEdit, "Edit", "", 7, 19, 188, 14, true},
       {kBrowse, "Button", "参照", 200, 19, 32, 14, true},
       {-1, "Button", "", 18, 77, 214, 59, false},
@@ -136,45 +135,12 @@ TEST_F(Dialogs, EveryDialogAsItsTemplate) {
       {-1, "Static", "フィルター設定でバックアップするファイルやフォルダを限定できます", 15, 61, 217, 10, false},
       {-1, "Static", "下記を対象外とする", 29, 161, 92, 10, false},
   };
-  const std::vector<TemplateControl> env = {
-      {1, "Button", "OK", 89, 69, 50, 14, true},
-      {2, "Button", "ｷｬﾝｾﾙ", 146, 69, 50, 14, true},
-      {kEndMsgBox, "Button", "正常終了メッセージを表示する", 7, 7, 189, 12, true},
-      {kMiniPathBox, "Button", "バックアップフォルダ切換メニューのパスを短縮形で表示", 7, 22, 189, 12, true},
-      {kTopFolderBox, "Button", "起動時に先頭のバックアップフォルダへ自動切り換え", 7, 36, 189, 12, true},
-  };
-
-  HWND dialog = Open(program, main, kFolderSettings, kSettingsTitle, kList);
-  ASSERT_TRUE(dialog);
-  EXPECT_EQ("", CompareWithTemplate(dialog, 243, 166, settings));
-  HWND add = Open(program, dialog, kAdd, kAddTitle, kFolderEdit);
-  ASSERT_TRUE(add);
-  EXPECT_EQ("", CompareWithTemplate(add, 239, 236, edit));
-  CloseWith(add, IDCANCEL);
-  CloseWith(dialog, IDCANCEL);
-  dialog = Open(program, main, kEnvSettings, kEnvTitle, kEndMsgBox);
-  ASSERT_TRUE(dialog);
-  EXPECT_EQ("", CompareWithTemplate(dialog, 203, 90, env));
-  CloseWith(dialog, IDCANCEL);
-  PostClose(main);
-  ExpectEnds(program);
-}
-
-// --- The add/change dialog --------------------------------------------------
-
-TEST_F(Dialogs, TheChecksOfTheAddDialogInTheirOrder) {
-  tree_.File("data\\a.txt", "a");
-  for (const char* f : {"A", "B", "表"}) tree_.Folder(std::string("backups\\") + f);
-  WriteSettings({Backups("A"), {{Backups("A")}}});
-  Select({Data("a.txt")});
-  Process program;
-  HWND main = Start(program);
-  ASSERT_TRUE(main);
-  ASSERT_TRUE(WaitForTotals(main));
   HWND settings = Open(program, main, kFolderSettings, kSettingsTitle, kList);
   ASSERT_TRUE(settings);
+  EXPECT_EQ("", CompareWithTemplate(settings, 243, 166, settingsTemplate));
   HWND add = Open(program, settings, kAdd, kAddTitle, kFolderEdit);
   ASSERT_TRUE(add);
+  EXPECT_EQ("", CompareWithTemplate(add, 239, 236, editTemplate));
   EXPECT_FALSE(::IsWindowEnabled(settings)) << "the settings dialog stays usable under its add dialog";
 
   // As it opens: both filters off, the file filter on include, the folder
@@ -215,7 +181,7 @@ TEST_F(Dialogs, TheChecksOfTheAddDialogInTheirOrder) {
       {Backups("A"), false, "", true, "De*", "フォルダ名に ' * ' と ' ? ' は使用できません　", kFolderPatterns},
       {Backups("A"), false, "", true, "a?b", "フォルダ名に ' * ' と ' ? ' は使用できません　", kFolderPatterns},
   };
-  for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
+  for (size_t i = 0; i < std::size(cases); ++i) {
     const Case& k = cases[i];
     SCOPED_TRACE(testing::Message() << "case " << i << ": " << Readable(k.folder));
     SetControlText(add, kFolderEdit, k.folder);
@@ -335,7 +301,7 @@ TEST_F(Dialogs, ListOperationsAndTheSelectedRow) {
       {0, kUp, "*A1 B1 C0"}, {0, kDown, "B1 *A1 C0"}, {2, kDown, "B1 A1 *C0"}, {2, kUp, "B1 *C0 A1"},
       {1, kUp, "*C0 B1 A1"}, {1, kDown, "C0 A1 *B1"},
   };
-  for (size_t i = 0; i < sizeof(moves) / sizeof(moves[0]); ++i) {
+  for (size_t i = 0; i < std::size(moves); ++i) {
     const MoveCase& m = moves[i];
     SCOPED_TRACE(testing::Message() << "move " << i);
     ASSERT_TRUE(SelectRowByKeys(list, m.row, 3000));
@@ -382,7 +348,7 @@ TEST_F(Dialogs, ListOperationsAndTheSelectedRow) {
       {upperA, IDYES, "B0 *A0 B1"},
       {d, 0, "B0 A0 B1 *D0"},
   };
-  for (size_t i = 0; i < sizeof(adds) / sizeof(adds[0]); ++i) {
+  for (size_t i = 0; i < std::size(adds); ++i) {
     const AddCase& k = adds[i];
     SCOPED_TRACE(testing::Message() << "add " << i << " " << Readable(k.folder));
     edit = Open(program, dialog, kAdd, kAddTitle, kFolderEdit);
@@ -488,8 +454,6 @@ TEST_F(Dialogs, OkWithoutTheCurrentFolderTakesTheFirstRow) {
   tree_.File("data\\a.txt", "a");
   tree_.File("data\\b.dat", "bb");
   for (const char* f : {"A", "B", "C"}) tree_.Folder(std::string("backups\\") + f);
-  const std::string hint =
-      "Larkspanは、事前にバックアップ用のフォルダを設定する必要があります。\n「バックアップフォルダ設定」で設定してください。　";
   struct Case {
     const char* what;
     Settings settings;
@@ -502,7 +466,7 @@ TEST_F(Dialogs, OkWithoutTheCurrentFolderTakesTheFirstRow) {
       {"the current folder's row removed", {Backups("a"), {{Backups("A")}, {Backups("B"), "*.txt"}, {Backups("C")}}},
        1, "1", Backups("B")},
   };
-  for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
+  for (size_t i = 0; i < std::size(cases); ++i) {
     const Case& k = cases[i];
     SCOPED_TRACE(testing::Message() << "case " << i << " (" << k.what << ")");
     WriteSettings(k.settings);
@@ -519,7 +483,7 @@ TEST_F(Dialogs, OkWithoutTheCurrentFolderTakesTheFirstRow) {
     CloseWith(dialog, IDOK);
     if (k.current.empty()) {
       const Box box = AnswerBox(program.pid(), IDOK, kBoxAppearsMs);
-      EXPECT_EQ(hint, box.text) << Readable(box.text);
+      EXPECT_EQ(kSetUpFirst, box.text) << Readable(box.text);
     }
     ASSERT_TRUE(WaitForControlText(main, kTotalFiles, [&](const std::string& t) { return t == k.files; },
                                    kTotalsShownMs));
@@ -536,32 +500,35 @@ TEST_F(Dialogs, OkWithoutTheCurrentFolderTakesTheFirstRow) {
 TEST_F(Dialogs, TheOptionFlagsRoundTrip) {
   tree_.File("data\\a.txt", "a");
   tree_.Folder("backups\\A");
+  const std::vector<TemplateControl> envTemplate = {
+      {1, "Button", "OK", 89, 69, 50, 14, true},
+      {2, "Button", "ｷｬﾝｾﾙ", 146, 69, 50, 14, true},
+      {kEndMsgBox, "Button", "正常終了メッセージを表示する", 7, 7, 189, 12, true},
+      {kMiniPathBox, "Button", "バックアップフォルダ切換メニューのパスを短縮形で表示", 7, 22, 189, 12, true},
+      {kTopFolderBox, "Button", "起動時に先頭のバックアップフォルダへ自動切り換え", 7, 36, 189, 12, true},
+  };
+
   const int boxes[] = {kEndMsgBox, kMiniPathBox, kTopFolderBox};
-  auto shown = [&](HWND env) {
-    std::string marks;
-    for (int id : boxes) marks += IsButtonChecked(env, id) ? "1" : "0";
-    return marks;
-  };
-  auto stored = [&] {
-    return IniValue("Option", "EndMsg") + IniValue("Option", "ChangeMiniPathFlg") +
-           IniValue("Option", "TopFolderDspFlg");
-  };
-  // Each start: the settings file (none: the defaults), the boxes as shown,
-  // the boxes to click, the closing button, and the flags saved at the end.
-  struct Case {
-    bool withFile;
-    int endMsg;
+  // One opening of the dialog: the boxes as shown, the boxes to click, the closing button.
+  struct Round {
     const char* shownAtOpen;
     std::vector<int> clicks;
     int button;
+  };
+  // Each start: the settings file (none: the defaults), its rounds, and the
+  // flags saved at the end.
+  struct Case {
+    bool withFile;
+    int endMsg;
+    std::vector<Round> rounds;
     const char* saved;
   } const cases[] = {
-      {false, 0, "110", {kEndMsgBox, kMiniPathBox, kTopFolderBox}, IDCANCEL, "110"},
-      {false, 0, "110", {kEndMsgBox, kTopFolderBox}, IDOK, "011"},
-      {true, 2, "010", {kEndMsgBox, kMiniPathBox, kTopFolderBox}, IDCANCEL, "210"},
-      {true, 2, "010", {}, IDOK, "010"},
+      {false, 0, {{"110", {kEndMsgBox, kMiniPathBox, kTopFolderBox}, IDCANCEL},
+        {"110", {kEndMsgBox, kTopFolderBox}, IDOK}}, "011"},
+      {true, 2, {{"010", {kEndMsgBox, kMiniPathBox, kTopFolderBox}, IDCANCEL}}, "210"},
+      {true, 2, {{"010", {}, IDOK}}, "010"},
   };
-  for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
+  for (size_t i = 0; i < std::size(cases); ++i) {
     const Case& k = cases[i];
     SCOPED_TRACE(testing::Message() << "case " << i);
     ::DeleteFileA(Ini().c_str());
@@ -574,15 +541,24 @@ TEST_F(Dialogs, TheOptionFlagsRoundTrip) {
       ASSERT_TRUE(AnswerBox(program.pid(), IDOK, kBoxAppearsMs).shown) << "no folder: a hint";
     }
     ASSERT_TRUE(WaitForTotals(main));
-    HWND env = Open(program, main, kEnvSettings, kEnvTitle, kEndMsgBox);
-    ASSERT_TRUE(env);
-    EXPECT_EQ(k.shownAtOpen, shown(env));
-    for (int id : k.clicks) ASSERT_TRUE(ClickButton(env, id));
-    CloseWith(env, k.button);
+    for (size_t r = 0; r < k.rounds.size(); ++r) {
+      SCOPED_TRACE(testing::Message() << "round " << r);
+      HWND env = Open(program, main, kEnvSettings, kEnvTitle, kEndMsgBox);
+      ASSERT_TRUE(env);
+      if (i == 0 && r == 0) {
+        EXPECT_EQ("", CompareWithTemplate(env, 203, 90, envTemplate));
+      }
+      std::string shown;
+      for (int id : boxes) shown += IsButtonChecked(env, id) ? "1" : "0";
+      EXPECT_EQ(k.rounds[r].shownAtOpen, shown);
+      for (int id : k.rounds[r].clicks) ASSERT_TRUE(ClickButton(env, id));
+      CloseWith(env, k.rounds[r].button);
+    }
     // OK changes the record only; the file follows when the program ends.
     PostClose(main);
     ExpectEnds(program);
-    EXPECT_EQ(k.saved, stored());
+    EXPECT_EQ(k.saved, IniValue("Option", "EndMsg") + IniValue("Option", "ChangeMiniPathFlg") +
+                           IniValue("Option", "TopFolderDspFlg"));
   }
 }
 
@@ -604,14 +580,31 @@ TEST_F(Dialogs, TheFilterEditorChangesTheTotals) {
   const std::string before = tree_.Read("prog\\Larkspan.ini");
   auto openEditor = [&] {
     EXPECT_TRUE(ClickPicture(main, kFilterIndicator));
-    HWND editor = WaitForDialog(program.pid(), kChangeTitle, kFolderEdit, kBoxAppearsMs);
-    EXPECT_TRUE(editor) << "the filter indicator opened no editor";
-    return editor;
+    return WaitForDialog(program.pid(), kChangeTitle, kFolderEdit, kBoxAppearsMs);
   };
 
+  // The indicator shows its pressed look (light blue) for about 120 ms, then
+  // white again; then the editor opens.
+  const COLORREF white = RGB(255, 255, 255), normal = WaitForPixel(main, kFilterIndicator, 0, 15, white);
+  EXPECT_TRUE(SameColor(white, normal)) << ColorText(normal);
+  ASSERT_TRUE(ClickPicture(main, kFilterIndicator));
+  DWORD pressedAt = 0, releasedAt = 0;
+  Poll(
+      [&] {
+        const COLORREF now = ScreenPixel(main, kFilterIndicator, 0, 15);
+        if (!pressedAt && SameColor(RGB(190, 215, 255), now)) pressedAt = ::GetTickCount();
+        if (pressedAt && SameColor(white, now)) releasedAt = ::GetTickCount();
+        return releasedAt != 0;
+      },
+      3000);
+  EXPECT_NE(0u, pressedAt) << "the pressed look never showed";
+  EXPECT_NE(0u, releasedAt) << "the normal look did not come back";
+  if (pressedAt && releasedAt) {
+    EXPECT_GE(releasedAt - pressedAt, 60u);
+  }
+  HWND editor = WaitForDialog(program.pid(), kChangeTitle, kFolderEdit, kBoxAppearsMs);
   // The current folder's filters, the folder locked; Cancel changes nothing.
-  HWND editor = openEditor();
-  ASSERT_TRUE(editor);
+  ASSERT_TRUE(editor) << "the filter indicator opened no editor";
   EXPECT_FALSE(::IsWindowEnabled(main));
   EXPECT_EQ(a, ControlText(editor, kFolderEdit));
   EXPECT_FALSE(IsControlEnabled(editor, kFolderEdit));
