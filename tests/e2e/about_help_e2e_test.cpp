@@ -147,9 +147,7 @@ TEST_F(Boxes, HelpWithAndWithoutTheHelpFile) {
   // Missing: one message, and the program goes on.
   ASSERT_TRUE(::DeleteFileA(help.c_str()));
   PostMenuCommand(main, kHelp);
-  const Box box = AnswerBox(program.pid(), IDOK, kBoxAppearsMs);
-  EXPECT_EQ("ヘルプが見つかりません　", box.text) << Readable(box.text);
-  EXPECT_STREQ("exclamation", BoxIconName(box.icon));
+  ExpectBox(program, IDOK, "ヘルプが見つかりません　", "exclamation");
   EXPECT_TRUE(NoBoxWithin(program.pid(), kQuietMs));
   EXPECT_TRUE(IsControlEnabled(main, kStart));
   // The system menu's close command ends the program.

@@ -143,16 +143,13 @@ TEST_F(Backup, ZeroFilesQuestionAnsweredNoThenYes) {
   EXPECT_EQ("0", ControlText(dialog, kTotalFiles));
 
   ASSERT_TRUE(ClickButton(dialog, kStart));
-  Box box = AnswerBox(program.pid(), IDNO, kBoxAppearsMs);
-  EXPECT_EQ(kZeroFiles, box.text) << Readable(box.text);
-  EXPECT_STREQ("question", BoxIconName(box.icon));
+  ExpectBox(program, IDNO, kZeroFiles, "question");
   EXPECT_FALSE(program.WaitExit(300)) << "No keeps the window open";
   EXPECT_EQ(0u, List(main).size()) << "No creates nothing";
   EXPECT_TRUE(IsControlEnabled(dialog, kStart));
 
   ASSERT_TRUE(ClickButton(dialog, kStart));
-  box = AnswerBox(program.pid(), IDYES, kBoxAppearsMs);
-  EXPECT_EQ(kZeroFiles, box.text) << Readable(box.text);
+  ExpectBox(program, IDYES, kZeroFiles);
   // Yes: the folders are made without files, and both totals are 0.
   HWND verdict = WaitForMessageBox("Larkspan", program.pid(), kBoxAppearsMs);
   ASSERT_TRUE(verdict);
@@ -197,15 +194,11 @@ TEST_F(Backup, MissingBackupFolder) {
       EXPECT_TRUE(NoBoxWithin(program.pid(), 300));
     }
     ASSERT_TRUE(ClickButton(dialog, kStart));
-    Box box = AnswerBox(program.pid(), IDOK, kBoxAppearsMs);
-    EXPECT_EQ(kBackupFolderMissing + folder + " )", box.text) << Readable(box.text);
-    EXPECT_STREQ("exclamation", BoxIconName(box.icon));
+    ExpectBox(program, IDOK, kBackupFolderMissing + folder + " )", "exclamation");
     EXPECT_FALSE(program.WaitExit(200)) << "the window stays";
 
     PostMenuCommand(dialog, kOpenBackupFolder);
-    box = AnswerBox(program.pid(), IDOK, kBoxAppearsMs);
-    EXPECT_EQ(kOpenUnusable + folder + " )", box.text) << Readable(box.text);
-    EXPECT_STREQ("exclamation", BoxIconName(box.icon));
+    ExpectBox(program, IDOK, kOpenUnusable + folder + " )", "exclamation");
     EXPECT_FALSE(program.WaitExit(200)) << "the window stays";
     EXPECT_FALSE(tree_.Exists("backups\\gone" + std::to_string(i)));
     PostClose(dialog);
@@ -341,9 +334,7 @@ TEST_F(Backup, CancelDuringTheCopyReportsAndEnds) {
   while (ProgressPos(dialog) <= 0 && ::GetTickCount() - started < 10000) ::Sleep(2);
   ASSERT_TRUE(ClickButton(dialog, kCancel));
 
-  Box box = AnswerBox(program.pid(), IDOK, kBoxAppearsMs);
-  EXPECT_EQ(kCancelled, box.text) << Readable(box.text);
-  EXPECT_STREQ("exclamation", BoxIconName(box.icon));
+  ExpectBox(program, IDOK, kCancelled, "exclamation");
   // Then the check reports what is missing, with the numbers on disk.
   HWND verdict = WaitForMessageBox("Larkspan", program.pid(), kBoxAppearsMs);
   ASSERT_TRUE(verdict);

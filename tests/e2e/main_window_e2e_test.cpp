@@ -39,10 +39,7 @@ TEST_F(MainWindow, NoBackupFolderSet) {
   HWND dialog = Start(program);
   ASSERT_TRUE(dialog);
   // The count finds no folder, saves the settings and says what to do.
-  Box box = AnswerBox(program.pid(), IDOK, kBoxAppearsMs);
-  ASSERT_TRUE(box.shown) << "no message after the count";
-  EXPECT_EQ(kSetUpFirst, box.text) << Readable(box.text);
-  EXPECT_STREQ("information", BoxIconName(box.icon));
+  ASSERT_TRUE(ExpectBox(program, IDOK, kSetUpFirst, "information"));
   EXPECT_EQ("", IniValue("Backup", "BackupFolder")) << "saved by the count";
 
   EXPECT_EQ(kNotSet, ControlText(dialog, kBackupFolder));
@@ -56,10 +53,7 @@ TEST_F(MainWindow, NoBackupFolderSet) {
 
   // The start button only reports the missing folder; the window stays.
   ASSERT_TRUE(ClickButton(dialog, kStart));
-  box = AnswerBox(program.pid(), IDOK, kBoxAppearsMs);
-  ASSERT_TRUE(box.shown);
-  EXPECT_EQ(kNoFolderOnStart, box.text) << Readable(box.text);
-  EXPECT_STREQ("information", BoxIconName(box.icon));
+  ASSERT_TRUE(ExpectBox(program, IDOK, kNoFolderOnStart, "information"));
   EXPECT_FALSE(program.WaitExit(300)) << "the window must stay open";
   EXPECT_TRUE(::IsWindow(dialog));
   EXPECT_EQ(0u, List(Backups("")).size());
@@ -191,8 +185,7 @@ TEST_F(MainWindow, TopFolderDspFlgMakesTheFirstFolderCurrent) {
     HWND dialog = Start(program);
     ASSERT_TRUE(dialog);
     if (c.setUpMessage) {
-      Box box = AnswerBox(program.pid(), IDOK, kBoxAppearsMs);
-      EXPECT_EQ(kSetUpFirst, box.text) << Readable(box.text);
+      ExpectBox(program, IDOK, kSetUpFirst);
     }
     ASSERT_TRUE(WaitForTotals(dialog));
     EXPECT_EQ(c.label, ControlText(dialog, kBackupFolder)) << Readable(ControlText(dialog, kBackupFolder));
@@ -211,14 +204,10 @@ TEST_F(MainWindow, SettingsThatCannotBeSavedAreReported) {
   HWND dialog = Start(program);
   ASSERT_TRUE(dialog);
   // The count finds no folder and cannot save.
-  Box box = AnswerBox(program.pid(), IDOK, kBoxAppearsMs);
-  EXPECT_EQ(kSaveFailed, box.text) << Readable(box.text);
-  EXPECT_STREQ("stop", BoxIconName(box.icon));
+  ExpectBox(program, IDOK, kSaveFailed, "stop");
   // On the way out the same, and the program still ends.
   ASSERT_TRUE(ClickButton(dialog, kCancel));
-  box = AnswerBox(program.pid(), IDOK, kBoxAppearsMs);
-  EXPECT_EQ(kSaveFailed, box.text) << Readable(box.text);
-  EXPECT_STREQ("stop", BoxIconName(box.icon));
+  ExpectBox(program, IDOK, kSaveFailed, "stop");
   ExpectEnds(program);
 }
 

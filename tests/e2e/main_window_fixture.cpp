@@ -75,6 +75,16 @@ bool MainWindowTest::WaitForTotals(HWND dialog) {
   return false;
 }
 
+bool MainWindowTest::ExpectBox(Process& process, int button, const std::string& text, const char* icon) {
+  const Box box = AnswerBox(process.pid(), button, kBoxAppearsMs);
+  EXPECT_TRUE(box.shown) << "no message box";
+  EXPECT_EQ(text, box.text) << "expected " << Readable(text) << "\n  actual " << Readable(box.text);
+  if (icon) {
+    EXPECT_STREQ(icon, BoxIconName(box.icon)) << "the icon of " << Readable(text);
+  }
+  return box.shown;
+}
+
 void MainWindowTest::ExpectEnds(Process& process, DWORD timeoutMs) {
   EXPECT_TRUE(process.WaitExit(timeoutMs)) << "the program did not end within " << timeoutMs << " ms";
 }

@@ -91,6 +91,9 @@ class MainWindowTest : public ::testing::Test {
   HWND Start(Process& process);
   // Waits until the totals are shown (1014 no longer reads "算出中").
   bool WaitForTotals(HWND dialog);
+  // Answers the next message box of process with button; a failure unless it
+  // shows text (and icon, a BoxIconName, when given). True if a box showed.
+  bool ExpectBox(Process& process, int button, const std::string& text, const char* icon = nullptr);
   // Waits for the program's end; a failure if it does not end.
   void ExpectEnds(Process& process, DWORD timeoutMs = kProgramEndsMs);
 

@@ -190,10 +190,7 @@ TEST_F(Dialogs, TheChecksOfTheAddDialogInTheirOrder) {
     SetCheckBox(add, kFolderFilter, k.folderOn);
     SetControlText(add, kFolderPatterns, k.folders);
     ASSERT_TRUE(ClickButton(add, IDOK));
-    const Box box = AnswerBox(program.pid(), IDOK, kBoxAppearsMs);
-    ASSERT_TRUE(box.shown);
-    EXPECT_EQ(k.message, box.text) << Readable(box.text);
-    EXPECT_STREQ("exclamation", BoxIconName(box.icon));
+    ASSERT_TRUE(ExpectBox(program, IDOK, k.message, "exclamation"));
     EXPECT_EQ(k.focus, WaitForFocus(add, k.focus, 2000));
     EXPECT_TRUE(::IsWindowVisible(add)) << "the dialog closed";
   }
@@ -282,9 +279,7 @@ TEST_F(Dialogs, ListOperationsAndTheSelectedRow) {
     SCOPED_TRACE(testing::Message() << "button " << u.button << " with no marked row");
     ASSERT_TRUE(ClickButton(dialog, u.button));
     if (u.message) {
-      const Box box = AnswerBox(program.pid(), IDOK, kBoxAppearsMs);
-      EXPECT_EQ(u.message, box.text) << Readable(box.text);
-      EXPECT_STREQ("information", BoxIconName(box.icon));
+      ExpectBox(program, IDOK, u.message, "information");
     } else {
       EXPECT_TRUE(NoBoxWithin(program.pid(), kQuietMs));
     }
@@ -356,9 +351,7 @@ TEST_F(Dialogs, ListOperationsAndTheSelectedRow) {
     SetControlText(edit, kFolderEdit, k.folder);
     CloseWith(edit, IDOK);
     if (k.answer != 0) {
-      const Box box = AnswerBox(program.pid(), k.answer, kBoxAppearsMs);
-      EXPECT_EQ("このフォルダはすでに登録済みです。　\n置き換えますか？", box.text) << Readable(box.text);
-      EXPECT_STREQ("question", BoxIconName(box.icon));
+      ExpectBox(program, k.answer, "このフォルダはすでに登録済みです。　\n置き換えますか？", "question");
     }
     EXPECT_EQ(k.after, WaitForSummary(list, k.after));
     if (k.answer != IDNO) {
@@ -421,10 +414,8 @@ TEST_F(Dialogs, TheLimitAndCancelLeaveTheFileAsItWas) {
 
   // With 100 rows, add only says so; no add dialog opens.
   ASSERT_TRUE(ClickButton(dialog, kAdd));
-  const Box box = AnswerBox(program.pid(), IDOK, kBoxAppearsMs);
-  EXPECT_EQ("バックアップフォルダの最大登録数100件を超えます。これ以上は追加できません。　", box.text)
-      << Readable(box.text);
-  EXPECT_STREQ("exclamation", BoxIconName(box.icon));
+  ExpectBox(program, IDOK, "バックアップフォルダの最大登録数100件を超えます。これ以上は追加できません。　",
+            "exclamation");
   EXPECT_FALSE(WaitForDialog(program.pid(), kAddTitle, kFolderEdit, kQuietMs));
 
   // Any edits, then Cancel: the file keeps every byte, the record its folder.
@@ -482,8 +473,7 @@ TEST_F(Dialogs, OkWithoutTheCurrentFolderTakesTheFirstRow) {
     EXPECT_TRUE(NoBoxWithin(program.pid(), kQuietMs)) << "removing from an empty list says nothing";
     CloseWith(dialog, IDOK);
     if (k.current.empty()) {
-      const Box box = AnswerBox(program.pid(), IDOK, kBoxAppearsMs);
-      EXPECT_EQ(kSetUpFirst, box.text) << Readable(box.text);
+      ExpectBox(program, IDOK, kSetUpFirst);
     }
     ASSERT_TRUE(WaitForControlText(main, kTotalFiles, [&](const std::string& t) { return t == k.files; },
                                    kTotalsShownMs));
@@ -639,8 +629,8 @@ TEST_F(Dialogs, TheFilterEditorChangesTheTotals) {
   ASSERT_TRUE(editor);
   for (int attempt = 0; attempt < 2; ++attempt) {
     ASSERT_TRUE(ClickButton(editor, IDOK));
-    const Box box = AnswerBox(program.pid(), IDOK, kBoxAppearsMs);
-    EXPECT_EQ(kFolderMissing, box.text) << "attempt " << attempt << ": " << Readable(box.text);
+    SCOPED_TRACE(testing::Message() << "attempt " << attempt);
+    ExpectBox(program, IDOK, kFolderMissing);
   }
   CloseWith(editor, IDCANCEL);
 
