@@ -28,10 +28,7 @@ class Boxes : public MainWindowTest {
   HWND StartReady(Process& program) {
     tree_.File("data\\a.txt", "a");
     tree_.Folder("backups\\A");
-    WriteSettings({Backups("A"), {{Backups("A")}}});
-    Select({Data("a.txt")});
-    HWND main = Start(program);
-    return main && WaitForTotals(main) ? main : nullptr;
+    return StartCounted(program, {Backups("A"), {{Backups("A")}}}, {Data("a.txt")});
   }
 };
 

@@ -66,12 +66,9 @@ TEST_F(Backup, AWholeBackupEndsWithTheSuccessMessage) {
   tree_.File("data\\表ソ\\能.txt", "nou");
   tree_.Folder("backups\\main");
   const std::string main = Backups("main");
-  WriteSettings({main, {{main}}});
-  Select({Data("a.txt"), Data("写真 2024"), Data("表ソ")});
   Process program;
-  HWND dialog = Start(program);
+  HWND dialog = StartCounted(program, {main, {{main}}}, {Data("a.txt"), Data("写真 2024"), Data("表ソ")});
   ASSERT_TRUE(dialog);
-  ASSERT_TRUE(WaitForTotals(dialog));
   EXPECT_EQ("4", ControlText(dialog, kTotalFiles));
   EXPECT_EQ("7.33KB", ControlText(dialog, kTotalSize)) << Readable(ControlText(dialog, kTotalSize));
 
@@ -107,12 +104,9 @@ TEST_F(Backup, AWholeBackupEndsWithTheSuccessMessage) {
 TEST_F(Backup, EndMsgZeroFinishesWithoutAMessage) {
   tree_.File("data\\a.txt", "alpha");
   tree_.Folder("backups\\main");
-  WriteSettings({Backups("main"), {{Backups("main")}}, 0});
-  Select({Data("a.txt")});
   Process program;
-  HWND dialog = Start(program);
+  HWND dialog = StartCounted(program, {Backups("main"), {{Backups("main")}}, 0}, {Data("a.txt")});
   ASSERT_TRUE(dialog);
-  ASSERT_TRUE(WaitForTotals(dialog));
   ASSERT_TRUE(ClickButton(dialog, kStart));
   // The program ends by itself about half a second after the copy, silently.
   const DWORD clicked = ::GetTickCount();
@@ -134,12 +128,9 @@ TEST_F(Backup, ZeroFilesQuestionAnsweredNoThenYes) {
   tree_.Folder("data\\empty");
   tree_.Folder("backups\\main");
   const std::string main = Backups("main");
-  WriteSettings({main, {{main, "*.txt"}}});
-  Select({Data("numbers"), Data("empty")});
   Process program;
-  HWND dialog = Start(program);
+  HWND dialog = StartCounted(program, {main, {{main, "*.txt"}}}, {Data("numbers"), Data("empty")});
   ASSERT_TRUE(dialog);
-  ASSERT_TRUE(WaitForTotals(dialog));
   EXPECT_EQ("0", ControlText(dialog, kTotalFiles));
 
   ASSERT_TRUE(ClickButton(dialog, kStart));
@@ -177,12 +168,9 @@ TEST_F(Backup, MissingBackupFolder) {
     SCOPED_TRACE(testing::Message() << "case " << i << " (" << c.what << ")");
     const std::string folder = Backups("gone" + std::to_string(i));
     if (c.removedWhileOpen) MakeFolders(folder);
-    WriteSettings({folder, {{folder}}});
-    Select({Data("a.txt")});
     Process program;
-    HWND dialog = Start(program);
+    HWND dialog = StartCounted(program, {folder, {{folder}}}, {Data("a.txt")});
     ASSERT_TRUE(dialog);
-    ASSERT_TRUE(WaitForTotals(dialog));
     if (c.removedWhileOpen) {
       EXPECT_EQ("1", ControlText(dialog, kTotalFiles));
       RemoveTree(folder);
@@ -234,12 +222,9 @@ int CloseFolderWindows(const std::string& name, DWORD timeoutMs) {
 TEST_F(Backup, OpenBackupFolderFromTheExtendedMenuEndsTheProgram) {
   tree_.File("data\\a.txt", "alpha");
   tree_.Folder("backups\\opened here");
-  WriteSettings({Backups("opened here"), {{Backups("opened here")}}});
-  Select({Data("a.txt")});
   Process program;
-  HWND dialog = Start(program);
+  HWND dialog = StartCounted(program, {Backups("opened here"), {{Backups("opened here")}}}, {Data("a.txt")});
   ASSERT_TRUE(dialog);
-  ASSERT_TRUE(WaitForTotals(dialog));
   // The extended menu opens with its top-left corner at the button's top-right corner.
   ASSERT_TRUE(ClickButton(dialog, kMenuButton));
   HWND popup = WaitForPopupMenu(program.pid(), 3000);
@@ -321,12 +306,9 @@ TEST_F(Backup, CancelDuringTheCopyReportsAndEnds) {
   }
   tree_.Folder("backups\\main");
   const std::string main = Backups("main");
-  WriteSettings({main, {{main}}});
-  Select({Data("d0"), Data("d1"), Data("d2")});
   Process program;
-  HWND dialog = Start(program);
+  HWND dialog = StartCounted(program, {main, {{main}}}, {Data("d0"), Data("d1"), Data("d2")});
   ASSERT_TRUE(dialog);
-  ASSERT_TRUE(WaitForTotals(dialog));
   ASSERT_EQ("1,200", ControlText(dialog, kTotalFiles));
   ASSERT_TRUE(ClickButton(dialog, kStart));
   // Cancel as soon as the bar has moved.

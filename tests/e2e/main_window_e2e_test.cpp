@@ -105,12 +105,9 @@ TEST_F(MainWindow, CountsTotalsPicturesAndFilterIndicator) {
   for (size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];
     SCOPED_TRACE(testing::Message() << "case " << i << " (" << c.what << ")");
-    WriteSettings(c.settings);
-    Select(c.selection);
     Process program;
-    HWND dialog = Start(program);
+    HWND dialog = StartCounted(program, c.settings, c.selection);
     ASSERT_TRUE(dialog);
-    ASSERT_TRUE(WaitForTotals(dialog));
     EXPECT_EQ(c.files, ControlText(dialog, kFileCount));
     EXPECT_EQ(c.folders, ControlText(dialog, kFolderCount));
     EXPECT_EQ(c.totalFiles, ControlText(dialog, kTotalFiles));

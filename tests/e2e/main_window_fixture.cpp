@@ -65,6 +65,14 @@ HWND MainWindowTest::Start(Process& process) {
   return dialog;
 }
 
+HWND MainWindowTest::StartCounted(Process& process, const Settings& settings,
+                                  const std::vector<std::string>& selection) {
+  WriteSettings(settings);
+  Select(selection);
+  HWND dialog = Start(process);
+  return dialog && WaitForTotals(dialog) ? dialog : nullptr;
+}
+
 bool MainWindowTest::WaitForTotals(HWND dialog) {
   std::string last;
   if (WaitForControlText(dialog, kTotalFiles, [](const std::string& t) { return t != kCounting; }, kTotalsShownMs,

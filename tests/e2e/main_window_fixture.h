@@ -89,6 +89,9 @@ class MainWindowTest : public ::testing::Test {
   // Starts the program as the extension does (full path, token) and waits for
   // its main window; nullptr (and a test failure) if none appeared.
   HWND Start(Process& process);
+  // Writes the settings and the selection, starts the program and waits for
+  // its totals; nullptr (and a failure) if it did not get there.
+  HWND StartCounted(Process& process, const Settings& settings, const std::vector<std::string>& selection);
   // Waits until the totals are shown (1014 no longer reads "算出中").
   bool WaitForTotals(HWND dialog);
   // Answers the next message box of process with button; a failure unless it

@@ -91,12 +91,9 @@ using Dialogs = MainWindowTest;
 TEST_F(Dialogs, TheChecksOfTheAddDialogInTheirOrder) {
   tree_.File("data\\a.txt", "a");
   for (const char* f : {"A", "B", "表"}) tree_.Folder(std::string("backups\\") + f);
-  WriteSettings({Backups("A"), {{Backups("A")}}});
-  Select({Data("a.txt")});
   Process program;
-  HWND main = Start(program);
+  HWND main = StartCounted(program, {Backups("A"), {{Backups("A")}}}, {Data("a.txt")});
   ASSERT_TRUE(main);
-  ASSERT_TRUE(WaitForTotals(main));
   const std::vector<TemplateControl> settingsTemplate = {
       {1, "Button", "OK", 127, 145, 50, 14, true},
       {2, "Button", "ｷｬﾝｾﾙ", 186, 145, 50, 14, true},
@@ -254,12 +251,9 @@ TEST_F(Dialogs, ListOperationsAndTheSelectedRow) {
   for (const char* f : {"A", "B", "C", "D"}) tree_.Folder(std::string("backups\\") + f);
   const std::string a = Backups("A"), b = Backups("B"), c = Backups("C"), d = Backups("D");
   // B as only a hand-edited file could hold it: an include and an exclude list.
-  WriteSettings({b, {{a, "*.txt"}, {b, "*.txt", "*.bak"}, {c}}});
-  Select({Data("a.txt")});
   Process program;
-  HWND main = Start(program);
+  HWND main = StartCounted(program, {b, {{a, "*.txt"}, {b, "*.txt", "*.bak"}, {c}}}, {Data("a.txt")});
   ASSERT_TRUE(main);
-  ASSERT_TRUE(WaitForTotals(main));
   HWND dialog = Open(program, main, kFolderSettings, kSettingsTitle, kList);
   ASSERT_TRUE(dialog);
   HWND list = ::GetDlgItem(dialog, kList);
@@ -400,12 +394,9 @@ TEST_F(Dialogs, TheLimitAndCancelLeaveTheFileAsItWas) {
   tree_.Folder("backups\\A");
   std::vector<ListEntry> hundred;
   for (int i = 0; i < 100; ++i) hundred.push_back({"Z:\\nowhere\\f" + std::to_string(i), i % 3 ? "" : "*.txt"});
-  WriteSettings({Backups("A"), hundred});
-  Select({Data("a.txt")});
   Process program;
-  HWND main = Start(program);
+  HWND main = StartCounted(program, {Backups("A"), hundred}, {Data("a.txt")});
   ASSERT_TRUE(main);
-  ASSERT_TRUE(WaitForTotals(main));
   const std::string before = tree_.Read("prog\\Larkspan.ini");
   HWND dialog = Open(program, main, kFolderSettings, kSettingsTitle, kList);
   ASSERT_TRUE(dialog);
@@ -460,12 +451,9 @@ TEST_F(Dialogs, OkWithoutTheCurrentFolderTakesTheFirstRow) {
   for (size_t i = 0; i < std::size(cases); ++i) {
     const Case& k = cases[i];
     SCOPED_TRACE(testing::Message() << "case " << i << " (" << k.what << ")");
-    WriteSettings(k.settings);
-    Select({Data("a.txt"), Data("b.dat")});
     Process program;
-    HWND main = Start(program);
+    HWND main = StartCounted(program, k.settings, {Data("a.txt"), Data("b.dat")});
     ASSERT_TRUE(main);
-    ASSERT_TRUE(WaitForTotals(main));
     HWND dialog = Open(program, main, kFolderSettings, kSettingsTitle, kList);
     ASSERT_TRUE(dialog);
     ASSERT_TRUE(SelectRowByKeys(::GetDlgItem(dialog, kList), 0, 3000));
@@ -560,12 +548,9 @@ TEST_F(Dialogs, TheFilterEditorChangesTheTotals) {
   tree_.File("data\\tree\\obj\\c.txt", "cc");
   tree_.Folder("backups\\A");
   const std::string a = Backups("A");
-  WriteSettings({a, {{Backups("B")}, {a, "*.txt"}}});
-  Select({Data("tree")});
   Process program;
-  HWND main = Start(program);
+  HWND main = StartCounted(program, {a, {{Backups("B")}, {a, "*.txt"}}}, {Data("tree")});
   ASSERT_TRUE(main);
-  ASSERT_TRUE(WaitForTotals(main));
   EXPECT_EQ("2", ControlText(main, kTotalFiles));
   const std::string before = tree_.Read("prog\\Larkspan.ini");
   auto openEditor = [&] {
