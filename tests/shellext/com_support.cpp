@@ -1,6 +1,7 @@
 // Explorer's side for the extension's tests (see com_support.h).
 #include "tests/shellext/com_support.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace shelltest {
@@ -64,14 +65,6 @@ LRESULT CALLBACK CatchBox(int code, WPARAM wParam, LPARAM lParam) {
   return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-std::string HostPathOnZ(const char* hostPath) {
-  std::string path = std::string("Z:") + hostPath;
-  for (char& c : path) {
-    if (c == '/') c = '\\';
-  }
-  return path;
-}
-
 // The text up to the next line break, taken off the front of rest.
 std::string TakeLine(std::string& rest) {
   size_t end = rest.find('\n');
@@ -94,16 +87,10 @@ STDMETHODIMP DropDataObject::QueryInterface(REFIID iid, void** out) {
   return S_OK;
 }
 
-STDMETHODIMP_(ULONG) DropDataObject::AddRef() { return static_cast<ULONG>(++refs_ + 1); }
-
-STDMETHODIMP_(ULONG) DropDataObject::Release() { return static_cast<ULONG>(--refs_ + 1); }
-
 bool DropDataObject::HasDropList(const FORMATETC* format) const {
   return kind_ != Kind::kNoDropList && format && format->cfFormat == CF_HDROP && (format->tymed & TYMED_HGLOBAL) &&
          format->dwAspect == DVASPECT_CONTENT;
 }
-
-STDMETHODIMP DropDataObject::QueryGetData(FORMATETC* format) { return HasDropList(format) ? S_OK : DV_E_FORMATETC; }
 
 STDMETHODIMP DropDataObject::GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) {
   if (out) out->ptd = nullptr;
@@ -177,6 +164,14 @@ BoxCatcher::~BoxCatcher() {
 
 const std::vector<CaughtBox>& BoxCatcher::boxes() const { return g_boxes; }
 
+std::string HostPathOnZ(const char* hostPath) {
+  std::string path = std::string("Z:") + hostPath;
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+}
+
 std::string BuiltLibrary() { return HostPathOnZ(LARKSPAN_SHELL_HOST_PATH); }
 std::string BuiltStandIn() { return HostPathOnZ(LARKSPAN_STANDIN_HOST_PATH); }
 
@@ -213,6 +208,17 @@ std::string ReadBytes(const std::string& path) {
   return bytes;
 }
 
+bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  BOOL ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  ::CloseHandle(file);
+  return ok && written == bytes.size();
+}
+
 std::string Hex(const std::string& bytes) {
   static const char digits[] = "0123456789ABCDEF";
   std::string out;
@@ -222,6 +228,22 @@ std::string Hex(const std::string& bytes) {
     out += ' ';
   }
   return out;
+}
+
+std::string HexResult(HRESULT result) {
+  char text[16];
+  std::snprintf(text, sizeof(text), "0x%08lX", static_cast<unsigned long>(result));
+  return text;
+}
+
+std::string CreateFailedText(const std::string& path) {
+  return "パラメータファイルの作成に失敗しました。　\n\n書き込み権限等を確認してください。　\n（ " + path + " ）";
+}
+
+std::string InstallDir() {
+  char local[MAX_PATH] = {};
+  if (FAILED(::SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, local))) return std::string();
+  return std::string(local) + "\\Programs\\Larkspan";
 }
 
 ExtensionObject::ExtensionObject(const Exports& exports) {

@@ -1,7 +1,6 @@
 // What the extension's tests play Explorer with: a data object carrying a
-// drop-file list, an outer unknown, the library loaded from a folder of its
-// own, the stand-in program's record, and a catcher for the message boxes the
-// library shows on the test's thread.
+// drop-file list, an outer unknown, the built library and stand-in program,
+// the stand-in's record, a catcher for message boxes, and small file helpers.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +13,12 @@ namespace shelltest {
 
 // The extension's class identifier.
 extern const CLSID kClassId;
+
+// How long the stand-in is waited for when it must start, and when it must not
+// (the system creates the process before ShellExecuteA returns, and the
+// stand-in records itself at once).
+constexpr DWORD kStandInStartsMs = 15000;
+constexpr DWORD kNotStartedMs = 1500;
 
 // A data object as the shell hands it to Initialize: a CF_HDROP drop-file
 // list (DROPFILES in movable global memory) of the given Shift_JIS paths, ANSI
@@ -34,11 +39,11 @@ class DropDataObject : public IDataObject {
   int givenBackLocked() const { return givenBackLocked_; }
 
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
-  STDMETHODIMP_(ULONG) AddRef() override;
-  STDMETHODIMP_(ULONG) Release() override;
+  STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(++refs_ + 1); }
+  STDMETHODIMP_(ULONG) Release() override { return static_cast<ULONG>(--refs_ + 1); }
   STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override;
   STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-  STDMETHODIMP QueryGetData(FORMATETC* format) override;
+  STDMETHODIMP QueryGetData(FORMATETC* format) override { return HasDropList(format) ? S_OK : DV_E_FORMATETC; }
   STDMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override;
   STDMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
   STDMETHODIMP EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
@@ -81,14 +86,8 @@ class OuterUnknown : public IUnknown {
     if (out) *out = nullptr;
     return E_NOINTERFACE;
   }
-  STDMETHODIMP_(ULONG) AddRef() override {
-    ++calls;
-    return 2;
-  }
-  STDMETHODIMP_(ULONG) Release() override {
-    ++calls;
-    return 1;
-  }
+  STDMETHODIMP_(ULONG) AddRef() override { ++calls; return 2; }
+  STDMETHODIMP_(ULONG) Release() override { ++calls; return 1; }
   int calls = 0;
 };
 
@@ -98,7 +97,7 @@ struct CaughtBox {
   std::string text;  // exact Shift_JIS bytes
   bool hasOwner = false;
   bool hasIcon = false;
-  int buttons = 0;       // push buttons in the box
+  int buttons = 0;        // push buttons in the box
   bool okButton = false;  // one of them is IDOK
 };
 
@@ -123,10 +122,13 @@ struct Exports {
   HRESULT(WINAPI* canUnloadNow)() = nullptr;
 };
 
-// The built library dist\LarkspanShell.dll, and the stand-in program, as
-// Windows paths (drive Z:).
+// A host path as Windows programs under Wine see it (drive Z:).
+std::string HostPathOnZ(const char* hostPath);
+// The built library dist\LarkspanShell.dll, and the stand-in program, on drive Z:.
 std::string BuiltLibrary();
 std::string BuiltStandIn();
+// The per-user install folder %LOCALAPPDATA%\Programs\Larkspan ("" if unknown).
+std::string InstallDir();
 
 // What the stand-in program recorded when it was started: its process id,
 // its own file name, its command line and the parameter file's bytes as it
@@ -143,11 +145,18 @@ struct StandInCall {
 // backslash), then for the stand-in process to end.
 StandInCall WaitForStandIn(const std::string& folder, DWORD timeoutMs);
 
+bool Exists(const std::string& path);
 // Whole content of a file, or "<missing>".
 std::string ReadBytes(const std::string& path);
-
+// Creates or replaces the file with exactly bytes; false on any failure.
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
 // Bytes as hex pairs, so that a difference inside a double-byte character shows.
 std::string Hex(const std::string& bytes);
+// "0x%08X" of a result.
+std::string HexResult(HRESULT result);
+
+// The message shown when the parameter file at path cannot be written.
+std::string CreateFailedText(const std::string& path);
 
 // An extension object made through the loaded library's exports as Explorer
 // makes it: class object, CreateInstance for IShellExtInit, then IContextMenu.

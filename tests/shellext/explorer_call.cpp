@@ -4,6 +4,8 @@
 #include <tlhelp32.h>
 
 #include <cstdio>
+#include <memory>
+#include <type_traits>
 
 namespace shelltest {
 
@@ -13,59 +15,19 @@ constexpr char kHandlerName[] = "Larkspan";
 constexpr char kProgramName[] = "Larkspan.exe";
 constexpr char kPerUserClasses[] = "Software\\Classes\\";
 constexpr DWORD kPollMs = 20;
+// Explorer's menu flags in a folder window with its navigation pane, and its
+// range of command ids for the handlers' items.
+constexpr UINT kExplorerMenuFlags = CMF_EXPLORE | CMF_CANRENAME;
+constexpr UINT kFirstCommandId = 0x7000;
+constexpr UINT kLastCommandId = 0x7FFF;
+// How long the started program is looked for among this process's children.
+constexpr DWORD kProgramAppearsMs = 5000;
 
-// An open registry key, closed by the destructor.
-class RegKey {
- public:
-  RegKey(HKEY root, const std::string& path) {
-    if (::RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key_) != ERROR_SUCCESS) key_ = nullptr;
-  }
-  ~RegKey() {
-    if (key_) ::RegCloseKey(key_);
-  }
-  RegKey(const RegKey&) = delete;
-  RegKey& operator=(const RegKey&) = delete;
-  HKEY get() const { return key_; }
-
-  // A string value; false if absent or not a string.
-  bool String(const char* name, std::string* value) const {
-    if (!key_) return false;
-    DWORD type = 0, size = 0;
-    if (::RegQueryValueExA(key_, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
-    if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
-    std::string data(size + 1, '\0');
-    if (::RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &size) != ERROR_SUCCESS) {
-      return false;
-    }
-    data.resize(size);
-    while (!data.empty() && data.back() == '\0') data.pop_back();
-    *value = data;
-    return true;
-  }
-
- private:
-  HKEY key_ = nullptr;
-};
-
-// A library loaded by this process, freed by the destructor.
-class Library {
- public:
-  explicit Library(const std::string& path) : module_(::LoadLibraryA(path.c_str())) {
-    if (!module_) error_ = ::GetLastError();
-  }
-  ~Library() {
-    if (module_) ::FreeLibrary(module_);
-  }
-  Library(const Library&) = delete;
-  Library& operator=(const Library&) = delete;
-  HMODULE get() const { return module_; }
-  DWORD error() const { return error_; }
-  FARPROC Export(const char* name) const { return module_ ? ::GetProcAddress(module_, name) : nullptr; }
-
- private:
-  HMODULE module_;
-  DWORD error_ = 0;
-};
+// Handles closed at the end of their scope.
+using RegKey = std::unique_ptr<std::remove_pointer_t<HKEY>, decltype(&::RegCloseKey)>;
+using Library = std::unique_ptr<std::remove_pointer_t<HMODULE>, decltype(&::FreeLibrary)>;
+using PopupMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, decltype(&::DestroyMenu)>;
+using Snapshot = std::unique_ptr<void, decltype(&::CloseHandle)>;
 
 // A COM interface pointer, released by the destructor.
 template <typename T>
@@ -87,48 +49,18 @@ class Ref {
   T* p_ = nullptr;
 };
 
-// A popup menu, destroyed by the destructor.
-class PopupMenu {
- public:
-  PopupMenu() : menu_(::CreatePopupMenu()) {}
-  ~PopupMenu() {
-    if (menu_) ::DestroyMenu(menu_);
-  }
-  PopupMenu(const PopupMenu&) = delete;
-  PopupMenu& operator=(const PopupMenu&) = delete;
-  HMENU get() const { return menu_; }
-
- private:
-  HMENU menu_;
-};
-
-// A toolhelp snapshot of the processes, closed by the destructor.
-class Snapshot {
- public:
-  Snapshot() : handle_(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0)) {}
-  ~Snapshot() {
-    if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
-  }
-  Snapshot(const Snapshot&) = delete;
-  Snapshot& operator=(const Snapshot&) = delete;
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-
-// The registry root's short name, for the description.
-std::string RootName(HKEY root) { return root == HKEY_CLASSES_ROOT ? "HKCR\\" : "HKCU\\"; }
-
 // Reads the string value name ("" for the default) of subKey under
-// HKEY_CLASSES_ROOT, else under HKCU\Software\Classes; *where names the key found.
+// HKEY_CLASSES_ROOT, else (for Wine 8, whose HKEY_CLASSES_ROOT leaves out
+// HKCU\Software\Classes) under the per-user classes; *where names the key found.
 bool ReadClassesValue(const std::string& subKey, const char* name, std::string* where, std::string* value) {
-  const HKEY roots[] = {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER};
-  for (HKEY root : roots) {
+  for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER}) {
     const std::string path = root == HKEY_CLASSES_ROOT ? subKey : kPerUserClasses + subKey;
-    RegKey key(root, path);
-    if (key.get() && key.String(name, value)) {
-      *where = RootName(root) + path;
+    char data[2048] = {};
+    DWORD size = sizeof(data);
+    if (::RegGetValueA(root, path.c_str(), name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, data,
+                       &size) == ERROR_SUCCESS) {
+      *where = (root == HKEY_CLASSES_ROOT ? "HKCR\\" : "HKCU\\") + path;
+      *value = data;
       return true;
     }
   }
@@ -140,7 +72,7 @@ DWORD FindStartedProgram(DWORD timeoutMs) {
   const DWORD self = ::GetCurrentProcessId();
   const DWORD start = ::GetTickCount();
   for (;;) {
-    Snapshot snapshot;
+    const Snapshot snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0), &::CloseHandle);
     if (snapshot.get() != INVALID_HANDLE_VALUE) {
       PROCESSENTRY32 entry = {};
       entry.dwSize = sizeof(entry);
@@ -172,8 +104,9 @@ void CallLoaded(const Library& library, const std::vector<std::string>& paths, H
   using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
   using CanUnloadNow = HRESULT(WINAPI*)();
   auto getClassObject =
-      reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(library.Export("DllGetClassObject")));
-  auto canUnloadNow = reinterpret_cast<CanUnloadNow>(reinterpret_cast<void*>(library.Export("DllCanUnloadNow")));
+      reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(::GetProcAddress(library.get(), "DllGetClassObject")));
+  auto canUnloadNow =
+      reinterpret_cast<CanUnloadNow>(reinterpret_cast<void*>(::GetProcAddress(library.get(), "DllCanUnloadNow")));
   if (!getClassObject || !canUnloadNow) {
     call->failure = "the library does not export DllGetClassObject and DllCanUnloadNow";
     return;
@@ -212,7 +145,7 @@ void CallLoaded(const Library& library, const std::vector<std::string>& paths, H
       call->failure = "Initialize failed";
       return;
     }
-    PopupMenu popup;
+    PopupMenu popup(::CreatePopupMenu(), &::DestroyMenu);
     call->menuFlags = kExplorerMenuFlags;
     call->queryContextMenu = menu->QueryContextMenu(popup.get(), 0, kFirstCommandId, kLastCommandId, kExplorerMenuFlags);
     const int count = ::GetMenuItemCount(popup.get());
@@ -249,8 +182,8 @@ void CallLoaded(const Library& library, const std::vector<std::string>& paths, H
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-}  // namespace
-
+// Reads the registration of the handler "Larkspan" for itemClass as the shell
+// does; false, with the missing key in *error, if a link is absent.
 bool FindRegistration(const std::string& itemClass, Registration* reg, std::string* error) {
   reg->itemClass = itemClass;
   const std::string handler = itemClass + "\\shellex\\ContextMenuHandlers\\" + kHandlerName;
@@ -268,6 +201,8 @@ bool FindRegistration(const std::string& itemClass, Registration* reg, std::stri
   return true;
 }
 
+}  // namespace
+
 int CallAsExplorer(const std::vector<std::string>& paths, ExplorerCall* call) {
   if (paths.empty()) {
     call->failure = "nothing selected";
@@ -282,12 +217,14 @@ int CallAsExplorer(const std::vector<std::string>& paths, ExplorerCall* call) {
   }
   // The key of the clicked item's class, which Explorer passes to Initialize.
   const bool perUser = call->reg.handlerKey.compare(0, 5, "HKCU\\") == 0;
-  RegKey itemClassKey(perUser ? HKEY_CURRENT_USER : HKEY_CLASSES_ROOT,
-                      (perUser ? kPerUserClasses : "") + call->reg.itemClass);
+  HKEY opened = nullptr;
+  ::RegOpenKeyExA(perUser ? HKEY_CURRENT_USER : HKEY_CLASSES_ROOT,
+                  ((perUser ? kPerUserClasses : "") + call->reg.itemClass).c_str(), 0, KEY_READ, &opened);
+  const RegKey itemClassKey(opened, &::RegCloseKey);
   {
-    Library library(call->reg.server);
-    if (!library.get()) {
-      call->loadError = library.error();
+    const Library library(::LoadLibraryA(call->reg.server.c_str()), &::FreeLibrary);
+    if (!library) {
+      call->loadError = ::GetLastError();
       call->failure = "LoadLibrary failed";
       return -1;
     }
@@ -304,12 +241,6 @@ int CallAsExplorer(const std::vector<std::string>& paths, ExplorerCall* call) {
   }
   call->programImage = ImageOf(call->programPid);
   return call->failure.empty() ? 0 : -1;
-}
-
-std::string HexResult(HRESULT result) {
-  char text[16];
-  std::snprintf(text, sizeof(text), "0x%08lX", static_cast<unsigned long>(result));
-  return text;
 }
 
 std::string DescribeCall(const ExplorerCall& call) {

@@ -24,12 +24,6 @@ struct Registration {
   std::string threadingModel;  // "Apartment" for ours
 };
 
-// Reads the registration of the handler "Larkspan" for itemClass as the shell
-// does: first under HKEY_CLASSES_ROOT, then (for Wine 8, whose
-// HKEY_CLASSES_ROOT leaves out HKCU\Software\Classes) under the per-user
-// classes directly. False, with the missing key in *error, if any link is absent.
-bool FindRegistration(const std::string& itemClass, Registration* reg, std::string* error);
-
 // Everything one call as Explorer showed. Results are the raw HRESULTs; a
 // step that was not reached keeps E_UNEXPECTED.
 struct ExplorerCall {
@@ -53,14 +47,6 @@ struct ExplorerCall {
   std::string programImage;  // its full file name as the system reports it
 };
 
-// Explorer's menu flags in a folder window with its navigation pane.
-constexpr UINT kExplorerMenuFlags = CMF_EXPLORE | CMF_CANRENAME;
-// Explorer's range of command ids for the handlers' items.
-constexpr UINT kFirstCommandId = 0x7000;
-constexpr UINT kLastCommandId = 0x7FFF;
-// How long the started program is looked for among this process's children.
-constexpr DWORD kProgramAppearsMs = 5000;
-
 // Plays Explorer for a right click on paths (Shift_JIS, full paths; the first
 // is the item clicked, which picks the registration: a folder's or a file's):
 // registration, LoadLibrary, DllGetClassObject, CreateInstance for
@@ -74,9 +60,6 @@ int CallAsExplorer(const std::vector<std::string>& paths, ExplorerCall* call);
 
 // The call as readable lines (Shift_JIS), one step per line.
 std::string DescribeCall(const ExplorerCall& call);
-
-// "0x%08X" of a result.
-std::string HexResult(HRESULT result);
 
 // A process known by its id, held open so that the id stays its own.
 class WatchedProcess {

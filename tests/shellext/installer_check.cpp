@@ -17,10 +17,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/shellext/com_support.h"
+
 namespace {
 
-const char kClassId[] = "{D536B8B1-51E1-4287-ABB7-BA665DF631A3}";
-const CLSID kClsid = {0xD536B8B1, 0x51E1, 0x4287, {0xAB, 0xB7, 0xBA, 0x66, 0x5D, 0xF6, 0x31, 0xA3}};
+using namespace shelltest;
+
+const char kClassText[] = "{D536B8B1-51E1-4287-ABB7-BA665DF631A3}";
 const char kClassKey[] = "Software\\Classes\\CLSID\\{D536B8B1-51E1-4287-ABB7-BA665DF631A3}";
 const char kServerKey[] = "Software\\Classes\\CLSID\\{D536B8B1-51E1-4287-ABB7-BA665DF631A3}\\InprocServer32";
 const char kFileHandlerKey[] = "Software\\Classes\\*\\shellex\\ContextMenuHandlers\\Larkspan";
@@ -30,14 +33,9 @@ const char kSettings[] = "[Base]\r\nVL=1\r\n";
 
 // Keys above ours that the setup may have had to create.
 const char* const kParentKeys[] = {
-    "Software\\Classes\\*\\shellex\\ContextMenuHandlers",
-    "Software\\Classes\\*\\shellex",
-    "Software\\Classes\\*",
-    "Software\\Classes\\Directory\\shellex\\ContextMenuHandlers",
-    "Software\\Classes\\Directory\\shellex",
-    "Software\\Classes\\Directory",
-    "Software\\Classes\\CLSID",
-};
+    "Software\\Classes\\*\\shellex\\ContextMenuHandlers", "Software\\Classes\\*\\shellex", "Software\\Classes\\*",
+    "Software\\Classes\\Directory\\shellex\\ContextMenuHandlers", "Software\\Classes\\Directory\\shellex",
+    "Software\\Classes\\Directory", "Software\\Classes\\CLSID"};
 
 int g_index = 0;
 int g_failures = 0;
@@ -57,36 +55,6 @@ void Check(bool ok, const std::string& what, const std::string& expected, const 
 
 void CheckEqual(const std::string& what, const std::string& expected, const std::string& actual) {
   Check(expected == actual, what, expected, actual);
-}
-
-std::string HostPathOnZ(const char* hostPath) {
-  std::string path = std::string("Z:") + hostPath;
-  for (char& c : path) {
-    if (c == '/') c = '\\';
-  }
-  return path;
-}
-
-bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::string ReadBytes(const std::string& path) {
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string bytes;
-  char buf[65536];
-  DWORD got = 0;
-  while (::ReadFile(file, buf, sizeof(buf), &got, nullptr) && got > 0) bytes.append(buf, got);
-  ::CloseHandle(file);
-  return bytes;
-}
-
-bool WriteBytes(const std::string& path, const std::string& bytes) {
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  BOOL ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  ::CloseHandle(file);
-  return ok && written == bytes.size();
 }
 
 bool KeyExists(HKEY root, const std::string& key) {
@@ -113,12 +81,6 @@ std::string Value(HKEY root, const std::string& key, const char* name) {
   return text;
 }
 
-std::string InstallDir() {
-  char local[MAX_PATH] = {};
-  if (FAILED(::SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, local))) return std::string();
-  return std::string(local) + "\\Programs\\Larkspan";
-}
-
 // The built files and their installed names.
 struct Payload {
   std::string built;
@@ -127,7 +89,7 @@ struct Payload {
 
 std::vector<Payload> Payloads() {
   std::vector<Payload> files = {{HostPathOnZ(LARKSPAN_EXE_HOST_PATH), "Larkspan.exe"},
-                                {HostPathOnZ(LARKSPAN_SHELL_HOST_PATH), "LarkspanShell.dll"}};
+                                {BuiltLibrary(), "LarkspanShell.dll"}};
   // The help file goes in when the build made one.
   const std::string help = HostPathOnZ(LARKSPAN_DIST_HOST_PATH) + "\\Larkspan.chm";
   if (Exists(help)) files.push_back({help, "Larkspan.chm"});
@@ -136,18 +98,21 @@ std::vector<Payload> Payloads() {
 
 const char* const kOwnKeys[] = {kClassKey, kFileHandlerKey, kFolderHandlerKey, kUninstallKey};
 
+const char* Presence(bool present) { return present ? "present" : "absent"; }
+void CheckOwnKeysAbsent() {
+  for (const char* key : kOwnKeys) CheckEqual(key, "absent", Presence(KeyExists(HKEY_CURRENT_USER, key)));
+}
+
 int Before(const std::string& statePath) {
   const std::string dir = InstallDir();
   Check(!dir.empty(), "local application data folder", "a folder", dir);
-  Check(!Exists(dir), "no install folder yet", "absent", Exists(dir) ? "present" : "absent");
-  for (const char* key : kOwnKeys) {
-    Check(!KeyExists(HKEY_CURRENT_USER, key), key, "absent", KeyExists(HKEY_CURRENT_USER, key) ? "present" : "absent");
-  }
+  CheckEqual("no install folder yet", "absent", Presence(Exists(dir)));
+  CheckOwnKeysAbsent();
   std::string state;
   for (const char* key : kParentKeys) {
     if (KeyExists(HKEY_CURRENT_USER, key)) state += std::string(key) + "\n";
   }
-  Check(WriteBytes(statePath, state), "state noted", statePath, statePath);
+  Check(WriteFileBytes(statePath, state), "state noted", statePath, statePath);
   return g_failures;
 }
 
@@ -155,12 +120,6 @@ int Before(const std::string& statePath) {
 bool RunningOnWine() {
   HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
   return ntdll && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
-
-std::string HexResult(HRESULT result) {
-  char text[16];
-  std::snprintf(text, sizeof(text), "0x%08lX", static_cast<unsigned long>(result));
-  return text;
 }
 
 // Asks a new extension object (an IShellExtInit) for its menu item.
@@ -192,11 +151,12 @@ void LoadThroughRegistration(const std::string& dir) {
     return;
   }
   if (!RunningOnWine()) {
-    CheckEqual("HKCR handler for files", kClassId, Value(HKEY_CLASSES_ROOT, "*\\shellex\\ContextMenuHandlers\\Larkspan", ""));
-    CheckEqual("HKCR handler for folders", kClassId,
-               Value(HKEY_CLASSES_ROOT, "Directory\\shellex\\ContextMenuHandlers\\Larkspan", ""));
+    for (const char* item : {"*", "Directory"}) {
+      CheckEqual(std::string("HKCR handler for ") + item, kClassText,
+                 Value(HKEY_CLASSES_ROOT, std::string(item) + "\\shellex\\ContextMenuHandlers\\Larkspan", ""));
+    }
     IShellExtInit* init = nullptr;
-    HRESULT created = ::CoCreateInstance(kClsid, nullptr, CLSCTX_INPROC_SERVER, IID_IShellExtInit,
+    HRESULT created = ::CoCreateInstance(kClassId, nullptr, CLSCTX_INPROC_SERVER, IID_IShellExtInit,
                                          reinterpret_cast<void**>(&init));
     CheckEqual("CoCreateInstance through the registration", "0x00000000", HexResult(created));
     if (init) {
@@ -211,28 +171,21 @@ void LoadThroughRegistration(const std::string& dir) {
   } else {
     std::printf("note: Wine: HKEY_CLASSES_ROOT does not show HKCU\\Software\\Classes; walking the per-user keys\n");
     const std::string clsid = Value(HKEY_CURRENT_USER, kFileHandlerKey, "");
-    CheckEqual("class named by the files handler", kClassId, clsid);
+    CheckEqual("class named by the files handler", kClassText, clsid);
     const std::string server = Value(HKEY_CURRENT_USER, "Software\\Classes\\CLSID\\" + clsid + "\\InprocServer32", "");
     CheckEqual("server of that class", library, server);
     HMODULE module = ::LoadLibraryA(server.c_str());
     Check(module != nullptr, "library loads", "loaded", module ? "loaded" : "error " + std::to_string(::GetLastError()));
-    using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
-    auto get = module ? reinterpret_cast<GetClassObject>(
-                            reinterpret_cast<void*>(::GetProcAddress(module, "DllGetClassObject")))
-                      : nullptr;
-    Check(get != nullptr, "DllGetClassObject exported", "exported", get ? "exported" : "missing");
-    IClassFactory* factory = nullptr;
-    if (get) get(kClsid, IID_IClassFactory, reinterpret_cast<void**>(&factory));
-    Check(factory != nullptr, "class factory", "made", factory ? "made" : "none");
-    if (factory) {
-      IShellExtInit* init = nullptr;
-      HRESULT created = factory->CreateInstance(nullptr, IID_IShellExtInit, reinterpret_cast<void**>(&init));
-      CheckEqual("CreateInstance", "0x00000000", HexResult(created));
-      factory->Release();
-      if (init) {
-        CheckMenuItem(init, "DllGetClassObject");
-        init->Release();
-      }
+    Exports exports;
+    if (module) {
+      exports.getClassObject = reinterpret_cast<decltype(exports.getClassObject)>(
+          reinterpret_cast<void*>(::GetProcAddress(module, "DllGetClassObject")));
+    }
+    {
+      // DllGetClassObject, CreateInstance for IShellExtInit, IContextMenu.
+      ExtensionObject object(exports);
+      Check(object.ok(), "extension object through DllGetClassObject", "made", object.ok() ? "made" : "none");
+      if (object.ok()) CheckMenuItem(object.init(), "DllGetClassObject");
     }
     if (module) ::FreeLibrary(module);
   }
@@ -258,8 +211,8 @@ int Installed() {
   } const values[] = {
       {kServerKey, "", dir + "\\LarkspanShell.dll"},
       {kServerKey, "ThreadingModel", "Apartment"},
-      {kFileHandlerKey, "", kClassId},
-      {kFolderHandlerKey, "", kClassId},
+      {kFileHandlerKey, "", kClassText},
+      {kFolderHandlerKey, "", kClassText},
       {kUninstallKey, "DisplayName", "Larkspan"},
       {kUninstallKey, "InstallLocation", dir},
       {kUninstallKey, "UninstallString", "\"" + uninstaller + "\""},
@@ -273,8 +226,8 @@ int Installed() {
   LoadThroughRegistration(dir);
 
   // What the program and the extension write beside themselves.
-  Check(WriteBytes(dir + "\\Larkspan.ini", kSettings), "settings written", "ok", "ok");
-  Check(WriteBytes(dir + "\\lkpara.dat", "\"C:\\a\" "), "parameter file written", "ok", "ok");
+  Check(WriteFileBytes(dir + "\\Larkspan.ini", kSettings), "settings written", "ok", "ok");
+  Check(WriteFileBytes(dir + "\\lkpara.dat", "\"C:\\a\" "), "parameter file written", "ok", "ok");
   std::printf("UNINSTALLER=%s\n", uninstaller.c_str());
   return g_failures;
 }
@@ -282,10 +235,7 @@ int Installed() {
 int Uninstalled(const std::string& statePath) {
   const std::string dir = InstallDir();
   const char* const gone[] = {"Larkspan.exe", "LarkspanShell.dll", "Larkspan.chm", "Uninstall.exe", "lkpara.dat"};
-  for (const char* name : gone) {
-    const std::string path = dir + "\\" + name;
-    Check(!Exists(path), path, "absent", Exists(path) ? "present" : "absent");
-  }
+  for (const char* name : gone) CheckEqual(dir + "\\" + name, "absent", Presence(Exists(dir + "\\" + name)));
   CheckEqual("settings kept", kSettings, ReadBytes(dir + "\\Larkspan.ini"));
   // Nothing else in the folder.
   WIN32_FIND_DATAA found;
@@ -300,15 +250,12 @@ int Uninstalled(const std::string& statePath) {
   }
   CheckEqual("nothing else left in " + dir, "", others);
 
-  for (const char* key : kOwnKeys) {
-    Check(!KeyExists(HKEY_CURRENT_USER, key), key, "absent", KeyExists(HKEY_CURRENT_USER, key) ? "present" : "absent");
-  }
+  CheckOwnKeysAbsent();
   const std::string state = ReadBytes(statePath);
   for (const char* key : kParentKeys) {
     const bool before = state.find(std::string(key) + "\n") != std::string::npos;
     const bool now = KeyExists(HKEY_CURRENT_USER, key);
-    Check(before == now, key, before ? "present (was before)" : "absent (made by the setup)",
-          now ? "present" : "absent");
+    Check(before == now, key, before ? "present (was before)" : "absent (made by the setup)", Presence(now));
   }
   return g_failures;
 }

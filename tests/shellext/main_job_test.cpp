@@ -5,7 +5,6 @@
 // the current backup folder's filters, the start button is pressed, the
 // verdict is read and answered, and the new sub-folder is checked on disk.
 #include <windows.h>
-#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -36,57 +35,26 @@ const std::string kCounting = "算出中";
 const std::string kSucceeded = "バックアップが正常終了しました。　\n\nバックアップフォルダ：\n  ";
 const std::string kSucceededSubFolder = "  \n\nバックアップフォルダの配下に作成したフォルダ：　　\n  ";
 
-std::string InstallDir() {
-  char local[MAX_PATH] = {};
-  if (FAILED(::SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, local))) return std::string();
-  return std::string(local) + "\\Programs\\Larkspan";
-}
-
-bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-// Every file and folder beneath folder as relative paths, folders ending with
-// a backslash, sorted.
-void ListTree(const std::string& folder, const std::string& prefix, std::vector<std::string>& out) {
+// The names beneath folder as relative paths, sorted; with recursive, folders
+// end with a backslash and their contents follow.
+std::vector<std::string> ListTree(const std::string& folder, bool recursive = true) {
+  std::vector<std::string> out;
   WIN32_FIND_DATAA found;
   HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (find == INVALID_HANDLE_VALUE) return;
+  if (find == INVALID_HANDLE_VALUE) return out;
   do {
     const std::string name = found.cFileName;
     if (name == "." || name == "..") continue;
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      out.push_back(prefix + name + "\\");
-      ListTree(folder + "\\" + name, prefix + name + "\\", out);
-    } else {
-      out.push_back(prefix + name);
+    if (!recursive || !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      out.push_back(name);
+      continue;
     }
+    out.push_back(name + "\\");
+    for (const std::string& below : ListTree(folder + "\\" + name)) out.push_back(name + "\\" + below);
   } while (::FindNextFileA(find, &found));
   ::FindClose(find);
-}
-
-// The names in folder (no dot entries), sorted.
-std::vector<std::string> Names(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (find == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::string name = found.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (::FindNextFileA(find, &found));
-  ::FindClose(find);
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-std::vector<std::string> Sorted(std::vector<std::string> names) {
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-std::vector<std::string> ListTree(const std::string& folder) {
-  std::vector<std::string> out;
-  ListTree(folder, "", out);
-  return Sorted(out);
+  std::sort(out.begin(), out.end());
+  return out;
 }
 
 std::string Readable(const std::vector<std::string>& names) {
@@ -104,9 +72,9 @@ struct SampleFile {
 };
 
 TEST(MainJob, TheInstalledExtensionStartsABackupThatIsCheckedOnDisk) {
-  const std::string install = InstallDir();
-  ASSERT_TRUE(Exists(install + "\\Larkspan.exe")) << "not installed in " << install;
-  ASSERT_TRUE(Exists(install + "\\LarkspanShell.dll")) << "not installed in " << install;
+  const std::string install = shelltest::InstallDir();
+  ASSERT_TRUE(shelltest::Exists(install + "\\Larkspan.exe")) << "not installed in " << install;
+  ASSERT_TRUE(shelltest::Exists(install + "\\LarkspanShell.dll")) << "not installed in " << install;
 
   // The selection: two folders and two files, Japanese names (表 and ソ end in
   // the byte 0x5C, one of them at the end of a name), a space in a name. The
@@ -212,7 +180,7 @@ TEST(MainJob, TheInstalledExtensionStartsABackupThatIsCheckedOnDisk) {
   HWND box = e2e::WaitForMessageBox("Larkspan", call.programPid, kVerdictAppearsMs);
   ASSERT_TRUE(box) << "no verdict within " << kVerdictAppearsMs << " ms";
   const std::string verdict = e2e::MessageBoxText(box);
-  const std::vector<std::string> made = Names(backup);
+  const std::vector<std::string> made = ListTree(backup, false);
   ASSERT_EQ(1u, made.size()) << Readable(made);
   const std::string stamp = made[0];
   EXPECT_EQ(kSucceeded + backup + kSucceededSubFolder + stamp, verdict) << e2e::Readable(verdict);
@@ -226,14 +194,15 @@ TEST(MainJob, TheInstalledExtensionStartsABackupThatIsCheckedOnDisk) {
   std::vector<std::string> expected = {"memo.txt",  "写真 2024\\", "写真 2024\\IMG_0001.jpg", "写真 2024\\夏\\",
                                        "写真 2024\\夏\\IMG_0002.jpg", "写真 2024\\空\\", "月次表\\",
                                        "月次表\\ソース\\", "月次表\\ソース\\main.cpp", "月次表\\売上表", "表計算.csv"};
-  EXPECT_EQ(Sorted(expected), ListTree(copy)) << Readable(ListTree(copy));
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(expected, ListTree(copy)) << Readable(ListTree(copy));
   for (size_t i = 0; i < sizeof(files) / sizeof(files[0]); ++i) {
     const SampleFile& f = files[i];
     const std::string rel = std::string("backups\\main\\") + stamp + "\\" + f.path;
     const std::string got = tree.Read(rel);
     EXPECT_EQ(f.copied ? f.content : "<missing>", got) << "case " << i << " " << e2e::Readable(f.path);
   }
-  EXPECT_FALSE(Exists(install + "\\lkpara.dat")) << "the parameter file was left behind";
+  EXPECT_FALSE(shelltest::Exists(install + "\\lkpara.dat")) << "the parameter file was left behind";
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The hand-off's Win32 part called directly (linked in, not loaded), where a
-// test needs to make a step fail that the disk will not fail on its own: a
-// write that stops short, a file that cannot be created, a library whose own
-// file name is unknown. Also the whole-path fetch of long drop-file entries.
+// step must fail that the disk will not fail on its own (a short write, a file
+// that cannot be created, an unknown own folder); and the whole-path fetch of
+// long drop-file entries.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -15,16 +15,7 @@
 
 namespace {
 
-using shelltest::BoxCatcher;
-using shelltest::DropDataObject;
-using shelltest::Hex;
-using shelltest::ReadBytes;
-
-constexpr DWORD kNotStartedMs = 1500;
-
-std::string CreateFailed(const std::string& path) {
-  return "パラメータファイルの作成に失敗しました。　\n\n書き込み権限等を確認してください。　\n（ " + path + " ）";
-}
+using namespace shelltest;
 
 // Removes the hook whatever happens to the test.
 class FaultHookGuard {
@@ -35,16 +26,15 @@ class FaultHookGuard {
   FaultHookGuard& operator=(const FaultHookGuard&) = delete;
 };
 
-DWORD FailWrite(shellext::HandOffStep step) { return step == shellext::HandOffStep::kWrite ? ERROR_DISK_FULL : 0; }
-DWORD FailCreate(shellext::HandOffStep step) {
-  return step == shellext::HandOffStep::kCreate ? ERROR_ACCESS_DENIED : 0;
-}
+using shellext::HandOffStep;
+DWORD FailWrite(HandOffStep step) { return step == HandOffStep::kWrite ? ERROR_DISK_FULL : 0; }
+DWORD FailCreate(HandOffStep step) { return step == HandOffStep::kCreate ? ERROR_ACCESS_DENIED : 0; }
 
 class HandOffDirectTest : public ::testing::Test {
  protected:
   void SetUp() override {
     folder_ = tree_.root() + "\\";
-    ASSERT_TRUE(::CopyFileA(shelltest::BuiltStandIn().c_str(), (folder_ + "Larkspan.exe").c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileA(BuiltStandIn().c_str(), (folder_ + "Larkspan.exe").c_str(), FALSE));
   }
   std::string ParameterFile() const { return folder_ + "lkpara.dat"; }
 
@@ -76,37 +66,32 @@ TEST_F(HandOffDirectTest, WriteParameterFileReplacesWithExactlyTheText) {
   ::RemoveDirectoryA(ParameterFile().c_str());
 }
 
-// A write that fails (a full disk) is not taken for success: the program is
-// not started with a cut selection, and the user sees the creation message.
+// A failed write (a full disk) or creation is not taken for success, and
+// without its own folder the library does not fall back on the caller's
+// current folder: the creation message, nothing written, nothing started.
 TEST_F(HandOffDirectTest, FailedWriteIsReportedAndNothingStarts) {
   struct Case {
     shellext::HandOffFaultHook hook;
-  } const cases[] = {{FailWrite}, {FailCreate}};
+    bool ownFolder;
+  } const cases[] = {{FailWrite, true}, {FailCreate, true}, {nullptr, false}};
+  char current[MAX_PATH] = {};
+  ::GetCurrentDirectoryA(MAX_PATH, current);
   for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
+    ::DeleteFileA(ParameterFile().c_str());
     FaultHookGuard guard(cases[i].hook);
     DropDataObject data({"C:\\a", "C:\\b"});
     BoxCatcher boxes;
-    EXPECT_EQ(S_OK, shellext::HandOff(&data, folder_)) << "case " << i;
+    ASSERT_TRUE(::SetCurrentDirectoryA(folder_.c_str()));
+    EXPECT_EQ(S_OK, shellext::HandOff(&data, cases[i].ownFolder ? folder_ : "")) << "case " << i;
+    ::SetCurrentDirectoryA(current);
     ASSERT_EQ(1u, boxes.boxes().size()) << "case " << i;
-    EXPECT_EQ(Hex(CreateFailed(ParameterFile())), Hex(boxes.boxes()[0].text)) << "case " << i;
-    EXPECT_FALSE(shelltest::WaitForStandIn(folder_, kNotStartedMs).started) << "case " << i;
+    const std::string path = cases[i].ownFolder ? ParameterFile() : "lkpara.dat";
+    EXPECT_EQ(Hex(CreateFailedText(path)), Hex(boxes.boxes()[0].text)) << "case " << i;
+    if (!cases[i].ownFolder) {
+      EXPECT_EQ("<missing>", ReadBytes(ParameterFile())) << "case " << i;
+    }
+    EXPECT_FALSE(WaitForStandIn(folder_, kNotStartedMs).started) << "case " << i;
   }
-}
-
-// Without its own folder the library writes nowhere and starts nothing: it
-// does not fall back on the caller's current folder.
-TEST_F(HandOffDirectTest, UnknownOwnFolder) {
-  DropDataObject data({"C:\\a"});
-  BoxCatcher boxes;
-  char current[MAX_PATH] = {};
-  ::GetCurrentDirectoryA(MAX_PATH, current);
-  ASSERT_TRUE(::SetCurrentDirectoryA(folder_.c_str()));
-  EXPECT_EQ(S_OK, shellext::HandOff(&data, ""));
-  ::SetCurrentDirectoryA(current);
-  ASSERT_EQ(1u, boxes.boxes().size());
-  EXPECT_EQ(Hex(CreateFailed("lkpara.dat")), Hex(boxes.boxes()[0].text));
-  EXPECT_EQ("<missing>", ReadBytes(ParameterFile()));
-  EXPECT_FALSE(shelltest::WaitForStandIn(folder_, kNotStartedMs).started);
 }
 
 // Every entry comes whole, whatever its length: a path cut to a fixed buffer
