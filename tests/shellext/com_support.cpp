@@ -219,17 +219,6 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
   return ok && written == bytes.size();
 }
 
-std::string Hex(const std::string& bytes) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : bytes) {
-    out += digits[c >> 4];
-    out += digits[c & 15];
-    out += ' ';
-  }
-  return out;
-}
-
 std::string HexResult(HRESULT result) {
   char text[16];
   std::snprintf(text, sizeof(text), "0x%08lX", static_cast<unsigned long>(result));

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/hex.h"
+
 namespace shelltest {
 
 // The extension's class identifier.
@@ -150,8 +152,6 @@ bool Exists(const std::string& path);
 std::string ReadBytes(const std::string& path);
 // Creates or replaces the file with exactly bytes; false on any failure.
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
-// Bytes as hex pairs, so that a difference inside a double-byte character shows.
-std::string Hex(const std::string& bytes);
 // "0x%08X" of a result.
 std::string HexResult(HRESULT result);
 

@@ -10,23 +10,12 @@
 #include <vector>
 
 #include "app/launch.h"
+#include "tests/support/hex.h"
 
 namespace {
 
 const std::string kHyo = "表";  // 0x95 0x5C
 const std::string kSo = "ソ";   // 0x83 0x5C
-
-// Bytes as hex pairs, so that a difference inside a double-byte character shows.
-std::string Hex(const std::string& bytes) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : bytes) {
-    out += digits[c >> 4];
-    out += digits[c & 15];
-    out += ' ';
-  }
-  return out;
-}
 
 TEST(BuildParameterText, ExactBytes) {
   struct Case {
