@@ -4,10 +4,10 @@
 #include <commctrl.h>
 
 #include "app/texts.h"
+#include "engine/launch_contract.h"
 #include "engine/fileutil.h"
 #include "platform/fs.h"
 #include "ui/main_dlg.h"
-#include "ui/texts.h"
 
 CBackupApp theApp;
 
@@ -23,7 +23,7 @@ BOOL CBackupApp::InitInstance() {
   ::SetLastError(ERROR_SUCCESS);
   instanceMutex_.reset(::CreateMutexA(nullptr, TRUE, exeName_.c_str()));
   if (::GetLastError() == ERROR_ALREADY_EXISTS) {
-    const std::string message = std::string(texts::kCaption) + texts::kAlreadyRunning;
+    const std::string message = std::string(contract::kCaption) + texts::kAlreadyRunning;
     ::MessageBoxA(nullptr, message.c_str(), exeName_.c_str(), MB_OK | MB_ICONEXCLAMATION);
     return FALSE;
   }

@@ -1,17 +1,9 @@
-// The fixed texts of the launch contract (Shift_JIS at run time).
+// The application object's fixed text (Shift_JIS at run time).
 #pragma once
 
 namespace texts {
 
-constexpr const char kCaption[] = "Larkspan";
-constexpr const char kLaunchToken[] = "LarkspanCall";
-constexpr const char kParameterFileName[] = "lkpara.dat";
-
-constexpr const char kRefuseDirectStart[] = "直接起動はできません　";
-constexpr const char kParameterReadFailed[] = "パラメータファイルの読み込みに失敗しました。　\n";
-constexpr const char kParameterPathOpen[] = "\n( ";
-constexpr const char kParameterPathClose[] = " )";
-constexpr const char kSelectionUnrecognised[] = "選択したファイル、またはフォルダが正しく認識できません ";
-constexpr const char kSelectionEmpty[] = "指定されたファイル・フォルダが0件です ";
+// The second start while the program runs: the product name, then this.
+constexpr const char kAlreadyRunning[] = "は既に実行しています";
 
 }  // namespace texts

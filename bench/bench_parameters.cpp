@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/launch.h"
+#include "engine/launch.h"
 #include "bench/bench_util.h"
 #include "tests/support/temp_tree.h"
 

@@ -7,7 +7,6 @@
 #include "engine/fileutil.h"
 #include "engine/texts.h"
 #include "platform/sjis.h"
-#include "settings/app_settings.h"
 
 std::string MakeStampFolderName(const plat::LocalTime& t) {
   char half[32];
@@ -43,9 +42,8 @@ std::string BackupNameOf(const std::string& selected) {
   return name;
 }
 
-BackupEngine::BackupEngine(BackupHost& host, const std::vector<std::string>& selection, const FilterSet& filters,
-                           AppSettings& settings)
-    : host_(host), selection_(selection), filters_(filters), settings_(settings) {}
+BackupEngine::BackupEngine(BackupHost& host, const std::vector<std::string>& selection, const FilterSet& filters)
+    : host_(host), selection_(selection), filters_(filters) {}
 
 // --- The scan ----------------------------------------------------------------
 
@@ -142,8 +140,7 @@ bool BackupEngine::LeadsBackIntoWalk(const std::string& path) {
 
 // --- The run -----------------------------------------------------------------
 
-int BackupEngine::RunBackup() {
-  const std::string backupFolder = settings_.BackupFolder;
+int BackupEngine::RunBackup(const std::string& backupFolder, int endMsg) {
   if (backupFolder.empty()) {
     host_.ShowMessage(texts::kNoBackupFolder, host::kIconInformation);
     return 2;
@@ -191,7 +188,7 @@ int BackupEngine::RunBackup() {
   PaintProgress();  // the bar always shows the last file
   CopyIdle = 1;
 
-  VerifyBackup();
+  VerifyBackup(backupFolder, endMsg);
   return 0;
 }
 
@@ -286,16 +283,16 @@ int BackupEngine::Fail(const char* what, uint32_t error, const std::string& path
 
 // --- The check ---------------------------------------------------------------
 
-void BackupEngine::VerifyBackup() {
+void BackupEngine::VerifyBackup(const std::string& backupFolder, int endMsg) {
   ScanTotals dest;
   ScanIdle = 0;
   CountFilesAndSize(DestinationPath, dest.bytes, dest.files);
   ScanIdle = 1;
   if (dest.bytes == SourceTotals.bytes && dest.files == SourceTotals.files) {
     host_.RedrawNow();
-    if (settings_.EndMsg == 1) {
+    if (endMsg == 1) {
       host_.Sleep(100);
-      host_.ShowMessage(std::string(texts::kVerifiedTitle) + settings_.BackupFolder + texts::kVerifiedSubFolder +
+      host_.ShowMessage(std::string(texts::kVerifiedTitle) + backupFolder + texts::kVerifiedSubFolder +
                             StampName,
                         host::kIconInformation);
     } else {

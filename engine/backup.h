@@ -17,8 +17,6 @@
 #include "engine/host.h"
 #include "platform/fs.h"
 
-class AppSettings;
-
 // The totals of a scan or a count: files and their bytes (folders never count).
 struct ScanTotals {
   int64_t bytes = 0;
@@ -35,10 +33,9 @@ std::string BackupNameOf(const std::string& selected);
 
 class BackupEngine {
  public:
-  // The engine reads the selection, the filters and the settings it is given;
-  // they belong to the caller and must outlive the engine.
-  BackupEngine(BackupHost& host, const std::vector<std::string>& selection, const FilterSet& filters,
-               AppSettings& settings);
+  // The engine reads the selection and the filters it is given; they belong
+  // to the caller and must outlive the engine.
+  BackupEngine(BackupHost& host, const std::vector<std::string>& selection, const FilterSet& filters);
   BackupEngine(const BackupEngine&) = delete;
   BackupEngine& operator=(const BackupEngine&) = delete;
 
@@ -68,10 +65,12 @@ class BackupEngine {
   int PollScanAbort();
 
   // --- The run ---
-  // 2: no backup made (no folder, folder missing, or zero files declined);
-  // -1: the sub-folder could not be created; 0: the copy phase ran (complete,
-  // failed or cancelled) and the check has reported.
-  int RunBackup();
+  // Backs the selection up into a new sub-folder of backupFolder; endMsg 1
+  // shows the success message of the check. 2: no backup made (no folder,
+  // folder missing, or zero files declined); -1: the sub-folder could not be
+  // created; 0: the copy phase ran (complete, failed or cancelled) and the
+  // check has reported.
+  int RunBackup(const std::string& backupFolder, int endMsg);
   // Copies every selected item into DestinationPath. 0, or -1 on the first
   // failure or a cancel (its message already shown).
   int CopySelection();
@@ -83,8 +82,8 @@ class BackupEngine {
 
   // --- The check ---
   // Counts DestinationPath and compares with SourceTotals; reports success
-  // (unless switched off) or the difference with all four numbers.
-  void VerifyBackup();
+  // (unless endMsg is not 1) or the difference with all four numbers.
+  void VerifyBackup(const std::string& backupFolder, int endMsg);
 
   // Interval at which the progress bar is repainted while files are copied
   // (0 repaints after every file).
@@ -114,7 +113,6 @@ class BackupEngine {
   BackupHost& host_;
   const std::vector<std::string>& selection_;
   const FilterSet& filters_;
-  AppSettings& settings_;
   std::vector<Ancestor> walk_;
   int64_t lastPaintTick_ = 0;
   int64_t lastPumpTick_ = 0;

@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "platform/sjis.h"
-#include "settings/app_settings.h"
 
 namespace {
 
@@ -171,18 +170,4 @@ int CheckFolderFilter(std::string_view path, const PatternList& include, const P
 
 int CheckFolderFilter(std::string_view path, const FilterSet& filters) {
   return Decide(path, filters.FolderInclude(), filters.FolderExclude());
-}
-
-int StoreCurrentFilters(AppSettings& settings, const FilterSet& filters) {
-  BkFolderArray folders, fileIn, fileOut, folderIn, folderOut;
-  settings.LoadBkFolderList(0, folders, fileIn, fileOut, folderIn, folderOut);
-  for (int i = 0; i < kMaxBkFolders; ++i) {
-    const std::string& folder = folders[static_cast<size_t>(i)];
-    if (folder.empty()) break;
-    if (folder == settings.BackupFolder) {
-      settings.WriteBkFolder(i, folder, filters.FilterFileIn(), filters.FilterFileOut(), filters.FilterFolderIn(),
-                             filters.FilterFolderOut());
-    }
-  }
-  return 0;
 }

@@ -1,6 +1,5 @@
 // Filters: whether a file or folder met by a walk takes part, decided by the
-// four pattern lists of the current backup folder (the FilterSet), and the
-// storing of changed filters back into the backup-folder list.
+// four pattern lists of the current backup folder (the FilterSet).
 //
 // Pattern-list syntax: patterns separated by ";", nothing trimmed (a space
 // belongs to its pattern), empty patterns skipped, at most 1,000,000 patterns
@@ -21,8 +20,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-class AppSettings;
 
 // A name prepared for matching: the last component of a path, folded, with the
 // positions where its characters start.
@@ -109,9 +106,3 @@ int CheckFileFilter(std::string_view path, const FilterSet& filters);
 // drive root ("D:\") has an empty name: an include list leaves it out.
 int CheckFolderFilter(std::string_view path, const PatternList& include, const PatternList& exclude);
 int CheckFolderFilter(std::string_view path, const FilterSet& filters);
-
-// Writes the four lists of filters into every entry of the stored backup-folder
-// list whose folder equals settings.BackupFolder exactly (entries read in order
-// up to the first empty folder), folder paths unchanged. Always 0; a failed
-// write is not reported.
-int StoreCurrentFilters(AppSettings& settings, const FilterSet& filters);

@@ -24,6 +24,14 @@ constexpr const char* const kFileExceptionCauses[] = {
 };
 constexpr const char kFileExceptionUnknown[] = "エラー内容不明";
 
+// The load sequence of the launch contract.
+constexpr const char kRefuseDirectStart[] = "直接起動はできません　";
+constexpr const char kParameterReadFailed[] = "パラメータファイルの読み込みに失敗しました。　\n";
+constexpr const char kParameterPathOpen[] = "\n( ";
+constexpr const char kParameterPathClose[] = " )";
+constexpr const char kSelectionUnrecognised[] = "選択したファイル、またはフォルダが正しく認識できません ";
+constexpr const char kSelectionEmpty[] = "指定されたファイル・フォルダが0件です ";
+
 constexpr const char kUnitBytes[] = "バイト";
 constexpr const char kZeroBytes[] = "0バイト";
 

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/filter.h"
+
 // Most backup folders the list holds (indices 0 to 99).
 constexpr int kMaxBkFolders = 100;
 // One list array as the callers pass it: 101 strings, index 100 never used.
@@ -55,7 +57,7 @@ class AppSettings {
   int LoadSettings();
   // Writes the version "1.00", BackupFolder and the three flags, all five writes
   // attempted in this order whatever fails. Nonzero if every write succeeded, 0
-  // otherwise (the caller shows texts::kSettingsSaveFailed).
+  // otherwise (the caller tells the user).
   int SaveSettings();
 
   // --- The backup-folder list (section BkFolderList) ---
@@ -91,3 +93,9 @@ class AppSettings {
  private:
   std::string testFolder_;
 };
+
+// Writes the four lists of filters into every entry of the stored backup-folder
+// list whose folder equals settings.BackupFolder exactly (entries read in order
+// up to the first empty folder), folder paths unchanged. Always 0; a failed
+// write is not reported.
+int StoreCurrentFilters(AppSettings& settings, const FilterSet& filters);

@@ -115,3 +115,17 @@ int AppSettings::WriteBkFolder(int index, const std::string& folder, const std::
   WriteIniString(section, keys.folderOut, folderOut, SettingsFilePath());
   return 0;
 }
+
+int StoreCurrentFilters(AppSettings& settings, const FilterSet& filters) {
+  BkFolderArray folders, fileIn, fileOut, folderIn, folderOut;
+  settings.LoadBkFolderList(0, folders, fileIn, fileOut, folderIn, folderOut);
+  for (int i = 0; i < kMaxBkFolders; ++i) {
+    const std::string& folder = folders[static_cast<size_t>(i)];
+    if (folder.empty()) break;
+    if (folder == settings.BackupFolder) {
+      settings.WriteBkFolder(i, folder, filters.FilterFileIn(), filters.FilterFileOut(), filters.FilterFolderIn(),
+                             filters.FilterFolderOut());
+    }
+  }
+  return 0;
+}

@@ -1,5 +1,5 @@
 // The fixed texts of the settings file (Shift_JIS at run time): its name, its
-// sections and keys, the version text and the save-failure message.
+// sections and keys and the version text.
 #pragma once
 
 namespace texts {
@@ -29,8 +29,5 @@ constexpr const char kKeyFilterFolderIn[] = "FilterFolderIn%03d";
 constexpr const char kKeyFilterFolderOut[] = "FilterFolderOut%03d";
 // Read in place of an absent folder key while the whole list loads; ends the list.
 constexpr const char kNoFolder[] = "NonFolder";
-
-// Shown by the main dialog when SaveSettings fails (note the trailing space).
-constexpr const char kSettingsSaveFailed[] = "環境設定ファイルの保存でエラーが発生しました ";
 
 }  // namespace texts

@@ -3,6 +3,7 @@
 
 #include "platform/sjis.h"
 #include "shellext/texts.h"
+#include "engine/launch_contract.h"
 
 namespace shellext {
 
@@ -29,9 +30,9 @@ std::string ModuleDirectory(const std::string& moduleFileName) {
   return moduleFileName.substr(0, separator + 1);
 }
 
-std::string ProgramPath(const std::string& directory) { return directory + texts::kProgramName; }
+std::string ProgramPath(const std::string& directory) { return directory + contract::kProgramFileName; }
 
-std::string ParameterFilePath(const std::string& directory) { return directory + texts::kParameterFileName; }
+std::string ParameterFilePath(const std::string& directory) { return directory + contract::kParameterFileName; }
 
 std::string CreateFailedMessage(const std::string& parameterPath) {
   return texts::kCreateFailedHead + parameterPath + texts::kCreateFailedTail;

@@ -6,6 +6,7 @@
 #include "platform/handle.h"
 #include "shellext/handoff.h"
 #include "shellext/texts.h"
+#include "engine/launch_contract.h"
 
 namespace shellext {
 
@@ -60,7 +61,7 @@ class GlobalLockGuard {
   void* data_;
 };
 
-void ShowMessage(const std::string& text) { ::MessageBoxA(nullptr, text.c_str(), texts::kCaption, MB_OK); }
+void ShowMessage(const std::string& text) { ::MessageBoxA(nullptr, text.c_str(), contract::kCaption, MB_OK); }
 
 }  // namespace
 
@@ -149,7 +150,7 @@ HRESULT HandOff(IDataObject* data, const std::string& directory) {
   // the calling program only (Explorer's own folder).
   const std::string program = ProgramPath(directory);
   INT_PTR started = reinterpret_cast<INT_PTR>(
-      ::ShellExecuteA(nullptr, texts::kOpenVerb, program.c_str(), texts::kLaunchToken, nullptr, SW_SHOW));
+      ::ShellExecuteA(nullptr, texts::kOpenVerb, program.c_str(), contract::kLaunchToken, nullptr, SW_SHOW));
   if (started <= kLastShellExecuteError) ShowMessage(texts::kStartFailed);
   return S_OK;
 }

@@ -1,15 +1,10 @@
-// The extension's fixed texts and names: its menu item, its two messages and the
-// files it hands the selection over with (Shift_JIS at run time).
+// The extension's fixed texts and names: its menu item and its two messages (Shift_JIS at run time).
 #pragma once
 
 namespace shellext {
 namespace texts {
 
 constexpr const char kMenuItem[] = "Larkspan ...";
-constexpr const char kCaption[] = "Larkspan";
-constexpr const char kProgramName[] = "Larkspan.exe";
-constexpr const char kParameterFileName[] = "lkpara.dat";
-constexpr const char kLaunchToken[] = "LarkspanCall";
 constexpr const char kOpenVerb[] = "open";
 
 // Parameter file not created: head + the file's full path + tail.

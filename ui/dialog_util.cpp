@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "app/texts.h"
+#include "engine/launch_contract.h"
 
 namespace ui {
 
@@ -18,7 +18,7 @@ std::string ItemText(HWND dialog, int id) {
 }
 
 int ShowMessageBox(HWND owner, const std::string& text, unsigned style) {
-  return ::MessageBoxA(owner, text.c_str(), texts::kCaption, style);
+  return ::MessageBoxA(owner, text.c_str(), contract::kCaption, style);
 }
 
 void CenterOnOwner(HWND dialog) {

@@ -8,9 +8,8 @@
 #include <climits>
 #include <cstdio>
 
-#include "app/texts.h"
+#include "engine/launch_contract.h"
 #include "engine/fileutil.h"
-#include "settings/texts.h"
 #include "ui/about_dlg.h"
 #include "ui/backup_folder_edit_dlg.h"
 #include "ui/backup_folder_settings_dlg.h"
@@ -44,7 +43,7 @@ void Redraw(HWND window) { ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDA
 
 CMainDlg::CMainDlg()
     : plat::DialogBase(IDD_MAIN),
-      engine_(*this, selection_.paths, currentFilters_, settings_),
+      engine_(*this, selection_.paths, currentFilters_),
       icon_(LoadProgramIcon(SM_CXICON, SM_CYICON)),
       smallIcon_(LoadProgramIcon(SM_CXSMICON, SM_CYSMICON)),
       extendedMenu_(::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_EXTENDED_MENU))),
@@ -232,7 +231,7 @@ void CMainDlg::OnOK() {
   // for the same.
   if (Busy() || TotalsShown != 1) return;
   running_ = true;
-  const int result = engine_.RunBackup();
+  const int result = engine_.RunBackup(settings_.BackupFolder, settings_.EndMsg);
   running_ = false;
   if (result != 2) EndDialog(IDOK);
 }
@@ -450,7 +449,7 @@ bool CMainDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM, INT_PTR& result) {
 // --- BackupHost --------------------------------------------------------------
 
 int CMainDlg::ShowMessage(const std::string& text, unsigned style) {
-  return ::MessageBoxA(hwnd(), text.c_str(), texts::kCaption, style);
+  return ::MessageBoxA(hwnd(), text.c_str(), contract::kCaption, style);
 }
 
 void CMainDlg::PumpMessages() {

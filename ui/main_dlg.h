@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/launch.h"
+#include "engine/launch.h"
 #include "engine/backup.h"
 #include "engine/filter.h"
 #include "platform/dialog_win32.h"

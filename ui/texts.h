@@ -19,11 +19,12 @@ constexpr const char kOpenFolderFailed[] = "フォルダのオープンに失敗
 constexpr const char kOpenFolderClose[] = " )";
 constexpr const char kShellOpen[] = "open";
 
+// Shown when SaveSettings fails (note the trailing space).
+constexpr const char kSettingsSaveFailed[] = "環境設定ファイルの保存でエラーが発生しました ";
+
 // The switch menu's item of an empty list.
 constexpr const char kNoFolderItem[] = "未設定";
 
-// The second start while the program runs: the product name, then this.
-constexpr const char kAlreadyRunning[] = "は既に実行しています";
 
 // --- The add/change backup-folder dialog ---
 constexpr const char kTitleAddFolder[] = "バックアップフォルダ追加";

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/launch.h"
+#include "engine/launch.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/launch.h"
+#include "engine/launch.h"
 #include "tests/shellext/com_support.h"
 #include "tests/support/temp_tree.h"
 

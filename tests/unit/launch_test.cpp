@@ -1,5 +1,5 @@
 // The launch contract, program side: token, quoted paths, kinds, refusals.
-#include "app/launch.h"
+#include "engine/launch.h"
 
 #include <gtest/gtest.h>
 

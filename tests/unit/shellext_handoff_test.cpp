@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/launch.h"
+#include "engine/launch.h"
 #include "tests/support/hex.h"
 
 namespace {

@@ -1,8 +1,9 @@
 // The launch contract, program side (see launch.h).
-#include "app/launch.h"
+#include "engine/launch.h"
 
-#include "app/texts.h"
 #include "engine/fileutil.h"
+#include "engine/launch_contract.h"
+#include "engine/texts.h"
 #include "platform/fs.h"
 #include "platform/sjis.h"
 
@@ -21,7 +22,7 @@ std::string CommandLineTail(const char* commandLine) {
   return std::string(s.substr(i));
 }
 
-int CheckLaunchToken(const std::string& tail) { return tail == texts::kLaunchToken ? 0 : -1; }
+int CheckLaunchToken(const std::string& tail) { return tail == contract::kLaunchToken ? 0 : -1; }
 
 int TakeNextQuotedPath(std::string_view& rest, std::string& path) {
   size_t open = sjis::FindChar(rest, '"');
@@ -73,7 +74,7 @@ int ParseParameterText(const std::string& text, SelectionList& list) {
   return 0;
 }
 
-std::string ParameterFilePath() { return GetModuleDir() + "\\" + texts::kParameterFileName; }
+std::string ParameterFilePath() { return GetModuleDir() + "\\" + contract::kParameterFileName; }
 
 int LoadSelection(const std::string& commandTail, SelectionList& list, std::string& message) {
   if (CheckLaunchToken(commandTail) != 0) {
