@@ -8,10 +8,11 @@
 #include "engine/texts.h"
 #include "platform/fs.h"
 #include "platform/sjis.h"
+#include "platform/wildcard.h"
 
 std::string CFileFindEx::GetFilePath() const {
   std::string path = GetRoot();
-  if (!sjis::EndsWithChar(path, '\\') && !sjis::EndsWithChar(path, '/')) path += separator_;
+  if (!sjis::EndsWithChar(path, '\\') && !sjis::EndsWithChar(path, '/')) path += '\\';
   path += GetFileName();
   return path;
 }
@@ -37,44 +38,6 @@ int IsPlainFile(const std::string& path) {
   if (!finder.FindFile(path.c_str())) return -1;
   finder.FindNextFile();
   return finder.MatchesMask(plat::kAttrDirectory) ? -1 : 0;
-}
-
-// Adds the files below folder (a folder path, possibly ending in a separator).
-static void CountFolder(const std::string& folder, int64_t& bytes, int64_t& files) {
-  CFileFindEx finder;
-  // The separator goes in even after a drive root's own; "D:\\*.*" is accepted.
-  std::string pattern = folder + "\\*.*";
-  int more = finder.FindFile(pattern.c_str());
-  while (more) {
-    more = finder.FindNextFile();
-    if (finder.IsDots()) continue;
-    if (finder.IsDirectory()) {
-      int64_t subBytes = 0, subFiles = 0;
-      CountFolder(finder.GetFilePath(), subBytes, subFiles);
-      bytes += subBytes;
-      files += subFiles;
-    } else {
-      bytes += static_cast<int64_t>(finder.GetLength());
-      files += 1;
-    }
-  }
-}
-
-int CountFilesAndSize(const std::string& path, int64_t& bytes, int64_t& files) {
-  int64_t localBytes = 0, localFiles = 0;
-  if (IsPlainFile(path) == 0) {
-    CFileFindEx finder;
-    if (finder.FindFile(path.c_str())) {
-      finder.FindNextFile();
-      localBytes = static_cast<int64_t>(finder.GetLength());
-      localFiles = 1;
-    }
-  } else {
-    CountFolder(path, localBytes, localFiles);
-  }
-  bytes += localBytes;
-  files += localFiles;
-  return 0;
 }
 
 int FileExceptionCause(uint32_t systemError) {
@@ -175,7 +138,7 @@ int SplitPath(const std::string& path, std::string& drive, std::string& dir, std
 int ShortenPath(std::string& path) {
   std::string drive, dir, name, ext;
   SplitPath(path, drive, dir, name, ext);
-  if (dir == "\\" || (name.empty() && ext.empty())) {
+  if (dir == "\\" || name.empty()) {
     path = " " + path;
   } else {
     // The last component is shown whole, extension included: a folder named
@@ -192,27 +155,7 @@ int GetLastComponent(const std::string& path, std::string& name) {
 }
 
 int MatchWildcard(std::string_view pattern, std::string_view text) {
-  // Iterative form of the recursive definition: on a mismatch only the most
-  // recent star needs to take one more byte, since any earlier star's choices
-  // are covered by the later one. O(pattern x text) at worst.
-  size_t p = 0, t = 0;
-  size_t starP = std::string_view::npos, starT = 0;
-  while (t < text.size()) {
-    if (p < pattern.size() && pattern[p] == '*') {
-      starP = p++;
-      starT = t;
-    } else if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == text[t])) {
-      ++p;
-      ++t;
-    } else if (starP != std::string_view::npos) {
-      p = starP + 1;
-      t = ++starT;
-    } else {
-      return 0;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == '*') ++p;
-  return p == pattern.size() ? 1 : 0;
+  return wildcard::Match(pattern, text, [&](size_t p, size_t t) { return pattern[p] == text[t]; }) ? 1 : 0;
 }
 
 std::string GetSystemErrorText(uint32_t code) { return plat::SystemErrorText(code); }

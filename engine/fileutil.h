@@ -13,12 +13,14 @@
 
 #include "platform/filefind.h"
 
-// The finder of every walk: GetFilePath inserts the separator unless the root's
-// last *character* is a backslash or slash, so a root that ends in a double-byte
-// character whose second byte is 0x5C still gets one; an empty root gets one too.
+// The finder of every walk: the class library's finder with the full path of
+// the current entry.
 class CFileFindEx : public CFileFind {
  public:
-  std::string GetFilePath() const override;
+  // Root + "\" + name; the separator is left out only when the root's last
+  // *character* is a backslash or slash, so a root that ends in a double-byte
+  // character whose second byte is 0x5C still gets one; an empty root gets one.
+  std::string GetFilePath() const;
 };
 
 // Folder of the running program file, without trailing backslash.
@@ -33,11 +35,6 @@ int IsPlainFile(const std::string& path);
 
 // 0 if the last character of path is a backslash, else -1 (also for "").
 int EndsWithBackslash(const std::string& path);
-
-// Adds the size and number of the files under path (a file, or a folder walked
-// recursively; folders are not counted) to the accumulators. A missing path adds
-// nothing. Sizes are full 64-bit sizes. Always 0.
-int CountFilesAndSize(const std::string& path, int64_t& bytes, int64_t& files);
 
 // Reads the whole file byte for byte. 0 with error empty, or -1 with content
 // empty and error = FileExceptionText of the cause.
@@ -62,14 +59,16 @@ int SplitPath(const std::string& path, std::string& drive, std::string& dir, std
               std::string& ext);
 
 // Replaces path by its display form: " C:\...\Name", or " " + path when it lies
-// directly under a drive root or ends with a separator. Always 0.
+// directly under a drive root or its last component has an empty name part
+// (the path ends with a separator, is a bare drive, or its last component
+// begins with its last dot, as ".git" does). Always 0.
 int ShortenPath(std::string& path);
 
 // name = everything after the last backslash (the whole path without one). 0.
 int GetLastComponent(const std::string& path, std::string& name);
 
 // Byte-wise, case-sensitive wildcard match: * any run of bytes, ? one byte.
-// 1 on a match, 0 otherwise. Linear in pattern times text, never exponential.
+// 1 on a match, 0 otherwise. At most pattern x text steps, never exponential.
 int MatchWildcard(std::string_view pattern, std::string_view text);
 
 // Text of a system error code, untrimmed (its line break and markers kept);

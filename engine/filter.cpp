@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/sjis.h"
+#include "platform/wildcard.h"
 
 namespace {
 
@@ -109,29 +110,11 @@ bool PatternList::Pattern::Matches(const FoldedName& name) const {
     case General:
       break;
   }
-  // Wildcard match in one pass: on a mismatch only the most recent star takes
-  // one more byte, which covers every choice of the earlier stars. A "?" takes
-  // any one byte; any other pattern byte takes the same byte only where both
-  // stand at the same place in a character (start or second byte).
-  size_t p = 0, i = 0;
-  size_t starP = std::string::npos, starI = 0;
-  while (i < t.size()) {
-    if (p < text.size() && text[p] == '*') {
-      starP = p++;
-      starI = i;
-    } else if (p < text.size() &&
-               (text[p] == '?' || (text[p] == t[i] && (starts[p] != 0) == name.StartsCharAt(i)))) {
-      ++p;
-      ++i;
-    } else if (starP != std::string::npos) {
-      p = starP + 1;
-      i = ++starI;
-    } else {
-      return false;
-    }
-  }
-  while (p < text.size() && text[p] == '*') ++p;
-  return p == text.size();
+  // "?" takes any one byte; any other pattern byte takes the same byte only
+  // where both stand at the same place in a character (start or second byte).
+  return wildcard::Match(text, t, [&](size_t p, size_t i) {
+    return text[p] == t[i] && (starts[p] != 0) == name.StartsCharAt(i);
+  });
 }
 
 bool PatternList::AnyMatches(const FoldedName& name) const {

@@ -25,10 +25,10 @@ std::string CommandLineTail(const char* commandLine) {
 int CheckLaunchToken(const std::string& tail) { return tail == contract::kLaunchToken ? 0 : -1; }
 
 int TakeNextQuotedPath(std::string_view& rest, std::string& path) {
-  size_t open = sjis::FindChar(rest, '"');
+  size_t open = sjis::FindChar(rest, contract::kQuote);
   if (open == sjis::npos) return -1;
   rest.remove_prefix(open + 1);
-  size_t close = sjis::FindChar(rest, '"');
+  size_t close = sjis::FindChar(rest, contract::kQuote);
   if (close == sjis::npos) return -1;
   path.assign(rest.substr(0, close));
   rest.remove_prefix(close + 1);
@@ -55,7 +55,7 @@ int ParseParameterText(const std::string& text, SelectionList& list) {
   // Only the text before the first NUL byte counts, for the quotes and the paths.
   std::string_view rest(text.c_str());
   int quotes = 0;
-  CountOccurrences(rest, "\"", quotes);
+  CountOccurrences(rest, std::string_view(&contract::kQuote, 1), quotes);
   const int n = quotes / 2;
   list.count = n;
   list.paths.assign(static_cast<size_t>(n), std::string());

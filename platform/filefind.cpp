@@ -6,20 +6,8 @@
 
 std::string CFileFind::GetFileName() const { return current_.name; }
 
-// The class library's rule: the separator is left out when the root's last
-// byte is a backslash or slash. Byte-wise, so a root ending in a double-byte
-// character whose second byte is 0x5C loses its separator; CFileFindEx mends it.
-std::string CFileFind::GetFilePath() const {
-  std::string path = GetRoot();
-  if (path.empty() || (path.back() != '\\' && path.back() != '/')) path += separator_;
-  path += GetFileName();
-  return path;
-}
-
 std::string CFileFind::GetRoot() const { return root_; }
 uint64_t CFileFind::GetLength() const { return current_.size; }
-int64_t CFileFind::GetLastWriteTime() const { return current_.writeTime; }
-uint32_t CFileFind::GetAttributes() const { return current_.attributes; }
 
 int CFileFind::MatchesMask(uint32_t mask) const {
   return haveCurrent_ && (current_.attributes & mask) != 0;

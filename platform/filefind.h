@@ -19,43 +19,36 @@
 class CFileFind {
  public:
   CFileFind();
-  virtual ~CFileFind();
+  ~CFileFind();
   CFileFind(const CFileFind&) = delete;
   CFileFind& operator=(const CFileFind&) = delete;
 
   // Starts a search for name (a path, its last component may hold * and ?).
   // Nonzero if at least one entry matched; the first one is then fetched by
   // FindNextFile. A running search is closed first.
-  virtual int FindFile(const char* name);
+  int FindFile(const char* name);
   // Makes the next entry current. Nonzero while further entries remain, so the
   // last entry is current after the call that returned 0.
-  virtual int FindNextFile();
+  int FindNextFile();
   // Ends the search and frees its handle; also done by the destructor.
-  virtual void Close();
+  void Close();
 
-  virtual uint64_t GetLength() const;         // full 64-bit size of the current entry
-  virtual std::string GetFileName() const;    // name of the current entry
-  virtual std::string GetFilePath() const;    // root + separator + name (byte-wise check)
-  virtual std::string GetRoot() const;        // folder part of the search pattern
-  virtual int64_t GetLastWriteTime() const;   // seconds since 1970-01-01 UTC
-  virtual uint32_t GetAttributes() const;     // Win32 attribute bits of the current entry
-  virtual int MatchesMask(uint32_t mask) const;
-  virtual int IsDots() const;
-  virtual int IsDirectory() const;
+  uint64_t GetLength() const;         // full 64-bit size of the current entry
+  std::string GetFileName() const;    // name of the current entry
+  std::string GetRoot() const;        // folder part of the search pattern
+  int MatchesMask(uint32_t mask) const;
+  int IsDots() const;
+  int IsDirectory() const;
 
   // Win32 error code of the last FindFile that failed (2 not found, 3 bad path...).
   uint32_t GetLastError() const { return lastError_; }
 
- // One directory entry as the platform reports it.
+  // One directory entry as the platform reports it.
   struct Entry {
     std::string name;
     uint64_t size = 0;
     uint32_t attributes = 0;
-    int64_t writeTime = 0;
   };
-
- protected:
-  char separator_ = '\\';
 
  private:
   struct Impl;  // the platform's search handle
@@ -68,5 +61,4 @@ class CFileFind {
   bool haveNext_ = false;
   bool haveCurrent_ = false;
   uint32_t lastError_ = 0;
-
 };

@@ -8,11 +8,12 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string_view>
 
 #include "platform/filefind.h"
 #include "platform/fs.h"
 #include "platform/posix_path.h"
-#include "platform/sjis.h"
+#include "platform/wildcard.h"
 
 std::string SearchRootOf(const std::string& pattern);
 
@@ -37,27 +38,11 @@ void CFileFind::Close() {
 }
 
 // Windows-style wildcard match of a directory entry name: * any run, ? one
-// byte, A-Z folded; "*.*" is treated as "*" as FindFirstFile does.
-static bool MatchName(const char* p, const char* s) {
-  const char* star = nullptr;
-  const char* resume = nullptr;
+// byte, A-Z folded byte by byte; FindFile reads "*.*" as "*" beforehand, as
+// FindFirstFile does.
+static bool MatchName(std::string_view mask, std::string_view name) {
   auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-  while (*s) {
-    if (*p == '*') {
-      star = p++;
-      resume = s;
-    } else if (*p == '?' || (*p && fold(*p) == fold(*s))) {
-      ++p;
-      ++s;
-    } else if (star) {
-      p = star + 1;
-      s = ++resume;
-    } else {
-      return false;
-    }
-  }
-  while (*p == '*') ++p;
-  return *p == 0;
+  return wildcard::Match(mask, name, [&](size_t p, size_t t) { return fold(mask[p]) == fold(name[t]); });
 }
 
 // Fills e from the disk. at/name: a folder descriptor and a name in it (or
@@ -81,7 +66,6 @@ static bool StatEntry(int at, const char* path, const std::string& name, bool ma
   if (!(st.st_mode & S_IWUSR)) e.attributes |= plat::kAttrReadOnly;
   if (linked) e.attributes |= plat::kAttrReparsePoint;
   e.size = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);
-  e.writeTime = static_cast<int64_t>(st.st_mtime);
   return true;
 }
 
@@ -92,7 +76,7 @@ static bool FindFolded(const std::string& folder, const std::string& name, CFile
   bool found = false;
   if (DIR* dir = opendir(folder.c_str())) {
     while (dirent* d = readdir(dir)) {
-      if (MatchName(name.c_str(), d->d_name) && StatEntry(dirfd(dir), d->d_name, d->d_name, true, e)) {
+      if (MatchName(name, d->d_name) && StatEntry(dirfd(dir), d->d_name, d->d_name, true, e)) {
         found = true;
         break;
       }
@@ -112,7 +96,7 @@ bool CFileFind::FetchNext(Entry& e) {
   }
   if (impl_->single || !impl_->dir) return false;
   while (dirent* d = readdir(impl_->dir)) {
-    if (!MatchName(impl_->mask.c_str(), d->d_name)) continue;
+    if (!MatchName(impl_->mask, d->d_name)) continue;
     bool mayBeLink = d->d_type == DT_LNK || d->d_type == DT_UNKNOWN;
     if (StatEntry(dirfd(impl_->dir), d->d_name, d->d_name, mayBeLink, e)) return true;
   }

@@ -23,11 +23,6 @@ void CFileFind::Close() {
   haveNext_ = haveCurrent_ = false;
 }
 
-static int64_t FileTimeToUnix(const FILETIME& ft) {
-  uint64_t t = (static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
-  return static_cast<int64_t>(t / 10000000ULL) - 11644473600LL;
-}
-
 bool CFileFind::FetchNext(Entry& e) {
   if (!impl_) return false;
   if (!impl_->pending) {
@@ -38,15 +33,12 @@ bool CFileFind::FetchNext(Entry& e) {
   e.name = d.cFileName;
   e.size = (static_cast<uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
   e.attributes = d.dwFileAttributes;
-  e.writeTime = FileTimeToUnix(d.ftLastWriteTime);
   return true;
 }
 
 int CFileFind::FindFile(const char* name) {
   Close();
   std::string pattern = name ? name : "*.*";
-  lastError_ = plat::InjectedFault(plat::FsOp::Attributes, pattern);
-  if (lastError_) return 0;
   auto impl = std::make_unique<Impl>();
   impl->handle = ::FindFirstFileA(pattern.c_str(), &impl->data);
   if (impl->handle == INVALID_HANDLE_VALUE) {

@@ -22,36 +22,22 @@ enum : uint32_t {
   kErrAccessDenied = 5,
   kErrInvalidHandle = 6,
   kErrNotEnoughMemory = 8,
-  kErrCurrentDirectory = 16,
-  kErrNoMoreFiles = 18,
-  kErrWriteProtect = 19,
   kErrSharingViolation = 32,
-  kErrLockViolation = 33,
-  kErrHandleEof = 38,
-  kErrHandleDiskFull = 39,
   kErrFileExists = 80,
   kErrInvalidParameter = 87,
   kErrDiskFull = 112,
-  kErrInvalidName = 123,
   kErrDirNotEmpty = 145,
   kErrAlreadyExists = 183,
-  kErrFilenameExcedRange = 206,
 };
 
 // File attribute bits (the Win32 values).
 enum : uint32_t {
   kAttrReadOnly = 0x01,
-  kAttrHidden = 0x02,
-  kAttrSystem = 0x04,
   kAttrDirectory = 0x10,
   kAttrArchive = 0x20,
-  kAttrNormal = 0x80,
   kAttrReparsePoint = 0x400,
   kInvalidAttributes = 0xFFFFFFFFu,
 };
-
-// Longest path the program's fixed buffers hold, terminator included (MAX_PATH).
-constexpr size_t kMaxPath = 260;
 
 // Attributes of the file or folder at path, or kInvalidAttributes (error in *err).
 uint32_t GetAttributes(const std::string& path, uint32_t* err = nullptr);
@@ -101,14 +87,17 @@ std::string ModuleFileName();
 // line break and any insert markers kept); empty if the system has none.
 std::string SystemErrorText(uint32_t code);
 
-// --- Fault injection for tests -------------------------------------------------
-// Operations that a test can make fail, whatever the disk says.
+#ifndef _WIN32
+// --- Fault injection (POSIX build only) ---------------------------------------
+// The native build exists for the tests: there a test can make an operation
+// fail whatever the disk says. The Windows build has no such hook.
 enum class FsOp { Read, Remove, Attributes, ProfileWrite, MakeFolder, Copy };
 // A hook returns 0 to let the operation run, or the error code it fails with.
 using FaultHook = uint32_t (*)(FsOp op, const std::string& path, void* ctx);
-// Installs (or with nullptr removes) the process-wide hook. Test use only.
+// Installs (or with nullptr removes) the process-wide hook.
 void SetFaultHook(FaultHook hook, void* ctx);
-// Consulted by both implementations before each operation.
+// Consulted by the POSIX implementation before each operation.
 uint32_t InjectedFault(FsOp op, const std::string& path);
+#endif
 
 }  // namespace plat

@@ -18,6 +18,18 @@
 
 namespace plat {
 
+namespace {
+FaultHook g_hook = nullptr;
+void* g_hookCtx = nullptr;
+}  // namespace
+
+void SetFaultHook(FaultHook hook, void* ctx) {
+  g_hook = hook;
+  g_hookCtx = ctx;
+}
+
+uint32_t InjectedFault(FsOp op, const std::string& path) { return g_hook ? g_hook(op, path, g_hookCtx) : 0; }
+
 std::string ToPosixPath(const std::string& path) {
   std::string out = path;
   for (size_t i = 0; i < out.size(); i += sjis::CharLen(out, i)) {

@@ -9,10 +9,6 @@
 namespace plat {
 
 uint32_t GetAttributes(const std::string& path, uint32_t* err) {
-  if (uint32_t fault = InjectedFault(FsOp::Attributes, path)) {
-    if (err) *err = fault;
-    return kInvalidAttributes;
-  }
   DWORD attrs = ::GetFileAttributesA(path.c_str());
   if (attrs == INVALID_FILE_ATTRIBUTES && err) *err = ::GetLastError();
   return attrs;
@@ -20,7 +16,6 @@ uint32_t GetAttributes(const std::string& path, uint32_t* err) {
 
 uint32_t ReadAll(const std::string& path, std::string& out) {
   out.clear();
-  if (uint32_t fault = InjectedFault(FsOp::Read, path)) return fault;
   // Read access, no sharing: nobody may write the file while we read it.
   FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
@@ -40,19 +35,16 @@ uint32_t ReadAll(const std::string& path, std::string& out) {
 }
 
 uint32_t RemoveFile(const std::string& path) {
-  if (uint32_t fault = InjectedFault(FsOp::Remove, path)) return fault;
   if (::DeleteFileA(path.c_str())) return kErrSuccess;
   return ::GetLastError();
 }
 
 uint32_t CreateFolder(const std::string& path) {
-  if (uint32_t fault = InjectedFault(FsOp::MakeFolder, path)) return fault;
   if (::CreateDirectoryA(path.c_str(), nullptr)) return kErrSuccess;
   return ::GetLastError();
 }
 
 uint32_t CopyFileNoReplace(const std::string& source, const std::string& destination) {
-  if (uint32_t fault = InjectedFault(FsOp::Copy, destination)) return fault;
   // The system's whole-file copy with fail-if-exists; it brings attributes and
   // the last-write time along and removes a partial destination itself.
   if (::CopyFileA(source.c_str(), destination.c_str(), TRUE)) return kErrSuccess;

@@ -14,8 +14,7 @@ uint32_t ReadProfileText(const std::string& section, const std::string& key, con
 
 bool WriteProfileText(const std::string& section, const std::string& key, const char* value,
                       const std::string& path, uint32_t* err) {
-  uint32_t refused = InjectedFault(FsOp::ProfileWrite, path);
-  if (!refused) refused = CheckProfileEntry(section, key, value);
+  uint32_t refused = CheckProfileEntry(section, key, value);
   if (refused) {
     if (err) *err = refused;
     return false;

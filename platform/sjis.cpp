@@ -42,12 +42,6 @@ bool EndsWithChar(std::string_view s, char c) {
   return run % 2 == 0 || !IsTrailByte(static_cast<unsigned char>(c));
 }
 
-void FoldAsciiLower(std::string& s) {
-  for (size_t i = 0; i < s.size(); i += CharLen(s, i)) {
-    if (CharLen(s, i) == 1 && s[i] >= 'A' && s[i] <= 'Z') s[i] = static_cast<char>(s[i] - 'A' + 'a');
-  }
-}
-
 void FoldLatinLower(std::string& s) {
   for (size_t i = 0; i < s.size(); i += CharLen(s, i)) {
     if (CharLen(s, i) == 2) {

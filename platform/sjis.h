@@ -47,9 +47,6 @@ size_t LastCharPos(std::string_view s);
 // True if the last character of s is the single-byte character c.
 bool EndsWithChar(std::string_view s, char c);
 
-// Lower-cases A-Z in place; bytes inside double-byte characters are left alone.
-void FoldAsciiLower(std::string& s);
-
 // Lower-cases A-Z and the full-width Latin capitals (0x82 0x60-0x79, Ａ-Ｚ, become
 // 0x82 0x81-0x9A, ａ-ｚ) in place, character by character; every other
 // character, and every byte inside one, is left alone. Lengths never change.
