@@ -14,10 +14,6 @@
 
 namespace {
 
-struct Lists {
-  BkFolderArray folders, fileIn, fileOut, folderIn, folderOut;
-};
-
 double MedianMs(int rounds, const std::function<void()>& work) {
   std::vector<double> times;
   for (int i = 0; i < rounds; ++i) {
@@ -39,27 +35,20 @@ int main() {
     return 2;
   }
 
-  Lists l;
-  settings.LoadBkFolderList(1, l.folders, l.fileIn, l.fileOut, l.folderIn, l.folderOut);
+  BackupFolderList list;
+  settings.LoadBkFolderList(1, list);
   for (size_t i = 0; i < 100; ++i) {
-    l.folders[i] = "D:\\バックアップ\\保存先" + std::to_string(i);
-    l.fileIn[i] = i % 2 ? "*.txt;*.ini;*.doc" : "";
-    l.fileOut[i] = i % 2 ? "" : "*.bak;*.tmp";
-    l.folderIn[i] = i % 3 ? "" : "Debug;Release";
-    l.folderOut[i] = i % 3 ? "obj;.git" : "";
+    list.push_back(BackupFolder{"D:\\バックアップ\\保存先" + std::to_string(i), i % 2 ? "*.txt;*.ini;*.doc" : "",
+                                i % 2 ? "" : "*.bak;*.tmp", i % 3 ? "" : "Debug;Release", i % 3 ? "obj;.git" : ""});
   }
-  double saveMs = MedianMs(1, [&] { settings.SaveBkFolderList(l.folders, l.fileIn, l.fileOut, l.folderIn, l.folderOut); });
+  double saveMs = MedianMs(1, [&] { settings.SaveBkFolderList(list); });
 
-  Lists out;
-  double withFilters = MedianMs(11, [&] {
-    settings.LoadBkFolderList(1, out.folders, out.fileIn, out.fileOut, out.folderIn, out.folderOut);
-  });
+  BackupFolderList out;
+  double withFilters = MedianMs(11, [&] { settings.LoadBkFolderList(1, out); });
   int count = settings.BkFolderCount;
-  double withoutFilters = MedianMs(11, [&] {
-    settings.LoadBkFolderList(0, out.folders, out.fileIn, out.fileOut, out.folderIn, out.folderOut);
-  });
-  std::string a, b, c, d, e;
-  double one = MedianMs(11, [&] { settings.ReadBkFolder(99, a, b, c, d, e); });
+  double withoutFilters = MedianMs(11, [&] { settings.LoadBkFolderList(0, out); });
+  BackupFolder entry;
+  double one = MedianMs(11, [&] { settings.ReadBkFolder(99, entry); });
   std::string file;
   plat::ReadAll(path, file);
 

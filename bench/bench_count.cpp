@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/fileutil.h"
+#include "engine/walk.h"
 #include "bench/bench_trees.h"
 #include "bench/bench_util.h"
 #include "tests/support/temp_tree.h"

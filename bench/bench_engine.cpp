@@ -13,7 +13,6 @@
 
 #include "engine/backup.h"
 #include "engine/fileutil.h"
-#include "settings/app_settings.h"
 #include "bench/bench_trees.h"
 #include "bench/bench_util.h"
 #include "tests/support/temp_tree.h"
@@ -120,15 +119,12 @@ Copied EngineBackup(const std::vector<std::string>& selection, const std::string
   MakeFolders(backup);
   BenchHost host;
   FilterSet filters;
-  AppSettings settings;
-  settings.BackupFolder = backup;
-  settings.EndMsg = 1;
-  BackupEngine engine(host, selection, filters, settings);
+  BackupEngine engine(host, selection, filters);
   int64_t bytes = 0, files = 0;
   engine.ScanSelection(bytes, files);
   engine.SourceTotals = {bytes, files};
   double t0 = bench::Now();
-  engine.RunBackup();
+  engine.RunBackup(backup, 1);
   double t = bench::Now() - t0;
   bool ok = host.last.find("正常終了") != std::string::npos;
   return {t, files, ok ? "verified" : "NOT VERIFIED"};
@@ -139,19 +135,18 @@ void Scan(const std::string& data) {
   bench::MakeTree(tree, 100000);
   BenchHost host;
   FilterSet plain, filtered("*.dat;*.txt;*.ini", "", "", "obj;bin");
-  AppSettings settings;
   std::vector<std::string> selection{tree};
   std::vector<double> ours, withFilters, bare, noPump;
   int64_t ob = 0, of = 0, bb = 0, bf = 0;
   for (int rep = 0; rep < 5; ++rep) {
     int64_t b = 0, f = 0;
-    BackupEngine e1(host, selection, plain, settings);
+    BackupEngine e1(host, selection, plain);
     double t0 = bench::Now();
     e1.ScanSelection(b, f);
     double t1 = bench::Now();
     ob = b, of = f;
     b = f = 0;
-    BackupEngine e2(host, selection, filtered, settings);
+    BackupEngine e2(host, selection, filtered);
     e2.ScanSelection(b, f);
     double t2 = bench::Now();
     bb = bf = 0;
@@ -159,7 +154,7 @@ void Scan(const std::string& data) {
     double t3 = bench::Now();
     BenchHost quiet;
     quiet.pump = false;
-    BackupEngine e3(quiet, selection, plain, settings);
+    BackupEngine e3(quiet, selection, plain);
     b = f = 0;
     e3.ScanSelection(b, f);
     noPump.push_back(bench::Now() - t3);

@@ -11,7 +11,6 @@
 
 #include "engine/backup.h"
 #include "engine/fileutil.h"
-#include "settings/app_settings.h"
 #include "bench/bench_util.h"
 #include "tests/support/temp_tree.h"
 
@@ -37,6 +36,10 @@ class WindowHost : public BackupHost {
   void EnableRunButtons(bool) override {}
   void RedrawNow() override {}
   void Sleep(uint32_t) override {}
+  // A clock that moves by the paint interval at every reading makes the engine
+  // repaint the bar after every file; 0 keeps the real clock.
+  int64_t TickMs() override { return step ? (fake += step) : plat::TickMs(); }
+  int64_t step = 0, fake = 0;
   std::string last;
 
  private:
@@ -71,27 +74,24 @@ int main(int argc, char** argv) {
   }
   std::vector<std::string> selection{tree};
   FilterSet filters;
-  AppSettings settings;
   std::string out = std::string(argv[1]) + "\\progress-out";
-  settings.BackupFolder = out;
-  settings.EndMsg = 1;
   struct Variant {
     const char* name;
-    int64_t paintMs;
-  } variants[] = {{"repaint after every file", 0}, {"repaint at most every 30 ms", 30}};
+    int64_t clockStep;  // how far the clock moves per reading (0: the real clock)
+  } variants[] = {{"repaint after every file", BackupEngine::kProgressPaintMs}, {"repaint at most every 30 ms", 0}};
   std::vector<double> times[2];
   for (int round = 0; round < 3; ++round) {
     for (int v = 0; v < 2; ++v) {
       RemoveTree(out);
       MakeFolders(out);
       WindowHost host(bar);
-      BackupEngine engine(host, selection, filters, settings);
-      engine.ProgressPaintMs = variants[v].paintMs;
+      host.step = variants[v].clockStep;
+      BackupEngine engine(host, selection, filters);
       int64_t bytes = 0, files = 0;
       engine.ScanSelection(bytes, files);
       engine.SourceTotals = {bytes, files};
       double t0 = bench::Now();
-      engine.RunBackup();
+      engine.RunBackup(out, 1);
       times[v].push_back(bench::Now() - t0);
       if (host.last.find("正常終了") == std::string::npos) std::printf("  (not verified!)\n");
     }

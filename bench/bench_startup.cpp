@@ -17,7 +17,6 @@
 
 #include "engine/backup.h"
 #include "engine/fileutil.h"
-#include "settings/app_settings.h"
 #include "bench/bench_trees.h"
 #include "bench/bench_util.h"
 #include "tests/support/temp_tree.h"
@@ -147,9 +146,8 @@ int main(int argc, char** argv) {
     // The scan alone, in this process, with the same per-file pumping.
     PumpingHost host;
     FilterSet filters;
-    AppSettings settings;
     std::vector<std::string> selection{tree};
-    BackupEngine engine(host, selection, filters, settings);
+    BackupEngine engine(host, selection, filters);
     int64_t bytes = 0, files = 0;
     const double t0 = bench::Now();
     engine.ScanSelection(bytes, files);

@@ -6,6 +6,7 @@
 
 #include "engine/fileutil.h"
 #include "engine/texts.h"
+#include "engine/walk.h"
 #include "platform/sjis.h"
 
 std::string MakeStampFolderName(const plat::LocalTime& t) {
@@ -47,9 +48,29 @@ BackupEngine::BackupEngine(BackupHost& host, const std::vector<std::string>& sel
 
 // --- The scan ----------------------------------------------------------------
 
+// Adds up the files the filters take and polls for a cancel after every file,
+// taken or not, so that a long walk keeps the window alive.
+class BackupEngine::ScanVisitor : public TreeVisitor {
+ public:
+  explicit ScanVisitor(BackupEngine& engine) : engine_(engine) {}
+  WalkStep OnFile(const CFileFindEx& entry, bool taken) override {
+    if (taken) {
+      bytes += static_cast<int64_t>(entry.GetLength());
+      files += 1;
+    }
+    return engine_.PollScanAbort() != 0 ? WalkStep::kStop : WalkStep::kContinue;
+  }
+  WalkStep EnterFolder(const CFileFindEx&, const std::string&) override { return WalkStep::kContinue; }
+  int64_t bytes = 0;
+  int64_t files = 0;
+
+ private:
+  BackupEngine& engine_;
+};
+
 int BackupEngine::PollScanAbort() {
   int64_t now = host_.TickMs();
-  if (!pumpedOnce_ || now - lastPumpTick_ >= ScanPumpMs) {
+  if (!pumpedOnce_ || now - lastPumpTick_ >= kScanPumpMs) {
     pumpedOnce_ = true;
     lastPumpTick_ = now;
     host_.PumpMessages();
@@ -71,14 +92,9 @@ int BackupEngine::ScanSelection(int64_t& bytes, int64_t& files) {
 }
 
 int BackupEngine::ScanItem(const std::string& path, int64_t& bytes, int64_t& files) {
-  if (IsPlainFile(path) == 0) {
+  uint64_t size = 0;
+  if (FindPlainFile(path, size)) {
     if (CheckFileFilter(path, filters_) != 0) return 0;
-    uint64_t size = 0;
-    CFileFindEx finder;
-    if (finder.FindFile(path.c_str())) {
-      finder.FindNextFile();
-      size = finder.GetLength();
-    }
     if (PollScanAbort() != 0) return -1;
     bytes += static_cast<int64_t>(size);
     files += 1;
@@ -86,56 +102,11 @@ int BackupEngine::ScanItem(const std::string& path, int64_t& bytes, int64_t& fil
   }
   // Anything else is a folder, also a path where nothing exists any more.
   if (CheckFolderFilter(path, filters_) != 0) return 0;
-  walk_.assign(1, Ancestor{path, {}, false});
-  int result = ScanFolder(path, bytes, files);
-  walk_.clear();
-  return result;
-}
-
-int BackupEngine::ScanFolder(const std::string& path, int64_t& bytes, int64_t& files) {
-  int64_t localBytes = 0, localFiles = 0;
-  CFileFindEx finder;
-  std::string pattern = path + "\\*.*";
-  int more = finder.FindFile(pattern.c_str());
-  while (more) {
-    more = finder.FindNextFile();
-    if (finder.IsDots()) continue;
-    if (finder.MatchesMask(plat::kAttrDirectory)) {
-      std::string entry = finder.GetFilePath();
-      if (CheckFolderFilter(entry, filters_) != 0) continue;
-      if (finder.MatchesMask(plat::kAttrReparsePoint) && LeadsBackIntoWalk(entry)) continue;
-      int64_t subBytes = 0, subFiles = 0;
-      walk_.push_back(Ancestor{entry, {}, false});
-      int result = ScanFolder(entry, subBytes, subFiles);
-      walk_.pop_back();
-      if (result != 0) return -1;
-      localBytes += subBytes;
-      localFiles += subFiles;
-    } else {
-      // The filters look at the last component only: the entry's name is enough.
-      if (CheckFileFilter(finder.GetFileName(), filters_) == 0) {
-        localBytes += static_cast<int64_t>(finder.GetLength());
-        localFiles += 1;
-      }
-      if (PollScanAbort() != 0) return -1;
-    }
-  }
-  bytes += localBytes;
-  files += localFiles;
+  ScanVisitor scan(*this);
+  if (WalkFolder(path, &filters_, scan) != 0) return -1;
+  bytes += scan.bytes;
+  files += scan.files;
   return 0;
-}
-
-bool BackupEngine::LeadsBackIntoWalk(const std::string& path) {
-  plat::FileId target;
-  if (!plat::GetFolderId(path, target)) return false;
-  for (Ancestor& a : walk_) {
-    if (!a.idKnown) {
-      a.idKnown = true;
-      if (!plat::GetFolderId(a.path, a.id)) a.id = plat::FileId{~0ULL, ~0ULL};
-    }
-    if (a.id == target) return true;
-  }
-  return false;
 }
 
 // --- The run -----------------------------------------------------------------
@@ -199,8 +170,43 @@ int BackupEngine::CopySelection() {
   return 0;
 }
 
+// Re-creates each folder the walk enters beneath the destination and copies
+// every file the filters take into the folder of the moment.
+class BackupEngine::CopyVisitor : public TreeVisitor {
+ public:
+  CopyVisitor(BackupEngine& engine, const std::string& destination) : engine_(engine), folders_{destination} {}
+  WalkStep OnFile(const CFileFindEx& entry, bool taken) override {
+    if (!taken) return WalkStep::kContinue;
+    int copied = engine_.CopyOneFile(entry.GetFilePath(), folders_.back() + "\\" + entry.GetFileName());
+    return copied == 0 ? WalkStep::kContinue : WalkStep::kStop;
+  }
+  WalkStep EnterFolder(const CFileFindEx& entry, const std::string& path) override {
+    // The backup being written may lie inside the selection (a backup folder
+    // within a selected folder): it is never copied into itself.
+    if (entry.GetFileName() == engine_.StampName) {
+      plat::FileId here, dest;
+      if (plat::GetFolderId(path, here) && plat::GetFolderId(engine_.DestinationPath, dest) && here == dest) {
+        return WalkStep::kSkip;
+      }
+    }
+    std::string target = folders_.back() + "\\" + entry.GetFileName();
+    if (uint32_t err = plat::CreateFolder(target)) {
+      engine_.Fail(texts::kFolderCreateFailed, err, target);
+      return WalkStep::kStop;
+    }
+    folders_.push_back(target);
+    return WalkStep::kContinue;
+  }
+  void LeaveFolder() override { folders_.pop_back(); }
+
+ private:
+  BackupEngine& engine_;
+  std::vector<std::string> folders_;
+};
+
 int BackupEngine::CopyItem(const std::string& source, const std::string& destination) {
-  if (IsPlainFile(source) == 0) {
+  uint64_t size = 0;
+  if (FindPlainFile(source, size)) {
     if (CheckFileFilter(source, filters_) != 0) return 0;
     return CopyOneFile(source, destination);
   }
@@ -208,41 +214,9 @@ int BackupEngine::CopyItem(const std::string& source, const std::string& destina
   // check reports what is missing. No empty stand-in folder is made for it.
   if (PathExists(source) != 0) return 0;
   if (CheckFolderFilter(source, filters_) != 0) return 0;
-  walk_.assign(1, Ancestor{source, {}, false});
-  int result = CopyFolder(source, destination);
-  walk_.clear();
-  return result;
-}
-
-int BackupEngine::CopyFolder(const std::string& source, const std::string& destination) {
   if (uint32_t err = plat::CreateFolder(destination)) return Fail(texts::kFolderCreateFailed, err, destination);
-  CFileFindEx finder;
-  std::string pattern = source + "\\*.*";
-  int more = finder.FindFile(pattern.c_str());
-  while (more) {
-    more = finder.FindNextFile();
-    if (finder.IsDots()) continue;
-    std::string entry = finder.GetFilePath();
-    std::string target = destination + "\\" + finder.GetFileName();
-    if (finder.MatchesMask(plat::kAttrDirectory)) {
-      if (CheckFolderFilter(entry, filters_) != 0) continue;
-      if (finder.MatchesMask(plat::kAttrReparsePoint) && LeadsBackIntoWalk(entry)) continue;
-      // The backup being written may lie inside the selection (a backup folder
-      // within a selected folder): it is never copied into itself.
-      if (finder.GetFileName() == StampName) {
-        plat::FileId here, dest;
-        if (plat::GetFolderId(entry, here) && plat::GetFolderId(DestinationPath, dest) && here == dest) continue;
-      }
-      walk_.push_back(Ancestor{entry, {}, false});
-      int result = CopyFolder(entry, target);
-      walk_.pop_back();
-      if (result != 0) return -1;
-    } else {
-      if (CheckFileFilter(entry, filters_) != 0) continue;
-      if (CopyOneFile(entry, target) != 0) return -1;
-    }
-  }
-  return 0;
+  CopyVisitor copy(*this, destination);
+  return WalkFolder(source, &filters_, copy);
 }
 
 int BackupEngine::CopyOneFile(const std::string& source, const std::string& destination) {
@@ -256,7 +230,7 @@ int BackupEngine::StepCopyProgress() {
   ++ProgressPos;
   // Repainting the bar costs far more than copying a small file: it is painted
   // at most every kProgressPaintMs, while messages are pumped after every file.
-  if (host_.TickMs() - lastPaintTick_ >= ProgressPaintMs) PaintProgress();
+  if (host_.TickMs() - lastPaintTick_ >= kProgressPaintMs) PaintProgress();
   host_.PumpMessages();
   if (CopyIdle == 1) {
     PaintProgress();

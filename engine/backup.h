@@ -60,7 +60,7 @@ class BackupEngine {
   int ScanItem(const std::string& path, int64_t& bytes, int64_t& files);
   // Keeps the window alive and tells whether the scan is to stop: -1 if
   // ScanIdle was set, else 0. Messages are dispatched on the first poll and
-  // then at most every ScanPumpMs: dispatching costs more than looking at a
+  // then at most every kScanPumpMs: dispatching costs more than looking at a
   // file (under Wine about 6 us a call), while the flag is read at every poll.
   int PollScanAbort();
 
@@ -85,35 +85,22 @@ class BackupEngine {
   // (unless endMsg is not 1) or the difference with all four numbers.
   void VerifyBackup(const std::string& backupFolder, int endMsg);
 
-  // Interval at which the progress bar is repainted while files are copied
-  // (0 repaints after every file).
+  // Interval at which the progress bar is repainted while files are copied.
   static constexpr int64_t kProgressPaintMs = 30;
-  int64_t ProgressPaintMs = kProgressPaintMs;
-  // Interval at which the scan dispatches messages (0: at every poll).
+  // Interval at which the scan dispatches messages.
   static constexpr int64_t kScanPumpMs = 10;
-  int64_t ScanPumpMs = kScanPumpMs;
 
  private:
-  // One folder on the way from a selected item down to where the walk stands;
-  // its identity is looked up only when a link is met.
-  struct Ancestor {
-    std::string path;
-    plat::FileId id;
-    bool idKnown = false;
-  };
-  // True if the folder at path (reached through a link or junction) is one the
-  // current walk already stands in, so entering it would loop.
-  bool LeadsBackIntoWalk(const std::string& path);
-  int ScanFolder(const std::string& path, int64_t& bytes, int64_t& files);
+  // The scan's and the copy's visitors of the shared tree walk (engine/walk.h).
+  class ScanVisitor;
+  class CopyVisitor;
   int CopyOneFile(const std::string& source, const std::string& destination);
-  int CopyFolder(const std::string& source, const std::string& destination);
   void PaintProgress();
   int Fail(const char* what, uint32_t error, const std::string& path);
 
   BackupHost& host_;
   const std::vector<std::string>& selection_;
   const FilterSet& filters_;
-  std::vector<Ancestor> walk_;
   int64_t lastPaintTick_ = 0;
   int64_t lastPumpTick_ = 0;
   bool pumpedOnce_ = false;

@@ -5,12 +5,7 @@
 #include <string>
 
 inline std::string Hex(const std::string& bytes) {
-  static const char digits[] = "0123456789ABCDEF";
   std::string out;
-  for (unsigned char c : bytes) {
-    out += digits[c >> 4];
-    out += digits[c & 15];
-    out += ' ';
-  }
+  for (unsigned char c : bytes) out += std::string{"0123456789ABCDEF"[c >> 4], "0123456789ABCDEF"[c & 15], ' '};
   return out;
 }

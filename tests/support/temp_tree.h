@@ -1,41 +1,32 @@
-// A real folder tree on disk for tests, removed again by the destructor. Paths
-// use the program's convention (backslash separators, Shift_JIS names) on both
-// builds.
+// A real folder tree on disk for tests, removed by the destructor; program paths
+// (backslashes, Shift_JIS) on both builds. A test's fault hook applies here too.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+// Absolute paths: every folder on the way; a file with exactly these bytes
+// (replaced); a file or whole tree removed (a link removed, never followed).
+void MakeFolders(const std::string& path);
+void WriteBytes(const std::string& path, const std::string& content);
+void RemoveTree(const std::string& path);
+
 class TempTree {
  public:
   TempTree();
-  ~TempTree();
+  ~TempTree() { RemoveTree(root_); }
   TempTree(const TempTree&) = delete;
   TempTree& operator=(const TempTree&) = delete;
 
-  // The tree's root folder, without trailing separator.
-  const std::string& root() const { return root_; }
-  // root + "\" + rel (rel uses backslashes).
-  std::string Path(const std::string& rel) const;
+  const std::string& root() const { return root_; }  // without trailing separator
+  std::string Path(const std::string& rel) const { return rel.empty() ? root_ : root_ + "\\" + rel; }
   // Creates the file (and its parent folders) with exactly these bytes.
   void File(const std::string& rel, const std::string& content = std::string());
-  // Creates a file of the given size filled with a repeating pattern.
-  void SizedFile(const std::string& rel, uint64_t size);
-  // Creates a sparse file of the given size (no disk used). False if impossible.
-  bool SparseFile(const std::string& rel, uint64_t size);
-  // Creates the folder and its parents.
-  void Folder(const std::string& rel);
-  // Content of a file, or "<missing>".
-  std::string Read(const std::string& rel) const;
+  void SizedFile(const std::string& rel, uint64_t size) { File(rel, std::string(size, 'x')); }
+  void Folder(const std::string& rel) { MakeFolders(Path(rel)); }  // with its parents
+  std::string Read(const std::string& rel) const;                   // content, or "<missing>"
   bool Exists(const std::string& rel) const;
 
  private:
   std::string root_;
 };
-
-// Creates every folder on the way to path (absolute, program convention).
-void MakeFolders(const std::string& path);
-// Writes a file with exactly these bytes (absolute path), replacing any.
-void WriteBytes(const std::string& path, const std::string& content);
-// Removes a file or a whole tree (absolute path); missing is fine.
-void RemoveTree(const std::string& path);

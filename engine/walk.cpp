@@ -1,0 +1,117 @@
+// The shared walk of a folder tree and the check's count (see walk.h).
+#include "engine/walk.h"
+
+#include <vector>
+
+#include "platform/fs.h"
+
+namespace {
+
+// One folder the walk stands in; its identity is looked up only when a link is
+// met, so a tree without links never pays for it.
+struct Ancestor {
+  std::string path;
+  plat::FileId id;
+  bool idKnown = false;
+};
+
+class Walk {
+ public:
+  Walk(const FilterSet* filters, TreeVisitor& visitor) : filters_(filters), visitor_(visitor) {}
+
+  int Folder(const std::string& folder) {
+    CFileFindEx finder;
+    std::string pattern = folder + "\\*.*";
+    if (!finder.FindFile(pattern.c_str())) return UnlistedFolder();
+    ancestors_.push_back(Ancestor{folder, {}, false});
+    int more = 1;
+    while (more) {
+      more = finder.FindNextFile();
+      if (finder.IsDots()) continue;
+      if (finder.MatchesMask(plat::kAttrDirectory)) {
+        if (filters_ && CheckFolderFilter(finder.GetFileName(), *filters_) != 0) continue;
+        std::string path = finder.GetFilePath();
+        if (finder.MatchesMask(plat::kAttrReparsePoint) && LeadsBackIntoWalk(path)) continue;
+        WalkStep step = visitor_.EnterFolder(finder, path);
+        if (step == WalkStep::kSkip) continue;
+        if (step == WalkStep::kStop || Folder(path) != 0) return -1;
+        visitor_.LeaveFolder();
+      } else {
+        // The filters look at the last component only: the entry's name is enough.
+        bool taken = !filters_ || CheckFileFilter(finder.GetFileName(), *filters_) == 0;
+        if (visitor_.OnFile(finder, taken) == WalkStep::kStop) return -1;
+      }
+    }
+    ancestors_.pop_back();
+    return 0;
+  }
+
+ private:
+  // What a folder that cannot be listed (vanished, unreadable, not a folder)
+  // means for every walk: it counts as empty and the walk goes on. Returning
+  // -1 here would end the walk instead, as a visitor's kStop does.
+  static int UnlistedFolder() { return 0; }
+
+  // True if the folder at path (reached through a link or junction) is one the
+  // walk already stands in, so entering it would loop.
+  bool LeadsBackIntoWalk(const std::string& path) {
+    plat::FileId target;
+    if (!plat::GetFolderId(path, target)) return false;
+    for (Ancestor& a : ancestors_) {
+      if (!a.idKnown) {
+        a.idKnown = true;
+        if (!plat::GetFolderId(a.path, a.id)) a.id = plat::FileId{~0ULL, ~0ULL};
+      }
+      if (a.id == target) return true;
+    }
+    return false;
+  }
+
+  const FilterSet* filters_;
+  TreeVisitor& visitor_;
+  std::vector<Ancestor> ancestors_;
+};
+
+// The check's count: every file, nothing left out, never stopped.
+class Counter : public TreeVisitor {
+ public:
+  WalkStep OnFile(const CFileFindEx& entry, bool) override {
+    bytes += static_cast<int64_t>(entry.GetLength());
+    files += 1;
+    return WalkStep::kContinue;
+  }
+  WalkStep EnterFolder(const CFileFindEx&, const std::string&) override { return WalkStep::kContinue; }
+  int64_t bytes = 0;
+  int64_t files = 0;
+};
+
+}  // namespace
+
+int WalkFolder(const std::string& folder, const FilterSet* filters, TreeVisitor& visitor) {
+  return Walk(filters, visitor).Folder(folder);
+}
+
+bool FindPlainFile(const std::string& path, uint64_t& size) {
+  // A pattern would find some file in a folder, not the file named by path.
+  if (path.find_first_of("*?") != std::string::npos) return false;
+  CFileFindEx finder;
+  if (!finder.FindFile(path.c_str())) return false;
+  finder.FindNextFile();
+  if (finder.MatchesMask(plat::kAttrDirectory)) return false;
+  size = finder.GetLength();
+  return true;
+}
+
+int CountFilesAndSize(const std::string& path, int64_t& bytes, int64_t& files) {
+  uint64_t size = 0;
+  if (FindPlainFile(path, size)) {
+    bytes += static_cast<int64_t>(size);
+    files += 1;
+    return 0;
+  }
+  Counter counter;
+  WalkFolder(path, nullptr, counter);
+  bytes += counter.bytes;
+  files += counter.files;
+  return 0;
+}

@@ -1,0 +1,46 @@
+// The one walk of a folder tree that the scan, the copy and the check share, so
+// that dots, filters, link cycles and folders that cannot be listed follow one
+// rule everywhere; and the check's unfiltered count built on it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/fileutil.h"
+#include "engine/filter.h"
+
+// A visitor's answer: go on, pass this folder by, or end the whole walk.
+enum class WalkStep { kContinue, kSkip, kStop };
+
+// What a walk meets, in the file system's enumeration order, depth first.
+class TreeVisitor {
+ public:
+  // A file; entry is the finder standing on it. taken is false when the file
+  // filter leaves it out (it is still reported, so that a long walk over
+  // left-out files can keep the window alive). kStop ends the walk.
+  virtual WalkStep OnFile(const CFileFindEx& entry, bool taken) = 0;
+  // A sub-folder (full path) that the folder filter takes and that leads into
+  // no folder the walk stands in: kContinue enters it, kSkip passes it by.
+  virtual WalkStep EnterFolder(const CFileFindEx& entry, const std::string& path) = 0;
+  // The folder last entered has been walked completely.
+  virtual void LeaveFolder() {}
+
+ protected:
+  ~TreeVisitor() = default;
+};
+
+// Walks everything beneath folder (which is not itself reported). filters null
+// takes every entry. The dot entries are skipped; a sub-folder reached through a
+// link or junction is not entered when it is one of the folders the walk stands
+// in. 0 when the walk ended normally, -1 when the visitor stopped it.
+int WalkFolder(const std::string& folder, const FilterSet* filters, TreeVisitor& visitor);
+
+// True if path names an existing file that is not a folder (a path with
+// wildcard characters names none); size is then its full 64-bit size as the
+// finder reports it, the same figure a walk reports for it.
+bool FindPlainFile(const std::string& path, uint64_t& size);
+
+// Adds the size and number of the files under path (a file, or a folder walked
+// without filters; folders are not counted) to the accumulators. A missing path
+// adds nothing. Always 0.
+int CountFilesAndSize(const std::string& path, int64_t& bytes, int64_t& files);
