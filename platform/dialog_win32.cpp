@@ -65,14 +65,12 @@ INT_PTR DialogBase::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       OnDestroy();
       return TRUE;
-    default: {
-      INT_PTR result = 0;
-      if (OnMessage(msg, wParam, lParam, result)) {
-        ::SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, result);
-        return TRUE;
-      }
+    case WM_HELP:
+      // F1 opens the help wherever the user is, as the help command does.
+      if (helpHandler_) helpHandler_(hwnd_);
+      return TRUE;
+    default:
       return FALSE;
-    }
   }
 }
 

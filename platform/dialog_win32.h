@@ -1,70 +1,13 @@
 // Thin modal-dialog base for Win32: one dialog procedure that binds the C++
-// object at WM_INITDIALOG and dispatches to virtual handlers, and small owners
-// for GDI objects and menus. Nothing more of a class library.
+// object at WM_INITDIALOG and dispatches to virtual handlers, and the loading
+// of a bitmap resource. Nothing more of a class library.
 #pragma once
 
 #include <windows.h>
 
+#include "platform/handle.h"
+
 namespace plat {
-
-// Owns one GDI object (bitmap, brush, ...) and deletes it exactly once.
-template <typename T>
-class GdiObject {
- public:
-  explicit GdiObject(T object = nullptr) : object_(object) {}
-  ~GdiObject() { reset(); }
-  GdiObject(const GdiObject&) = delete;
-  GdiObject& operator=(const GdiObject&) = delete;
-  GdiObject(GdiObject&& o) noexcept : object_(o.release()) {}
-  GdiObject& operator=(GdiObject&& o) noexcept {
-    if (this != &o) reset(o.release());
-    return *this;
-  }
-  explicit operator bool() const { return object_ != nullptr; }
-  T get() const { return object_; }
-  T release() {
-    T object = object_;
-    object_ = nullptr;
-    return object;
-  }
-  void reset(T object = nullptr) {
-    if (object_) ::DeleteObject(object_);
-    object_ = object;
-  }
-
- private:
-  T object_;
-};
-
-using BitmapHandle = GdiObject<HBITMAP>;
-using BrushHandle = GdiObject<HBRUSH>;
-
-// Owns a menu loaded or created by the program and destroys it (with its
-// submenus) exactly once.
-class MenuHandle {
- public:
-  explicit MenuHandle(HMENU menu = nullptr) : menu_(menu) {}
-  ~MenuHandle() { reset(); }
-  MenuHandle(const MenuHandle&) = delete;
-  MenuHandle& operator=(const MenuHandle&) = delete;
-  MenuHandle(MenuHandle&& o) noexcept : menu_(o.menu_) { o.menu_ = nullptr; }
-  MenuHandle& operator=(MenuHandle&& o) noexcept {
-    if (this != &o) {
-      reset(o.menu_);
-      o.menu_ = nullptr;
-    }
-    return *this;
-  }
-  explicit operator bool() const { return menu_ != nullptr; }
-  HMENU get() const { return menu_; }
-  void reset(HMENU menu = nullptr) {
-    if (menu_) ::DestroyMenu(menu_);
-    menu_ = menu;
-  }
-
- private:
-  HMENU menu_;
-};
 
 // A bitmap resource of the running program at its stored size; empty if absent.
 BitmapHandle LoadBitmapResource(int id, int width, int height);
@@ -108,13 +51,19 @@ class DialogBase {
   virtual HICON OnQueryDragIcon() { return nullptr; }
   // WM_DESTROY, while the controls still exist.
   virtual void OnDestroy() {}
-  // Any other message: true with result set when handled.
-  virtual bool OnMessage(UINT, WPARAM, LPARAM, INT_PTR&) { return false; }
+
+ public:
+  // The program's help command, run when F1 is pressed in any of its dialogs
+  // (WM_HELP), with that dialog as owner; nullptr: F1 does nothing.
+  static void SetHelpHandler(void (*handler)(HWND owner)) { helpHandler_ = handler; }
+
+ protected:
 
   // Ends the modal loop with result once the current handler has returned.
   void EndDialog(INT_PTR result) { ::EndDialog(hwnd_, result); }
 
  private:
+  static inline void (*helpHandler_)(HWND) = nullptr;
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   INT_PTR Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
 

@@ -1,36 +1,67 @@
-// Owners for Win32 handles: each closes what it holds exactly once.
+// Owners for Win32 handles: each non-copyable type closes, deletes or destroys
+// what it holds exactly once. Every handle the program keeps has one of these.
 #pragma once
 
 #include <windows.h>
 
 namespace plat {
 
-// A kernel handle from CreateFile and friends; INVALID_HANDLE_VALUE and null are empty.
-class FileHandle {
+// One owner type: Traits says which value is empty and how a handle is let go.
+template <typename T, typename Traits>
+class UniqueHandle {
  public:
-  explicit FileHandle(HANDLE h = INVALID_HANDLE_VALUE) : h_(h) {}
-  ~FileHandle() { reset(); }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  FileHandle(FileHandle&& o) noexcept : h_(o.release()) {}
-  FileHandle& operator=(FileHandle&& o) noexcept {
+  explicit UniqueHandle(T h = Traits::Empty()) : h_(h) {}
+  ~UniqueHandle() { reset(); }
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+  UniqueHandle(UniqueHandle&& o) noexcept : h_(o.release()) {}
+  UniqueHandle& operator=(UniqueHandle&& o) noexcept {
     if (this != &o) reset(o.release());
     return *this;
   }
-  explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
-  HANDLE get() const { return h_; }
-  HANDLE release() {
-    HANDLE h = h_;
-    h_ = INVALID_HANDLE_VALUE;
+  explicit operator bool() const { return Traits::Valid(h_); }
+  T get() const { return h_; }
+  // Gives up ownership; the caller closes the handle.
+  T release() {
+    T h = h_;
+    h_ = Traits::Empty();
     return h;
   }
-  void reset(HANDLE h = INVALID_HANDLE_VALUE) {
-    if (*this) ::CloseHandle(h_);
+  // Lets go of the held handle (if any) and takes h.
+  void reset(T h = Traits::Empty()) {
+    if (Traits::Valid(h_)) Traits::Close(h_);
     h_ = h;
   }
 
  private:
-  HANDLE h_;
+  T h_;
 };
+
+// A kernel handle (file, mutex, ...); INVALID_HANDLE_VALUE and null are empty.
+struct KernelHandleTraits {
+  static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
+  static bool Valid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+  static void Close(HANDLE h) { ::CloseHandle(h); }
+};
+using KernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
+using FileHandle = KernelHandle;
+
+// A GDI object (bitmap, brush) created or loaded by the program.
+template <typename T>
+struct GdiObjectTraits {
+  static T Empty() { return nullptr; }
+  static bool Valid(T h) { return h != nullptr; }
+  static void Close(T h) { ::DeleteObject(h); }
+};
+using BitmapHandle = UniqueHandle<HBITMAP, GdiObjectTraits<HBITMAP>>;
+using BrushHandle = UniqueHandle<HBRUSH, GdiObjectTraits<HBRUSH>>;
+
+// A menu loaded or created by the program, destroyed with its submenus.
+struct MenuTraits {
+  static HMENU Empty() { return nullptr; }
+  static bool Valid(HMENU h) { return h != nullptr; }
+  static void Close(HMENU h) { ::DestroyMenu(h); }
+};
+using MenuHandle = UniqueHandle<HMENU, MenuTraits>;
 
 }  // namespace plat

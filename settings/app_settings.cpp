@@ -4,7 +4,6 @@
 
 #include <climits>
 #include <cstdio>
-#include <cstring>
 
 #include "engine/fileutil.h"
 #include "platform/profile.h"
@@ -54,11 +53,8 @@ AppSettings::AppSettings()
       BkFolderCount(0),
       DeleteEmptyFlg(0) {}
 
-AppSettings::~AppSettings() = default;
-
-std::string AppSettings::SettingsFilePath() const {
-  std::string folder = testFolder_.empty() ? GetModuleDir() : testFolder_;
-  return folder + "\\" + texts::kSettingsBaseName + texts::kSettingsExtension;
+std::string AppSettings::SettingsFilePath() {
+  return GetModuleDir() + "\\" + texts::kSettingsBaseName + texts::kSettingsExtension;
 }
 
 std::string AppSettings::ReadIniString(const std::string& section, const std::string& key, const std::string& def,
@@ -88,25 +84,25 @@ int AppSettings::WriteIniInt(const std::string& section, const std::string& key,
   return plat::WriteProfileText(section, key, DecimalText(value).c_str(), path) ? 1 : 0;
 }
 
-int AppSettings::LoadSettings() {
-  VL = ReadIniString(texts::kSectionBase, texts::kKeyVersion, texts::kSettingsVersion, SettingsFilePath());
-  BackupFolder = ReadIniString(texts::kSectionBackup, texts::kKeyBackupFolder, "", SettingsFilePath());
-  EndMsg = ReadIniInt(texts::kSectionOption, texts::kKeyEndMsg, kDefaultEndMsg, SettingsFilePath());
+int AppSettings::LoadSettings(const std::string& path) {
+  VL = ReadIniString(texts::kSectionBase, texts::kKeyVersion, texts::kSettingsVersion, path);
+  BackupFolder = ReadIniString(texts::kSectionBackup, texts::kKeyBackupFolder, "", path);
+  EndMsg = ReadIniInt(texts::kSectionOption, texts::kKeyEndMsg, kDefaultEndMsg, path);
   ChangeMiniPathFlg =
-      ReadIniInt(texts::kSectionOption, texts::kKeyChangeMiniPathFlg, kDefaultChangeMiniPathFlg, SettingsFilePath());
+      ReadIniInt(texts::kSectionOption, texts::kKeyChangeMiniPathFlg, kDefaultChangeMiniPathFlg, path);
   TopFolderDspFlg =
-      ReadIniInt(texts::kSectionOption, texts::kKeyTopFolderDspFlg, kDefaultTopFolderDspFlg, SettingsFilePath());
+      ReadIniInt(texts::kSectionOption, texts::kKeyTopFolderDspFlg, kDefaultTopFolderDspFlg, path);
   return 0;
 }
 
-int AppSettings::SaveSettings() {
+int AppSettings::SaveSettings(const std::string& path) {
   // Every write runs whatever the earlier ones returned; the result is the
   // conjunction of all five.
   int ok = 1;
-  ok &= WriteIniString(texts::kSectionBase, texts::kKeyVersion, texts::kSettingsVersion, SettingsFilePath()) != 0;
-  ok &= WriteIniString(texts::kSectionBackup, texts::kKeyBackupFolder, BackupFolder, SettingsFilePath()) != 0;
-  ok &= WriteIniInt(texts::kSectionOption, texts::kKeyEndMsg, EndMsg, SettingsFilePath()) != 0;
-  ok &= WriteIniInt(texts::kSectionOption, texts::kKeyChangeMiniPathFlg, ChangeMiniPathFlg, SettingsFilePath()) != 0;
-  ok &= WriteIniInt(texts::kSectionOption, texts::kKeyTopFolderDspFlg, TopFolderDspFlg, SettingsFilePath()) != 0;
+  ok &= WriteIniString(texts::kSectionBase, texts::kKeyVersion, texts::kSettingsVersion, path) != 0;
+  ok &= WriteIniString(texts::kSectionBackup, texts::kKeyBackupFolder, BackupFolder, path) != 0;
+  ok &= WriteIniInt(texts::kSectionOption, texts::kKeyEndMsg, EndMsg, path) != 0;
+  ok &= WriteIniInt(texts::kSectionOption, texts::kKeyChangeMiniPathFlg, ChangeMiniPathFlg, path) != 0;
+  ok &= WriteIniInt(texts::kSectionOption, texts::kKeyTopFolderDspFlg, TopFolderDspFlg, path) != 0;
   return ok;
 }

@@ -1,32 +1,26 @@
 // AppSettings: the one settings record of the program (option flags, current
 // backup folder) with the four INI primitives through which every access to
 // the settings file goes, and the storage of the backup-folder list in the same
-// file. The file is Larkspan.ini beside the program; its path is worked out
-// anew by every operation and never kept.
+// file. The file is Larkspan.ini beside the program: every operation takes its
+// path, by default worked out anew from the program's folder on each call.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 
+#include "engine/backup_folder.h"
 #include "engine/filter.h"
-
-// Most backup folders the list holds (indices 0 to 99).
-constexpr int kMaxBkFolders = 100;
-// One list array as the callers pass it: 101 strings, index 100 never used.
-// An empty folder string at index i means that there is no entry i.
-using BkFolderArray = std::array<std::string, kMaxBkFolders + 1>;
 
 class AppSettings {
  public:
   // Strings empty, BkFolderCount and DeleteEmptyFlg 0; the option flags hold
   // their defaults until LoadSettings reads them.
   AppSettings();
-  virtual ~AppSettings();
   AppSettings(const AppSettings&) = delete;
   AppSettings& operator=(const AppSettings&) = delete;
 
   // --- The record (read and changed directly by the dialogs) ---
+  // (The field BackupFolder hides the entry type inside the class: ::BackupFolder.)
   std::string VL;            // version text read from Base/VL; kept, not consulted
   std::string BackupFolder;  // the current backup folder; empty: none set
   int32_t EndMsg;            // 1: show the normal-end message after a verified backup
@@ -34,6 +28,10 @@ class AppSettings {
   int32_t TopFolderDspFlg;   // 1: start-up makes the first registered folder current
   int32_t BkFolderCount;     // entries found by the latest LoadBkFolderList
   int32_t DeleteEmptyFlg;    // while 1, WriteIniString removes a key instead of writing ""
+
+  // The settings file: GetModuleDir() + "\Larkspan.ini", worked out anew on
+  // every call.
+  static std::string SettingsFilePath();
 
   // --- INI primitives; path is the settings file ---
   // The stored text (at most 1999 bytes), or def if the key, its section or the
@@ -54,48 +52,34 @@ class AppSettings {
   // --- Record load and save ---
   // Reads VL, BackupFolder and the three flags; whatever cannot be read takes
   // its default. Always 0.
-  int LoadSettings();
+  int LoadSettings(const std::string& path = SettingsFilePath());
   // Writes the version "1.00", BackupFolder and the three flags, all five writes
   // attempted in this order whatever fails. Nonzero if every write succeeded, 0
   // otherwise (the caller tells the user).
-  int SaveSettings();
+  int SaveSettings(const std::string& path = SettingsFilePath());
 
   // --- The backup-folder list (section BkFolderList) ---
-  // Reads entries 0, 1, ... up to the first folder key that is absent, empty or
-  // "NonFolder" (at most 100) into the arrays, with their four filter lists when
-  // loadFilters is nonzero (empty lists otherwise). Sets BkFolderCount to the
-  // number found; positions at and after the end are not touched. Always 0.
-  int LoadBkFolderList(int loadFilters, BkFolderArray& folders, BkFolderArray& fileIn, BkFolderArray& fileOut,
-                       BkFolderArray& folderIn, BkFolderArray& folderOut);
-  // Writes entries 0, 1, ... with all five keys each; an empty folder at an index
-  // below BkFolderCount removes that index's five keys, one at or above it ends
-  // the save. Needs a LoadBkFolderList since the last save. Write results are not
-  // examined. Always 0.
-  int SaveBkFolderList(const BkFolderArray& folders, const BkFolderArray& fileIn, const BkFolderArray& fileOut,
-                       const BkFolderArray& folderIn, const BkFolderArray& folderOut);
+  // Replaces list by entries 0, 1, ... up to the first folder key that is
+  // absent, empty or "NonFolder" (at most 100), with their four filter lists
+  // when loadFilters is nonzero (empty lists otherwise). Sets BkFolderCount to
+  // the number found. Always 0.
+  int LoadBkFolderList(int loadFilters, BackupFolderList& list, const std::string& path = SettingsFilePath());
+  // Writes the entries of list as 0, 1, ... with all five keys each; an index
+  // past the list (or an entry with an empty folder) below BkFolderCount has its
+  // five keys removed, one at or above it ends the save. Needs a
+  // LoadBkFolderList since the last save. Write results are not examined.
+  // Always 0.
+  int SaveBkFolderList(const BackupFolderList& list, const std::string& path = SettingsFilePath());
   // Reads the five keys of entry index (empty where absent). Always 0; an index
-  // outside 0..99 gives five empty strings without reading.
-  int ReadBkFolder(int index, std::string& folder, std::string& fileIn, std::string& fileOut, std::string& folderIn,
-                   std::string& folderOut);
+  // outside 0..99 gives an empty entry without reading.
+  int ReadBkFolder(int index, ::BackupFolder& entry, const std::string& path = SettingsFilePath());
   // Writes the five keys of entry index (empty lists as empty values). Always
   // 0; results are not examined; an index outside 0..99 writes nothing.
-  int WriteBkFolder(int index, const std::string& folder, const std::string& fileIn, const std::string& fileOut,
-                    const std::string& folderIn, const std::string& folderOut);
-
-  // The settings file: GetModuleDir() + "\Larkspan.ini", worked out anew on
-  // every call (or the test folder's Larkspan.ini, see below).
-  std::string SettingsFilePath() const;
-
-  // Test use only: the operations work on Larkspan.ini in folder instead of the
-  // program's folder ("" returns to the program's folder).
-  void UseFolderForTests(const std::string& folder) { testFolder_ = folder; }
-
- private:
-  std::string testFolder_;
+  int WriteBkFolder(int index, const ::BackupFolder& entry, const std::string& path = SettingsFilePath());
 };
 
 // Writes the four lists of filters into every entry of the stored backup-folder
-// list whose folder equals settings.BackupFolder exactly (entries read in order
-// up to the first empty folder), folder paths unchanged. Always 0; a failed
-// write is not reported.
-int StoreCurrentFilters(AppSettings& settings, const FilterSet& filters);
+// list whose folder equals settings.BackupFolder exactly, folder paths
+// unchanged. Always 0; a failed write is not reported.
+int StoreCurrentFilters(AppSettings& settings, const FilterSet& filters,
+                        const std::string& path = AppSettings::SettingsFilePath());

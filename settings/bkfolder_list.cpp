@@ -1,6 +1,6 @@
 // The backup-folder list in section BkFolderList of the settings file: whole-list
-// load and save with stale-entry removal, single-entry read and write (see
-// app_settings.h).
+// load and save with stale-entry removal, single-entry read and write, and the
+// store of the current folder's filters (see app_settings.h).
 #include <cstdio>
 
 #include "settings/app_settings.h"
@@ -8,9 +8,18 @@
 
 namespace {
 
-// The five keys of one entry, in the order every operation uses them.
-struct EntryKeys {
-  std::string folder, fileIn, fileOut, folderIn, folderOut;
+// The five keys of one entry with the field each holds, in the order every
+// operation reads and writes them.
+struct Field {
+  const char* keyFormat;
+  std::string BackupFolder::*member;
+};
+const Field kFields[] = {
+    {texts::kKeyBkFolder, &BackupFolder::Folder},
+    {texts::kKeyFilterFileIn, &BackupFolder::FilterFileIn},
+    {texts::kKeyFilterFileOut, &BackupFolder::FilterFileOut},
+    {texts::kKeyFilterFolderIn, &BackupFolder::FilterFolderIn},
+    {texts::kKeyFilterFolderOut, &BackupFolder::FilterFolderOut},
 };
 
 std::string NumberedKey(const char* format, int index) {
@@ -19,113 +28,79 @@ std::string NumberedKey(const char* format, int index) {
   return key;
 }
 
-EntryKeys KeysOf(int index) {
-  return {NumberedKey(texts::kKeyBkFolder, index), NumberedKey(texts::kKeyFilterFileIn, index),
-          NumberedKey(texts::kKeyFilterFileOut, index), NumberedKey(texts::kKeyFilterFolderIn, index),
-          NumberedKey(texts::kKeyFilterFolderOut, index)};
-}
-
 bool IsListIndex(int index) { return index >= 0 && index < kMaxBkFolders; }
 
 }  // namespace
 
-int AppSettings::LoadBkFolderList(int loadFilters, BkFolderArray& folders, BkFolderArray& fileIn,
-                                  BkFolderArray& fileOut, BkFolderArray& folderIn, BkFolderArray& folderOut) {
+int AppSettings::LoadBkFolderList(int loadFilters, BackupFolderList& list, const std::string& path) {
   const char* section = texts::kSectionBkFolderList;
+  list.clear();
   BkFolderCount = 0;
   for (int i = 0; i < kMaxBkFolders; ++i) {
-    EntryKeys keys = KeysOf(i);
-    std::string folder = ReadIniString(section, keys.folder, texts::kNoFolder, SettingsFilePath());
-    if (folder == texts::kNoFolder || folder.empty()) break;
-    size_t at = static_cast<size_t>(i);
-    folders[at] = folder;
+    ::BackupFolder entry;
+    entry.Folder = ReadIniString(section, NumberedKey(texts::kKeyBkFolder, i), texts::kNoFolder, path);
+    if (entry.Folder == texts::kNoFolder || entry.Folder.empty()) break;
     if (loadFilters) {
-      fileIn[at] = ReadIniString(section, keys.fileIn, "", SettingsFilePath());
-      fileOut[at] = ReadIniString(section, keys.fileOut, "", SettingsFilePath());
-      folderIn[at] = ReadIniString(section, keys.folderIn, "", SettingsFilePath());
-      folderOut[at] = ReadIniString(section, keys.folderOut, "", SettingsFilePath());
-    } else {
-      fileIn[at].clear();
-      fileOut[at].clear();
-      folderIn[at].clear();
-      folderOut[at].clear();
+      for (const Field& field : kFields) {
+        if (field.member != &::BackupFolder::Folder)
+          entry.*field.member = ReadIniString(section, NumberedKey(field.keyFormat, i), "", path);
+      }
     }
+    list.push_back(std::move(entry));
     ++BkFolderCount;
   }
   return 0;
 }
 
-int AppSettings::SaveBkFolderList(const BkFolderArray& folders, const BkFolderArray& fileIn,
-                                  const BkFolderArray& fileOut, const BkFolderArray& folderIn,
-                                  const BkFolderArray& folderOut) {
+int AppSettings::SaveBkFolderList(const BackupFolderList& list, const std::string& path) {
   const char* section = texts::kSectionBkFolderList;
+  const ::BackupFolder none;
   for (int i = 0; i < kMaxBkFolders; ++i) {
-    size_t at = static_cast<size_t>(i);
-    EntryKeys keys = KeysOf(i);
-    if (folders[at].empty()) {
+    const size_t at = static_cast<size_t>(i);
+    const ::BackupFolder& entry = at < list.size() ? list[at] : none;
+    if (entry.Folder.empty()) {
       if (i >= BkFolderCount) break;
       // An entry the last load found and that is gone now: remove its keys.
       DeleteEmptyFlg = 1;
-      WriteIniString(section, keys.folder, "", SettingsFilePath());
-      WriteIniString(section, keys.fileIn, "", SettingsFilePath());
-      WriteIniString(section, keys.fileOut, "", SettingsFilePath());
-      WriteIniString(section, keys.folderIn, "", SettingsFilePath());
-      WriteIniString(section, keys.folderOut, "", SettingsFilePath());
+      for (const Field& field : kFields) WriteIniString(section, NumberedKey(field.keyFormat, i), "", path);
       DeleteEmptyFlg = 0;
       continue;
     }
-    WriteIniString(section, keys.folder, folders[at], SettingsFilePath());
-    WriteIniString(section, keys.fileIn, fileIn[at], SettingsFilePath());
-    WriteIniString(section, keys.fileOut, fileOut[at], SettingsFilePath());
-    WriteIniString(section, keys.folderIn, folderIn[at], SettingsFilePath());
-    WriteIniString(section, keys.folderOut, folderOut[at], SettingsFilePath());
+    for (const Field& field : kFields) {
+      WriteIniString(section, NumberedKey(field.keyFormat, i), entry.*field.member, path);
+    }
   }
   return 0;
 }
 
-int AppSettings::ReadBkFolder(int index, std::string& folder, std::string& fileIn, std::string& fileOut,
-                              std::string& folderIn, std::string& folderOut) {
-  folder.clear();
-  fileIn.clear();
-  fileOut.clear();
-  folderIn.clear();
-  folderOut.clear();
+int AppSettings::ReadBkFolder(int index, ::BackupFolder& entry, const std::string& path) {
+  entry = ::BackupFolder();
   if (!IsListIndex(index)) return 0;
-  const char* section = texts::kSectionBkFolderList;
-  EntryKeys keys = KeysOf(index);
-  folder = ReadIniString(section, keys.folder, "", SettingsFilePath());
-  fileIn = ReadIniString(section, keys.fileIn, "", SettingsFilePath());
-  fileOut = ReadIniString(section, keys.fileOut, "", SettingsFilePath());
-  folderIn = ReadIniString(section, keys.folderIn, "", SettingsFilePath());
-  folderOut = ReadIniString(section, keys.folderOut, "", SettingsFilePath());
+  for (const Field& field : kFields) {
+    entry.*field.member = ReadIniString(texts::kSectionBkFolderList, NumberedKey(field.keyFormat, index), "", path);
+  }
   return 0;
 }
 
-int AppSettings::WriteBkFolder(int index, const std::string& folder, const std::string& fileIn,
-                               const std::string& fileOut, const std::string& folderIn,
-                               const std::string& folderOut) {
+int AppSettings::WriteBkFolder(int index, const ::BackupFolder& entry, const std::string& path) {
   // A key outside 000..099 would never be read by the list.
   if (!IsListIndex(index)) return 0;
-  const char* section = texts::kSectionBkFolderList;
-  EntryKeys keys = KeysOf(index);
-  WriteIniString(section, keys.folder, folder, SettingsFilePath());
-  WriteIniString(section, keys.fileIn, fileIn, SettingsFilePath());
-  WriteIniString(section, keys.fileOut, fileOut, SettingsFilePath());
-  WriteIniString(section, keys.folderIn, folderIn, SettingsFilePath());
-  WriteIniString(section, keys.folderOut, folderOut, SettingsFilePath());
+  for (const Field& field : kFields) {
+    WriteIniString(texts::kSectionBkFolderList, NumberedKey(field.keyFormat, index), entry.*field.member, path);
+  }
   return 0;
 }
 
-int StoreCurrentFilters(AppSettings& settings, const FilterSet& filters) {
-  BkFolderArray folders, fileIn, fileOut, folderIn, folderOut;
-  settings.LoadBkFolderList(0, folders, fileIn, fileOut, folderIn, folderOut);
-  for (int i = 0; i < kMaxBkFolders; ++i) {
-    const std::string& folder = folders[static_cast<size_t>(i)];
-    if (folder.empty()) break;
-    if (folder == settings.BackupFolder) {
-      settings.WriteBkFolder(i, folder, filters.FilterFileIn(), filters.FilterFileOut(), filters.FilterFolderIn(),
-                             filters.FilterFolderOut());
-    }
+int StoreCurrentFilters(AppSettings& settings, const FilterSet& filters, const std::string& path) {
+  BackupFolderList list;
+  settings.LoadBkFolderList(0, list, path);
+  // Normally one entry names the current folder; after a change in the settings
+  // dialog two may, and each of them gets the filters.
+  for (size_t i = 0; i < list.size(); ++i) {
+    if (list[i].Folder != settings.BackupFolder) continue;
+    const BackupFolder entry{list[i].Folder, filters.FilterFileIn(), filters.FilterFileOut(),
+                             filters.FilterFolderIn(), filters.FilterFolderOut()};
+    settings.WriteBkFolder(static_cast<int>(i), entry, path);
   }
   return 0;
 }

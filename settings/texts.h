@@ -7,8 +7,7 @@ namespace texts {
 constexpr const char kSettingsBaseName[] = "Larkspan";
 constexpr const char kSettingsExtension[] = ".ini";
 
-// The program version is "V1.00"; the file stores it without the "V".
-constexpr const char kProgramVersion[] = "V1.00";
+// The version text the file stores.
 constexpr const char kSettingsVersion[] = "1.00";
 
 constexpr const char kSectionBase[] = "Base";

@@ -1,59 +1,28 @@
-// The add/change backup-folder dialog (see backup_folder_edit_dlg.h).
+// The add/change backup-folder dialog (see backup_folder_edit_dlg.h): the
+// controls in and out; the decisions are in folder_rules.h.
 #include "ui/backup_folder_edit_dlg.h"
 
-#include <string_view>
+#include <string>
 
 #include "engine/fileutil.h"
-#include "platform/sjis.h"
 #include "ui/dialog_util.h"
 #include "ui/resource.h"
 #include "ui/texts.h"
-
-namespace {
-
-// True if text holds the single-byte character c (never the second byte of a
-// double-byte character).
-bool HasChar(std::string_view text, char c) { return sjis::FindChar(text, c) != sjis::npos; }
-
-// True if text holds the double-byte character wide (two bytes), found
-// character by character.
-bool HasWideChar(std::string_view text, std::string_view wide) {
-  for (size_t i = 0; i < text.size(); i += sjis::CharLen(text, i)) {
-    if (sjis::CharLen(text, i) == 2 && text.substr(i, 2) == wide) return true;
-  }
-  return false;
-}
-
-}  // namespace
 
 CBackupFolderEditDlg::CBackupFolderEditDlg() : plat::DialogBase(IDD_BACKUP_FOLDER_EDIT) {}
 
 BOOL CBackupFolderEditDlg::OnInitDialog() {
   ui::CenterOnOwner(hwnd());
-  ::SetWindowTextA(hwnd(), (Mode == 1 || !Folder.empty()) ? texts::kTitleChangeFolder : texts::kTitleAddFolder);
-  ::SetDlgItemTextA(hwnd(), IDC_EDIT_FOLDER, Folder.c_str());
-
-  // A new file filter starts as an include list, a new folder filter as an
-  // exclude list; when both lists of a kind are set, the exclude list is shown.
-  if (FilterFileIn.empty() && FilterFileOut.empty()) {
-    ui::SetChecked(hwnd(), IDC_FILE_FILTER, false);
-    ::CheckRadioButton(hwnd(), IDC_FILE_INCLUDE, IDC_FILE_EXCLUDE, IDC_FILE_INCLUDE);
-  } else {
-    ui::SetChecked(hwnd(), IDC_FILE_FILTER, true);
-    const bool include = FilterFileOut.empty();
-    ::CheckRadioButton(hwnd(), IDC_FILE_INCLUDE, IDC_FILE_EXCLUDE, include ? IDC_FILE_INCLUDE : IDC_FILE_EXCLUDE);
-    ::SetDlgItemTextA(hwnd(), IDC_FILE_PATTERNS, (include ? FilterFileIn : FilterFileOut).c_str());
-  }
-  if (FilterFolderIn.empty() && FilterFolderOut.empty()) {
-    ui::SetChecked(hwnd(), IDC_FOLDER_FILTER, false);
-    ::CheckRadioButton(hwnd(), IDC_FOLDER_INCLUDE, IDC_FOLDER_EXCLUDE, IDC_FOLDER_EXCLUDE);
-  } else {
-    ui::SetChecked(hwnd(), IDC_FOLDER_FILTER, true);
-    const bool include = FilterFolderOut.empty();
-    ::CheckRadioButton(hwnd(), IDC_FOLDER_INCLUDE, IDC_FOLDER_EXCLUDE,
-                       include ? IDC_FOLDER_INCLUDE : IDC_FOLDER_EXCLUDE);
-    ::SetDlgItemTextA(hwnd(), IDC_FOLDER_PATTERNS, (include ? FilterFolderIn : FilterFolderOut).c_str());
-  }
+  ::SetWindowTextA(hwnd(), (Mode == 1 || !Entry.Folder.empty()) ? texts::kTitleChangeFolder : texts::kTitleAddFolder);
+  const FolderForm form = FormForEntry(Entry);
+  ::SetDlgItemTextA(hwnd(), IDC_EDIT_FOLDER, form.folder.c_str());
+  ui::SetChecked(hwnd(), IDC_FILE_FILTER, form.fileFilter);
+  ::CheckRadioButton(hwnd(), IDC_FILE_INCLUDE, IDC_FILE_EXCLUDE, form.fileInclude ? IDC_FILE_INCLUDE : IDC_FILE_EXCLUDE);
+  if (form.fileFilter) ::SetDlgItemTextA(hwnd(), IDC_FILE_PATTERNS, form.filePatterns.c_str());
+  ui::SetChecked(hwnd(), IDC_FOLDER_FILTER, form.folderFilter);
+  ::CheckRadioButton(hwnd(), IDC_FOLDER_INCLUDE, IDC_FOLDER_EXCLUDE,
+                     form.folderInclude ? IDC_FOLDER_INCLUDE : IDC_FOLDER_EXCLUDE);
+  if (form.folderFilter) ::SetDlgItemTextA(hwnd(), IDC_FOLDER_PATTERNS, form.folderPatterns.c_str());
   UpdateFilterControls();
   if (Mode == 1) {
     ::EnableWindow(Item(IDC_EDIT_FOLDER), FALSE);
@@ -105,65 +74,25 @@ int CBackupFolderEditDlg::MoveCaretToEnd() {
   return 0;
 }
 
-void CBackupFolderEditDlg::Refuse(const char* text, int id) {
-  ui::ShowMessageBox(hwnd(), text, MB_ICONEXCLAMATION | MB_OK);
-  ::SetFocus(Item(id));
+FolderForm CBackupFolderEditDlg::ReadForm() const {
+  FolderForm form;
+  form.folder = ui::ItemText(hwnd(), IDC_EDIT_FOLDER);
+  form.fileFilter = ui::IsChecked(hwnd(), IDC_FILE_FILTER);
+  form.fileInclude = ui::IsChecked(hwnd(), IDC_FILE_INCLUDE);
+  form.filePatterns = ui::ItemText(hwnd(), IDC_FILE_PATTERNS);
+  form.folderFilter = ui::IsChecked(hwnd(), IDC_FOLDER_FILTER);
+  form.folderInclude = ui::IsChecked(hwnd(), IDC_FOLDER_INCLUDE);
+  form.folderPatterns = ui::ItemText(hwnd(), IDC_FOLDER_PATTERNS);
+  return form;
 }
 
 void CBackupFolderEditDlg::OnOK() {
-  Folder = ui::ItemText(hwnd(), IDC_EDIT_FOLDER);
-  if (EndsWithBackslash(Folder) == 0) Folder.pop_back();
-  if (HasChar(Folder, '/')) {
-    Refuse(texts::kFolderHasSlash, IDC_EDIT_FOLDER);
+  std::string refusal;
+  int focus = 0;
+  if (ValidateFolderForm(ReadForm(), Entry, refusal, focus) != 0) {
+    ui::ShowMessageBox(hwnd(), refusal, MB_ICONEXCLAMATION | MB_OK);
+    ::SetFocus(Item(focus));
     return;
-  }
-  if (PathExists(Folder) != 0) {
-    Refuse(texts::kFolderMissingMessage, IDC_EDIT_FOLDER);
-    return;
-  }
-  if (ValidateFilters() != 0) return;
-
-  FilterFileIn.clear();
-  FilterFileOut.clear();
-  FilterFolderIn.clear();
-  FilterFolderOut.clear();
-  if (ui::IsChecked(hwnd(), IDC_FILE_FILTER)) {
-    std::string text = ui::ItemText(hwnd(), IDC_FILE_PATTERNS);
-    (ui::IsChecked(hwnd(), IDC_FILE_INCLUDE) ? FilterFileIn : FilterFileOut) = std::move(text);
-  }
-  if (ui::IsChecked(hwnd(), IDC_FOLDER_FILTER)) {
-    std::string text = ui::ItemText(hwnd(), IDC_FOLDER_PATTERNS);
-    (ui::IsChecked(hwnd(), IDC_FOLDER_INCLUDE) ? FilterFolderIn : FilterFolderOut) = std::move(text);
   }
   EndDialog(IDOK);
-}
-
-int CBackupFolderEditDlg::ValidateFilters() {
-  if (ui::IsChecked(hwnd(), IDC_FILE_FILTER)) {
-    const std::string text = ui::ItemText(hwnd(), IDC_FILE_PATTERNS);
-    if (text.empty()) {
-      Refuse(texts::kFileNamesEmpty, IDC_FILE_PATTERNS);
-      return -1;
-    }
-    if (HasChar(text, ' ') || HasWideChar(text, texts::kFullWidthSpace)) {
-      Refuse(texts::kFileNamesHaveSpace, IDC_FILE_PATTERNS);
-      return -1;
-    }
-  }
-  if (ui::IsChecked(hwnd(), IDC_FOLDER_FILTER)) {
-    const std::string text = ui::ItemText(hwnd(), IDC_FOLDER_PATTERNS);
-    if (text.empty()) {
-      Refuse(texts::kFolderNamesEmpty, IDC_FOLDER_PATTERNS);
-      return -1;
-    }
-    if (HasChar(text, '\\')) {
-      Refuse(texts::kFolderNamesHaveBackslash, IDC_FOLDER_PATTERNS);
-      return -1;
-    }
-    if (HasChar(text, '*') || HasChar(text, '?')) {
-      Refuse(texts::kFolderNamesHaveWildcard, IDC_FOLDER_PATTERNS);
-      return -1;
-    }
-  }
-  return 0;
 }

@@ -1,24 +1,24 @@
 // CBackupFolderEditDlg: the add/change dialog of one backup folder (dialog
-// 138): its path and its file and folder filter, validated on OK.
+// 138): its path and its file and folder filter, checked on OK.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
-#include <string>
 
+#include "engine/backup_folder.h"
 #include "platform/dialog_win32.h"
+#include "ui/folder_rules.h"
 
 class CBackupFolderEditDlg : public plat::DialogBase {
  public:
   CBackupFolderEditDlg();
 
   // In: set after construction, before DoModal. Out: valid after DoModal
-  // returned IDOK (the folder validated, the four lists built from the
+  // returned IDOK (the folder checked, the four lists built from the
   // controls, at most one list of each kind non-empty).
   int32_t Mode = 0;  // 0: from the settings dialog; 1: the current folder, locked
-  std::string Folder;
-  std::string FilterFileIn, FilterFileOut, FilterFolderIn, FilterFolderOut;
+  BackupFolder Entry;
 
  protected:
   BOOL OnInitDialog() override;
@@ -33,9 +33,6 @@ class CBackupFolderEditDlg : public plat::DialogBase {
   void Browse();
   // Puts the caret after the last character of the folder edit. Always 0.
   int MoveCaretToEnd();
-  // 0 if both checked pattern texts are acceptable; otherwise -1 after a
-  // message, with the focus on the pattern edit at fault.
-  int ValidateFilters();
-  // The message of a refused input (exclamation, OK), then the focus to id.
-  void Refuse(const char* text, int id);
+  // The controls as plain values.
+  FolderForm ReadForm() const;
 };

@@ -1,12 +1,11 @@
-// The backup-folder settings dialog (see backup_folder_settings_dlg.h).
+// The backup-folder settings dialog (see backup_folder_settings_dlg.h): each
+// button asks FolderRows what to do and shows the result in the list view.
 #include "ui/backup_folder_settings_dlg.h"
 
 #include <commctrl.h>
 
-#include <cstdio>
-#include <vector>
+#include <string>
 
-#include "platform/sjis.h"
 #include "settings/app_settings.h"
 #include "ui/backup_folder_edit_dlg.h"
 #include "ui/dialog_util.h"
@@ -29,12 +28,6 @@ constexpr Column kColumns[] = {
     {texts::kColumnFolder, 650}, {texts::kColumnFileIn, 0},     {texts::kColumnFileOut, 0},
     {texts::kColumnFolderIn, 0}, {texts::kColumnFolderOut, 0},
 };
-
-// The key of the duplicate test: A-Z folded as the filters fold names.
-std::string FoldedKey(std::string text) {
-  sjis::FoldLatinLower(text);
-  return text;
-}
 
 }  // namespace
 
@@ -87,44 +80,39 @@ bool CBackupFolderSettingsDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
 // --- The rows ----------------------------------------------------------------
 
 int CBackupFolderSettingsDlg::FillList() {
-  BkFolderArray folders, fileIn, fileOut, folderIn, folderOut;
   ::SendMessageA(List(), LVM_DELETEALLITEMS, 0, 0);
-  settings_.LoadBkFolderList(1, folders, fileIn, fileOut, folderIn, folderOut);
-  for (int i = 0; i < kMaxBkFolders && !folders[i].empty(); ++i) {
-    InsertRow(i, Entry{folders[i], fileIn[i], fileOut[i], folderIn[i], folderOut[i]});
-  }
+  BackupFolderList list;
+  settings_.LoadBkFolderList(1, list);
+  rows_ = FolderRows(list);
+  for (int i = 0; i < rows_.count(); ++i) InsertRow(i, rows_.rows()[static_cast<size_t>(i)]);
   return 0;
 }
 
-int CBackupFolderSettingsDlg::InsertRow(int index, const Entry& entry) {
+void CBackupFolderSettingsDlg::InsertRow(int index, const BackupFolder& entry) {
   WriteRow(LVM_INSERTITEMA, index, entry);
-  return 0;
 }
 
-int CBackupFolderSettingsDlg::UpdateRow(int index, const Entry& entry) {
+void CBackupFolderSettingsDlg::UpdateRow(int index, const BackupFolder& entry) {
   WriteRow(LVM_SETITEMA, index, entry);
-  return 0;
 }
 
-void CBackupFolderSettingsDlg::WriteRow(UINT message, int index, const Entry& entry) {
-  const bool filtered =
-      !entry.fileIn.empty() || !entry.fileOut.empty() || !entry.folderIn.empty() || !entry.folderOut.empty();
+void CBackupFolderSettingsDlg::WriteRow(UINT message, int index, const BackupFolder& entry) {
   LVITEMA item = {};
   item.mask = LVIF_TEXT | LVIF_IMAGE;
   item.iItem = index;
-  item.pszText = const_cast<char*>(entry.folder.c_str());
-  item.iImage = filtered ? kImageFilterMark : kImageBlank;
+  item.pszText = const_cast<char*>(entry.Folder.c_str());
+  item.iImage = entry.HasFilters() ? kImageFilterMark : kImageBlank;
   LRESULT result = ::SendMessageA(List(), message, 0, reinterpret_cast<LPARAM>(&item));
   // An insertion answers with the new row's index, a change with TRUE.
   const int row = message == LVM_INSERTITEMA ? static_cast<int>(result) : (result ? index : -1);
   if (row < 0) return;
-  SetCell(row, 1, entry.fileIn);
-  SetCell(row, 2, entry.fileOut);
-  SetCell(row, 3, entry.folderIn);
-  SetCell(row, 4, entry.folderOut);
+  SetCell(row, 1, entry.FilterFileIn);
+  SetCell(row, 2, entry.FilterFileOut);
+  SetCell(row, 3, entry.FilterFolderIn);
+  SetCell(row, 4, entry.FilterFolderOut);
 }
 
-int CBackupFolderSettingsDlg::DeleteRow(int index) {
+void CBackupFolderSettingsDlg::DeleteRow(int index) {
   ::SendMessageA(List(), LVM_DELETEITEM, index, 0);
   // The list keeps its mark on the row that moved into the deleted place (the
   // last row when the deleted one was last); that row becomes the selection.
@@ -135,24 +123,6 @@ int CBackupFolderSettingsDlg::DeleteRow(int index) {
     state.state = LVIS_SELECTED | LVIS_FOCUSED;
     ::SendMessageA(List(), LVM_SETITEMSTATE, marked, reinterpret_cast<LPARAM>(&state));
   }
-  return 0;
-}
-
-int CBackupFolderSettingsDlg::MoveRow(int direction) {
-  const int count = RowCount();
-  if (count == 0) return -1;
-  const int row = MarkedRow();
-  if (row == -1) return -1;
-  const Entry entry = RowEntry(row);
-  if ((direction >= 0 && row >= count - 1) || (direction < 0 && row < 1)) return 0;
-  DeleteRow(row);
-  InsertRow(row + direction, entry);
-  SelectRow(row + direction);
-  return 0;
-}
-
-int CBackupFolderSettingsDlg::RowCount() const {
-  return static_cast<int>(::SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0));
 }
 
 int CBackupFolderSettingsDlg::MarkedRow() const {
@@ -169,24 +139,6 @@ void CBackupFolderSettingsDlg::SelectRow(int row) {
   ::SendMessageA(List(), LVM_ENSUREVISIBLE, row, TRUE);
 }
 
-CBackupFolderSettingsDlg::Entry CBackupFolderSettingsDlg::RowEntry(int row) const {
-  return Entry{CellText(row, 0), CellText(row, 1), CellText(row, 2), CellText(row, 3), CellText(row, 4)};
-}
-
-std::string CBackupFolderSettingsDlg::CellText(int row, int column) const {
-  // Grows the buffer until the text fits (a filter list may be long).
-  for (size_t size = 512;; size *= 2) {
-    std::vector<char> text(size, '\0');
-    LVITEMA item = {};
-    item.iSubItem = column;
-    item.pszText = text.data();
-    item.cchTextMax = static_cast<int>(size);
-    const size_t got =
-        static_cast<size_t>(::SendMessageA(List(), LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item)));
-    if (got + 1 < size || size >= (1u << 20)) return std::string(text.data(), got < size ? got : size - 1);
-  }
-}
-
 void CBackupFolderSettingsDlg::SetCell(int row, int column, const std::string& text) {
   LVITEMA item = {};
   item.iSubItem = column;
@@ -196,111 +148,83 @@ void CBackupFolderSettingsDlg::SetCell(int row, int column, const std::string& t
 
 // --- The buttons -------------------------------------------------------------
 
-bool CBackupFolderSettingsDlg::EditEntry(Entry& entry) {
+bool CBackupFolderSettingsDlg::EditEntry(BackupFolder& entry) {
   CBackupFolderEditDlg edit;
   edit.Mode = 0;
-  edit.Folder = entry.folder;
-  edit.FilterFileIn = entry.fileIn;
-  edit.FilterFileOut = entry.fileOut;
-  edit.FilterFolderIn = entry.folderIn;
-  edit.FilterFolderOut = entry.folderOut;
+  edit.Entry = entry;
   if (edit.DoModal(hwnd()) != IDOK) return false;
-  entry = Entry{edit.Folder, edit.FilterFileIn, edit.FilterFileOut, edit.FilterFolderIn, edit.FilterFolderOut};
+  entry = edit.Entry;
   return true;
 }
 
-int CBackupFolderSettingsDlg::Ask(const char* text, unsigned style) {
-  return ui::ShowMessageBox(hwnd(), text, style);
-}
-
 void CBackupFolderSettingsDlg::Add() {
-  const int count = RowCount();
-  if (count >= kMaxBkFolders) {
-    char text[256];
-    std::snprintf(text, sizeof(text), texts::kListFull, kMaxBkFolders);
-    Ask(text, MB_ICONEXCLAMATION | MB_OK);
+  std::string refusal;
+  if (rows_.CheckAdd(refusal) != 0) {
+    ui::ShowMessageBox(hwnd(), refusal, MB_ICONEXCLAMATION | MB_OK);
     return;
   }
-  Entry entry;
+  BackupFolder entry;
   if (!EditEntry(entry)) return;
-  const std::string key = FoldedKey(entry.folder);
-  for (int i = 0; i < count; ++i) {
-    if (FoldedKey(CellText(i, 0)) != key) continue;
-    if (Ask(texts::kAlreadyRegistered, MB_ICONQUESTION | MB_YESNO) != IDYES) return;
-    UpdateRow(i, entry);
-    SelectRow(i);
-    ::SetFocus(List());
+  bool duplicate = false;
+  const int row = rows_.AddPosition(entry.Folder, duplicate);
+  if (duplicate && ui::ShowMessageBox(hwnd(), texts::kAlreadyRegistered, MB_ICONQUESTION | MB_YESNO) != IDYES) {
     return;
   }
-  InsertRow(count, entry);
-  SelectRow(count);
+  rows_.Put(row, entry);
+  if (duplicate) {
+    UpdateRow(row, entry);
+  } else {
+    InsertRow(row, entry);
+  }
+  SelectRow(row);
   ::SetFocus(List());
 }
 
 void CBackupFolderSettingsDlg::Change() {
-  if (RowCount() == 0) return;
-  const int row = MarkedRow();
-  if (row == -1) {
-    Ask(texts::kSelectToChange, MB_ICONINFORMATION | MB_OK);
+  std::string refusal;
+  const int row = rows_.TargetRow(MarkedRow(), texts::kSelectToChange, refusal);
+  if (row < 0) {
+    if (!refusal.empty()) ui::ShowMessageBox(hwnd(), refusal, MB_ICONINFORMATION | MB_OK);
     return;
   }
-  Entry entry = RowEntry(row);
+  BackupFolder entry = rows_.rows()[static_cast<size_t>(row)];
   const bool changed = EditEntry(entry);
   ::SetFocus(List());
   // No duplicate test here: two rows may name the same folder after a change.
-  if (changed) UpdateRow(row, entry);
+  if (!changed) return;
+  rows_.Put(row, entry);
+  UpdateRow(row, entry);
 }
 
 void CBackupFolderSettingsDlg::Remove() {
-  if (RowCount() == 0) return;
-  const int row = MarkedRow();
-  if (row == -1) {
-    Ask(texts::kSelectToRemove, MB_ICONINFORMATION | MB_OK);
+  std::string refusal;
+  const int row = rows_.TargetRow(MarkedRow(), texts::kSelectToRemove, refusal);
+  if (row < 0) {
+    if (!refusal.empty()) ui::ShowMessageBox(hwnd(), refusal, MB_ICONINFORMATION | MB_OK);
     return;
   }
+  rows_.Remove(row);
   DeleteRow(row);
   ::SetFocus(List());
 }
 
 void CBackupFolderSettingsDlg::Move(int direction) {
   ::SendMessageA(List(), WM_SETREDRAW, FALSE, 0);
-  MoveRow(direction);
+  const int from = MarkedRow();
+  const int to = rows_.Move(from, direction);
+  if (to >= 0 && to != from) {
+    DeleteRow(from);
+    InsertRow(to, rows_.rows()[static_cast<size_t>(to)]);
+    SelectRow(to);
+  }
   ::SendMessageA(List(), WM_SETREDRAW, TRUE, 0);
   ::RedrawWindow(List(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
 // --- OK ----------------------------------------------------------------------
 
-int CBackupFolderSettingsDlg::StoreList() {
-  BkFolderArray folders, fileIn, fileOut, folderIn, folderOut;
-  const int count = RowCount();
-  for (int i = 0; i < count && i < kMaxBkFolders; ++i) {
-    const Entry entry = RowEntry(i);
-    folders[i] = entry.folder;
-    fileIn[i] = entry.fileIn;
-    fileOut[i] = entry.fileOut;
-    folderIn[i] = entry.folderIn;
-    folderOut[i] = entry.folderOut;
-  }
-  settings_.SaveBkFolderList(folders, fileIn, fileOut, folderIn, folderOut);
-  bool registered = false;
-  for (int i = 0; i < kMaxBkFolders && !folders[i].empty(); ++i) {
-    if (folders[i] == settings_.BackupFolder) {
-      registered = true;
-      break;
-    }
-  }
-  if (!registered) settings_.BackupFolder.clear();
-  return 0;
-}
-
 void CBackupFolderSettingsDlg::OnOK() {
-  StoreList();
-  const Entry first = RowCount() > 0 ? RowEntry(0) : Entry{};
-  Folder = first.folder;
-  FilterFileIn = first.fileIn;
-  FilterFileOut = first.fileOut;
-  FilterFolderIn = first.folderIn;
-  FilterFolderOut = first.folderOut;
+  settings_.SaveBkFolderList(rows_.rows());
+  First = ConfirmRows(rows_.rows(), settings_.BackupFolder);
   EndDialog(IDOK);
 }

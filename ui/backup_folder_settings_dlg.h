@@ -1,13 +1,14 @@
 // CBackupFolderSettingsDlg: the backup-folder settings dialog (dialog 142).
-// Its list view is the working copy of the backup-folder list while it is
-// open; OK writes the list back to the settings file, Cancel writes nothing.
+// Its rows are the working copy of the backup-folder list while it is open
+// (kept in FolderRows and shown in the list view); OK writes the list back to
+// the settings file, Cancel writes nothing.
 #pragma once
 
 #include <windows.h>
 
-#include <string>
-
+#include "engine/backup_folder.h"
 #include "platform/dialog_win32.h"
+#include "ui/folder_rules.h"
 #include "ui/resource.h"
 
 class AppSettings;
@@ -18,9 +19,8 @@ class CBackupFolderSettingsDlg : public plat::DialogBase {
   explicit CBackupFolderSettingsDlg(AppSettings& settings);
 
   // Out, after DoModal returned IDOK: the first row of the list as it was
-  // written (five empty strings for an empty list).
-  std::string Folder;
-  std::string FilterFileIn, FilterFileOut, FilterFolderIn, FilterFolderOut;
+  // written (an empty entry for an empty list).
+  BackupFolder First;
 
  protected:
   BOOL OnInitDialog() override;
@@ -28,29 +28,17 @@ class CBackupFolderSettingsDlg : public plat::DialogBase {
   void OnOK() override;
 
  private:
-  // One row of the list: the folder and its four filter lists.
-  struct Entry {
-    std::string folder, fileIn, fileOut, folderIn, folderOut;
-  };
-
-  // Fills the list from the stored backup-folder list. Always 0.
+  // Fills the rows and the list from the stored backup-folder list. Always 0.
   int FillList();
-  // Inserts entry as row index; UpdateRow replaces row index. Always 0.
-  int InsertRow(int index, const Entry& entry);
-  int UpdateRow(int index, const Entry& entry);
-  // Inserts (LVM_INSERTITEMA) or replaces (LVM_SETITEMA) row index: the
-  // folder with its image, then the four filter columns.
-  void WriteRow(UINT message, int index, const Entry& entry);
-  // Deletes row index and selects the row that then holds the selection mark.
-  // Always 0.
-  int DeleteRow(int index);
-  // Moves the marked row one place up (-1) or down (+1) and selects it there;
-  // 0 (also when it already is at that end), -1 if the list is empty or no row
-  // is marked.
-  int MoveRow(int direction);
-  // Writes every row to the settings file in list order and empties the
-  // current backup folder if no row names it exactly. Always 0.
-  int StoreList();
+  // Shows entry as a new row index, or in place of row index: the folder with
+  // its image (the filter mark when it has filters), then the four filter
+  // columns.
+  void InsertRow(int index, const BackupFolder& entry);
+  void UpdateRow(int index, const BackupFolder& entry);
+  void WriteRow(UINT message, int index, const BackupFolder& entry);
+  // Deletes row index from the list and selects the row that then holds the
+  // selection mark.
+  void DeleteRow(int index);
 
   void Add();
   void Change();
@@ -58,17 +46,14 @@ class CBackupFolderSettingsDlg : public plat::DialogBase {
   void Move(int direction);
 
   HWND List() const { return Item(IDC_FOLDER_LIST); }
-  int RowCount() const;
   // The row that holds the selection mark, or -1.
   int MarkedRow() const;
   // Marks, selects and focuses row, and scrolls it into view.
   void SelectRow(int row);
-  Entry RowEntry(int row) const;
-  std::string CellText(int row, int column) const;
   void SetCell(int row, int column, const std::string& text);
   // The edit dialog with Mode 0 and entry; true with entry replaced on OK.
-  bool EditEntry(Entry& entry);
-  int Ask(const char* text, unsigned style);
+  bool EditEntry(BackupFolder& entry);
 
   AppSettings& settings_;
+  FolderRows rows_;
 };

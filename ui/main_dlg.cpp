@@ -54,8 +54,7 @@ CMainDlg::CMainDlg()
       switchBitmap_(plat::LoadBitmapResource(IDB_SWITCH, kPictureSize, kPictureSize)),
       switchPressedBitmap_(plat::LoadBitmapResource(IDB_SWITCH_PRESSED, kPictureSize, kPictureSize)),
       filterBitmap_(plat::LoadBitmapResource(IDB_FILTER, kPictureSize, kPictureSize)),
-      filterPressedBitmap_(plat::LoadBitmapResource(IDB_FILTER_PRESSED, kPictureSize, kPictureSize)),
-      describeMessage_(::RegisterWindowMessageA(kDescribeFolderMenuMessage)) {}
+      filterPressedBitmap_(plat::LoadBitmapResource(IDB_FILTER_PRESSED, kPictureSize, kPictureSize)) {}
 
 CMainDlg::~CMainDlg() = default;
 
@@ -85,9 +84,9 @@ BOOL CMainDlg::OnInitDialog() {
 
   settings_.LoadSettings();
   if (settings_.TopFolderDspFlg == 1) {
-    std::string folder, fileIn, fileOut, folderIn, folderOut;
-    settings_.ReadBkFolder(0, folder, fileIn, fileOut, folderIn, folderOut);
-    settings_.BackupFolder = folder;
+    BackupFolder first;
+    settings_.ReadBkFolder(0, first);
+    settings_.BackupFolder = first.Folder;
   }
 
   std::string refusal;
@@ -159,14 +158,15 @@ void CMainDlg::RefreshBackupFolderDisplay() {
     std::string shortPath = folder;
     ShortenPath(shortPath);
     ::SetDlgItemTextA(hwnd(), IDC_BACKUP_FOLDER, shortPath.c_str());
-    BkFolderArray folders, fileIn, fileOut, folderIn, folderOut;
-    settings_.LoadBkFolderList(0, folders, fileIn, fileOut, folderIn, folderOut);
-    for (int i = 0; i < kMaxBkFolders && !folders[i].empty(); ++i) {
-      if (folders[i] != folder) continue;
-      std::string entry, in, out, dirIn, dirOut;
-      settings_.ReadBkFolder(i, entry, in, out, dirIn, dirOut);
-      currentFilters_.Set(in, out, dirIn, dirOut);
-      break;
+    // The filters come from the first entry that names the folder exactly; a
+    // folder that is not registered keeps empty filters.
+    BackupFolderList list;
+    settings_.LoadBkFolderList(0, list);
+    const int index = FindBackupFolder(list, folder);
+    if (index >= 0) {
+      BackupFolder entry;
+      settings_.ReadBkFolder(index, entry);
+      currentFilters_.Set(entry.FilterFileIn, entry.FilterFileOut, entry.FilterFolderIn, entry.FilterFolderOut);
     }
   }
   RECT label = folderLabelRect_;
@@ -335,21 +335,19 @@ void CMainDlg::EditBackupFolderSettings() {
   CBackupFolderSettingsDlg dialog(settings_);
   if (dialog.DoModal(hwnd()) != IDOK) return;
   // A current folder that the list no longer holds gives way to the first entry.
-  if (settings_.BackupFolder.empty()) settings_.BackupFolder = dialog.Folder;
+  if (settings_.BackupFolder.empty()) settings_.BackupFolder = dialog.First.Folder;
   StartNewCount();
 }
 
 void CMainDlg::EditCurrentFilters() {
   CBackupFolderEditDlg dialog;
   dialog.Mode = 1;
-  dialog.Folder = settings_.BackupFolder;
-  dialog.FilterFileIn = currentFilters_.FilterFileIn();
-  dialog.FilterFileOut = currentFilters_.FilterFileOut();
-  dialog.FilterFolderIn = currentFilters_.FilterFolderIn();
-  dialog.FilterFolderOut = currentFilters_.FilterFolderOut();
+  dialog.Entry = BackupFolder{settings_.BackupFolder, currentFilters_.FilterFileIn(), currentFilters_.FilterFileOut(),
+                              currentFilters_.FilterFolderIn(), currentFilters_.FilterFolderOut()};
   if (dialog.DoModal(hwnd()) != IDOK) return;
   // Only the filters are taken over; the folder was locked.
-  currentFilters_.Set(dialog.FilterFileIn, dialog.FilterFileOut, dialog.FilterFolderIn, dialog.FilterFolderOut);
+  const BackupFolder& edited = dialog.Entry;
+  currentFilters_.Set(edited.FilterFileIn, edited.FilterFileOut, edited.FilterFolderIn, edited.FilterFolderOut);
   StoreCurrentFilters(settings_, currentFilters_);
   StartNewCount();
 }
@@ -435,15 +433,6 @@ void CMainDlg::OnDestroy() {
     SetPicture(id, nullptr);
   }
   selection_ = SelectionList();
-}
-
-bool CMainDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM, INT_PTR& result) {
-  if (describeMessage_ != 0 && msg == describeMessage_) {
-    DescribeFolderMenu(reinterpret_cast<HWND>(wParam));
-    result = 1;
-    return true;
-  }
-  return false;
 }
 
 // --- BackupHost --------------------------------------------------------------

@@ -13,6 +13,7 @@
 #include "engine/backup.h"
 #include "engine/filter.h"
 #include "platform/dialog_win32.h"
+#include "platform/handle.h"
 #include "settings/app_settings.h"
 
 class CMainDlg : public plat::DialogBase, public BackupHost {
@@ -28,13 +29,6 @@ class CMainDlg : public plat::DialogBase, public BackupHost {
   // Makes list entry index current and starts a new count.
   void SelectBackupFolderByIndex(int index);
 
-  // Registered window message of the test hook: wParam is a window of the
-  // caller, which receives the switch menu as ShowFolderSwitchMenu would build
-  // it now, described in a WM_COPYDATA (see folder_menu.cpp); the menu is not
-  // shown. The result is 1 when the description was sent.
-  static constexpr char kDescribeFolderMenuMessage[] = "Larkspan.DescribeFolderMenu";
-  static constexpr ULONG_PTR kFolderMenuDescription = 0x4C4B464D;  // 'LKFM'
-
  protected:
   BOOL OnInitDialog() override;
   bool OnCommand(WPARAM wParam, LPARAM lParam) override;
@@ -46,7 +40,6 @@ class CMainDlg : public plat::DialogBase, public BackupHost {
   HBRUSH OnCtlColorStatic(HDC dc, HWND control) override;
   HICON OnQueryDragIcon() override;
   void OnDestroy() override;
-  bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
   // --- BackupHost ---
   int ShowMessage(const std::string& text, unsigned style) override;
@@ -58,13 +51,6 @@ class CMainDlg : public plat::DialogBase, public BackupHost {
   void RedrawNow() override;
 
  private:
-  // One switch menu, built and not yet shown, with the item bitmaps it uses
-  // (the menu goes first, then its bitmaps).
-  struct FolderMenu {
-    plat::BitmapHandle filter, filterChecked, check;
-    plat::MenuHandle menu;
-  };
-
   // Counts the selection by kind, shows the counts and prepares the count.
   void ShowSelectionCounts();
   // Shows "算出中", disables start and "≫", refreshes the folder display.
@@ -96,8 +82,6 @@ class CMainDlg : public plat::DialogBase, public BackupHost {
   void StartNewCount();
   // The about box; after its web button the program ends as with cancel.
   void ShowAboutBox();
-  FolderMenu BuildFolderSwitchMenu();
-  void DescribeFolderMenu(HWND receiver);
 
   // --- State (the names the program's contract uses) ---
   int selectedFiles_ = 0;
@@ -125,5 +109,4 @@ class CMainDlg : public plat::DialogBase, public BackupHost {
   plat::BitmapHandle noFilesBitmap_, noFoldersBitmap_;
   plat::BitmapHandle switchBitmap_, switchPressedBitmap_;
   plat::BitmapHandle filterBitmap_, filterPressedBitmap_;
-  UINT describeMessage_ = 0;
 };

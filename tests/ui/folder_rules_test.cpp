@@ -1,0 +1,178 @@
+// The decisions of the backup-folder dialogs and the switch menu: the add/change
+// dialog's form and checks (on real folders), the settings dialog's rows and
+// what OK leaves, the switch menu's items.
+#include "ui/folder_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/temp_tree.h"
+#include "ui/resource.h"
+#include "ui/texts.h"
+
+namespace {
+
+BackupFolder E(const std::string& folder, const char* fileIn = "", const char* fileOut = "", const char* folderIn = "",
+               const char* folderOut = "") {
+  return BackupFolder{folder, fileIn, fileOut, folderIn, folderOut};
+}
+
+std::string Row(const BackupFolder& e) {
+  return e.Folder + "|" + e.FilterFileIn + "|" + e.FilterFileOut + "|" + e.FilterFolderIn + "|" + e.FilterFolderOut;
+}
+
+// The folders of rows, ";" after each.
+std::string Folders(const BackupFolderList& rows) {
+  std::string text;
+  for (const BackupFolder& e : rows) text += e.Folder + ";";
+  return text;
+}
+
+BackupFolderList Named(int count) {
+  BackupFolderList rows;
+  for (int i = 0; i < count; ++i) rows.push_back(E(std::string(1, static_cast<char>('a' + i % 26))));
+  return rows;
+}
+
+TEST(FolderForm, ShowsTheExcludeListWhenSetElseTheIncludeList) {
+  struct Case { BackupFolder entry; const char* form; } cases[] = {  // form: on, include, text for file, then folder
+      {E("D:\\a"), "D:\\a|0 1 |0 0 "},
+      {E("D:\\a", "*.txt", "", "", "obj"), "D:\\a|1 1 *.txt|1 0 obj"},
+      {E("D:\\a", "*.txt", "*.bak", "Debug", ""), "D:\\a|1 0 *.bak|1 1 Debug"},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const FolderForm f = FormForEntry(cases[i].entry);
+    const std::string form = f.folder + "|" + std::to_string(f.fileFilter) + " " + std::to_string(f.fileInclude) +
+                             " " + f.filePatterns + "|" + std::to_string(f.folderFilter) + " " +
+                             std::to_string(f.folderInclude) + " " + f.folderPatterns;
+    EXPECT_EQ(cases[i].form, form) << "case " << i;
+  }
+}
+
+TEST(FolderForm, ChecksInOrderAndNamesTheControlAtFault) {
+  TempTree tree;
+  tree.Folder("ok");
+  const std::string ok = tree.Path("ok");
+  const std::string gone = tree.Path("gone");
+  struct Case { std::string folder; int file; std::string filePatterns; int folder_; std::string folderPatterns;
+                std::string expected; int focus; } cases[] = {  // file/folder_: 0 off, 1 include, 2 exclude
+      {"", 0, "", 0, "", texts::kFolderMissingMessage, IDC_EDIT_FOLDER},
+      {gone + "/x", 1, "", 0, "", texts::kFolderHasSlash, IDC_EDIT_FOLDER},
+      {gone, 1, "", 2, "", texts::kFolderMissingMessage, IDC_EDIT_FOLDER},
+      {ok, 1, "", 2, "a\\b", texts::kFileNamesEmpty, IDC_FILE_PATTERNS},
+      {ok, 1, "*.txt; *.ini", 0, "", texts::kFileNamesHaveSpace, IDC_FILE_PATTERNS},
+      {ok, 2, "*.txt　*.ini", 0, "", texts::kFileNamesHaveSpace, IDC_FILE_PATTERNS},
+      {ok, 0, "a b", 2, "", texts::kFolderNamesEmpty, IDC_FOLDER_PATTERNS},
+      {ok, 0, "", 2, "obj\\bin", texts::kFolderNamesHaveBackslash, IDC_FOLDER_PATTERNS},
+      {ok, 0, "", 2, "De*", texts::kFolderNamesHaveWildcard, IDC_FOLDER_PATTERNS},
+      {ok, 0, "", 1, "a?", texts::kFolderNamesHaveWildcard, IDC_FOLDER_PATTERNS},
+      {ok + "\\", 1, "表.txt;a\\b/c", 2, "ソ;a b", ok + "|表.txt;a\\b/c|||ソ;a b", 0},
+      {ok, 2, "*.bak", 1, "Debug", ok + "||*.bak|Debug|", 0},
+      {ok, 0, "*.txt", 0, "obj", ok + "||||", 0},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    FolderForm form;
+    form.folder = c.folder;
+    form.fileFilter = c.file != 0;
+    form.fileInclude = c.file == 1;
+    form.filePatterns = c.filePatterns;
+    form.folderFilter = c.folder_ != 0;
+    form.folderInclude = c.folder_ == 1;
+    form.folderPatterns = c.folderPatterns;
+    BackupFolder entry = E("untouched");
+    std::string refusal;
+    int focus = 0;
+    const int result = ValidateFolderForm(form, entry, refusal, focus);
+    EXPECT_EQ(c.focus == 0 ? 0 : -1, result) << "case " << i;
+    EXPECT_EQ(c.expected, result == 0 ? Row(entry) : refusal) << "case " << i;
+    if (result != 0) {
+      EXPECT_EQ(c.focus, focus) << "case " << i;
+      EXPECT_EQ("untouched", entry.Folder) << "case " << i;
+    }
+  }
+}
+
+TEST(FolderRows, AddStopsAtTheLimitAndFindsDuplicatesCaseFolded) {
+  char full[256];
+  std::snprintf(full, sizeof(full), texts::kListFull, 100);
+  BackupFolderList registered = {E("D:\\Data"), E("Ｅ:\\ａｂ"), E("d:\\data")};
+  struct Case { BackupFolderList rows; std::string folder; const char* refusal; int row; bool duplicate; } cases[] = {
+      {Named(99), "new", "", 99, false},
+      {Named(100), "new", full, 100, false},
+      {registered, "d:\\DATA", "", 0, true},
+      {registered, "ｅ:\\ＡＢ", "", 1, true},
+      {registered, "D:\\Data\\x", "", 3, false},
+      {registered, "D:\\Dａta", "", 3, false},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    FolderRows rows(cases[i].rows);
+    std::string refusal;
+    EXPECT_EQ(cases[i].refusal[0] ? -1 : 0, rows.CheckAdd(refusal)) << "case " << i;
+    EXPECT_EQ(cases[i].refusal, refusal) << "case " << i;
+    bool duplicate = !cases[i].duplicate;
+    EXPECT_EQ(cases[i].row, rows.AddPosition(cases[i].folder, duplicate)) << "case " << i;
+    EXPECT_EQ(cases[i].duplicate, duplicate) << "case " << i;
+  }
+}
+
+TEST(FolderRows, ChangeRemoveAndMoveWorkOnTheMarkedRow) {
+  struct Case { int count, marked, direction; int target; const char* refusal; int moved; const char* after; } cases[] = {
+      {0, -1, 1, -1, "", -1, ""},          {3, -1, 1, -1, texts::kSelectToRemove, -1, "a;b;c;"},
+      {3, 0, -1, 0, "", 0, "a;b;c;"},      {3, 2, 1, 2, "", 2, "a;b;c;"},
+      {3, 0, 1, 0, "", 1, "b;a;c;"},       {3, 2, -1, 2, "", 1, "a;c;b;"},
+      {1, 0, 1, 0, "", 0, "a;"},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    FolderRows rows(Named(c.count));
+    std::string refusal = "x";
+    EXPECT_EQ(c.target, rows.TargetRow(c.marked, texts::kSelectToRemove, refusal)) << "case " << i;
+    EXPECT_EQ(c.refusal, refusal) << "case " << i;
+    EXPECT_EQ(c.moved, rows.Move(c.marked, c.direction)) << "case " << i;
+    EXPECT_EQ(c.after, Folders(rows.rows())) << "case " << i;
+  }
+  FolderRows rows(Named(3));
+  rows.Put(1, E("B"));
+  rows.Put(3, E("d"));
+  rows.Remove(0);
+  EXPECT_EQ("B;c;d;", Folders(rows.rows()));
+}
+
+TEST(FolderRows, OkKeepsTheCurrentFolderOnlyIfARowNamesItExactly) {
+  struct Case { BackupFolderList rows; const char* current; const char* after; const char* first; } cases[] = {
+      {{E("D:\\a", "*.c"), E("D:\\b")}, "D:\\b", "D:\\b", "D:\\a|*.c|||"},
+      {{E("d:\\data")}, "D:\\Data", "", "d:\\data||||"},
+      {{}, "D:\\a", "", "||||"},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    std::string current = cases[i].current;
+    EXPECT_EQ(cases[i].first, Row(ConfirmRows(cases[i].rows, current))) << "case " << i;
+    EXPECT_EQ(cases[i].after, current) << "case " << i;
+  }
+}
+
+TEST(FolderMenu, ItemsShowEveryFolderWithItsCheckAndBitmaps) {
+  const BackupFolderList list = {E("D:\\R&D\\a&b", "*.c"), E("E:\\x\\a&b"), E("D:\\plain", "", "", "", "obj")};
+  const std::string all = "61204 D:\\R&&D\\a&&b - 151/152;61205 E:\\x\\a&&b C 0/153;61206 D:\\plain - 151/152;";
+  struct Case { BackupFolderList list; const char* current; int mini; std::string items; } cases[] = {
+      {list, "E:\\x\\a&b", 0, all},
+      {list, "D:\\plain", 1, "61204  D:\\...\\a&&b - 151/152;61205  E:\\...\\a&&b - 0/153;61206  D:\\plain C 151/152;"},
+      {list, "e:\\x\\a&b", 2, "61204 D:\\R&&D\\a&&b - 151/152;61205 E:\\x\\a&&b - 0/153;61206 D:\\plain - 151/152;"},
+      {{}, "", 1, "61304 未設定 G 0/0;"},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    std::string items;
+    for (const FolderMenuItem& item : FolderMenuItems(cases[i].list, cases[i].current, cases[i].mini)) {
+      items += std::to_string(item.id) + " " + item.text + " " + (item.checked ? "C" : "") + (item.grayed ? "G" : "") +
+               (item.checked || item.grayed ? "" : "-") + " " + std::to_string(item.uncheckedBitmap) + "/" +
+               std::to_string(item.checkedBitmap) + ";";
+    }
+    EXPECT_EQ(cases[i].items, items) << "case " << i;
+  }
+  EXPECT_EQ(100u, FolderMenuItems(Named(100), "", 1).size());
+  EXPECT_EQ(ID_FOLDER_MENU_LAST, FolderMenuItems(Named(100), "", 1).back().id);
+}
+
+}  // namespace
