@@ -1,90 +1,156 @@
-// larkspan_explorer: plays Explorer's part for scripts (tools/run), with the
-// extension that the installer registered.
-//   larkspan_explorer call PATH...         right click on PATH... and pick
-//                                          "Larkspan ...": prints each step
-//                                          (Shift_JIS), the inserted item's
-//                                          text and the started program
-//   larkspan_explorer wait PID TIMEOUT_MS  waits until process PID has ended;
-//                                          prints its exit code
-// Exit status: 0 done, 1 a step failed (or the process did not end), 2 bad arguments.
+// larkspan_explorer: Explorer and its user, for the extension's tests and tools/run;
+// output in Shift_JIS; exit status 0 done, 1 a step failed, 2 usage.
+//   try LIBRARY PATH...  right-clicks PATH... with LIBRARY as Explorer does and picks the
+//                        item: prints "item COUNT TEXT", "box ICON TEXT" (answered), results
+//   call PATH...         the same with the registered library, then prints the totals
+//   start | ok           presses start and prints the verdict | answers it, waits for the end
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
+#include <atomic>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
-#include "tests/shellext/explorer_call.h"
+#include "tests/e2e/driver.h"
 
 namespace {
 
-int Usage() {
-  std::fputs("usage: larkspan_explorer call PATH... | wait PID TIMEOUT_MS\n", stderr);
-  return 2;
-}
+constexpr DWORD kWaitMs = 60000;
+constexpr int kTotalFiles = 1014;
+const CLSID kClassId = {0xD536B8B1, 0x51E1, 0x4287, {0xAB, 0xB7, 0xBA, 0x66, 0x5D, 0xF6, 0x31, 0xA3}};
+constexpr char kServerKey[] = "Software\\Classes\\CLSID\\{D536B8B1-51E1-4287-ABB7-BA665DF631A3}\\InprocServer32";
 
-// The command line's arguments in the ANSI code page. Taken from the wide
-// command line: the C runtime's own parsing of the ANSI one could take the
-// second byte of "表" before a closing quote for a backslash escape.
-std::vector<std::string> AnsiArguments() {
-  std::vector<std::string> args;
-  int count = 0;
-  LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-  if (!wide) return args;
-  for (int i = 0; i < count; ++i) {
-    const int n = ::WideCharToMultiByte(CP_ACP, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
-    std::string arg(n > 0 ? static_cast<size_t>(n) : 1, '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, wide[i], -1, &arg[0], n, nullptr, nullptr);
-    arg.resize(arg.size() - 1);
-    args.push_back(arg);
+// A data object as the shell hands it to Initialize: a CF_HDROP list of ANSI
+// paths in movable global memory. (Wine 8's SHCreateDataObject makes none.)
+// It lives on the stack: counts are not kept.
+class DropList : public IDataObject {
+ public:
+  explicit DropList(const std::vector<std::string>& paths) : paths_(paths) {}
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+    *out = (iid == IID_IUnknown || iid == IID_IDataObject) ? this : nullptr;
+    return *out ? S_OK : E_NOINTERFACE;
   }
-  ::LocalFree(wide);
-  return args;
-}
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
+  STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override {
+    if (format->cfFormat != CF_HDROP || !(format->tymed & TYMED_HGLOBAL)) return DV_E_FORMATETC;
+    std::string names;
+    for (const std::string& p : paths_) names += p + '\0';
+    *medium = {TYMED_HGLOBAL, {nullptr}, nullptr};
+    medium->hGlobal = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + names.size() + 1);
+    auto* drop = static_cast<DROPFILES*>(::GlobalLock(medium->hGlobal));
+    drop->pFiles = sizeof(DROPFILES);
+    names.copy(reinterpret_cast<char*>(drop + 1), names.size());
+    ::GlobalUnlock(medium->hGlobal);
+    return S_OK;
+  }
+  STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+  STDMETHODIMP QueryGetData(FORMATETC* f) override { return f->cfFormat == CF_HDROP ? S_OK : DV_E_FORMATETC; }
+  STDMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
+  STDMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+  STDMETHODIMP EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+  STDMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return OLE_E_ADVISENOTSUPPORTED; }
+  STDMETHODIMP DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+  STDMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
 
-int Call(const std::vector<std::string>& paths) {
-  if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
-    std::fputs("larkspan_explorer: COM could not be initialised\n", stderr);
-    return 1;
+ private:
+  std::vector<std::string> paths_;
+};
+
+// Right-clicks paths with library and picks the item; message boxes are
+// answered from a second thread. 0 when every step succeeded.
+int Try(const std::string& library, const std::vector<std::string>& paths) {
+  ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  HMODULE module = ::LoadLibraryA(library.c_str());  // freed at the end, as Explorer frees it
+  auto getClassObject = LPFNGETCLASSOBJECT(reinterpret_cast<void*>(::GetProcAddress(module, "DllGetClassObject")));
+  auto canUnloadNow = LPFNCANUNLOADNOW(reinterpret_cast<void*>(::GetProcAddress(module, "DllCanUnloadNow")));
+  HRESULT create = E_UNEXPECTED, init = E_UNEXPECTED, query = E_UNEXPECTED, invoke = E_UNEXPECTED;
+  IClassFactory* factory = nullptr;  // the class object, the handler's two interfaces
+  IShellExtInit* extInit = nullptr;
+  IContextMenu* menu = nullptr;
+  if (getClassObject && SUCCEEDED(getClassObject(kClassId, IID_IClassFactory, reinterpret_cast<void**>(&factory)))) {
+    create = factory->CreateInstance(nullptr, IID_IShellExtInit, reinterpret_cast<void**>(&extInit));
+    factory->Release();
   }
-  shelltest::ExplorerCall call;
-  const int result = shelltest::CallAsExplorer(paths, &call);
-  const std::string lines = shelltest::DescribeCall(call);
-  std::fwrite(lines.data(), 1, lines.size(), stdout);
-  std::fflush(stdout);
+  if (extInit && SUCCEEDED(extInit->QueryInterface(IID_IContextMenu, reinterpret_cast<void**>(&menu)))) {
+    DropList data(paths);
+    init = extInit->Initialize(nullptr, &data, nullptr);
+    HMENU popup = ::CreatePopupMenu();
+    query = menu->QueryContextMenu(popup, 0, 100, 200, CMF_NORMAL);
+    char text[256] = {};
+    ::GetMenuStringA(popup, 0, text, sizeof(text), MF_BYPOSITION);
+    std::printf("item %d %s\n", ::GetMenuItemCount(popup), text);
+    ::DestroyMenu(popup);
+    CMINVOKECOMMANDINFO info = {sizeof(info), 0, nullptr, MAKEINTRESOURCEA(0), nullptr, nullptr, SW_SHOWNORMAL, 0, 0};
+    std::atomic<bool> invoked(false);
+    std::thread boxes([&] {
+      while (!invoked) {
+        const e2e::Box box = e2e::AnswerBox(::GetCurrentProcessId(), IDOK, 200);
+        if (box.shown) std::printf("box %s %s\n", box.icon.c_str(), box.text.c_str());
+      }
+    });
+    invoke = menu->InvokeCommand(&info);
+    invoked = true;
+    boxes.join();
+    menu->Release();
+  }
+  if (extInit) extInit->Release();
+  const HRESULT unload = canUnloadNow ? canUnloadNow() : E_UNEXPECTED;
+  std::printf("CreateInstance %08lX Initialize %08lX QueryContextMenu %08lX InvokeCommand %08lX "
+              "DllCanUnloadNow %08lX\n", create, init, query, invoke, unload);
+  if (module) ::FreeLibrary(module);
   ::CoUninitialize();
-  return result == 0 ? 0 : 1;
+  return SUCCEEDED(create) && SUCCEEDED(init) && SUCCEEDED(query) && invoke == S_OK && unload == S_OK ? 0 : 1;
 }
 
-int Wait(DWORD pid, DWORD timeoutMs) {
-  shelltest::WatchedProcess process(pid);
-  if (!process.opened()) {
-    std::printf("process %lu: not running (ended already)\n", static_cast<unsigned long>(pid));
-    return 0;
-  }
-  if (!process.WaitExit(timeoutMs)) {
-    std::printf("process %lu: still running after %lu ms\n", static_cast<unsigned long>(pid),
-                static_cast<unsigned long>(timeoutMs));
-    return 1;
-  }
-  std::printf("process %lu: ended, exit code %lu\n", static_cast<unsigned long>(pid),
-              static_cast<unsigned long>(process.ExitCode()));
-  return 0;
-}
+int Fail(const char* what) { return std::fprintf(stderr, "larkspan_explorer: %s\n", what), 1; }
 
 }  // namespace
 
 int main() {
-  const std::vector<std::string> args = AnsiArguments();
-  if (args.size() < 2) return Usage();
-  // Texts and paths go out byte for byte: no "\r\n" for "\n".
-  _setmode(_fileno(stdout), _O_BINARY);
-  if (args[1] == "call" && args.size() >= 3) return Call(std::vector<std::string>(args.begin() + 2, args.end()));
-  if (args[1] == "wait" && args.size() == 4) {
-    return Wait(std::strtoul(args[2].c_str(), nullptr, 10), std::strtoul(args[3].c_str(), nullptr, 10));
+  int count = 0;
+  LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  std::vector<std::string> args;  // in the ANSI code page, from the wide line (a 0x5C second byte is no escape)
+  for (char arg[4096]; args.size() < size_t(count); args.push_back(arg)) {
+    ::WideCharToMultiByte(CP_ACP, 0, wide[args.size()], -1, arg, sizeof(arg), nullptr, nullptr);
   }
-  return Usage();
+  ::LocalFree(wide);
+  _setmode(_fileno(stdout), _O_BINARY);
+  if (args.size() > 3 && args[1] == "try") return Try(args[2], std::vector<std::string>(args.begin() + 3, args.end()));
+  if (args.size() > 2 && args[1] == "call") {
+    char library[MAX_PATH] = {};
+    LONG size = sizeof(library);
+    if (::RegQueryValueA(HKEY_CURRENT_USER, kServerKey, library, &size) != ERROR_SUCCESS) return Fail("not registered");
+    std::printf("InprocServer32 %s\n", library);
+    if (Try(library, std::vector<std::string>(args.begin() + 2, args.end())) != 0) return Fail("call failed");
+  } else if (args.size() != 2 || (args[1] != "start" && args[1] != "ok")) {
+    return 2;
+  }
+  HWND main = e2e::FindWindowOf(0, "#32770", "Larkspan", kTotalFiles, kWaitMs);
+  DWORD pid = 0;
+  if (!main || !::GetWindowThreadProcessId(main, &pid)) return Fail("no main window");
+  if (args[1] == "call") {
+    auto shown = [](const std::string& t) { return t != "算出中"; };
+    if (!e2e::WaitText(main, kTotalFiles, shown, kWaitMs)) return Fail("no totals");
+    RECT r = {};
+    ::GetWindowRect(main, &r);
+    std::printf("window %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    for (int id : {1002, 1006, 1008, 1014, 1009}) std::printf("%d\t%s\n", id, e2e::Text(main, id).c_str());
+    return 0;
+  }
+  if (args[1] == "start") {
+    HWND box = e2e::Click(main, IDOK) ? e2e::FindWindowOf(pid, "#32770", "Larkspan", 0xFFFF, kWaitMs) : nullptr;
+    return box ? std::printf("%s\n", e2e::Text(box, 0xFFFF).c_str()), 0 : Fail("no verdict");
+  }
+  HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, pid);  // held before the answer lets the program end
+  const e2e::Box verdict = e2e::AnswerBox(pid, IDOK, kWaitMs);
+  const bool ended = ::WaitForSingleObject(process, kWaitMs) == WAIT_OBJECT_0;
+  ::CloseHandle(process);
+  std::printf("icon %s; program %s\n", verdict.icon.c_str(), ended ? "ended" : "still running");
+  return verdict.shown && ended ? 0 : 1;
 }

@@ -1,0 +1,152 @@
+// Another process's windows driven from outside (see driver.h).
+#include "tests/e2e/driver.h"
+
+#include <cstdlib>
+#include <vector>
+
+namespace e2e {
+namespace {
+
+constexpr int kMessageTextId = 0xFFFF;
+constexpr DWORD kAnswerMs = 5000;
+
+std::string ClassOf(HWND window) {
+  char name[64] = {};
+  return std::string(name, ::GetClassNameA(window, name, sizeof(name)));
+}
+
+// The pixels of a w x h bitmap: the screen's at (x, y), or icon drawn on colour x.
+std::vector<COLORREF> Pixels(int w, int h, int x, int y, HICON icon) {
+  HDC screen = ::GetDC(nullptr), dc = ::CreateCompatibleDC(screen);
+  HGDIOBJ old = ::SelectObject(dc, ::CreateCompatibleBitmap(screen, w, h));
+  if (icon) {
+    ::SelectObject(dc, ::GetStockObject(DC_BRUSH));
+    ::SetDCBrushColor(dc, COLORREF(x));
+    ::PatBlt(dc, 0, 0, w, h, PATCOPY);
+    ::DrawIconEx(dc, 0, 0, icon, w, h, 0, nullptr, DI_NORMAL);
+  } else {
+    ::BitBlt(dc, 0, 0, w, h, screen, x, y, SRCCOPY);
+  }
+  std::vector<COLORREF> pixels;
+  for (int i = 0; i < w * h; ++i) pixels.push_back(::GetPixel(dc, i % w, i / w));
+  ::DeleteObject(::SelectObject(dc, old));
+  ::DeleteDC(dc);
+  ::ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+// The standard icon the box's icon control shows: drawn on the control's background it differs
+// from the screen in at most 3 % of the pixels; polled, as the box may not be painted yet.
+std::string IconOf(HWND box) {
+  HWND control = nullptr;
+  for (HWND c = ::GetWindow(box, GW_CHILD); c && !control; c = ::GetWindow(c, GW_HWNDNEXT)) {
+    if ((::GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && ClassOf(c) == "Static") control = c;
+  }
+  static const struct { const char* name; LPCSTR id; } kIcons[] = {
+      {"stop", IDI_HAND}, {"exclamation", IDI_EXCLAMATION}, {"information", IDI_ASTERISK}, {"question", IDI_QUESTION}};
+  std::string found = "unknown";
+  Poll([&] {
+    RECT r = {};
+    POINT at = {0, 0};
+    if (!control || !::GetClientRect(control, &r) || !::ClientToScreen(control, &at)) return true;
+    const std::vector<COLORREF> shown = Pixels(r.right, r.bottom, at.x, at.y, nullptr);
+    for (const auto& icon : kIcons) {
+      const std::vector<COLORREF> drawn = Pixels(r.right, r.bottom, int(shown[0]), 0, ::LoadIconA(nullptr, icon.id));
+      size_t differing = 0;
+      for (size_t i = 0; i < 3 * shown.size(); ++i) {
+        differing += std::abs(int(shown[i / 3] >> i % 3 * 8 & 0xFF) - int(drawn[i / 3] >> i % 3 * 8 & 0xFF)) > 24;
+      }
+      if (differing * 100 <= shown.size() * 3) found = icon.name;
+    }
+    return found != "unknown";
+  }, 3000);
+  return found;
+}
+
+}  // namespace
+
+bool Poll(const std::function<bool()>& done, DWORD timeoutMs) {
+  const DWORD start = ::GetTickCount();
+  while (!done() && ::GetTickCount() - start < timeoutMs) ::Sleep(20);
+  return done();
+}
+
+Process::~Process() {
+  if (!handle_) return;
+  if (!WaitExit(0)) ::TerminateProcess(handle_, 99);
+  WaitExit(kAnswerMs);
+  ::CloseHandle(handle_);
+}
+
+bool Process::Start(const std::string& commandLine, const std::string& dir, std::string* error) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info = {};
+  std::string line = commandLine;  // CreateProcessA may write into it
+  if (!::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &startup, &info)) {
+    *error = "CreateProcessA failed, error " + std::to_string(::GetLastError()) + ": " + commandLine;
+    return false;
+  }
+  ::CloseHandle(info.hThread);
+  handle_ = info.hProcess;
+  pid_ = info.dwProcessId;
+  return true;
+}
+
+bool Process::WaitExit(DWORD timeoutMs) const { return ::WaitForSingleObject(handle_, timeoutMs) == WAIT_OBJECT_0; }
+
+HWND FindWindowOf(DWORD pid, const char* className, const std::string& caption, int controlId, DWORD timeoutMs,
+                  HWND except) {
+  HWND found = nullptr;
+  Poll([&] {
+    for (HWND w = ::GetTopWindow(nullptr); w && !found; w = ::GetWindow(w, GW_HWNDNEXT)) {
+      DWORD owner = 0;
+      ::GetWindowThreadProcessId(w, &owner);
+      char text[512] = {};
+      ::GetWindowTextA(w, text, sizeof(text));
+      if (w != except && ::IsWindowVisible(w) && (pid == 0 || owner == pid) && ClassOf(w) == className &&
+          (caption.empty() || caption == text) && (controlId == 0 || ::GetDlgItem(w, controlId))) {
+        found = w;
+      }
+    }
+    return found != nullptr;
+  }, timeoutMs);
+  return found;
+}
+
+std::string Text(HWND dialog, int id) {
+  DWORD_PTR length = 0, got = 0;
+  HWND control = ::GetDlgItem(dialog, id);
+  ::SendMessageTimeoutA(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &length);
+  std::vector<char> buf(length * 2 + 16, '#');
+  ::SendMessageTimeoutA(control, WM_GETTEXT, buf.size(), LPARAM(buf.data()), SMTO_ABORTIFHUNG, kAnswerMs, &got);
+  return std::string(buf.data(), got);
+}
+
+bool WaitText(HWND dialog, int id, const std::function<bool(const std::string&)>& accept, DWORD timeoutMs) {
+  return Poll([&] { return accept(Text(dialog, id)); }, timeoutMs);
+}
+
+bool Click(HWND dialog, int id, bool picture) {
+  HWND control = ::GetDlgItem(dialog, id);
+  if (!control || !::IsWindowVisible(control) || !::IsWindowEnabled(control)) return false;
+  if (!picture) return ::PostMessageA(control, BM_CLICK, 0, 0);
+  return ::PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2)) &&
+         ::PostMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+}
+
+void Command(HWND window, int id) { ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+bool WaitGone(HWND window, DWORD timeoutMs) { return Poll([&] { return !::IsWindow(window); }, timeoutMs); }
+
+Box AnswerBox(DWORD pid, int button, DWORD timeoutMs) {
+  // The main window shares the class and caption; only a box has the text 0xFFFF.
+  HWND window = FindWindowOf(pid, "#32770", "Larkspan", kMessageTextId, timeoutMs);
+  if (!window) return Box();
+  const Box box = {true, Text(window, kMessageTextId), IconOf(window)};
+  Command(window, button);
+  WaitGone(window, kAnswerMs);
+  return box;
+}
+
+}  // namespace e2e

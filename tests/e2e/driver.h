@@ -1,0 +1,57 @@
+// A generic driver of other processes' Win32 windows as their user works them,
+// for the smoke tests and larkspan_explorer (the extension's tests, tools/run).
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace e2e {
+
+// Calls done every 20 ms until it holds or timeoutMs have passed; true if it held.
+bool Poll(const std::function<bool()>& done, DWORD timeoutMs);
+
+// A started program, ended by its handle in the destructor if it still runs.
+class Process {
+ public:
+  Process() = default;
+  ~Process();
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+  // Starts commandLine in folder dir; false (the reason in *error) if it did not start.
+  bool Start(const std::string& commandLine, const std::string& dir, std::string* error);
+  DWORD pid() const { return pid_; }
+  // True once the process has ended, waiting at most timeoutMs.
+  bool WaitExit(DWORD timeoutMs) const;
+
+ private:
+  HANDLE handle_ = nullptr;
+  DWORD pid_ = 0;
+};
+
+// The first visible top-level window of class className of process pid (0:
+// any), captioned caption ("": any), holding control controlId (0: any) and
+// other than except, polled for at most timeoutMs; nullptr if none appeared.
+HWND FindWindowOf(DWORD pid, const char* className, const std::string& caption, int controlId, DWORD timeoutMs,
+                  HWND except = nullptr);
+// The text of control id (exact ANSI bytes); "" if it did not answer.
+std::string Text(HWND dialog, int id);
+// Polls control id until accept(its text) holds; false if it did not within timeoutMs.
+bool WaitText(HWND dialog, int id, const std::function<bool(const std::string&)>& accept, DWORD timeoutMs);
+// Clicks a push button, or with picture a static that notifies clicks; false,
+// without clicking, if it is absent, hidden or disabled, as for a user.
+bool Click(HWND dialog, int id, bool picture = false);
+// Posts WM_COMMAND id, as a menu item, Enter (IDOK) or Esc (IDCANCEL) does.
+void Command(HWND window, int id);
+// True once window is gone, waiting at most timeoutMs.
+bool WaitGone(HWND window, DWORD timeoutMs);
+
+// A message box as shown: text (exact bytes), icon ("stop", "exclamation",
+// "information", "question" or "unknown").
+struct Box { bool shown = false; std::string text, icon; };
+// Reads the message box captioned "Larkspan" of process pid (0: any) and
+// answers it with button (IDOK, IDYES ...); shown false if none appeared.
+Box AnswerBox(DWORD pid, int button, DWORD timeoutMs);
+
+}  // namespace e2e

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# The extension and installer in a throwaway Wine prefix, through larkspan_explorer: the built library
+# beside a stand-in Larkspan.exe (case 0 the hand-off, 1 the parameter file not writable, 2 no program:
+# boxes without icon); then LarkspanSetup.exe /S, the main job checked on disk, the uninstall keeping Larkspan.ini.
+#   shellext_test.sh <larkspan_explorer.exe> <standin.exe> <LarkspanShell.dll> <LarkspanSetup.exe> <repository root>
+set -uo pipefail
+explorer=$1 standin=$2 library=$3 setup=$4 root=$5 limit=180 failed=0
+work=$(mktemp -d /tmp/lkshell.XXXXXX)
+export LARKSPAN_WINEPREFIX=$work/prefix
+source "$root/tools/wine-env"
+trap 'wineserver -k >/dev/null 2>&1; timeout 60 wineserver -w >/dev/null 2>&1; rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; failed=1; }
+step() { local what=$1; shift; timeout $limit "$@" </dev/null || { fail "$what (exit status $?)"; exit 1; }; }
+win() { printf 'Z:%s' "${1//\//\\}"; }
+sjis() { printf "$@" | iconv -f UTF-8 -t CP932; }
+step "prefix" bash -c 'source "$0/tools/wine-env"; larkspan_wine_start' "$root"
+
+for i in 0 1 2; do
+  dir=$work/$i
+  mkdir -p "$dir/表 ソ"
+  cp "$library" "$dir/LarkspanShell.dll"
+  [ $i = 2 ] || cp "$standin" "$dir/Larkspan.exe"
+  [ $i = 1 ] && mkdir "$dir/lkpara.dat"
+  out=$(timeout 60 wine "$explorer" try "$(win "$dir")\\LarkspanShell.dll" "$(win "$dir/LarkspanShell.dll")" \
+    "$(win "$dir/表 ソ")" </dev/null)
+  echo "case $i: $out" | iconv -f CP932 -t UTF-8
+  grep -q '^item 1 Larkspan \.\.\.$' <<<"$out" || fail "case $i: not one item \"Larkspan ...\""
+  grep -q 'DllCanUnloadNow 00000000' <<<"$out" || fail "case $i: cannot unload"
+  if [ $i = 0 ]; then
+    grep -q '^CreateInstance 0* Initialize 0* QueryContextMenu 0*1 InvokeCommand 0* ' <<<"$out" || fail "case 0: a step failed"
+    for _ in $(seq 1 150); do [ -e "$dir/standin.txt" ] && break; sleep 0.1; done
+    entries=$(sjis '"%s" "%s" ' "$(win "$dir/LarkspanShell.dll")" "$(win "$dir/表 ソ")")
+    [ "$(cat "$dir/lkpara.dat")" = "$entries" ] || fail "case 0: lkpara.dat [$(cat "$dir/lkpara.dat")], not [$entries]"
+    started=$(printf '"%s\\Larkspan.exe" LarkspanCall\n%s' "$(win "$dir")" "$entries")
+    [ "$(cat "$dir/standin.txt")" = "$started" ] || fail "case 0: started as [$(cat "$dir/standin.txt")], not [$started]"
+    continue
+  fi
+  text=$(sjis 'box unknown パラメータファイルの作成に失敗しました。　\n\n書き込み権限等を確認してください。　\n（ %s ）' "$(win "$dir/lkpara.dat")")
+  [ $i = 2 ] && text=$(sjis 'box unknown バックアップに失敗しました（バックアップ実行モジュール無し）　')
+  (LC_ALL=C; [[ "$out" == *"$text"* ]]) || fail "case $i: expected $(iconv -f CP932 -t UTF-8 <<<"$text")"
+  [ -e "$dir/standin.txt" ] && fail "case $i: a program started"
+done
+
+step "setup" wine "$setup" /S
+classes='HKCU\Software\Classes' class='CLSID\{D536B8B1-51E1-4287-ABB7-BA665DF631A3}'
+for key in "$class\\InprocServer32" '*\shellex\ContextMenuHandlers\Larkspan' 'Directory\shellex\ContextMenuHandlers\Larkspan'; do
+  step "registry key $key" wine reg query "$classes\\$key" >/dev/null
+done
+server=$(wine reg query "$classes\\$class\\InprocServer32" /ve </dev/null | LC_ALL=C sed -n 's/.*REG_SZ[[:space:]]*//p' | tr -d '\r')
+install=$(dirname "$(winepath -u "$server" 2>/dev/null)")
+for f in Larkspan.exe LarkspanShell.dll Larkspan.chm; do [ -f "$install/$f" ] || fail "$f not installed"; done
+
+mkdir -p "$work/data/表/sub" "$work/backup"
+printf 'alpha\r\n' >"$work/data/a.txt"
+head -c 5000 /dev/urandom >"$work/data/表/sub/b.bin"
+sjis '[Backup]\r\nBackupFolder=%s\r\n[BkFolderList]\r\nBkFolder000=%s\r\n' "$(win "$work/backup")" "$(win "$work/backup")" \
+  >"$install/Larkspan.ini"
+step "Explorer's call" wine "$explorer" call "$(win "$work/data/a.txt")" "$(win "$work/data/表")"
+verdict=$(timeout $limit wine "$explorer" start </dev/null | iconv -f CP932 -t UTF-8)
+grep -q 'バックアップが正常終了しました' <<<"$verdict" || fail "no success verdict: $verdict"
+step "verdict answered" wine "$explorer" ok
+made=("$work/backup"/*)
+[ ${#made[@]} = 1 ] && cmp "$work/data/a.txt" "${made[0]}/a.txt" && diff -r "$work/data/表" "${made[0]}/表" ||
+  fail "the copy differs"
+
+uninstaller=$(ls "$install" | grep -iv 'larkspan\.\(exe\|ini\|chm\)\|\.dll$' | head -1)
+step "uninstall" wine "$install/$uninstaller" /S
+# The uninstaller hands over to a copy of itself and returns at once.
+for _ in $(seq 1 300); do [ -e "$install/Larkspan.exe" ] || break; sleep 0.2; done
+[ "$(ls "$install")" = Larkspan.ini ] || fail "left after the uninstall: $(ls "$install")"
+wine reg query "$classes\\$class" </dev/null >/dev/null 2>&1 && fail "class left"
+exit $failed
