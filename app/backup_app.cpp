@@ -2,11 +2,15 @@
 #include "app/backup_app.h"
 
 #include <commctrl.h>
+#include <ole2.h>
+
+#include <string>
 
 #include "app/texts.h"
 #include "engine/launch_contract.h"
 #include "engine/fileutil.h"
 #include "platform/fs.h"
+#include "ui/about_dlg.h"
 #include "ui/main_dlg.h"
 
 CBackupApp theApp;
@@ -14,21 +18,30 @@ CBackupApp theApp;
 BOOL CBackupApp::InitInstance() {
   INITCOMMONCONTROLSEX controls = {};
   controls.dwSize = sizeof(controls);
-  controls.dwICC = ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS;
+  controls.dwICC = ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES;
   ::InitCommonControlsEx(&controls);
 
-  std::string drive, dir, ext;
-  SplitPath(plat::ModuleFileName(), drive, dir, exeName_, ext);
+  // The program file's base name (no folder, no extension): the mutex name and
+  // the caption of the second instance's message box.
+  std::string drive, dir, exeName, ext;
+  SplitPath(plat::ModuleFileName(), drive, dir, exeName, ext);
 
   ::SetLastError(ERROR_SUCCESS);
-  instanceMutex_.reset(::CreateMutexA(nullptr, TRUE, exeName_.c_str()));
+  instanceMutex_.reset(::CreateMutexA(nullptr, TRUE, exeName.c_str()));
   if (::GetLastError() == ERROR_ALREADY_EXISTS) {
     const std::string message = std::string(contract::kCaption) + texts::kAlreadyRunning;
-    ::MessageBoxA(nullptr, message.c_str(), exeName_.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    ::MessageBoxA(nullptr, message.c_str(), exeName.c_str(), MB_OK | MB_ICONEXCLAMATION);
     return FALSE;
   }
   // Any other failure of the mutex is not examined: the program runs as the first instance.
-  CMainDlg dialog;
-  dialog.DoModal(nullptr);
+  // The new-style folder picker needs COM on this thread (single-threaded
+  // apartment); F1 in any dialog runs the help command.
+  const HRESULT ole = ::OleInitialize(nullptr);
+  plat::DialogBase::SetHelpHandler(ShowHelp);
+  {
+    CMainDlg dialog;
+    dialog.DoModal(nullptr);
+  }
+  if (SUCCEEDED(ole)) ::OleUninitialize();
   return FALSE;
 }

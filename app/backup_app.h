@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <string>
-
 #include "platform/handle.h"
 
 class CBackupApp {
@@ -20,14 +18,9 @@ class CBackupApp {
   // program ends when it returns.
   BOOL InitInstance();
 
-  // The program file's base name (no folder, no extension): the mutex name
-  // and the caption of the application's own message box.
-  const std::string& ExeName() const { return exeName_; }
-
  private:
-  std::string exeName_;
   // The single-instance marker; held, never waited on, for the process's lifetime.
-  plat::FileHandle instanceMutex_;
+  plat::KernelHandle instanceMutex_;
 };
 
 // The one application object.
