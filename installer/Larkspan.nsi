@@ -1,12 +1,21 @@
 ; Larkspan setup: installs the program and its Explorer extension for the
 ; current user (no administrator rights), registers the extension's class and
-; its context-menu handler for files and folders under HKCU, and adds an
-; uninstaller with an entry in the installed-programs list.
+; its context-menu handler for files, folders and drives under HKCU, and adds
+; an uninstaller with an entry in the installed-programs list.
+;
+; Explorer loads the extension into its own process, so the library must match
+; Explorer's architecture. On 64-bit Windows the 64-bit library is installed as
+; LarkspanShell.dll and registered in the 64-bit registry view (where 64-bit
+; Explorer looks; this 32-bit setup would otherwise write the 32-bit view), and
+; the 32-bit library as LarkspanShell32.dll in the 32-bit view, for the file
+; dialogs of 32-bit programs. On 32-bit Windows the 32-bit library is
+; LarkspanShell.dll. Larkspan.exe is a 32-bit program on both.
 ;
 ; The program writes lkpara.dat and Larkspan.ini beside itself, so it lives in
 ; a folder the user can write to: %LOCALAPPDATA%\Programs\Larkspan.
 ;
-; makensis -DPROGRAM=<Larkspan.exe> -DEXTENSION=<LarkspanShell.dll>
+; makensis -DPROGRAM=<Larkspan.exe> -DEXTENSION=<32-bit LarkspanShell.dll>
+;          -DEXTENSION64=<64-bit LarkspanShell.dll>
 ;          -DHELPFILE=<Larkspan.chm, optional> -DOUTFILE=<LarkspanSetup.exe> Larkspan.nsi
 ; Silent: LarkspanSetup.exe /S, Uninstall.exe /S.
 
@@ -14,9 +23,11 @@ Unicode true
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 
-!ifndef PROGRAM | EXTENSION | OUTFILE
-  !error "PROGRAM, EXTENSION and OUTFILE must be defined"
+!ifndef PROGRAM | EXTENSION | EXTENSION64 | OUTFILE
+  !error "PROGRAM, EXTENSION, EXTENSION64 and OUTFILE must be defined"
 !endif
+
+!include x64.nsh
 
 !define PRODUCT "Larkspan"
 !define VERSION "1.0"
@@ -25,6 +36,8 @@ RequestExecutionLevel user
 !define CLASS_KEY "${CLASSES}\CLSID\${CLSID}"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 !define UNINSTALLER "Uninstall.exe"
+!define LIBRARY "LarkspanShell.dll"
+!define LIBRARY32 "LarkspanShell32.dll"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -46,9 +59,29 @@ Page instfiles
 UninstPage uninstConfirm
 UninstPage instfiles
 
-; The context-menu handler under one class of shell items (* = files, Directory = folders).
+; The extension's class in the current registry view: an in-process server in
+; the installed library LIB, called on the thread of the Explorer window that
+; uses it; and its context-menu handler for files (*), folders and drives.
+!macro RegisterExtension LIB
+  WriteRegStr HKCU "${CLASS_KEY}" "" "${PRODUCT} Shell Extension"
+  WriteRegStr HKCU "${CLASS_KEY}\InprocServer32" "" "$INSTDIR\${LIB}"
+  WriteRegStr HKCU "${CLASS_KEY}\InprocServer32" "ThreadingModel" "Apartment"
+  !insertmacro RegisterHandler "*"
+  !insertmacro RegisterHandler "Directory"
+  !insertmacro RegisterHandler "Drive"
+!macroend
+
 !macro RegisterHandler ITEMS
   WriteRegStr HKCU "${CLASSES}\${ITEMS}\shellex\ContextMenuHandlers\${PRODUCT}" "" "${CLSID}"
+!macroend
+
+; Everything RegisterExtension made in the current registry view.
+!macro UnregisterExtension
+  !insertmacro UnregisterHandler "*"
+  !insertmacro UnregisterHandler "Directory"
+  !insertmacro UnregisterHandler "Drive"
+  DeleteRegKey HKCU "${CLASS_KEY}"
+  DeleteRegKey /ifnosubkeys /ifnovalues HKCU "${CLASSES}\CLSID"
 !macroend
 
 ; Removes the handler, then each key above it up to the item class, as long
@@ -63,7 +96,12 @@ UninstPage instfiles
 Section "${PRODUCT}"
   SetOutPath "$INSTDIR"
   File "/oname=Larkspan.exe" "${PROGRAM}"
-  File "/oname=LarkspanShell.dll" "${EXTENSION}"
+  ${If} ${RunningX64}
+    File "/oname=${LIBRARY}" "${EXTENSION64}"
+    File "/oname=${LIBRARY32}" "${EXTENSION}"
+  ${Else}
+    File "/oname=${LIBRARY}" "${EXTENSION}"
+  ${EndIf}
 !ifdef HELPFILE
 !if /FileExists "${HELPFILE}"
   File "/oname=Larkspan.chm" "${HELPFILE}"
@@ -71,13 +109,17 @@ Section "${PRODUCT}"
 !endif
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
 
-  ; The extension's class: an in-process server in the installed library,
-  ; called on the thread of the Explorer window that uses it.
-  WriteRegStr HKCU "${CLASS_KEY}" "" "${PRODUCT} Shell Extension"
-  WriteRegStr HKCU "${CLASS_KEY}\InprocServer32" "" "$INSTDIR\LarkspanShell.dll"
-  WriteRegStr HKCU "${CLASS_KEY}\InprocServer32" "ThreadingModel" "Apartment"
-  !insertmacro RegisterHandler "*"
-  !insertmacro RegisterHandler "Directory"
+  ${If} ${RunningX64}
+    ; The 32-bit view first: where a system does not keep the views apart
+    ; (Wine 8 for this key), the 64-bit library, written last, stays.
+    SetRegView 32
+    !insertmacro RegisterExtension "${LIBRARY32}"
+    SetRegView 64
+    !insertmacro RegisterExtension "${LIBRARY}"
+    SetRegView 32
+  ${Else}
+    !insertmacro RegisterExtension "${LIBRARY}"
+  ${EndIf}
 
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -92,14 +134,17 @@ SectionEnd
 ; Everything the setup made goes; the user's settings (Larkspan.ini) stay, and
 ; with them the folder. A library still loaded by Explorer goes at the next start.
 Section "Uninstall"
-  !insertmacro UnregisterHandler "*"
-  !insertmacro UnregisterHandler "Directory"
-  DeleteRegKey HKCU "${CLASS_KEY}"
-  DeleteRegKey /ifnosubkeys /ifnovalues HKCU "${CLASSES}\CLSID"
+  ${If} ${RunningX64}
+    SetRegView 64
+    !insertmacro UnregisterExtension
+    SetRegView 32
+  ${EndIf}
+  !insertmacro UnregisterExtension
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
 
   Delete "$INSTDIR\Larkspan.exe"
-  Delete /REBOOTOK "$INSTDIR\LarkspanShell.dll"
+  Delete /REBOOTOK "$INSTDIR\${LIBRARY}"
+  Delete /REBOOTOK "$INSTDIR\${LIBRARY32}"
   Delete "$INSTDIR\Larkspan.chm"
   ; A parameter file the program never got to read.
   Delete "$INSTDIR\lkpara.dat"

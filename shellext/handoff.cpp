@@ -1,9 +1,9 @@
 // The hand-off's portable part (see handoff.h).
 #include "shellext/handoff.h"
 
+#include "engine/launch_contract.h"
 #include "platform/sjis.h"
 #include "shellext/texts.h"
-#include "engine/launch_contract.h"
 
 namespace shellext {
 
@@ -17,9 +17,10 @@ int BuildParameterText(const std::vector<std::string>& paths, std::string& text)
   }
   text.reserve(length);
   for (const std::string& path : paths) {
-    text += '"';
+    text += contract::kQuote;
     text += path;
-    text += "\" ";
+    text += contract::kQuote;
+    text += contract::kEntryEnd;
   }
   return 0;
 }

@@ -3,18 +3,14 @@
 
 #include <shellapi.h>
 
+#include "engine/launch_contract.h"
 #include "platform/handle.h"
 #include "shellext/handoff.h"
 #include "shellext/texts.h"
-#include "engine/launch_contract.h"
 
 namespace shellext {
 
 namespace {
-
-HandOffFaultHook g_faultHook = nullptr;
-
-DWORD InjectedFault(HandOffStep step) { return g_faultHook ? g_faultHook(step) : 0; }
 
 // Results of ShellExecuteA up to this value are errors.
 constexpr INT_PTR kLastShellExecuteError = 32;
@@ -65,8 +61,6 @@ void ShowMessage(const std::string& text) { ::MessageBoxA(nullptr, text.c_str(),
 
 }  // namespace
 
-void SetHandOffFaultHook(HandOffFaultHook hook) { g_faultHook = hook; }
-
 std::string ModuleFileNameOf(HMODULE module) {
   std::string name(MAX_PATH, '\0');
   for (;;) {
@@ -108,16 +102,12 @@ HRESULT CollectDropPaths(IDataObject* data, std::vector<std::string>& paths) {
 }
 
 int WriteParameterFile(const std::string& path, const std::string& text, DWORD& error) {
-  error = InjectedFault(HandOffStep::kCreate);
-  if (error != 0) return -1;
   plat::FileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
     error = ::GetLastError();
     return -1;
   }
-  error = InjectedFault(HandOffStep::kWrite);
-  if (error != 0) return -1;
   DWORD written = 0;
   if (!::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) {
     error = ::GetLastError();

@@ -36,13 +36,4 @@ int WriteParameterFile(const std::string& path, const std::string& text, DWORD& 
 // started) or the program cannot be started.
 HRESULT HandOff(IDataObject* data, const std::string& directory);
 
-// --- Fault injection for tests ---------------------------------------------------
-// Steps of the hand-off that a test can make fail, whatever the disk says.
-enum class HandOffStep { kCreate, kWrite };
-// A hook returns 0 to let the step run, or the system error code it fails with.
-using HandOffFaultHook = DWORD (*)(HandOffStep step);
-// Installs (or with nullptr removes) the hook of this copy of the code. Test use
-// only: the library's own copy never has one.
-void SetHandOffFaultHook(HandOffFaultHook hook);
-
 }  // namespace shellext
