@@ -23,14 +23,14 @@ namespace {
 constexpr DWORD kWaitMs = 60000;
 constexpr int kTotalFiles = 1014;
 const CLSID kClassId = {0xD536B8B1, 0x51E1, 0x4287, {0xAB, 0xB7, 0xBA, 0x66, 0x5D, 0xF6, 0x31, 0xA3}};
-constexpr char kServerKey[] = "Software\\Classes\\CLSID\\{D536B8B1-51E1-4287-ABB7-BA665DF631A3}\\InprocServer32";
+constexpr char kHandlerKey[] = "Software\\Classes\\Directory\\shellex\\ContextMenuHandlers\\Larkspan";
 
-// A data object as the shell hands it to Initialize: a CF_HDROP list of ANSI
+// A data object as Explorer hands it to Initialize: a CF_HDROP list of wide
 // paths in movable global memory. (Wine 8's SHCreateDataObject makes none.)
 // It lives on the stack: counts are not kept.
 class DropList : public IDataObject {
  public:
-  explicit DropList(const std::vector<std::string>& paths) : paths_(paths) {}
+  explicit DropList(const std::vector<std::wstring>& paths) : paths_(paths) {}
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
     *out = (iid == IID_IUnknown || iid == IID_IDataObject) ? this : nullptr;
     return *out ? S_OK : E_NOINTERFACE;
@@ -39,13 +39,14 @@ class DropList : public IDataObject {
   STDMETHODIMP_(ULONG) Release() override { return 1; }
   STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override {
     if (format->cfFormat != CF_HDROP || !(format->tymed & TYMED_HGLOBAL)) return DV_E_FORMATETC;
-    std::string names;
-    for (const std::string& p : paths_) names += p + '\0';
+    std::wstring names;
+    for (const std::wstring& p : paths_) names += p + L'\0';
     *medium = {TYMED_HGLOBAL, {nullptr}, nullptr};
-    medium->hGlobal = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + names.size() + 1);
+    medium->hGlobal = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + 2 * (names.size() + 1));
     auto* drop = static_cast<DROPFILES*>(::GlobalLock(medium->hGlobal));
     drop->pFiles = sizeof(DROPFILES);
-    names.copy(reinterpret_cast<char*>(drop + 1), names.size());
+    drop->fWide = TRUE;
+    names.copy(reinterpret_cast<wchar_t*>(drop + 1), names.size());
     ::GlobalUnlock(medium->hGlobal);
     return S_OK;
   }
@@ -59,12 +60,12 @@ class DropList : public IDataObject {
   STDMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
 
  private:
-  std::vector<std::string> paths_;
+  std::vector<std::wstring> paths_;
 };
 
 // Right-clicks paths with library and picks the item; message boxes are
 // answered from a second thread. 0 when every step succeeded.
-int Try(const std::string& library, const std::vector<std::string>& paths) {
+int Try(const std::string& library, const std::vector<std::wstring>& paths) {
   ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   HMODULE module = ::LoadLibraryA(library.c_str());  // freed at the end, as Explorer frees it
   auto getClassObject = LPFNGETCLASSOBJECT(reinterpret_cast<void*>(::GetProcAddress(module, "DllGetClassObject")));
@@ -119,15 +120,21 @@ int main() {
   for (char arg[4096]; args.size() < size_t(count); args.push_back(arg)) {
     ::WideCharToMultiByte(CP_ACP, 0, wide[args.size()], -1, arg, sizeof(arg), nullptr, nullptr);
   }
+  const std::vector<std::wstring> wideArgs(wide, wide + count);  // the paths as Explorer has them
   ::LocalFree(wide);
   _setmode(_fileno(stdout), _O_BINARY);
-  if (args.size() > 3 && args[1] == "try") return Try(args[2], std::vector<std::string>(args.begin() + 3, args.end()));
+  if (args.size() > 3 && args[1] == "try") return Try(args[2], {wideArgs.begin() + 3, wideArgs.end()});
   if (args.size() > 2 && args[1] == "call") {
-    char library[MAX_PATH] = {};
-    LONG size = sizeof(library);
-    if (::RegQueryValueA(HKEY_CURRENT_USER, kServerKey, library, &size) != ERROR_SUCCESS) return Fail("not registered");
+    // As Explorer finds it, in the registry view of this program's architecture:
+    // the folders' handler names the class, the class names its library.
+    char handler[64] = {}, library[MAX_PATH] = {};
+    LONG size = sizeof(handler);
+    if (::RegQueryValueA(HKEY_CURRENT_USER, kHandlerKey, handler, &size) != ERROR_SUCCESS) return Fail("no handler");
+    const std::string server = std::string("Software\\Classes\\CLSID\\") + handler + "\\InprocServer32";
+    size = sizeof(library);
+    if (::RegQueryValueA(HKEY_CURRENT_USER, server.c_str(), library, &size) != ERROR_SUCCESS) return Fail("no class");
     std::printf("InprocServer32 %s\n", library);
-    if (Try(library, std::vector<std::string>(args.begin() + 2, args.end())) != 0) return Fail("call failed");
+    if (Try(library, {wideArgs.begin() + 2, wideArgs.end()}) != 0) return Fail("call failed");
   } else if (args.size() != 2 || (args[1] != "start" && args[1] != "ok")) {
     return 2;
   }

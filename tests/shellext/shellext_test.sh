@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# The extension and installer in a throwaway Wine prefix, through larkspan_explorer: the built library
-# beside a stand-in Larkspan.exe (case 0 the hand-off, 1 the parameter file not writable, 2 no program:
-# boxes without icon); then LarkspanSetup.exe /S, the main job checked on disk, the uninstall keeping Larkspan.ini.
-#   shellext_test.sh <larkspan_explorer.exe> <standin.exe> <LarkspanShell.dll> <LarkspanSetup.exe> <repository root>
+# The extension and installer in a throwaway 32- or 64-bit Wine prefix, through larkspan_explorer of the
+# same architecture (Explorer's): the built library beside a stand-in Larkspan.exe (case 0 the hand-off,
+# 1 the parameter file not writable, 2 no program: boxes without icon); then LarkspanSetup.exe /S (on
+# 64-bit: the 64-bit library registered in the 64-bit view), the main job checked on disk, the uninstall
+# keeping Larkspan.ini.
+#   shellext_test.sh win32|win64 <larkspan_explorer.exe> <standin.exe> <LarkspanShell.dll> <LarkspanSetup.exe> <root>
 set -uo pipefail
-explorer=$1 standin=$2 library=$3 setup=$4 root=$5 limit=180 failed=0
+arch=$1 explorer=$2 standin=$3 library=$4 setup=$5 root=$6 limit=180 failed=0
 work=$(mktemp -d /tmp/lkshell.XXXXXX)
-export LARKSPAN_WINEPREFIX=$work/prefix
+export LARKSPAN_WINEPREFIX=$work/prefix LARKSPAN_WINEARCH=$arch
 source "$root/tools/wine-env"
 trap 'wineserver -k >/dev/null 2>&1; timeout 60 wineserver -w >/dev/null 2>&1; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; failed=1; }
@@ -42,13 +44,16 @@ for i in 0 1 2; do
 done
 
 step "setup" wine "$setup" /S
-classes='HKCU\Software\Classes' class='CLSID\{D536B8B1-51E1-4287-ABB7-BA665DF631A3}'
-for key in "$class\\InprocServer32" '*\shellex\ContextMenuHandlers\Larkspan' 'Directory\shellex\ContextMenuHandlers\Larkspan'; do
-  step "registry key $key" wine reg query "$classes\\$key" >/dev/null
+# Wine 8 keeps one key for both views here; Windows does not: read the view Explorer reads.
+view=/reg:${arch#win} classes='HKCU\Software\Classes' class='CLSID\{D536B8B1-51E1-4287-ABB7-BA665DF631A3}'
+for key in "$class\\InprocServer32" {'*',Directory,Drive}'\shellex\ContextMenuHandlers\Larkspan'; do
+  step "registry key $key" wine reg query "$classes\\$key" $view >/dev/null
 done
-server=$(wine reg query "$classes\\$class\\InprocServer32" /ve </dev/null | LC_ALL=C sed -n 's/.*REG_SZ[[:space:]]*//p' | tr -d '\r')
+server=$(wine reg query "$classes\\$class\\InprocServer32" /ve $view </dev/null | LC_ALL=C sed -n 's/.*REG_SZ[[:space:]]*//p' | tr -d '\r')
 install=$(dirname "$(winepath -u "$server" 2>/dev/null)")
-for f in Larkspan.exe LarkspanShell.dll Larkspan.chm; do [ -f "$install/$f" ] || fail "$f not installed"; done
+[ "${server##*\\}" = LarkspanShell.dll ] && cmp -s "$library" "$install/LarkspanShell.dll" || fail "registered: $server"
+for f in Larkspan.exe Larkspan.chm; do [ -f "$install/$f" ] || fail "$f not installed"; done
+[ $arch = win32 ] || cmp -s "$root/dist/LarkspanShell.dll" "$install/LarkspanShell32.dll" || fail "no 32-bit library"
 
 mkdir -p "$work/data/表/sub" "$work/backup"
 printf 'alpha\r\n' >"$work/data/a.txt"
@@ -68,5 +73,5 @@ step "uninstall" wine "$install/$uninstaller" /S
 # The uninstaller hands over to a copy of itself and returns at once.
 for _ in $(seq 1 300); do [ -e "$install/Larkspan.exe" ] || break; sleep 0.2; done
 [ "$(ls "$install")" = Larkspan.ini ] || fail "left after the uninstall: $(ls "$install")"
-wine reg query "$classes\\$class" </dev/null >/dev/null 2>&1 && fail "class left"
+for v in /reg:32 $view; do wine reg query "$classes\\$class" $v </dev/null >/dev/null 2>&1 && fail "class left ($v)"; done
 exit $failed
