@@ -2,8 +2,6 @@
 #include "shellext/handoff.h"
 
 #include "engine/launch_contract.h"
-#include "platform/sjis.h"
-#include "shellext/texts.h"
 
 namespace shellext {
 
@@ -25,18 +23,21 @@ int BuildParameterText(const std::vector<std::string>& paths, std::string& text)
   return 0;
 }
 
-std::string ModuleDirectory(const std::string& moduleFileName) {
-  size_t separator = sjis::FindLastSeparator(moduleFileName);
-  if (separator == sjis::npos) return std::string();
+namespace {
+// The contract's file names are ASCII: widened character by character.
+std::wstring Widen(const char* ascii) { return std::wstring(ascii, ascii + std::char_traits<char>::length(ascii)); }
+}  // namespace
+
+std::wstring ModuleDirectory(const std::wstring& moduleFileName) {
+  const size_t separator = moduleFileName.find_last_of(L"\\/");
+  if (separator == std::wstring::npos) return std::wstring();
   return moduleFileName.substr(0, separator + 1);
 }
 
-std::string ProgramPath(const std::string& directory) { return directory + contract::kProgramFileName; }
+std::wstring ProgramPath(const std::wstring& directory) { return directory + Widen(contract::kProgramFileName); }
 
-std::string ParameterFilePath(const std::string& directory) { return directory + contract::kParameterFileName; }
-
-std::string CreateFailedMessage(const std::string& parameterPath) {
-  return texts::kCreateFailedHead + parameterPath + texts::kCreateFailedTail;
+std::wstring ParameterFilePath(const std::wstring& directory) {
+  return directory + Widen(contract::kParameterFileName);
 }
 
 }  // namespace shellext

@@ -1,6 +1,6 @@
 // The extension's side of the hand-off, portable part: the parameter file's
-// content made from the selected paths, the files found beside the extension's
-// own library, and the text of the creation-failure message.
+// content made from the selected paths and the files found beside the
+// extension's own library.
 //
 // The parameter file is a concatenation of entries: '"', path, '"', ' ' (no
 // header, no line break, no terminator); the program pairs the quotes back.
@@ -18,18 +18,16 @@ namespace shellext {
 int BuildParameterText(const std::vector<std::string>& paths, std::string& text);
 
 // Drive and folders of a module's full file name, ending with its last
-// separator (backslash or slash, found character-wise so that the second byte
-// of "表" or "ソ" is never taken for one). "" when the name has no separator.
-std::string ModuleDirectory(const std::string& moduleFileName);
+// separator (backslash or slash). The name is wide, as the system gives it, so
+// that a folder with no Shift_JIS form is kept exactly. "" when the name has
+// no separator.
+std::wstring ModuleDirectory(const std::wstring& moduleFileName);
 
 // The program beside the extension: directory + "Larkspan.exe". directory ends
 // with a separator (as ModuleDirectory gives it).
-std::string ProgramPath(const std::string& directory);
+std::wstring ProgramPath(const std::wstring& directory);
 
 // The parameter file beside the extension: directory + "lkpara.dat".
-std::string ParameterFilePath(const std::string& directory);
-
-// The message shown when the parameter file at parameterPath cannot be written.
-std::string CreateFailedMessage(const std::string& parameterPath);
+std::wstring ParameterFilePath(const std::wstring& directory);
 
 }  // namespace shellext

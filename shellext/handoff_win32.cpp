@@ -12,10 +12,13 @@ namespace shellext {
 
 namespace {
 
-// Results of ShellExecuteA up to this value are errors.
+// Results of ShellExecuteW up to this value are errors.
 constexpr INT_PTR kLastShellExecuteError = 32;
-// DragQueryFileA's index that asks for the number of items.
+// DragQueryFileW's index that asks for the number of items.
 constexpr UINT kDropItemCount = 0xFFFFFFFF;
+// The parameter file and the texts are Shift_JIS whatever the system's ANSI
+// code page is: the code page is named, never CP_ACP.
+constexpr UINT kShiftJis = 932;
 
 // A storage medium from IDataObject::GetData, released exactly once.
 class StgMedium {
@@ -57,25 +60,102 @@ class GlobalLockGuard {
   void* data_;
 };
 
-void ShowMessage(const std::string& text) { ::MessageBoxA(nullptr, text.c_str(), contract::kCaption, MB_OK); }
+// Wide text of Shift_JIS text (the fixed texts; their exact form exists).
+std::wstring FromShiftJis(const std::string& text) {
+  if (text.empty()) return std::wstring();
+  const int size = static_cast<int>(text.size());
+  const int n = ::MultiByteToWideChar(kShiftJis, 0, text.data(), size, nullptr, 0);
+  std::wstring wide(n > 0 ? n : 0, L'\0');
+  if (n > 0) ::MultiByteToWideChar(kShiftJis, 0, text.data(), size, &wide[0], n);
+  return wide;
+}
+
+// Shift_JIS text of wide when every character has its own exact form: no
+// default character, no best fit (é to e, ¥ to the backslash byte), and the
+// text converts back to the same wide text. false with out empty otherwise.
+bool ToShiftJisExactly(const std::wstring& wide, std::string& out) {
+  out.clear();
+  if (wide.empty()) return false;
+  const int size = static_cast<int>(wide.size());
+  BOOL usedDefault = FALSE;
+  const int n = ::WideCharToMultiByte(kShiftJis, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0, nullptr,
+                                      &usedDefault);
+  if (n <= 0 || usedDefault) return false;
+  std::string text(n, '\0');
+  if (::WideCharToMultiByte(kShiftJis, WC_NO_BEST_FIT_CHARS, wide.data(), size, &text[0], n, nullptr,
+                            &usedDefault) != n ||
+      usedDefault || FromShiftJis(text) != wide) {
+    return false;
+  }
+  out.swap(text);
+  return true;
+}
+
+// A path query that gives the length written, or the size needed (terminator
+// included) when the buffer is too small, or 0 on failure.
+using PathQuery = DWORD(WINAPI*)(LPCWSTR, LPWSTR, DWORD);
+
+// query's answer for path, whole; "" when it fails.
+std::wstring AskPath(PathQuery query, const std::wstring& path) {
+  std::wstring answer(MAX_PATH, L'\0');
+  for (int attempt = 0; attempt < 3; ++attempt) {  // the name can change between two calls
+    const DWORD n = query(path.c_str(), &answer[0], static_cast<DWORD>(answer.size()));
+    if (n == 0) return std::wstring();
+    if (n < answer.size()) {
+      answer.resize(n);
+      return answer;
+    }
+    answer.resize(n);
+  }
+  return std::wstring();
+}
+
+// The volume and file index of the file or folder at path; false when it
+// cannot be opened or the file system gives no index.
+bool IdentityOf(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
+  plat::FileHandle file(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file || !::GetFileInformationByHandle(file.get(), &info)) return false;
+  return info.nFileIndexHigh != 0 || info.nFileIndexLow != 0;
+}
+
+// True when shortPath leads back to item: its long form is item (case
+// ignored, as the file system compares names), or both open the same file.
+// A short name is not always unique: Wine 8 hashes long names into short ones,
+// and then a short name opens whichever of the colliding items comes first.
+bool LeadsBack(const std::wstring& shortPath, const std::wstring& item) {
+  const std::wstring longPath = AskPath(::GetLongPathNameW, shortPath);
+  if (!longPath.empty() && ::CompareStringOrdinal(longPath.c_str(), static_cast<int>(longPath.size()), item.c_str(),
+                                                  static_cast<int>(item.size()), TRUE) == CSTR_EQUAL) {
+    return true;
+  }
+  BY_HANDLE_FILE_INFORMATION a = {}, b = {};
+  return IdentityOf(shortPath, a) && IdentityOf(item, b) && a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+         a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+}
+
+void ShowMessage(const std::wstring& text, UINT icon = 0) {
+  ::MessageBoxW(nullptr, text.c_str(), FromShiftJis(contract::kCaption).c_str(), MB_OK | icon);
+}
 
 }  // namespace
 
-std::string ModuleFileNameOf(HMODULE module) {
-  std::string name(MAX_PATH, '\0');
+std::wstring ModuleFileNameOf(HMODULE module) {
+  std::wstring name(MAX_PATH, L'\0');
   for (;;) {
-    DWORD n = ::GetModuleFileNameA(module, &name[0], static_cast<DWORD>(name.size()));
-    if (n == 0) return std::string();
+    DWORD n = ::GetModuleFileNameW(module, &name[0], static_cast<DWORD>(name.size()));
+    if (n == 0) return std::wstring();
     if (n < name.size()) {
       name.resize(n);
       return name;
     }
-    if (name.size() >= 32768) return std::string();  // refuse rather than cut
+    if (name.size() >= 32768) return std::wstring();  // refuse rather than cut
     name.resize(name.size() * 2);
   }
 }
 
-HRESULT CollectDropPaths(IDataObject* data, std::vector<std::string>& paths) {
+HRESULT CollectDropPaths(IDataObject* data, std::vector<std::wstring>& paths) {
   paths.clear();
   if (!data) return E_INVALIDARG;
   StgMedium medium;
@@ -83,16 +163,16 @@ HRESULT CollectDropPaths(IDataObject* data, std::vector<std::string>& paths) {
   GlobalLockGuard lock(medium.Global());
   HDROP drop = static_cast<HDROP>(lock.Data());
   if (!drop) return E_INVALIDARG;
-  const UINT count = ::DragQueryFileA(drop, kDropItemCount, nullptr, 0);
+  const UINT count = ::DragQueryFileW(drop, kDropItemCount, nullptr, 0);
   if (count == 0) return E_INVALIDARG;
-  std::vector<std::string> found;
+  std::vector<std::wstring> found;
   found.reserve(count);
   for (UINT i = 0; i < count; ++i) {
     // The length first, so that no path is ever cut to a fixed buffer.
-    const UINT length = ::DragQueryFileA(drop, i, nullptr, 0);
+    const UINT length = ::DragQueryFileW(drop, i, nullptr, 0);
     if (length == 0) return E_INVALIDARG;
-    std::string path(length + 1, '\0');
-    const UINT got = ::DragQueryFileA(drop, i, &path[0], length + 1);
+    std::wstring path(length + 1, L'\0');
+    const UINT got = ::DragQueryFileW(drop, i, &path[0], length + 1);
     if (got != length) return E_INVALIDARG;
     path.resize(got);
     found.push_back(std::move(path));
@@ -101,8 +181,16 @@ HRESULT CollectDropPaths(IDataObject* data, std::vector<std::string>& paths) {
   return S_OK;
 }
 
-int WriteParameterFile(const std::string& path, const std::string& text, DWORD& error) {
-  plat::FileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+int HandOffPathOf(const std::wstring& item, std::string& path) {
+  if (ToShiftJisExactly(item, path)) return 0;
+  const std::wstring shortPath = AskPath(::GetShortPathNameW, item);
+  if (!shortPath.empty() && ToShiftJisExactly(shortPath, path) && LeadsBack(shortPath, item)) return 0;
+  path.clear();
+  return -1;
+}
+
+int WriteParameterFile(const std::wstring& path, const std::string& text, DWORD& error) {
+  plat::FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
     error = ::GetLastError();
@@ -121,27 +209,39 @@ int WriteParameterFile(const std::string& path, const std::string& text, DWORD& 
   return 0;
 }
 
-HRESULT HandOff(IDataObject* data, const std::string& directory) {
-  std::vector<std::string> paths;
-  HRESULT collected = CollectDropPaths(data, paths);
+HRESULT HandOff(IDataObject* data, const std::wstring& directory) {
+  std::vector<std::wstring> items;
+  HRESULT collected = CollectDropPaths(data, items);
   if (FAILED(collected)) return collected;
+  // Every item is named before anything is written: one that cannot be named
+  // stops the whole hand-off rather than leave a part of the selection out.
+  std::vector<std::string> paths(items.size());
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (HandOffPathOf(items[i], paths[i]) != 0) {
+      ShowMessage(FromShiftJis(texts::kNoShiftJisHead) + items[i] + FromShiftJis(texts::kNoShiftJisTail),
+                  MB_ICONEXCLAMATION);
+      return S_OK;
+    }
+  }
   std::string text;
   if (BuildParameterText(paths, text) != 0) return E_INVALIDARG;
 
-  const std::string parameterPath = ParameterFilePath(directory);
+  const std::wstring parameterPath = ParameterFilePath(directory);
   DWORD error = 0;
   // Without its own folder the extension would write wherever the caller's
   // current folder is, and start nothing sensible.
   if (directory.empty() || WriteParameterFile(parameterPath, text, error) != 0) {
-    ShowMessage(CreateFailedMessage(parameterPath));
+    ShowMessage(FromShiftJis(texts::kCreateFailedHead) + parameterPath + FromShiftJis(texts::kCreateFailedTail));
     return S_OK;
   }
   // The full path: without a folder the system looks for the program beside
   // the calling program only (Explorer's own folder).
-  const std::string program = ProgramPath(directory);
-  INT_PTR started = reinterpret_cast<INT_PTR>(
-      ::ShellExecuteA(nullptr, texts::kOpenVerb, program.c_str(), contract::kLaunchToken, nullptr, SW_SHOW));
-  if (started <= kLastShellExecuteError) ShowMessage(texts::kStartFailed);
+  const std::wstring program = ProgramPath(directory);
+  INT_PTR started = reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, FromShiftJis(texts::kOpenVerb).c_str(),
+                                                              program.c_str(),
+                                                              FromShiftJis(contract::kLaunchToken).c_str(), nullptr,
+                                                              SW_SHOW));
+  if (started <= kLastShellExecuteError) ShowMessage(FromShiftJis(texts::kStartFailed));
   return S_OK;
 }
 

@@ -22,13 +22,14 @@ TEST(HandOff, ParameterTextAndPaths) {
     EXPECT_EQ(cases[i].result, shellext::BuildParameterText(cases[i].paths, text)) << "case " << i;
     EXPECT_EQ(cases[i].text, text) << "case " << i;
   }
-  const std::string dirs[][2] = {{"C:\\x\\y.dll", "C:\\x\\"}, {"C:/x/y.dll", "C:/x/"},
-                                 {"C:\\" + hyo + "\\" + so, "C:\\" + hyo + "\\"}, {hyo + so, ""}};
+  const std::wstring dirs[][2] = {{L"C:\\x\\y.dll", L"C:\\x\\"}, {L"C:/x/y.dll", L"C:/x/"},
+                                  {L"C:\\Łukasz\\表\\y.dll", L"C:\\Łukasz\\表\\"}, {L"y.dll", L""}};
   for (size_t i = 0; i < std::size(dirs); ++i) {
     EXPECT_EQ(dirs[i][1], shellext::ModuleDirectory(dirs[i][0])) << "case " << i;
   }
-  EXPECT_EQ("C:\\" + hyo + "\\Larkspan.exe", shellext::ProgramPath("C:\\" + hyo + "\\"));
-  EXPECT_EQ("C:\\" + hyo + "\\lkpara.dat", shellext::ParameterFilePath("C:\\" + hyo + "\\"));
+  const std::wstring dir = dirs[2][1];  // a name with no Shift_JIS form
+  EXPECT_EQ(dir + L"Larkspan.exe", shellext::ProgramPath(dir));
+  EXPECT_EQ(dir + L"lkpara.dat", shellext::ParameterFilePath(dir));
 }
 
 }  // namespace

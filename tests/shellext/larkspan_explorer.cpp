@@ -1,5 +1,5 @@
 // larkspan_explorer: Explorer and its user, for the extension's tests and tools/run;
-// output in Shift_JIS; exit status 0 done, 1 a step failed, 2 usage.
+// output in Shift_JIS, message boxes' texts in UTF-8; exit status 0 done, 1 a step failed, 2 usage.
 //   try LIBRARY PATH...  right-clicks PATH... with LIBRARY as Explorer does and picks the
 //                        item: prints "item COUNT TEXT", "box ICON TEXT" (answered), results
 //   call PATH...         the same with the registered library, then prints the totals
@@ -65,9 +65,9 @@ class DropList : public IDataObject {
 
 // Right-clicks paths with library and picks the item; message boxes are
 // answered from a second thread. 0 when every step succeeded.
-int Try(const std::string& library, const std::vector<std::wstring>& paths) {
+int Try(const std::wstring& library, const std::vector<std::wstring>& paths) {
   ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  HMODULE module = ::LoadLibraryA(library.c_str());  // freed at the end, as Explorer frees it
+  HMODULE module = ::LoadLibraryW(library.c_str());  // freed at the end, as Explorer frees it
   auto getClassObject = LPFNGETCLASSOBJECT(reinterpret_cast<void*>(::GetProcAddress(module, "DllGetClassObject")));
   auto canUnloadNow = LPFNCANUNLOADNOW(reinterpret_cast<void*>(::GetProcAddress(module, "DllCanUnloadNow")));
   HRESULT create = E_UNEXPECTED, init = E_UNEXPECTED, query = E_UNEXPECTED, invoke = E_UNEXPECTED;
@@ -90,9 +90,14 @@ int Try(const std::string& library, const std::vector<std::wstring>& paths) {
     CMINVOKECOMMANDINFO info = {sizeof(info), 0, nullptr, MAKEINTRESOURCEA(0), nullptr, nullptr, SW_SHOWNORMAL, 0, 0};
     std::atomic<bool> invoked(false);
     std::thread boxes([&] {
-      while (!invoked) {
+      while (!invoked) {  // the text as shown, wide, printed in UTF-8
+        HWND shown = e2e::FindWindowOf(::GetCurrentProcessId(), "#32770", "Larkspan", 0xFFFF, 200);
+        wchar_t wide[4096] = {};
+        char text[3 * 4096] = {};
+        if (shown) ::GetDlgItemTextW(shown, 0xFFFF, wide, 4096);
+        ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof(text), nullptr, nullptr);
         const e2e::Box box = e2e::AnswerBox(::GetCurrentProcessId(), IDOK, 200);
-        if (box.shown) std::printf("box %s %s\n", box.icon.c_str(), box.text.c_str());
+        if (box.shown) std::printf("box %s %s\n", box.icon.c_str(), text);
       }
     });
     invoke = menu->InvokeCommand(&info);
@@ -123,7 +128,7 @@ int main() {
   const std::vector<std::wstring> wideArgs(wide, wide + count);  // the paths as Explorer has them
   ::LocalFree(wide);
   _setmode(_fileno(stdout), _O_BINARY);
-  if (args.size() > 3 && args[1] == "try") return Try(args[2], {wideArgs.begin() + 3, wideArgs.end()});
+  if (args.size() > 3 && args[1] == "try") return Try(wideArgs[2], {wideArgs.begin() + 3, wideArgs.end()});
   if (args.size() > 2 && args[1] == "call") {
     // As Explorer finds it, in the registry view of this program's architecture:
     // the folders' handler names the class, the class names its library.
@@ -134,7 +139,9 @@ int main() {
     size = sizeof(library);
     if (::RegQueryValueA(HKEY_CURRENT_USER, server.c_str(), library, &size) != ERROR_SUCCESS) return Fail("no class");
     std::printf("InprocServer32 %s\n", library);
-    if (Try(library, {wideArgs.begin() + 2, wideArgs.end()}) != 0) return Fail("call failed");
+    wchar_t wideLibrary[MAX_PATH] = {};
+    ::MultiByteToWideChar(CP_ACP, 0, library, -1, wideLibrary, MAX_PATH);
+    if (Try(wideLibrary, {wideArgs.begin() + 2, wideArgs.end()}) != 0) return Fail("call failed");
   } else if (args.size() != 2 || (args[1] != "start" && args[1] != "ok")) {
     return 2;
   }

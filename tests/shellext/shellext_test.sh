@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The extension and installer in a throwaway 32- or 64-bit Wine prefix, through larkspan_explorer of the
 # same architecture (Explorer's): the built library beside a stand-in Larkspan.exe (case 0 the hand-off,
-# 1 the parameter file not writable, 2 no program: boxes without icon); then LarkspanSetup.exe /S (on
-# 64-bit: the 64-bit library registered in the 64-bit view), the main job checked on disk, the uninstall
-# keeping Larkspan.ini.
+# 1 the parameter file not writable, 2 no program: boxes without icon; 3 names with no Shift_JIS form);
+# then LarkspanSetup.exe /S (on 64-bit: the 64-bit library registered in the 64-bit view), the main job
+# checked on disk, the uninstall keeping Larkspan.ini.
 #   shellext_test.sh win32|win64 <larkspan_explorer.exe> <standin.exe> <LarkspanShell.dll> <LarkspanSetup.exe> <root>
 set -uo pipefail
 arch=$1 explorer=$2 standin=$3 library=$4 setup=$5 root=$6 limit=180 failed=0
@@ -25,7 +25,7 @@ for i in 0 1 2; do
   [ $i = 1 ] && mkdir "$dir/lkpara.dat"
   out=$(timeout 60 wine "$explorer" try "$(win "$dir")\\LarkspanShell.dll" "$(win "$dir/LarkspanShell.dll")" \
     "$(win "$dir/表 ソ")" </dev/null)
-  echo "case $i: $out" | iconv -f CP932 -t UTF-8
+  echo "case $i: $out"
   grep -q '^item 1 Larkspan \.\.\.$' <<<"$out" || fail "case $i: not one item \"Larkspan ...\""
   grep -q 'DllCanUnloadNow 00000000' <<<"$out" || fail "case $i: cannot unload"
   if [ $i = 0 ]; then
@@ -37,11 +37,37 @@ for i in 0 1 2; do
     [ "$(cat "$dir/standin.txt")" = "$started" ] || fail "case 0: started as [$(cat "$dir/standin.txt")], not [$started]"
     continue
   fi
-  text=$(sjis 'box unknown パラメータファイルの作成に失敗しました。　\n\n書き込み権限等を確認してください。　\n（ %s ）' "$(win "$dir/lkpara.dat")")
-  [ $i = 2 ] && text=$(sjis 'box unknown バックアップに失敗しました（バックアップ実行モジュール無し）　')
-  (LC_ALL=C; [[ "$out" == *"$text"* ]]) || fail "case $i: expected $(iconv -f CP932 -t UTF-8 <<<"$text")"
+  printf -v text 'box unknown パラメータファイルの作成に失敗しました。　\n\n書き込み権限等を確認してください。　\n（ %s ）' "$(win "$dir/lkpara.dat")"
+  [ $i = 2 ] && text='box unknown バックアップに失敗しました（バックアップ実行モジュール無し）　'
+  [[ "$out" == *"$text"* ]] || fail "case $i: expected $text"
   [ -e "$dir/standin.txt" ] && fail "case $i: a program started"
 done
+# Case 3: the library in a folder with no Shift_JIS form; an item without one goes over as its short (8.3) path
+# that leads back to it (never Cafe.txt for Café.txt). Wine 8 hashes short names: 写真😀秋木.txt and 写真😀川朝.txt
+# share ____~Y5T.TXT, which opens whichever is listed first; the other is refused by name, nothing written or started.
+dir=$work/Łukasz names=$work/names refused=0
+mkdir -p "$dir" "$names" && cp "$library" "$dir/LarkspanShell.dll" && cp "$standin" "$dir/Larkspan.exe"
+touch "$names"/{Cafe,Café,写真😀秋木,写真😀川朝}.txt
+for item in 写真😀秋木.txt 写真😀川朝.txt; do
+  rm -f "$dir/standin.txt" && echo old >"$dir/lkpara.dat"
+  out=$(timeout 60 wine "$explorer" try "$(win "$dir")\\LarkspanShell.dll" "$(win "$names/Café.txt")" "$(win "$names/$item")" </dev/null)
+  echo "case 3, $item: $out"
+  grep -q '^CreateInstance 0* Initialize 0* QueryContextMenu 0*1 InvokeCommand 0* DllCanUnloadNow 0*$' <<<"$out" || fail "case 3: a step failed"
+  if [[ "$out" == *"box "* ]]; then
+    refused=$((refused + 1))
+    printf -v text 'box exclamation このファイル・フォルダは、パスにLarkspanで扱えない文字を含むため、バックアップできません。　\n\nファイル名やフォルダ名を変更してから、もう一度選択してください。　\n（ %s ）' "$(win "$names/$item")"
+    [[ "$out" == *"$text"* ]] || fail "case 3: expected $text"
+    [ "$(cat "$dir/lkpara.dat")" = old ] && [ ! -e "$dir/standin.txt" ] || fail "case 3: $item refused, yet written or started"
+    continue
+  fi
+  for _ in $(seq 1 150); do [ -e "$dir/standin.txt" ] && break; sleep 0.1; done
+  mapfile -t got < <(LC_ALL=C grep -o '"[^"]*"' "$dir/lkpara.dat" | tr -d '"')
+  [ ${#got[@]} = 2 ] && [ "$(winepath -u "${got[0]}")" -ef "$names/Café.txt" ] && [ "$(winepath -u "${got[1]}")" -ef "$names/$item" ] ||
+    fail "case 3: lkpara.dat names other items: $(cat "$dir/lkpara.dat")"
+  printf -v started '"%s\\Larkspan.exe" LarkspanCall\n%s' "$(win "$dir")" "$(cat "$dir/lkpara.dat")"
+  [ "$(cat "$dir/standin.txt")" = "$started" ] || fail "case 3: started as [$(cat "$dir/standin.txt")], not [$started]"
+done
+[ $refused = 1 ] || fail "case 3: $refused items refused, not the one whose short name opens the other"
 
 step "setup" wine "$setup" /S
 # Wine 8 keeps one key for both views here; Windows does not: read the view Explorer reads.
