@@ -42,7 +42,7 @@ int TakeNextQuotedPath(std::string_view& rest, std::string& path) {
 // drive root written "C:\") does the existence test run.
 static int SelectionKindOf(const std::string& path) {
   if (path.find_first_of("*?") == std::string::npos && !path.empty()) {
-    uint32_t attrs = plat::GetAttributes(path);
+    uint32_t attrs = plat::GetAttributes(plat::ToNative(path));
     if (attrs != plat::kInvalidAttributes && EndsWithBackslash(path) != 0)
       return (attrs & plat::kAttrDirectory) ? SelectionList::kFolder : SelectionList::kFile;
   }
@@ -57,35 +57,35 @@ int ParseParameterText(const std::string& text, SelectionList& list) {
   int quotes = 0;
   CountOccurrences(rest, std::string_view(&contract::kQuote, 1), quotes);
   const int n = quotes / 2;
-  list.count = n;
-  list.paths.assign(static_cast<size_t>(n), std::string());
-  list.kinds.assign(static_cast<size_t>(n), SelectionList::kFile);
+  // The list grows entry by entry: a text of countless bogus pairs ends at its
+  // first one without the room for all of them ever being taken.
+  list = SelectionList();
   for (int i = 0; i < n; ++i) {
     std::string path;
     if (TakeNextQuotedPath(rest, path) != 0) break;  // cannot happen: the quotes were counted
-    int kind = SelectionKindOf(path);
-    if (kind < 0) {
-      list.paths[i] = std::move(path);
-      return -1;
-    }
-    list.kinds[i] = kind;
-    list.paths[i] = std::move(path);
+    const int kind = SelectionKindOf(path);
+    list.paths.push_back(std::move(path));
+    list.kinds.push_back(kind < 0 ? SelectionList::kFile : kind);
+    list.count = i + 1;
+    if (kind < 0) return -1;
   }
   return 0;
 }
 
-std::string ParameterFilePath() { return GetModuleDir() + "\\" + contract::kParameterFileName; }
+plat::NativePath ParameterFilePath() {
+  return plat::JoinNative(GetModuleFolder(), plat::ToNative(contract::kParameterFileName));
+}
 
 int LoadSelection(const std::string& commandTail, SelectionList& list, std::string& message) {
   if (CheckLaunchToken(commandTail) != 0) {
     message = texts::kRefuseDirectStart;
     return -1;
   }
-  const std::string parameterPath = ParameterFilePath();
+  const plat::NativePath parameterPath = ParameterFilePath();
   std::string content, error;
-  if (ReadWholeFile(parameterPath, content, error) != 0) {
-    message = std::string(texts::kParameterReadFailed) + error + texts::kParameterPathOpen + parameterPath +
-              texts::kParameterPathClose;
+  if (ReadWholeFile(parameterPath, content, error, kMaxParameterFileBytes) != 0) {
+    message = std::string(texts::kParameterReadFailed) + error + texts::kParameterPathOpen +
+              plat::FromNative(parameterPath) + texts::kParameterPathClose;
     return -1;
   }
   // Gone before its content is looked at, whatever the content turns out to be.

@@ -1,5 +1,5 @@
-// The decisions of the backup-folder dialogs and the switch menu (see
-// folder_rules.h).
+// The decisions of the backup-folder dialogs, the switch menu and the start
+// button (see folder_rules.h).
 #include "ui/folder_rules.h"
 
 #include <cstdio>
@@ -171,4 +171,10 @@ std::vector<FolderMenuItem> FolderMenuItems(const BackupFolderList& list, const 
     items.push_back(std::move(none));
   }
   return items;
+}
+
+StartAction DecideStart(bool busy, int totalsShown, int folderUnusable, const std::string& folder) {
+  if (busy || totalsShown != 1) return StartAction::kIgnore;
+  if (folderUnusable == 1 && !folder.empty() && PathExists(folder) == 0) return StartAction::kCountFirst;
+  return StartAction::kRun;
 }

@@ -1,7 +1,8 @@
-// The decisions of the backup-folder dialogs and of the switch menu, apart from
-// their windows: the add/change dialog's form and its checks, the rows of the
-// settings dialog, the items of the switch menu. The dialogs only move values
-// between these and their controls.
+// The decisions of the backup-folder dialogs, the switch menu and the start
+// button, apart from their windows: the add/change dialog's form and its
+// checks, the rows of the settings dialog, the items of the switch menu, what
+// the start button does. The dialogs only move values between these and their
+// controls.
 #pragma once
 
 #include <string>
@@ -95,3 +96,18 @@ struct FolderMenuItem {
 // greyed item "未設定".
 std::vector<FolderMenuItem> FolderMenuItems(const BackupFolderList& list, const std::string& current,
                                             int changeMiniPathFlg);
+
+// --- The start button ---
+
+enum class StartAction {
+  kIgnore,      // a count or a run is in progress, or no totals are shown yet
+  kRun,         // the run, which itself refuses an unset or missing folder
+  kCountFirst,  // count again with the folder's filters, then decide anew
+};
+
+// What the start button does. The totals shown were counted with the current
+// folder's filters unless the folder was unusable at that count (unset or
+// missing: no count, no filters); when that folder is usable now (set and
+// existing, as a drive plugged in since), the run must not use those totals:
+// kCountFirst. Otherwise kRun.
+StartAction DecideStart(bool busy, int totalsShown, int folderUnusable, const std::string& folder);

@@ -60,7 +60,8 @@ class CMainDlg : public plat::DialogBase, public BackupHost {
   void RefreshBackupFolderDisplay();
   // Arms the one-shot timer that starts the count.
   void ArmRecountTimer();
-  // The totals count of the timer tick.
+  // The totals count of the timer tick (and of a start whose totals were taken
+  // without the folder's filters).
   void RecountTick();
 
   // True while a count or a backup run is in progress.

@@ -175,4 +175,22 @@ TEST(FolderMenu, ItemsShowEveryFolderWithItsCheckAndBitmaps) {
   EXPECT_EQ(ID_FOLDER_MENU_LAST, FolderMenuItems(Named(100), "", 1).back().id);
 }
 
+TEST(StartButton, CountsAgainWhenTheFolderHadNoCountAndIsUsableNow) {
+  TempTree tree;
+  const std::string usb = tree.Path("usb");
+  const auto I = StartAction::kIgnore, R = StartAction::kRun, C = StartAction::kCountFirst;
+  struct Case { bool busy; int totalsShown, unusable; std::string folder; bool plugged; StartAction expected; } cases[] = {
+      // Unplugged at the count: the run refuses while it stays out; plugged in, a fresh count comes first.
+      {false, 1, 1, usb, false, R}, {false, 1, 1, usb, true, C}, {false, 1, 0, usb, true, R},
+      {false, 1, 0, usb, false, R}, {false, 1, 1, "", true, R},  // unplugged after the count; no folder set
+      {true, 1, 1, usb, true, I}, {false, 0, 1, usb, true, I}, {false, 0, 0, usb, true, I},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    c.plugged ? tree.Folder("usb") : RemoveTree(usb);
+    EXPECT_EQ(static_cast<int>(c.expected), static_cast<int>(DecideStart(c.busy, c.totalsShown, c.unusable, c.folder)))
+        << "case " << i;
+  }
+}
+
 }  // namespace

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/fs.h"
+#include "platform/native_path.h"
 #include "tests/support/temp_tree.h"
 
 namespace {
@@ -69,7 +70,7 @@ struct SettingsFile : ::testing::Test {
   void Write(const std::string& text) { tree.File("Larkspan.ini", text); }
   std::string Keys(const std::string& section) const { return Section(tree.Read("Larkspan.ini"), section); }
   TempTree tree;
-  const std::string path = tree.Path("Larkspan.ini");
+  const plat::NativePath path = plat::ToNative(tree.Path("Larkspan.ini"));
   AppSettings settings;
 };
 
@@ -82,7 +83,7 @@ TEST_F(SettingsFile, RecordLoadsDefaultsAndFlagsAndSavesTheFiveKeys) {
        "VL=1.00;", "BackupFolder=D:\\表\\ソ;", "EndMsg=0;TopFolderDspFlg=1;ChangeMiniPathFlg=1;"},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
-    RemoveTree(path);
+    RemoveTree(tree.Path("Larkspan.ini"));
     if (cases[i].file) Write(cases[i].file);
     AppSettings s;
     EXPECT_EQ(0, s.LoadSettings(path));
@@ -116,7 +117,7 @@ TEST_F(SettingsFile, SaveAttemptsEveryWriteWhateverFails) {
       {0x1F, 0, ""},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
-    RemoveTree(path);
+    RemoveTree(tree.Path("Larkspan.ini"));
     settings.EndMsg = 0;
     settings.TopFolderDspFlg = 1;
     WriteFaults faults{cases[i].mask, 0};
@@ -197,6 +198,20 @@ TEST_F(SettingsFile, OneEntryIsReadAndWrittenAtItsIndexOnly) {
   const BackupFolder five{"D:\\five", "*.txt", "", "Debug", ""};
   for (int index : {5, 100, -1}) settings.WriteBkFolder(index, five, path);
   EXPECT_EQ(Entry(0, "D:\\a", "p") + "BkFolder001=NonFolder;" + EntryOf(5, five), Keys("BkFolderList"));
+}
+
+TEST_F(SettingsFile, LongValuesComeBackWhole) {
+  std::string list;  // a 5,000-byte filter list whose last pattern lies far past the first 2,000 bytes
+  while (list.size() < 4993) list += "*.表ソ;";
+  list = list.substr(0, 4993) + ";*.xlsx";
+  // A double-byte character across the end of the first buffer, and of the second.
+  const std::string w1 = std::string(1998, 'w') + "表", w2 = std::string(3998, 'w') + "ソ";
+  for (const std::string& value : {list, w1, w2, std::string(1999, 'x'), std::string("z")}) {
+    settings.WriteBkFolder(0, BackupFolder{value, value, value, value, value}, path);
+    BackupFolder entry;
+    settings.ReadBkFolder(0, entry, path);
+    EXPECT_EQ(Row(BackupFolder{value, value, value, value, value}), Row(entry)) << "length " << value.size();
+  }
 }
 
 TEST_F(SettingsFile, CurrentFiltersGoToEveryEntryOfTheCurrentFolderExactly) {
