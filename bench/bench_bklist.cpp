@@ -28,10 +28,10 @@ double MedianMs(int rounds, const std::function<void()>& work) {
 
 int main() {
   AppSettings settings;
-  const std::string path = settings.SettingsFilePath();
+  const plat::NativePath path = settings.SettingsFilePath();
   std::string kept;
   if (plat::ReadAll(path, kept) == plat::kErrSuccess) {
-    std::printf("%s exists already; not touching it\n", path.c_str());
+    std::printf("%s exists already; not touching it\n", plat::FromNative(path).c_str());
     return 2;
   }
 
@@ -52,7 +52,7 @@ int main() {
   std::string file;
   plat::ReadAll(path, file);
 
-  std::printf("settings file %s (%zu bytes, %d entries)\n", path.c_str(), file.size(), count);
+  std::printf("settings file %s (%zu bytes, %d entries)\n", plat::FromNative(path).c_str(), file.size(), count);
   std::printf("SaveBkFolderList, 100 entries (500 writes):      %8.2f ms\n", saveMs);
   std::printf("LoadBkFolderList with filters (500 reads):       %8.2f ms\n", withFilters);
   std::printf("LoadBkFolderList without filters (100 reads):    %8.2f ms\n", withoutFilters);

@@ -26,21 +26,38 @@ std::string MakeStampFolderName(const plat::LocalTime& t) {
   return name;
 }
 
-// path + "\" + name, without doubling a separator the path already ends with
-// (a backup folder may be a drive root such as "E:\").
-static std::string JoinPath(const std::string& path, const std::string& name) {
-  return EndsWithBackslash(path) == 0 ? path + name : path + "\\" + name;
+// True if a file or folder exists at the native path.
+static bool Exists(const plat::NativePath& path) { return plat::GetAttributes(path) != plat::kInvalidAttributes; }
+
+// Everything after the last separator (the whole path without one).
+static plat::NativePath LastComponentOf(const plat::NativePath& path) {
+  size_t sep = plat::LastSeparator(path);
+  return sep == plat::NativePath::npos ? path : path.substr(sep + 1);
 }
 
-std::string BackupNameOf(const std::string& selected) {
-  std::string name;
-  GetLastComponent(selected, name);
+plat::NativePath BackupNameOf(const plat::NativePath& selected) {
+  const plat::NativePath full = plat::LongPathName(selected);
+  plat::NativePath name = LastComponentOf(full);
   if (!name.empty()) return name;
-  std::string trimmed = selected;
-  while (EndsWithBackslash(trimmed) == 0) trimmed.pop_back();
-  GetLastComponent(trimmed, name);
+  plat::NativePath trimmed = full;
+  while (!trimmed.empty() && LastComponentOf(trimmed).empty()) trimmed.pop_back();
+  name = LastComponentOf(trimmed);
   if (!name.empty() && name.back() == ':') name.pop_back();
   return name;
+}
+
+// The selection's native paths, converted once from its Shift_JIS text.
+static std::vector<plat::NativePath> NativeSelection(const std::vector<std::string>& selection) {
+  std::vector<plat::NativePath> paths;
+  paths.reserve(selection.size());
+  for (const std::string& path : selection) paths.push_back(plat::ToNative(path));
+  return paths;
+}
+
+// The Shift_JIS form of a selected item's long path, on which the filters
+// decide ("?" for a character code page 932 lacks).
+static std::string FilterPathOf(const plat::NativePath& selected) {
+  return plat::FromNative(plat::LongPathName(selected));
 }
 
 BackupEngine::BackupEngine(BackupHost& host, const std::vector<std::string>& selection, const FilterSet& filters)
@@ -60,7 +77,7 @@ class BackupEngine::ScanVisitor : public TreeVisitor {
     }
     return engine_.PollScanAbort() != 0 ? WalkStep::kStop : WalkStep::kContinue;
   }
-  WalkStep EnterFolder(const CFileFindEx&, const std::string&) override { return WalkStep::kContinue; }
+  WalkStep EnterFolder(const CFileFindEx&, const plat::NativePath&) override { return WalkStep::kContinue; }
   int64_t bytes = 0;
   int64_t files = 0;
 
@@ -81,7 +98,7 @@ int BackupEngine::PollScanAbort() {
 int BackupEngine::ScanSelection(int64_t& bytes, int64_t& files) {
   ScanIdle = 0;
   pumpedOnce_ = false;
-  for (const std::string& path : selection_) {
+  for (const plat::NativePath& path : NativeSelection(selection_)) {
     int64_t itemBytes = 0, itemFiles = 0;
     if (ScanItem(path, itemBytes, itemFiles) != 0) return -1;
     bytes += itemBytes;
@@ -91,17 +108,17 @@ int BackupEngine::ScanSelection(int64_t& bytes, int64_t& files) {
   return 0;
 }
 
-int BackupEngine::ScanItem(const std::string& path, int64_t& bytes, int64_t& files) {
+int BackupEngine::ScanItem(const plat::NativePath& path, int64_t& bytes, int64_t& files) {
   uint64_t size = 0;
   if (FindPlainFile(path, size)) {
-    if (CheckFileFilter(path, filters_) != 0) return 0;
+    if (CheckFileFilter(FilterPathOf(path), filters_) != 0) return 0;
     if (PollScanAbort() != 0) return -1;
     bytes += static_cast<int64_t>(size);
     files += 1;
     return 0;
   }
   // Anything else is a folder, also a path where nothing exists any more.
-  if (CheckFolderFilter(path, filters_) != 0) return 0;
+  if (CheckFolderFilter(FilterPathOf(path), filters_) != 0) return 0;
   ScanVisitor scan(*this);
   if (WalkFolder(path, &filters_, scan) != 0) return -1;
   bytes += scan.bytes;
@@ -134,8 +151,8 @@ int BackupEngine::RunBackup(const std::string& backupFolder, int endMsg) {
   bool found = false;
   for (int attempt = 0; attempt < kNameAttempts && !found; ++attempt) {
     StampName = MakeStampFolderName(host_.Now());
-    DestinationPath = JoinPath(backupFolder, StampName);
-    if (PathExists(DestinationPath) != 0) {
+    DestinationPath = plat::JoinNative(plat::ToNative(backupFolder), plat::ToNative(StampName));
+    if (!Exists(DestinationPath)) {
       found = true;
     } else {
       host_.Sleep(1000);
@@ -164,8 +181,8 @@ int BackupEngine::RunBackup(const std::string& backupFolder, int endMsg) {
 }
 
 int BackupEngine::CopySelection() {
-  for (const std::string& source : selection_) {
-    if (CopyItem(source, DestinationPath + "\\" + BackupNameOf(source)) != 0) return -1;
+  for (const plat::NativePath& source : NativeSelection(selection_)) {
+    if (CopyItem(source, plat::JoinNative(DestinationPath, BackupNameOf(source))) != 0) return -1;
   }
   return 0;
 }
@@ -174,13 +191,16 @@ int BackupEngine::CopySelection() {
 // every file the filters take into the folder of the moment.
 class BackupEngine::CopyVisitor : public TreeVisitor {
  public:
-  CopyVisitor(BackupEngine& engine, const std::string& destination) : engine_(engine), folders_{destination} {}
+  CopyVisitor(BackupEngine& engine, const plat::NativePath& destination) : engine_(engine), folders_{destination} {}
+  // Source and destination are made from the listed native name: a name that
+  // code page 932 lacks is copied as itself, never through its Shift_JIS form.
   WalkStep OnFile(const CFileFindEx& entry, bool taken) override {
     if (!taken) return WalkStep::kContinue;
-    int copied = engine_.CopyOneFile(entry.GetFilePath(), folders_.back() + "\\" + entry.GetFileName());
+    int copied =
+        engine_.CopyOneFile(entry.GetNativeFilePath(), plat::JoinNative(folders_.back(), entry.GetNativeName()));
     return copied == 0 ? WalkStep::kContinue : WalkStep::kStop;
   }
-  WalkStep EnterFolder(const CFileFindEx& entry, const std::string& path) override {
+  WalkStep EnterFolder(const CFileFindEx& entry, const plat::NativePath& path) override {
     // The backup being written may lie inside the selection (a backup folder
     // within a selected folder): it is never copied into itself.
     if (entry.GetFileName() == engine_.StampName) {
@@ -189,7 +209,7 @@ class BackupEngine::CopyVisitor : public TreeVisitor {
         return WalkStep::kSkip;
       }
     }
-    std::string target = folders_.back() + "\\" + entry.GetFileName();
+    plat::NativePath target = plat::JoinNative(folders_.back(), entry.GetNativeName());
     if (uint32_t err = plat::CreateFolder(target)) {
       engine_.Fail(texts::kFolderCreateFailed, err, target);
       return WalkStep::kStop;
@@ -201,25 +221,25 @@ class BackupEngine::CopyVisitor : public TreeVisitor {
 
  private:
   BackupEngine& engine_;
-  std::vector<std::string> folders_;
+  std::vector<plat::NativePath> folders_;
 };
 
-int BackupEngine::CopyItem(const std::string& source, const std::string& destination) {
+int BackupEngine::CopyItem(const plat::NativePath& source, const plat::NativePath& destination) {
   uint64_t size = 0;
   if (FindPlainFile(source, size)) {
-    if (CheckFileFilter(source, filters_) != 0) return 0;
+    if (CheckFileFilter(FilterPathOf(source), filters_) != 0) return 0;
     return CopyOneFile(source, destination);
   }
   // A selected path that vanished since the count has nothing to copy; the
   // check reports what is missing. No empty stand-in folder is made for it.
-  if (PathExists(source) != 0) return 0;
-  if (CheckFolderFilter(source, filters_) != 0) return 0;
+  if (!Exists(source)) return 0;
+  if (CheckFolderFilter(FilterPathOf(source), filters_) != 0) return 0;
   if (uint32_t err = plat::CreateFolder(destination)) return Fail(texts::kFolderCreateFailed, err, destination);
   CopyVisitor copy(*this, destination);
   return WalkFolder(source, &filters_, copy);
 }
 
-int BackupEngine::CopyOneFile(const std::string& source, const std::string& destination) {
+int BackupEngine::CopyOneFile(const plat::NativePath& source, const plat::NativePath& destination) {
   if (uint32_t err = plat::CopyFileNoReplace(source, destination)) {
     return Fail(texts::kFileCopyFailed, err, destination);
   }
@@ -247,10 +267,10 @@ void BackupEngine::PaintProgress() {
   host_.SetProgressPos(ProgressPos);
 }
 
-int BackupEngine::Fail(const char* what, uint32_t error, const std::string& path) {
+int BackupEngine::Fail(const char* what, uint32_t error, const plat::NativePath& path) {
   PaintProgress();
-  host_.ShowMessage(std::string(what) + texts::kErrorDetail + GetSystemErrorText(error) + texts::kErrorPathOpen + path +
-                        texts::kPathClose,
+  host_.ShowMessage(std::string(what) + texts::kErrorDetail + GetSystemErrorText(error) + texts::kErrorPathOpen +
+                        plat::FromNative(path) + texts::kPathClose,
                     host::kIconStop);
   return -1;
 }

@@ -27,14 +27,16 @@ struct ScanTotals {
 // "/", ":" and "_" in full width; 19 double-byte characters, 38 bytes.
 std::string MakeStampFolderName(const plat::LocalTime& time);
 
-// The name a selected item gets in the backup: its last component, or for a
-// drive or share root (which has none) the drive letter or the share's name.
-std::string BackupNameOf(const std::string& selected);
+// The name a selected item gets in the backup: the last component of its long
+// form (a short 8.3 path still gives the item's real name), or for a drive or
+// share root (which has none) the drive letter or the share's name.
+plat::NativePath BackupNameOf(const plat::NativePath& selected);
 
 class BackupEngine {
  public:
-  // The engine reads the selection and the filters it is given; they belong
-  // to the caller and must outlive the engine.
+  // The engine reads the selection (Shift_JIS paths, converted to native paths
+  // once per scan and per run) and the filters it is given; they belong to the
+  // caller and must outlive the engine.
   BackupEngine(BackupHost& host, const std::vector<std::string>& selection, const FilterSet& filters);
   BackupEngine(const BackupEngine&) = delete;
   BackupEngine& operator=(const BackupEngine&) = delete;
@@ -45,8 +47,8 @@ class BackupEngine {
   int CopyIdle = 1;
   // Totals of the last completed scan; the run and its check rely on them.
   ScanTotals SourceTotals;
-  // The sub-folder this run created (full path) and its name alone.
-  std::string DestinationPath;
+  // The sub-folder this run created (full native path) and its name alone.
+  plat::NativePath DestinationPath;
   std::string StampName;
   // Files copied so far in this run.
   int64_t ProgressPos = 0;
@@ -57,7 +59,7 @@ class BackupEngine {
   int ScanSelection(int64_t& bytes, int64_t& files);
   // Adds the filtered totals of one path (a file, or a folder walked
   // recursively; a missing path counts as an empty folder). 0, or -1 if stopped.
-  int ScanItem(const std::string& path, int64_t& bytes, int64_t& files);
+  int ScanItem(const plat::NativePath& path, int64_t& bytes, int64_t& files);
   // Keeps the window alive and tells whether the scan is to stop: -1 if
   // ScanIdle was set, else 0. Messages are dispatched on the first poll and
   // then at most every kScanPumpMs: dispatching costs more than looking at a
@@ -76,7 +78,7 @@ class BackupEngine {
   int CopySelection();
   // Copies one file, or one folder with everything beneath it that the filters
   // take. 0, or -1 when the copy stopped.
-  int CopyItem(const std::string& source, const std::string& destination);
+  int CopyItem(const plat::NativePath& source, const plat::NativePath& destination);
   // Counts one copied file, keeps the window alive; -1 if a cancel was asked.
   int StepCopyProgress();
 
@@ -94,9 +96,9 @@ class BackupEngine {
   // The scan's and the copy's visitors of the shared tree walk (engine/walk.h).
   class ScanVisitor;
   class CopyVisitor;
-  int CopyOneFile(const std::string& source, const std::string& destination);
+  int CopyOneFile(const plat::NativePath& source, const plat::NativePath& destination);
   void PaintProgress();
-  int Fail(const char* what, uint32_t error, const std::string& path);
+  int Fail(const char* what, uint32_t error, const plat::NativePath& path);
 
   BackupHost& host_;
   const std::vector<std::string>& selection_;

@@ -1,6 +1,7 @@
 // File and path utilities (see fileutil.h).
 #include "engine/fileutil.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -17,18 +18,20 @@ std::string CFileFindEx::GetFilePath() const {
   return path;
 }
 
-std::string GetModuleDir() {
-  std::string file = plat::ModuleFileName();
-  size_t sep = sjis::FindLastChar(file, '\\');
-  return sep == sjis::npos ? std::string() : file.substr(0, sep);
+plat::NativePath GetModuleFolder() {
+  plat::NativePath file = plat::ModulePath();
+  size_t sep = plat::LastSeparator(file);
+  return sep == plat::NativePath::npos ? plat::NativePath() : file.substr(0, sep);
 }
+
+std::string GetModuleDir() { return plat::FromNative(GetModuleFolder()); }
 
 int EndsWithBackslash(const std::string& path) { return sjis::EndsWithChar(path, '\\') ? 0 : -1; }
 
 int PathExists(const std::string& path) {
   std::string p = path;
   if (EndsWithBackslash(p) == 0) p.pop_back();
-  return plat::GetAttributes(p) != plat::kInvalidAttributes ? 0 : -1;
+  return plat::GetAttributes(plat::ToNative(p)) != plat::kInvalidAttributes ? 0 : -1;
 }
 
 int IsPlainFile(const std::string& path) {
@@ -75,7 +78,20 @@ std::string FileExceptionText(int cause) {
   return text;
 }
 
-int ReadWholeFile(const std::string& path, std::string& content, std::string& error) {
+int ReadWholeFile(const plat::NativePath& path, std::string& content, std::string& error, uint64_t maxBytes) {
+  // The size as the folder lists it, looked at before anything is allocated: a
+  // file above maxBytes is never read. A path the finder does not find as one
+  // file goes on to the read, which reports why it cannot be read.
+  CFileFindEx finder;
+  if (!plat::HasWildcard(path) && finder.FindFile(path)) {
+    finder.FindNextFile();
+    if (!finder.IsDirectory() && finder.GetLength() > maxBytes) {
+      content.clear();
+      error = std::string(texts::kErrorDetailPrefix) + texts::kFileTooLarge;
+      return -1;
+    }
+  }
+  finder.Close();
   uint32_t err = plat::ReadAll(path, content);
   if (err != plat::kErrSuccess) {
     content.clear();
@@ -86,13 +102,13 @@ int ReadWholeFile(const std::string& path, std::string& content, std::string& er
   return 0;
 }
 
-int DeleteMatchingFiles(const std::string& pattern, std::string& error) {
+int DeleteMatchingFiles(const plat::NativePath& pattern, std::string& error) {
   CFileFindEx finder;
-  int more = finder.FindFile(pattern.c_str());
+  int more = finder.FindFile(pattern);
   if (!more) return -1;
   while (more) {
     more = finder.FindNextFile();
-    uint32_t err = plat::RemoveFile(finder.GetFilePath());
+    uint32_t err = plat::RemoveFile(finder.GetNativeFilePath());
     if (err != plat::kErrSuccess) {
       error = FileExceptionText(FileExceptionCause(err));
       return -1;
@@ -199,15 +215,14 @@ std::string FormatSizeText(int64_t bytes) {
 }
 
 int CountOccurrences(std::string_view text, std::string_view sub, int& count) {
-  constexpr int kMaxHits = 100000;
   count = 0;
   size_t nul = text.find('\0');
   if (nul != std::string_view::npos) text = text.substr(0, nul);
   if (sub.empty()) return 0;
-  size_t pos = text.find(sub);
-  while (pos != std::string_view::npos && count < kMaxHits) {
+  // Every occurrence counts; only a text of 2 GiB or more could reach the
+  // largest int, where the count stays.
+  for (size_t pos = text.find(sub); pos != std::string_view::npos && count < INT_MAX; pos = text.find(sub, pos + 1)) {
     ++count;
-    pos = text.find(sub, pos + 1);
   }
   return 0;
 }

@@ -21,9 +21,15 @@ class CFileFindEx : public CFileFind {
   // *character* is a backslash or slash, so a root that ends in a double-byte
   // character whose second byte is 0x5C still gets one; an empty root gets one.
   std::string GetFilePath() const;
+  // The same path in native form, made from the native root and name (never
+  // from their Shift_JIS forms).
+  plat::NativePath GetNativeFilePath() const { return plat::JoinNative(GetNativeRoot(), GetNativeName()); }
 };
 
-// Folder of the running program file, without trailing backslash.
+// Folder of the running program file, without trailing backslash, as a native
+// path (the folder beside the program holds its settings and parameter file).
+plat::NativePath GetModuleFolder();
+// Its Shift_JIS form ("?" for a character code page 932 lacks), for texts only.
 std::string GetModuleDir();
 
 // 0 if a file or folder exists at path (one trailing backslash ignored), else -1.
@@ -37,8 +43,11 @@ int IsPlainFile(const std::string& path);
 int EndsWithBackslash(const std::string& path);
 
 // Reads the whole file byte for byte. 0 with error empty, or -1 with content
-// empty and error = FileExceptionText of the cause.
-int ReadWholeFile(const std::string& path, std::string& content, std::string& error);
+// empty and error = FileExceptionText of the cause; a file larger than
+// maxBytes (by its listed size) is not read at all: -1 with error =
+// "エラー詳細：" + the too-large cause text.
+int ReadWholeFile(const plat::NativePath& path, std::string& content, std::string& error,
+                  uint64_t maxBytes = UINT64_MAX);
 
 // "エラー詳細：" followed by the text of a file-exception cause code (0..14).
 std::string FileExceptionText(int cause);
@@ -49,7 +58,7 @@ int FileExceptionCause(uint32_t systemError);
 // Deletes every file matching the wildcard path. 0 if at least one was deleted
 // and none failed; -1 if nothing matched (error untouched) or a deletion failed
 // (error = FileExceptionText of the cause; the loop ends there).
-int DeleteMatchingFiles(const std::string& pattern, std::string& error);
+int DeleteMatchingFiles(const plat::NativePath& pattern, std::string& error);
 
 // Splits like the runtime's _splitpath, double-byte aware: drive ("C:" or ""),
 // directory (up to and including the last \ or /), name, extension (from the
@@ -82,7 +91,7 @@ std::string FormatGroupedNumber(int64_t value);
 std::string FormatSizeText(int64_t bytes);
 
 // Counts the (possibly overlapping) occurrences of sub in text up to its first
-// NUL byte, at most 100,000. Always 0.
+// NUL byte, all of them (a count beyond the largest int stays there). Always 0.
 int CountOccurrences(std::string_view text, std::string_view sub, int& count);
 
 #ifdef _WIN32

@@ -23,6 +23,8 @@ constexpr const char* const kFileExceptionCauses[] = {
     "ファイルの終わりに到達",
 };
 constexpr const char kFileExceptionUnknown[] = "エラー内容不明";
+// Cause text of a file refused unread because it is larger than its reader takes.
+constexpr const char kFileTooLarge[] = "ファイル サイズ超過";
 
 // The load sequence of the launch contract.
 constexpr const char kRefuseDirectStart[] = "直接起動はできません　";

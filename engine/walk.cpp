@@ -10,7 +10,7 @@ namespace {
 // One folder the walk stands in; its identity is looked up only when a link is
 // met, so a tree without links never pays for it.
 struct Ancestor {
-  std::string path;
+  plat::NativePath path;
   plat::FileId id;
   bool idKnown = false;
 };
@@ -19,10 +19,9 @@ class Walk {
  public:
   Walk(const FilterSet* filters, TreeVisitor& visitor) : filters_(filters), visitor_(visitor) {}
 
-  int Folder(const std::string& folder) {
+  int Folder(const plat::NativePath& folder) {
     CFileFindEx finder;
-    std::string pattern = folder + "\\*.*";
-    if (!finder.FindFile(pattern.c_str())) return UnlistedFolder();
+    if (!finder.FindFile(plat::JoinNative(folder, allPattern_))) return UnlistedFolder();
     ancestors_.push_back(Ancestor{folder, {}, false});
     int more = 1;
     while (more) {
@@ -30,7 +29,7 @@ class Walk {
       if (finder.IsDots()) continue;
       if (finder.MatchesMask(plat::kAttrDirectory)) {
         if (filters_ && CheckFolderFilter(finder.GetFileName(), *filters_) != 0) continue;
-        std::string path = finder.GetFilePath();
+        plat::NativePath path = finder.GetNativeFilePath();
         if (finder.MatchesMask(plat::kAttrReparsePoint) && LeadsBackIntoWalk(path)) continue;
         WalkStep step = visitor_.EnterFolder(finder, path);
         if (step == WalkStep::kSkip) continue;
@@ -54,7 +53,7 @@ class Walk {
 
   // True if the folder at path (reached through a link or junction) is one the
   // walk already stands in, so entering it would loop.
-  bool LeadsBackIntoWalk(const std::string& path) {
+  bool LeadsBackIntoWalk(const plat::NativePath& path) {
     plat::FileId target;
     if (!plat::GetFolderId(path, target)) return false;
     for (Ancestor& a : ancestors_) {
@@ -69,6 +68,7 @@ class Walk {
 
   const FilterSet* filters_;
   TreeVisitor& visitor_;
+  const plat::NativePath allPattern_ = plat::ToNative("*.*");
   std::vector<Ancestor> ancestors_;
 };
 
@@ -80,29 +80,29 @@ class Counter : public TreeVisitor {
     files += 1;
     return WalkStep::kContinue;
   }
-  WalkStep EnterFolder(const CFileFindEx&, const std::string&) override { return WalkStep::kContinue; }
+  WalkStep EnterFolder(const CFileFindEx&, const plat::NativePath&) override { return WalkStep::kContinue; }
   int64_t bytes = 0;
   int64_t files = 0;
 };
 
 }  // namespace
 
-int WalkFolder(const std::string& folder, const FilterSet* filters, TreeVisitor& visitor) {
+int WalkFolder(const plat::NativePath& folder, const FilterSet* filters, TreeVisitor& visitor) {
   return Walk(filters, visitor).Folder(folder);
 }
 
-bool FindPlainFile(const std::string& path, uint64_t& size) {
+bool FindPlainFile(const plat::NativePath& path, uint64_t& size) {
   // A pattern would find some file in a folder, not the file named by path.
-  if (path.find_first_of("*?") != std::string::npos) return false;
+  if (plat::HasWildcard(path)) return false;
   CFileFindEx finder;
-  if (!finder.FindFile(path.c_str())) return false;
+  if (!finder.FindFile(path)) return false;
   finder.FindNextFile();
   if (finder.MatchesMask(plat::kAttrDirectory)) return false;
   size = finder.GetLength();
   return true;
 }
 
-int CountFilesAndSize(const std::string& path, int64_t& bytes, int64_t& files) {
+int CountFilesAndSize(const plat::NativePath& path, int64_t& bytes, int64_t& files) {
   uint64_t size = 0;
   if (FindPlainFile(path, size)) {
     bytes += static_cast<int64_t>(size);

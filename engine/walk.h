@@ -19,9 +19,9 @@ class TreeVisitor {
   // filter leaves it out (it is still reported, so that a long walk over
   // left-out files can keep the window alive). kStop ends the walk.
   virtual WalkStep OnFile(const CFileFindEx& entry, bool taken) = 0;
-  // A sub-folder (full path) that the folder filter takes and that leads into
+  // A sub-folder (full native path, made from the listed name) that the folder filter takes and that leads into
   // no folder the walk stands in: kContinue enters it, kSkip passes it by.
-  virtual WalkStep EnterFolder(const CFileFindEx& entry, const std::string& path) = 0;
+  virtual WalkStep EnterFolder(const CFileFindEx& entry, const plat::NativePath& path) = 0;
   // The folder last entered has been walked completely.
   virtual void LeaveFolder() {}
 
@@ -30,17 +30,18 @@ class TreeVisitor {
 };
 
 // Walks everything beneath folder (which is not itself reported). filters null
-// takes every entry. The dot entries are skipped; a sub-folder reached through a
+// takes every entry; the filters decide on the Shift_JIS form of each listed
+// name ("?" for a character code page 932 lacks). The dot entries are skipped; a sub-folder reached through a
 // link or junction is not entered when it is one of the folders the walk stands
 // in. 0 when the walk ended normally, -1 when the visitor stopped it.
-int WalkFolder(const std::string& folder, const FilterSet* filters, TreeVisitor& visitor);
+int WalkFolder(const plat::NativePath& folder, const FilterSet* filters, TreeVisitor& visitor);
 
 // True if path names an existing file that is not a folder (a path with
 // wildcard characters names none); size is then its full 64-bit size as the
 // finder reports it, the same figure a walk reports for it.
-bool FindPlainFile(const std::string& path, uint64_t& size);
+bool FindPlainFile(const plat::NativePath& path, uint64_t& size);
 
 // Adds the size and number of the files under path (a file, or a folder walked
 // without filters; folders are not counted) to the accumulators. A missing path
 // adds nothing. Always 0.
-int CountFilesAndSize(const std::string& path, int64_t& bytes, int64_t& files);
+int CountFilesAndSize(const plat::NativePath& path, int64_t& bytes, int64_t& files);

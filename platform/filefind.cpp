@@ -6,7 +6,9 @@
 
 std::string CFileFind::GetFileName() const { return current_.name; }
 
-std::string CFileFind::GetRoot() const { return root_; }
+std::string CFileFind::GetRoot() const { return plat::FromNative(root_); }
+
+int CFileFind::FindFile(const char* name) { return FindFile(plat::ToNative(name ? name : "*.*")); }
 uint64_t CFileFind::GetLength() const { return current_.size; }
 
 int CFileFind::MatchesMask(uint32_t mask) const {
@@ -30,10 +32,10 @@ int CFileFind::FindNextFile() {
 
 // Root of a search pattern: everything before its last separator character;
 // with no separator, the drive ("C:") or nothing.
-std::string SearchRootOf(const std::string& pattern) {
-  size_t sep = sjis::FindLastSeparator(pattern);
-  if (sep != sjis::npos) return pattern.substr(0, sep);
+plat::NativePath SearchRootOf(const plat::NativePath& pattern) {
+  size_t sep = plat::LastSeparator(pattern);
+  if (sep != plat::NativePath::npos) return pattern.substr(0, sep);
   if (pattern.size() >= 2 && pattern[1] == ':' && !sjis::IsLeadByte(static_cast<unsigned char>(pattern[0])))
     return pattern.substr(0, 2);
-  return std::string();
+  return plat::NativePath();
 }

@@ -2,7 +2,9 @@
 // the class library's finder (FindFile, then FindNextFile while it returns
 // nonzero; the entry fetched by FindNextFile is the current one).
 //
-// Win32: FindFirstFileA/FindNextFileA. POSIX: opendir/readdir/stat with
+// Win32: FindFirstFileW/FindNextFileW on the long form of the pattern; each
+// entry carries its native name and that name's Shift_JIS form (made without
+// best fit, "?" for a character code page 932 lacks). POSIX: opendir/readdir/stat with
 // Windows-like wildcard matching of the last component ("*.*" is everything,
 // case-insensitive for A-Z), dot entries included as Windows reports them.
 #pragma once
@@ -10,6 +12,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+
+#include "platform/native_path.h"
 
 // <windows.h> maps FindNextFile to FindNextFileA; our method keeps its own name.
 #ifdef FindNextFile
@@ -26,6 +30,8 @@ class CFileFind {
   // Starts a search for name (a path, its last component may hold * and ?).
   // Nonzero if at least one entry matched; the first one is then fetched by
   // FindNextFile. A running search is closed first.
+  int FindFile(const plat::NativePath& name);
+  // The same for a Shift_JIS pattern (null: "*.*").
   int FindFile(const char* name);
   // Makes the next entry current. Nonzero while further entries remain, so the
   // last entry is current after the call that returned 0.
@@ -34,8 +40,10 @@ class CFileFind {
   void Close();
 
   uint64_t GetLength() const;         // full 64-bit size of the current entry
-  std::string GetFileName() const;    // name of the current entry
-  std::string GetRoot() const;        // folder part of the search pattern
+  std::string GetFileName() const;    // Shift_JIS form of the current entry's name
+  std::string GetRoot() const;        // Shift_JIS form of the folder part of the search pattern
+  const plat::NativePath& GetNativeName() const { return current_.native; }  // the name itself
+  const plat::NativePath& GetNativeRoot() const { return root_; }            // the folder part itself
   int MatchesMask(uint32_t mask) const;
   int IsDots() const;
   int IsDirectory() const;
@@ -45,7 +53,8 @@ class CFileFind {
 
   // One directory entry as the platform reports it.
   struct Entry {
-    std::string name;
+    std::string name;          // Shift_JIS form
+    plat::NativePath native;   // as the file system gives it
     uint64_t size = 0;
     uint32_t attributes = 0;
   };
@@ -55,7 +64,7 @@ class CFileFind {
   bool FetchNext(Entry& e);
 
   std::unique_ptr<Impl> impl_;
-  std::string root_;
+  plat::NativePath root_;
   Entry current_;
   Entry next_;
   bool haveNext_ = false;

@@ -15,7 +15,7 @@
 #include "platform/posix_path.h"
 #include "platform/wildcard.h"
 
-std::string SearchRootOf(const std::string& pattern);
+plat::NativePath SearchRootOf(const plat::NativePath& pattern);
 
 struct CFileFind::Impl {
   DIR* dir = nullptr;
@@ -61,7 +61,7 @@ static bool StatEntry(int at, const char* path, const std::string& name, bool ma
   } else if (fstatat(at, path, &st, 0) != 0) {
     return false;
   }
-  e.name = name;
+  e.name = e.native = name;
   e.attributes = S_ISDIR(st.st_mode) ? plat::kAttrDirectory : plat::kAttrArchive;
   if (!(st.st_mode & S_IWUSR)) e.attributes |= plat::kAttrReadOnly;
   if (linked) e.attributes |= plat::kAttrReparsePoint;
@@ -103,9 +103,8 @@ bool CFileFind::FetchNext(Entry& e) {
   return false;
 }
 
-int CFileFind::FindFile(const char* name) {
+int CFileFind::FindFile(const plat::NativePath& pattern) {
   Close();
-  std::string pattern = name ? name : "*.*";
   lastError_ = plat::InjectedFault(plat::FsOp::Attributes, pattern);
   if (lastError_) return 0;
   std::string posix = plat::ToPosixPath(pattern);

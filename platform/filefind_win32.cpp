@@ -1,14 +1,14 @@
-// CFileFind on FindFirstFileA/FindNextFileA.
+// CFileFind on FindFirstFileW/FindNextFileW.
 #include <windows.h>
 
 #include "platform/filefind.h"
 #include "platform/fs.h"
 
-std::string SearchRootOf(const std::string& pattern);
+plat::NativePath SearchRootOf(const plat::NativePath& pattern);
 
 struct CFileFind::Impl {
   HANDLE handle = INVALID_HANDLE_VALUE;
-  WIN32_FIND_DATAA data{};
+  WIN32_FIND_DATAW data{};
   bool pending = false;  // data holds an entry not yet handed out
   ~Impl() {
     if (handle != INVALID_HANDLE_VALUE) ::FindClose(handle);
@@ -26,21 +26,21 @@ void CFileFind::Close() {
 bool CFileFind::FetchNext(Entry& e) {
   if (!impl_) return false;
   if (!impl_->pending) {
-    if (!::FindNextFileA(impl_->handle, &impl_->data)) return false;
+    if (!::FindNextFileW(impl_->handle, &impl_->data)) return false;
   }
   impl_->pending = false;
-  const WIN32_FIND_DATAA& d = impl_->data;
-  e.name = d.cFileName;
+  const WIN32_FIND_DATAW& d = impl_->data;
+  e.native = d.cFileName;
+  e.name = plat::FromNative(e.native);
   e.size = (static_cast<uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
   e.attributes = d.dwFileAttributes;
   return true;
 }
 
-int CFileFind::FindFile(const char* name) {
+int CFileFind::FindFile(const plat::NativePath& pattern) {
   Close();
-  std::string pattern = name ? name : "*.*";
   auto impl = std::make_unique<Impl>();
-  impl->handle = ::FindFirstFileA(pattern.c_str(), &impl->data);
+  impl->handle = ::FindFirstFileW(plat::LongPathForm(pattern).c_str(), &impl->data);
   if (impl->handle == INVALID_HANDLE_VALUE) {
     lastError_ = ::GetLastError();
     return 0;

@@ -2,14 +2,17 @@
 // makes to the operating system. Win32 implementation in fs_win32.cpp, POSIX one
 // (for the native tests, sanitizers and fuzzing) in fs_posix.cpp.
 //
-// Paths are Shift_JIS text with backslash separators on both builds; the POSIX
-// layer turns backslash characters (never the second byte of a double-byte
-// character) into slashes when it touches the disk. Errors are Win32 error codes
-// on both builds (the POSIX layer maps errno onto them).
+// Paths are native paths (platform/native_path.h): UTF-16 on Windows, handed to
+// the wide functions in their long "\\?\" form; Shift_JIS text with backslash
+// separators on POSIX, where backslash characters (never the second byte of a
+// double-byte character) become slashes when the disk is touched. Errors are
+// Win32 error codes on both builds (the POSIX layer maps errno onto them).
 #pragma once
 
 #include <cstdint>
 #include <string>
+
+#include "platform/native_path.h"
 
 namespace plat {
 
@@ -40,24 +43,24 @@ enum : uint32_t {
 };
 
 // Attributes of the file or folder at path, or kInvalidAttributes (error in *err).
-uint32_t GetAttributes(const std::string& path, uint32_t* err = nullptr);
+uint32_t GetAttributes(const NativePath& path, uint32_t* err = nullptr);
 
 // Reads the whole file, opened read-only and unshared. Returns 0 or an error code;
 // on error out is empty.
-uint32_t ReadAll(const std::string& path, std::string& out);
+uint32_t ReadAll(const NativePath& path, std::string& out);
 
 // Deletes one file. Returns 0 or an error code.
-uint32_t RemoveFile(const std::string& path);
+uint32_t RemoveFile(const NativePath& path);
 
 // Creates one folder (default security). 0 or an error code; an existing
 // folder or file of that name is an error (kErrAlreadyExists).
-uint32_t CreateFolder(const std::string& path);
+uint32_t CreateFolder(const NativePath& path);
 
 // Copies one file, never replacing: an existing destination is an error
 // (kErrFileExists) and stays untouched. Content, attributes (mode) and the
 // last-write time travel with it. On any failure a partly written destination
 // made by this call is removed. 0 or an error code.
-uint32_t CopyFileNoReplace(const std::string& source, const std::string& destination);
+uint32_t CopyFileNoReplace(const NativePath& source, const NativePath& destination);
 
 // Identity of a folder on its volume (volume serial or device, and file index
 // or inode): two paths that lead to one folder through links have equal ids.
@@ -67,7 +70,7 @@ struct FileId {
   bool operator==(const FileId& o) const { return volume == o.volume && index == o.index; }
 };
 // False if the folder cannot be opened.
-bool GetFolderId(const std::string& path, FileId& id);
+bool GetFolderId(const NativePath& path, FileId& id);
 
 // Local wall-clock time, second resolution.
 struct LocalTime {
@@ -81,6 +84,9 @@ void SleepMs(uint32_t ms);
 
 // Full file name of the running program (backslash separators). Never cut: the
 // buffer grows as needed. Empty if the system cannot tell.
+NativePath ModulePath();
+// Its Shift_JIS form ("?" for a character code page 932 lacks), for names and
+// texts only; no file is opened through it.
 std::string ModuleFileName();
 
 // Text of a system error code from the system's message table, untouched (its
@@ -93,11 +99,11 @@ std::string SystemErrorText(uint32_t code);
 // fail whatever the disk says. The Windows build has no such hook.
 enum class FsOp { Read, Remove, Attributes, ProfileWrite, MakeFolder, Copy };
 // A hook returns 0 to let the operation run, or the error code it fails with.
-using FaultHook = uint32_t (*)(FsOp op, const std::string& path, void* ctx);
+using FaultHook = uint32_t (*)(FsOp op, const NativePath& path, void* ctx);
 // Installs (or with nullptr removes) the process-wide hook.
 void SetFaultHook(FaultHook hook, void* ctx);
 // Consulted by the POSIX implementation before each operation.
-uint32_t InjectedFault(FsOp op, const std::string& path);
+uint32_t InjectedFault(FsOp op, const NativePath& path);
 #endif
 
 }  // namespace plat

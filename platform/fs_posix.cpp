@@ -233,7 +233,9 @@ int64_t TickMs() {
 
 void SleepMs(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-std::string ModuleFileName() {
+std::string ModuleFileName() { return ModulePath(); }
+
+NativePath ModulePath() {
   std::vector<char> buf(512);
   for (;;) {
     ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());

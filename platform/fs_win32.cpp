@@ -1,4 +1,5 @@
-// File-system calls on Win32 (see fs.h).
+// File-system calls on Win32 through the wide functions, every path in its
+// long form (see fs.h).
 #include <windows.h>
 
 #include <vector>
@@ -8,16 +9,16 @@
 
 namespace plat {
 
-uint32_t GetAttributes(const std::string& path, uint32_t* err) {
-  DWORD attrs = ::GetFileAttributesA(path.c_str());
+uint32_t GetAttributes(const NativePath& path, uint32_t* err) {
+  DWORD attrs = ::GetFileAttributesW(LongPathForm(path).c_str());
   if (attrs == INVALID_FILE_ATTRIBUTES && err) *err = ::GetLastError();
   return attrs;
 }
 
-uint32_t ReadAll(const std::string& path, std::string& out) {
+uint32_t ReadAll(const NativePath& path, std::string& out) {
   out.clear();
   // Read access, no sharing: nobody may write the file while we read it.
-  FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+  FileHandle file(::CreateFileW(LongPathForm(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file) return ::GetLastError();
   std::vector<char> buf(64 * 1024);
@@ -34,25 +35,25 @@ uint32_t ReadAll(const std::string& path, std::string& out) {
   return kErrSuccess;
 }
 
-uint32_t RemoveFile(const std::string& path) {
-  if (::DeleteFileA(path.c_str())) return kErrSuccess;
+uint32_t RemoveFile(const NativePath& path) {
+  if (::DeleteFileW(LongPathForm(path).c_str())) return kErrSuccess;
   return ::GetLastError();
 }
 
-uint32_t CreateFolder(const std::string& path) {
-  if (::CreateDirectoryA(path.c_str(), nullptr)) return kErrSuccess;
+uint32_t CreateFolder(const NativePath& path) {
+  if (::CreateDirectoryW(LongPathForm(path).c_str(), nullptr)) return kErrSuccess;
   return ::GetLastError();
 }
 
-uint32_t CopyFileNoReplace(const std::string& source, const std::string& destination) {
+uint32_t CopyFileNoReplace(const NativePath& source, const NativePath& destination) {
   // The system's whole-file copy with fail-if-exists; it brings attributes and
   // the last-write time along and removes a partial destination itself.
-  if (::CopyFileA(source.c_str(), destination.c_str(), TRUE)) return kErrSuccess;
+  if (::CopyFileW(LongPathForm(source).c_str(), LongPathForm(destination).c_str(), TRUE)) return kErrSuccess;
   return ::GetLastError();
 }
 
-bool GetFolderId(const std::string& path, FileId& id) {
-  FileHandle folder(::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+bool GetFolderId(const NativePath& path, FileId& id) {
+  FileHandle folder(::CreateFileW(LongPathForm(path).c_str(), FILE_READ_ATTRIBUTES,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (!folder) return false;
@@ -73,16 +74,18 @@ int64_t TickMs() { return static_cast<int64_t>(::GetTickCount64()); }
 
 void SleepMs(uint32_t ms) { ::Sleep(ms); }
 
-std::string ModuleFileName() {
-  std::vector<char> buf(MAX_PATH);
+NativePath ModulePath() {
+  std::vector<wchar_t> buf(MAX_PATH);
   for (;;) {
-    DWORD n = ::GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
-    if (n == 0) return std::string();
-    if (n < buf.size()) return std::string(buf.data(), n);
-    if (buf.size() >= 32768) return std::string();  // refuse rather than cut
+    DWORD n = ::GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    if (n == 0) return NativePath();
+    if (n < buf.size()) return NativePath(buf.data(), n);
+    if (buf.size() >= 32768) return NativePath();  // refuse rather than cut
     buf.resize(buf.size() * 2);
   }
 }
+
+std::string ModuleFileName() { return FromNative(ModulePath()); }
 
 std::string SystemErrorText(uint32_t code) {
   char buf[1000] = {};

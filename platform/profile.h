@@ -1,6 +1,8 @@
 // Profile (INI file) access: the two calls through which the settings read and
-// write their file. Win32 (profile_win32.cpp): GetPrivateProfileStringA and
-// WritePrivateProfileStringA. POSIX (profile_posix.cpp): a small store of our
+// write their file. Win32 (profile_win32.cpp): GetPrivateProfileStringW and
+// WritePrivateProfileStringW with the file's wide path, names and values
+// converted with code page 932 (on a code-page-932 system the file stays exact
+// Shift_JIS, as the ANSI functions keep it). POSIX (profile_posix.cpp): a small store of our
 // own with the same contract, for the native tests and fuzzing.
 //
 // The contract both honour: a missing key, section or file gives the default;
@@ -15,18 +17,18 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/native_path.h"
+
 namespace plat {
 
 // Reads the value of key in section of the INI file at path into buf (size
 // bytes): at most size - 1 bytes, never half of a double-byte character, then a
 // terminator (nothing is written when size is 0). A missing key, section or file,
 // or a file that cannot be read, gives def instead (trailing spaces of def
-// dropped, cut the same way). Returns the number of bytes before the terminator.
-// Wine 8: when a double-byte character does not fit, the byte before the
-// terminator is left as it was and counted in the result; a caller that zero-fills
-// the buffer and measures the text itself gets the clean cut.
+// dropped, cut the same way). Returns the number of bytes before the terminator:
+// size - 2 when a double-byte character did not fit at the end.
 uint32_t ReadProfileText(const std::string& section, const std::string& key, const std::string& def, char* buf,
-                         uint32_t size, const std::string& path);
+                         uint32_t size, const NativePath& path);
 
 // Sets key in section of the INI file at path to value, creating the file, the
 // section and the key as needed and replacing an existing value; a null value
@@ -38,7 +40,7 @@ uint32_t ReadProfileText(const std::string& section, const std::string& key, con
 // a name that starts or ends with white space, a section name that ends in a
 // lone lead byte).
 bool WriteProfileText(const std::string& section, const std::string& key, const char* value,
-                      const std::string& path, uint32_t* err = nullptr);
+                      const NativePath& path, uint32_t* err = nullptr);
 
 // 0 if section, key and value (null allowed) can be written as one INI line each
 // and read back as the same names, else the error code 87. Both implementations

@@ -67,7 +67,7 @@ uint32_t ReplaceFile(const std::string& posixPath, const std::string& bytes) {
 }  // namespace
 
 uint32_t ReadProfileText(const std::string& section, const std::string& key, const std::string& def, char* buf,
-                         uint32_t size, const std::string& path) {
+                         uint32_t size, const NativePath& path) {
   if (size == 0) return 0;
   std::string bytes, value;
   // Whatever keeps the file from being read (missing, a folder, no access)
@@ -81,7 +81,7 @@ uint32_t ReadProfileText(const std::string& section, const std::string& key, con
 }
 
 bool WriteProfileText(const std::string& section, const std::string& key, const char* value,
-                      const std::string& path, uint32_t* err) {
+                      const NativePath& path, uint32_t* err) {
   uint32_t e = InjectedFault(FsOp::ProfileWrite, path);
   if (!e) e = CheckProfileEntry(section, key, value);
   std::string bytes;

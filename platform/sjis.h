@@ -6,6 +6,14 @@
 // A lead byte (0x81-0x9F, 0xE0-0xFC) forms a double-byte character only when a
 // valid second byte (0x40-0x7E, 0x80-0xFC) follows; otherwise it stands alone,
 // so a broken name never swallows the byte after it (a quote, a NUL, the end).
+//
+// The table is fixed, not taken from the system: every byte string the program
+// holds (paths in lkpara.dat and Larkspan.ini, filters, texts) is code page 932
+// by construction, whatever the system's ANSI code page is. The file system's
+// UTF-16 names are converted to and from it with code page 932 named
+// explicitly (platform/native_path.h), never through CP_ACP or an "A" file
+// function, so a system whose ANSI code page is not 932 never hands the walk
+// bytes of its own code page to step over.
 #pragma once
 
 #include <cstddef>

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <vector>
 
 #include "engine/fileutil.h"
 #include "platform/profile.h"
@@ -11,8 +12,8 @@
 
 namespace {
 
-// Every read goes through a zero-filled buffer of this size, so a stored value
-// comes back as at most 1999 bytes.
+// Every read starts with a zero-filled buffer of this size; a text value that
+// does not fit is read again into a larger one.
 constexpr uint32_t kReadBufferSize = 2000;
 
 // Defaults of the option flags when their keys are absent.
@@ -53,20 +54,29 @@ AppSettings::AppSettings()
       BkFolderCount(0),
       DeleteEmptyFlg(0) {}
 
-std::string AppSettings::SettingsFilePath() {
-  return GetModuleDir() + "\\" + texts::kSettingsBaseName + texts::kSettingsExtension;
+plat::NativePath AppSettings::SettingsFilePath() {
+  return plat::JoinNative(GetModuleFolder(),
+                          plat::ToNative(std::string(texts::kSettingsBaseName) + texts::kSettingsExtension));
 }
 
 std::string AppSettings::ReadIniString(const std::string& section, const std::string& key, const std::string& def,
-                                       const std::string& path) {
-  char buffer[kReadBufferSize] = {};
-  plat::ReadProfileText(section, key, def, buffer, kReadBufferSize, path);
-  buffer[kReadBufferSize - 1] = '\0';
-  return std::string(buffer);
+                                       const plat::NativePath& path) {
+  // A read that may have been cut says so by its count: size - 1, or size - 2
+  // when a double-byte character did not fit. The value is then read again into
+  // a buffer twice as large, until it fits with room to spare.
+  std::vector<char> buffer;
+  for (uint32_t size = kReadBufferSize;; size *= 2) {
+    buffer.assign(size, '\0');
+    const uint32_t count = plat::ReadProfileText(section, key, def, buffer.data(), size, path);
+    if (count + 2 < size || size > UINT32_MAX / 2) break;
+  }
+  // Up to the first zero byte: Wine's cut may leave one stale byte before the
+  // terminator, which the zero fill turns into a clean end (see profile.h).
+  return std::string(buffer.data());
 }
 
 int32_t AppSettings::ReadIniInt(const std::string& section, const std::string& key, int32_t def,
-                                const std::string& path) {
+                                const plat::NativePath& path) {
   char buffer[kReadBufferSize] = {};
   plat::ReadProfileText(section, key, DecimalText(def), buffer, kReadBufferSize, path);
   buffer[kReadBufferSize - 1] = '\0';
@@ -74,17 +84,17 @@ int32_t AppSettings::ReadIniInt(const std::string& section, const std::string& k
 }
 
 int AppSettings::WriteIniString(const std::string& section, const std::string& key, const std::string& value,
-                                const std::string& path) {
+                                const plat::NativePath& path) {
   const char* text = (DeleteEmptyFlg == 1 && value.empty()) ? nullptr : value.c_str();
   return plat::WriteProfileText(section, key, text, path) ? 1 : 0;
 }
 
 int AppSettings::WriteIniInt(const std::string& section, const std::string& key, int32_t value,
-                             const std::string& path) {
+                             const plat::NativePath& path) {
   return plat::WriteProfileText(section, key, DecimalText(value).c_str(), path) ? 1 : 0;
 }
 
-int AppSettings::LoadSettings(const std::string& path) {
+int AppSettings::LoadSettings(const plat::NativePath& path) {
   VL = ReadIniString(texts::kSectionBase, texts::kKeyVersion, texts::kSettingsVersion, path);
   BackupFolder = ReadIniString(texts::kSectionBackup, texts::kKeyBackupFolder, "", path);
   EndMsg = ReadIniInt(texts::kSectionOption, texts::kKeyEndMsg, kDefaultEndMsg, path);
@@ -95,7 +105,7 @@ int AppSettings::LoadSettings(const std::string& path) {
   return 0;
 }
 
-int AppSettings::SaveSettings(const std::string& path) {
+int AppSettings::SaveSettings(const plat::NativePath& path) {
   // Every write runs whatever the earlier ones returned; the result is the
   // conjunction of all five.
   int ok = 1;

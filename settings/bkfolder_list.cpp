@@ -32,7 +32,7 @@ bool IsListIndex(int index) { return index >= 0 && index < kMaxBkFolders; }
 
 }  // namespace
 
-int AppSettings::LoadBkFolderList(int loadFilters, BackupFolderList& list, const std::string& path) {
+int AppSettings::LoadBkFolderList(int loadFilters, BackupFolderList& list, const plat::NativePath& path) {
   const char* section = texts::kSectionBkFolderList;
   list.clear();
   BkFolderCount = 0;
@@ -52,7 +52,7 @@ int AppSettings::LoadBkFolderList(int loadFilters, BackupFolderList& list, const
   return 0;
 }
 
-int AppSettings::SaveBkFolderList(const BackupFolderList& list, const std::string& path) {
+int AppSettings::SaveBkFolderList(const BackupFolderList& list, const plat::NativePath& path) {
   const char* section = texts::kSectionBkFolderList;
   const ::BackupFolder none;
   for (int i = 0; i < kMaxBkFolders; ++i) {
@@ -73,7 +73,7 @@ int AppSettings::SaveBkFolderList(const BackupFolderList& list, const std::strin
   return 0;
 }
 
-int AppSettings::ReadBkFolder(int index, ::BackupFolder& entry, const std::string& path) {
+int AppSettings::ReadBkFolder(int index, ::BackupFolder& entry, const plat::NativePath& path) {
   entry = ::BackupFolder();
   if (!IsListIndex(index)) return 0;
   for (const Field& field : kFields) {
@@ -82,7 +82,7 @@ int AppSettings::ReadBkFolder(int index, ::BackupFolder& entry, const std::strin
   return 0;
 }
 
-int AppSettings::WriteBkFolder(int index, const ::BackupFolder& entry, const std::string& path) {
+int AppSettings::WriteBkFolder(int index, const ::BackupFolder& entry, const plat::NativePath& path) {
   // A key outside 000..099 would never be read by the list.
   if (!IsListIndex(index)) return 0;
   for (const Field& field : kFields) {
@@ -91,7 +91,7 @@ int AppSettings::WriteBkFolder(int index, const ::BackupFolder& entry, const std
   return 0;
 }
 
-int StoreCurrentFilters(AppSettings& settings, const FilterSet& filters, const std::string& path) {
+int StoreCurrentFilters(AppSettings& settings, const FilterSet& filters, const plat::NativePath& path) {
   BackupFolderList list;
   settings.LoadBkFolderList(0, list, path);
   // Normally one entry names the current folder; after a change in the settings

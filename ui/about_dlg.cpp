@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/fileutil.h"
+#include "platform/native_path.h"
 #include "ui/dialog_util.h"
 #include "ui/resource.h"
 #include "ui/texts.h"
@@ -25,7 +26,7 @@ bool CAboutDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     // The button's caption is the address. Whatever the shell answers, the
     // box closes and the caller learns that the web site was asked for.
     const std::string address = ui::ItemText(hwnd(), IDC_WEB_ADDRESS);
-    ::ShellExecuteA(nullptr, texts::kShellOpen, address.c_str(), nullptr, nullptr, SW_SHOW);
+    ::ShellExecuteA(nullptr, "open", address.c_str(), nullptr, nullptr, SW_SHOW);
     WebOpened = 1;
     EndDialog(IDOK);
     return true;
@@ -41,8 +42,10 @@ BOOL CVersionDlg::OnInitDialog() {
 }
 
 void ShowHelp(HWND owner) {
-  const std::string path = GetModuleDir() + "\\" + texts::kHelpFileName;
-  const INT_PTR opened = reinterpret_cast<INT_PTR>(
-      ::ShellExecuteA(nullptr, texts::kShellOpen, path.c_str(), nullptr, nullptr, SW_SHOW));
+  // Wide, beside the program, so that a folder whose name has no Shift_JIS
+  // form (a user profile such as "Łukasz") still finds its help.
+  const plat::NativePath path = plat::JoinNative(GetModuleFolder(), plat::ToNative(texts::kHelpFileName));
+  const INT_PTR opened =
+      reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, L"open", path.c_str(), nullptr, nullptr, SW_SHOW));
   if (opened <= 32) ui::ShowMessageBox(owner, texts::kHelpMissing, MB_ICONEXCLAMATION | MB_OK);
 }

@@ -10,10 +10,12 @@
 
 #include "engine/launch_contract.h"
 #include "engine/fileutil.h"
+#include "platform/native_path.h"
 #include "ui/about_dlg.h"
 #include "ui/backup_folder_edit_dlg.h"
 #include "ui/backup_folder_settings_dlg.h"
 #include "ui/env_settings_dlg.h"
+#include "ui/folder_rules.h"
 #include "ui/resource.h"
 #include "ui/texts.h"
 
@@ -229,7 +231,19 @@ void CMainDlg::OnOK() {
   // The start button is disabled until totals are shown and while a run goes
   // on; a start that arrives anyway (the Enter key, a posted command) waits
   // for the same.
-  if (Busy() || TotalsShown != 1) return;
+  StartAction action = DecideStart(Busy(), TotalsShown, FolderUnusable, settings_.BackupFolder);
+  if (action == StartAction::kCountFirst) {
+    // The folder had no count and no filters when the totals were taken (a
+    // drive plugged in since): counted now, with its filters, before anything
+    // is copied. A cancel of that count closes the dialog as during any count;
+    // a folder gone again at it is refused by the run; one that was gone at it
+    // and is back once more waits for the next press (never a run on stale totals).
+    TotalsShown = 0;
+    BeginRecount();
+    RecountTick();
+    action = DecideStart(Busy(), TotalsShown, FolderUnusable, settings_.BackupFolder);
+  }
+  if (action != StartAction::kRun) return;
   running_ = true;
   const int result = engine_.RunBackup(settings_.BackupFolder, settings_.EndMsg);
   running_ = false;
@@ -323,7 +337,7 @@ void CMainDlg::OpenBackupFolder() {
     return;
   }
   const INT_PTR opened = reinterpret_cast<INT_PTR>(
-      ::ShellExecuteA(hwnd(), texts::kShellOpen, folder.c_str(), nullptr, nullptr, SW_SHOW));
+      ::ShellExecuteW(hwnd(), L"open", plat::ToNative(folder).c_str(), nullptr, nullptr, SW_SHOW));
   if (opened > 32) {
     OnCancel();
   } else {

@@ -17,7 +17,6 @@ constexpr const char kSetUpBackupFolder[] =
 constexpr const char kOpenFolderUnusable[] = "バックアップフォルダが未設定か、または存在しません。　\n( ";
 constexpr const char kOpenFolderFailed[] = "フォルダのオープンに失敗しました。　\n( ";
 constexpr const char kOpenFolderClose[] = " )";
-constexpr const char kShellOpen[] = "open";
 
 // Shown when SaveSettings fails (note the trailing space).
 constexpr const char kSettingsSaveFailed[] = "環境設定ファイルの保存でエラーが発生しました ";

@@ -6,11 +6,13 @@
 #endif
 
 #include <algorithm>
+#include <cstdio>
 #include <set>
 
 #include "engine/fileutil.h"
 #include "engine/launch.h"
 #include "platform/fs.h"
+#include "platform/posix_path.h"
 #include "platform/profile.h"
 #include "tests/support/temp_tree.h"
 
@@ -64,14 +66,15 @@ TEST(FileUtil, ExistenceReadAndDelete) {
   for (size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];
     std::string content, error;
-    if (!c.read.empty()) ReadWholeFile(c.path, content, error);
+    if (!c.read.empty()) ReadWholeFile(plat::ToNative(c.path), content, error);
     EXPECT_EQ(std::to_string(c.exists) + std::to_string(c.plainFile) + c.read, std::to_string(PathExists(c.path)) +
               std::to_string(IsPlainFile(c.path)) + (c.read.empty() ? "" : content + "|" + error)) << "case " << i;
   }
   t.File("b.dat", "2");
   std::string error = "untouched";
-  int results[] = {DeleteMatchingFiles(t.Path("*.DAT"), error), DeleteMatchingFiles(t.Path("*.dat"), error),
-                   DeleteMatchingFiles(t.Path("no\\x.dat"), error)};
+  int results[] = {DeleteMatchingFiles(plat::ToNative(t.Path("*.DAT")), error),
+                   DeleteMatchingFiles(plat::ToNative(t.Path("*.dat")), error),
+                   DeleteMatchingFiles(plat::ToNative(t.Path("no\\x.dat")), error)};
   EXPECT_EQ("0 -1 -1 <missing> <missing> untouched", std::to_string(results[0]) + " " + std::to_string(results[1]) +
             " " + std::to_string(results[2]) + " " + t.Read("a.dat") + " " + t.Read("b.dat") + " " + error);
 }
@@ -96,7 +99,7 @@ TEST(Launch, CommandLineQuotedPathsAndParameters) {
   t.File("My 表\\ソ.txt", "x");
   const std::string a = t.Path("My 表\\ソ.txt"), dir = t.Path("My 表"), gone = t.Path("gone");
   std::string many;
-  for (int i = 0; i < 50001; ++i) many += Quote(a);  // 100,002 quotes: 100,000 counted
+  for (int i = 0; i < 60000; ++i) many += Quote(i % 2 ? a : dir);  // every pair counts, past 50,000
   struct Case { std::string text; int result; std::string entries; } cases[] = {
       {"", 0, ""}, {"\"", 0, ""}, {Quote(a) + "\"", 0, "0" + a}, {Quote(dir + "\\"), 0, "1" + dir + "\\"},
       {Quote(a) + Quote(dir) + Quote(a), 0, "0" + a + "1" + dir + "0" + a},
@@ -110,25 +113,43 @@ TEST(Launch, CommandLineQuotedPathsAndParameters) {
     EXPECT_EQ(std::to_string(cases[i].result) + ":" + cases[i].entries, entries) << "case " << i;
   }
   SelectionList list;
-  EXPECT_EQ(50000, (ParseParameterText(many, list), list.count));
+  const int parsed = ParseParameterText(many, list);
+  ASSERT_EQ("0 60000 60000", std::to_string(parsed) + " " + std::to_string(list.count) + " " +
+            std::to_string(list.paths.size()));
+  EXPECT_EQ(a + "|1", list.paths.back() + "|" + std::to_string(list.kinds[59998]));
+}
+
+// A file of size bytes that takes no room on disk: one zero byte at its end.
+void SparseFile(const std::string& path, long size) {
+#ifdef _WIN32
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+#else
+  std::FILE* f = std::fopen(plat::ToPosixPath(path).c_str(), "wb");
+#endif
+  ASSERT_TRUE(f && std::fseek(f, size - 1, SEEK_SET) == 0 && std::fputc(0, f) == 0 && std::fclose(f) == 0) << path;
 }
 
 // The whole sequence with the parameter file beside the test program.
 TEST(Launch, LoadSelection) {
   TempTree t;
   t.File("a.txt", "x");
-  const std::string param = ParameterFilePath(), a = Quote(t.Path("a.txt"));
+  const std::string param = plat::FromNative(ParameterFilePath()), a = Quote(t.Path("a.txt"));
   ASSERT_EQ(GetModuleDir() + "\\lkpara.dat", param);
   const std::string readFailed = "パラメータファイルの読み込みに失敗しました。　\nエラー詳細：ファイル未定義\n( " + param + " )";
-  struct Case { const char* tail; bool write; std::string content, message; bool remains; } cases[] = {
+  const std::string tooLarge = "パラメータファイルの読み込みに失敗しました。　\nエラー詳細：ファイル サイズ超過\n( " + param + " )";
+  const long limit = static_cast<long>(kMaxParameterFileBytes);
+  struct Case { const char* tail; bool write; std::string content, message; bool remains; long sparse = 0; } cases[] = {
       {"", true, a, "直接起動はできません　", true}, {"LarkspanCall ", true, a, "直接起動はできません　", true},
       {"LarkspanCall", false, "", readFailed, false}, {"LarkspanCall", true, "\"x", "指定されたファイル・フォルダが0件です ", false},
       {"LarkspanCall", true, Quote(t.Path("gone")), "選択したファイル、またはフォルダが正しく認識できません ", false},
       {"LarkspanCall", true, a + Quote(t.root()), "", false},
+      // Refused unread and left in place, without a gigabyte ever being taken.
+      {"LarkspanCall", true, "", tooLarge, true, (1L << 30) + 1}, {"LarkspanCall", true, "", tooLarge, true, limit + 1},
+      {"LarkspanCall", true, "", "指定されたファイル・フォルダが0件です ", false, limit},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     RemoveTree(param);
-    if (cases[i].write) WriteBytes(param, cases[i].content);
+    if (cases[i].write) cases[i].sparse ? SparseFile(param, cases[i].sparse) : WriteBytes(param, cases[i].content);
     SelectionList list;
     std::string message;
     int result = LoadSelection(cases[i].tail, list, message);
@@ -140,21 +161,13 @@ TEST(Launch, LoadSelection) {
 }
 
 // Profile contract (platform/profile.h): the same tables run natively against
-// our INI store and under Wine against Get/WritePrivateProfileStringA.
-// Known differences of Wine 8.0 (a row marked with one checks what Wine does):
-//   kWineCutLeavesByte  a read cut inside a double-byte character leaves the
-//                       byte before the terminator as it was and counts it.
-#ifdef _WIN32
-const bool kUnderWine = ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-#else
-const bool kUnderWine = false;
-#endif
+// our INI store and under Wine against Get/WritePrivateProfileStringW.
 
 // "text|count" of a read of S/key into size bytes pre-filled with 0xCC;
 // "|overrun" when a byte past them was written.
 std::string Read(const std::string& key, const std::string& def, uint32_t size, const std::string& path) {
   std::string buf(size + 16, '\xCC');
-  uint32_t n = plat::ReadProfileText("S", key, def, buf.data(), size, path);
+  uint32_t n = plat::ReadProfileText("S", key, def, buf.data(), size, plat::ToNative(path));
   std::string out = buf.substr(0, std::min<size_t>(buf.find('\0'), size)) + "|" + std::to_string(n);
   return std::all_of(buf.begin() + size, buf.end(), [](char c) { return c == '\xCC'; }) ? out : out + "|overrun";
 }
@@ -173,8 +186,7 @@ TEST(ProfileContract, Reads) {
       {"s.ini", "In", "-", 100, "a\"b\"|4"}, {"s.ini", "NoEq", "-", 100, "-|1"}, {"s.ini", "Second", "-", 100, "-|1"},
       {"s.ini", "K", "-", 1, "|0"}, {"s.ini", "Long", "", 2000, std::string(1999, 'x') + "|1999"},
       {"s.ini", "H", "", 2000, "a" + hyo.substr(0, 1998) + "|1999"},
-      // The cut falls inside a character. Known difference kWineCutLeavesByte.
-      {"s.ini", "H2", "", 2000, hyo.substr(0, 1998) + (kUnderWine ? "\xCC|1999" : "|1998")},
+      {"s.ini", "H2", "", 2000, hyo.substr(0, 1998) + "|1998"},  // the cut falls inside a character
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     EXPECT_EQ(cases[i].expected, Read(cases[i].key, cases[i].def, cases[i].size, t.Path(cases[i].file))) << i;
@@ -192,14 +204,14 @@ TEST(ProfileContract, WritesKeepEveryOtherLine) {
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     uint32_t err = 0xDEADBEEF;
-    EXPECT_TRUE(plat::WriteProfileText("s", cases[i].key, cases[i].value, path, &err)) << "case " << i << " " << err;
+    EXPECT_TRUE(plat::WriteProfileText("s", cases[i].key, cases[i].value, plat::ToNative(path), &err)) << "case " << i << " " << err;
     char other[8] = {};
-    plat::ReadProfileText("T", "b", "", other, sizeof(other), path);
+    plat::ReadProfileText("T", "b", "", other, sizeof(other), plat::ToNative(path));
     EXPECT_EQ(cases[i].expected + "|2", Read(cases[i].key, "<none>", 100, path) + "|" + other) << "case " << i;
   }
   const std::string file = t.Read("s.ini");
   EXPECT_TRUE(file.find("; by hand") == 0 && file.find("odd line") != std::string::npos) << file;
-  EXPECT_TRUE(plat::WriteProfileText("S", "K", nullptr, t.Path("new.ini")));
+  EXPECT_TRUE(plat::WriteProfileText("S", "K", nullptr, plat::ToNative(t.Path("new.ini"))));
   EXPECT_FALSE(t.Exists("new.ini")) << "removing a missing key creates nothing";
 }
 
@@ -217,7 +229,7 @@ TEST(ProfileContract, RefusedWritesChangeNothing) {
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     uint32_t err = 0xDEADBEEF;
-    bool ok = plat::WriteProfileText(cases[i].section, cases[i].key, cases[i].value, t.Path(cases[i].file), &err);
+    bool ok = plat::WriteProfileText(cases[i].section, cases[i].key, cases[i].value, plat::ToNative(t.Path(cases[i].file)), &err);
     EXPECT_EQ("0|" + std::to_string(cases[i].error), std::to_string(ok) + "|" + std::to_string(err)) << "case " << i;
   }
   EXPECT_EQ(content, t.Read("s.ini"));

@@ -3,6 +3,7 @@
 
 #include "engine/fileutil.h"
 #include "engine/filter.h"
+#include "platform/native_path.h"
 #include "platform/sjis.h"
 
 namespace {
@@ -20,6 +21,29 @@ TEST(Sjis, SeparatorSearchSkipsSecondBytes) {
     EXPECT_EQ(std::to_string(cases[i].last) + (cases[i].endsWith ? "|0" : "|-1"),
               std::to_string(sjis::FindLastChar(s, '\\')) + "|" + std::to_string(EndsWithBackslash(s))) << "case " << i;
   }
+}
+
+// Native paths on Windows: code page 932 without best fit, and the long form the wide functions get.
+TEST(NativePath, ShiftJisFormAndLongForm) {
+#ifndef _WIN32
+  GTEST_SKIP() << "the native path is the Shift_JIS path itself";
+#else
+  struct Case { std::wstring native; std::string sjis; bool exact; } names[] = {
+      {L"C:\\表\\ソ", "C:\\" + kHyo + "\\" + kSo, true}, {L"Caf\u00E9", "Caf?", false}, {L"a\u00A5b", "a?b", false},
+      {L"\u301C\uD55C", "??", false}, {L"trail. ", "trail. ", true}};
+  for (size_t i = 0; i < std::size(names); ++i) {
+    bool exact = !names[i].exact;
+    EXPECT_EQ(names[i].sjis, plat::FromNative(names[i].native, &exact)) << i;
+    EXPECT_EQ(names[i].exact, exact) << i;
+    EXPECT_TRUE(!exact || names[i].native == plat::ToNative(names[i].sjis)) << i;
+  }
+  struct Form { std::wstring path, longForm; } forms[] = {
+      {L"C:\\a. \\b", L"\\\\?\\C:\\a. \\b"}, {L"c:/a/b", L"\\\\?\\c:\\a\\b"}, {L"\\\\srv\\sh\\x", L"\\\\?\\UNC\\srv\\sh\\x"},
+      {L"\\\\?\\C:\\x", L"\\\\?\\C:\\x"}, {L"rel\\x", L"rel\\x"}, {L"C:x", L"C:x"}, {L"", L""},
+      {L"C:\\a\\..\\b", L"C:\\a\\..\\b"}, {L"C:\\a\\\\b", L"C:\\a\\\\b"}, {L"C:\\a\\", L"\\\\?\\C:\\a\\"}};
+  for (size_t i = 0; i < std::size(forms); ++i)
+    EXPECT_EQ(plat::FromNative(forms[i].longForm), plat::FromNative(plat::LongPathForm(forms[i].path))) << i;
+#endif
 }
 
 TEST(PathText, SplitShortenAndLastComponent) {
@@ -63,7 +87,7 @@ TEST(NumberText, SizesGroupsAndCounts) {
   }
   struct Count { std::string text, sub; int expected; } counts[] = {
       {"no quotes", "\"", 0}, {"\"a\" \"b\" ", "\"", 4}, {"aaa", "aa", 2}, {std::string("\"x\"\0\"", 4), "\"", 2},
-      {std::string(250000, '"'), "\"", 100000}, {"abc", "", 0},
+      {std::string(250000, '"'), "\"", 250000}, {"abc", "", 0},
   };
   for (size_t i = 0; i < std::size(counts); ++i) {
     int count = -1;

@@ -122,6 +122,32 @@ TEST_F(Smoke, WholeBackup) {
   EXPECT_EQ("<missing>", Read(made + "d\\skip.tmp"));
 }
 
+// Installed under a folder whose name has no Shift_JIS form (a profile such as
+// Łukasz): the program reads its parameter file and settings beside itself.
+TEST_F(Smoke, ProgramFolderWithoutShiftJisForm) {
+  auto wide = [](const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); };  // temp paths
+  const std::wstring dir = wide(root_) + L"\\\u0141ukasz\\";
+  ASSERT_TRUE(::CreateDirectoryW(dir.c_str(), nullptr));
+  ASSERT_TRUE(::CopyFileW(wide(Built("Larkspan.exe")).c_str(), (dir + L"Larkspan.exe").c_str(), FALSE));
+  Select({"data\\a.txt"});
+  for (const char* name : {"Larkspan.ini", "lkpara.dat"})
+    ASSERT_TRUE(::MoveFileW(wide(Path("prog\\") + name).c_str(), (dir + wide(name)).c_str())) << name;
+  std::wstring command = L"\"" + dir + L"Larkspan.exe\" LarkspanCall";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION started{};
+  ASSERT_TRUE(::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started));
+  HWND main = FindWindowOf(started.dwProcessId, "#32770", "Larkspan", IDC_TOTAL_FILES, kAppearsMs);
+  const bool counted = main && WaitText(main, IDC_TOTAL_FILES, Shown, kAppearsMs) && Click(main, IDOK);
+  const Box box = AnswerBox(started.dwProcessId, IDOK, kAppearsMs);
+  if (::WaitForSingleObject(started.hProcess, kAppearsMs) != WAIT_OBJECT_0) ::TerminateProcess(started.hProcess, 1);
+  ::CloseHandle(started.hThread), ::CloseHandle(started.hProcess);
+  ASSERT_TRUE(counted) << "no totals";
+  const std::string head = texts::kVerifiedTitle + Path("backups\\A") + texts::kVerifiedSubFolder;  // from the settings
+  ASSERT_EQ(head, box.text.substr(0, head.size()));
+  EXPECT_EQ("alpha\r\n", Read("backups\\A\\" + box.text.substr(head.size()) + "\\a.txt"));
+}
+
 TEST_F(Smoke, CancelDuringTheCount) {
   for (int i = 0; i < 200; ++i) Put("data\\d\\f" + std::to_string(i), "x");
   // The same folder 10,000 times: 2,000,000 files to count, seconds under Wine.

@@ -1,5 +1,5 @@
-// TempTree on the platform layer and the C runtime's ANSI calls, so that
-// Shift_JIS names reach the disk byte for byte on both builds.
+// TempTree on the platform layer and the C runtime: Shift_JIS names reach the disk byte for byte on both
+// builds; removal goes by native names, so names outside Shift_JIS and paths past 260 go too.
 #include "tests/support/temp_tree.h"
 
 #include <gtest/gtest.h>
@@ -13,17 +13,18 @@ static std::string NewRoot() {
   ::GetTempPathA(MAX_PATH, base);
   return base + ("lk" + std::to_string(::GetCurrentProcessId()));
 }
-static std::FILE* Open(const std::string& path) { return std::fopen(path.c_str(), "wb"); }
-static void RemoveOne(const std::string& p, bool folder) {
-  ::SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_NORMAL);
-  folder ? ::RemoveDirectoryA(p.c_str()) : ::DeleteFileA(p.c_str());
+static std::FILE* Open(const plat::NativePath& path) { return _wfopen(plat::LongPathForm(path).c_str(), L"wb"); }
+static void RemoveOne(const plat::NativePath& path, bool folder) {
+  const plat::NativePath p = plat::LongPathForm(path);
+  ::SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+  folder ? ::RemoveDirectoryW(p.c_str()) : ::DeleteFileW(p.c_str());
 }
 #else
 #include <unistd.h>
 #include "platform/posix_path.h"
 static std::string NewRoot() { return "\\tmp\\lk" + std::to_string(getpid()); }
-static std::FILE* Open(const std::string& path) { return std::fopen(plat::ToPosixPath(path).c_str(), "wb"); }
-static void RemoveOne(const std::string& p, bool) { std::remove(plat::ToPosixPath(p).c_str()); }  // also links
+static std::FILE* Open(const plat::NativePath& path) { return std::fopen(plat::ToPosixPath(path).c_str(), "wb"); }
+static void RemoveOne(const plat::NativePath& p, bool) { std::remove(plat::ToPosixPath(p).c_str()); }  // also links
 #endif
 
 #include "platform/filefind.h"
@@ -32,25 +33,32 @@ static void RemoveOne(const std::string& p, bool) { std::remove(plat::ToPosixPat
 
 void MakeFolders(const std::string& path) {
   for (size_t sep = sjis::FindChar(path, '\\', 1); sep != sjis::npos; sep = sjis::FindChar(path, '\\', sep + 1))
-    plat::CreateFolder(path.substr(0, sep));  // each parent; those present refuse
-  uint32_t attributes = (plat::CreateFolder(path), plat::GetAttributes(path));
+    plat::CreateFolder(plat::ToNative(path.substr(0, sep)));  // each parent; those present refuse
+  const plat::NativePath native = plat::ToNative(path);
+  uint32_t attributes = (plat::CreateFolder(native), plat::GetAttributes(native));
   if (attributes == plat::kInvalidAttributes || !(attributes & plat::kAttrDirectory)) ADD_FAILURE() << path;
 }
 
-void WriteBytes(const std::string& path, const std::string& content) {
+void WriteBytes(const std::string& path, const std::string& content) { WriteNative(plat::ToNative(path), content); }
+
+void WriteNative(const plat::NativePath& path, const std::string& content) {
   std::FILE* f = Open(path);
   size_t done = f ? std::fwrite(content.data(), 1, content.size(), f) : 0;
-  if (!f || std::fclose(f) != 0 || done != content.size()) ADD_FAILURE() << "cannot write " << path;
+  if (!f || std::fclose(f) != 0 || done != content.size()) ADD_FAILURE() << "cannot write " << plat::FromNative(path);
 }
 
-void RemoveTree(const std::string& path) {
+#ifdef _WIN32
+void RemoveTree(const std::string& path) { RemoveTree(plat::ToNative(path)); }
+#endif
+
+void RemoveTree(const plat::NativePath& path) {
   CFileFind f;
-  if (!f.FindFile(path.c_str())) return;
+  if (!f.FindFile(path)) return;
   const bool folder = (f.FindNextFile(), f.IsDirectory() != 0);
-  if (folder && !f.MatchesMask(plat::kAttrReparsePoint) && f.FindFile((path + "\\*.*").c_str())) {
+  if (folder && !f.MatchesMask(plat::kAttrReparsePoint) && f.FindFile(plat::JoinNative(path, plat::ToNative("*")))) {
     for (int more = 1; more;) {
       more = f.FindNextFile();
-      if (!f.IsDots()) RemoveTree(path + "\\" + f.GetFileName());
+      if (!f.IsDots()) RemoveTree(plat::JoinNative(path, f.GetNativeName()));
     }
   }
   f.Close();
@@ -71,7 +79,7 @@ void TempTree::File(const std::string& rel, const std::string& content) {
 
 std::string TempTree::Read(const std::string& rel) const {
   std::string out;
-  return plat::ReadAll(Path(rel), out) == 0 ? out : "<missing>";
+  return plat::ReadAll(plat::ToNative(Path(rel)), out) == 0 ? out : "<missing>";
 }
 
 bool TempTree::Exists(const std::string& rel) const { return CFileFind().FindFile(Path(rel).c_str()) != 0; }

@@ -5,11 +5,15 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/native_path.h"
+
 // Absolute paths: every folder on the way; a file with exactly these bytes
 // (replaced); a file or whole tree removed (a link removed, never followed).
 void MakeFolders(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& content);
+void WriteNative(const plat::NativePath& path, const std::string& content);
 void RemoveTree(const std::string& path);
+void RemoveTree(const plat::NativePath& path);  // the same function on POSIX
 
 class TempTree {
  public:
