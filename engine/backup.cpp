@@ -78,6 +78,9 @@ class BackupEngine::ScanVisitor : public TreeVisitor {
     return engine_.PollScanAbort() != 0 ? WalkStep::kStop : WalkStep::kContinue;
   }
   WalkStep EnterFolder(const CFileFindEx&, const plat::NativePath&) override { return WalkStep::kContinue; }
+  void OnUnlistedFolder(const plat::NativePath& folder, uint32_t error) override {
+    engine_.Fail(texts::kSourceReadFailed, error, folder);
+  }
   int64_t bytes = 0;
   int64_t files = 0;
 
@@ -98,9 +101,14 @@ int BackupEngine::PollScanAbort() {
 int BackupEngine::ScanSelection(int64_t& bytes, int64_t& files) {
   ScanIdle = 0;
   pumpedOnce_ = false;
+  failureReported_ = false;
   for (const plat::NativePath& path : NativeSelection(selection_)) {
     int64_t itemBytes = 0, itemFiles = 0;
-    if (ScanItem(path, itemBytes, itemFiles) != 0) return -1;
+    if (ScanItem(path, itemBytes, itemFiles) != 0) {
+      if (!failureReported_) return -1;
+      ScanIdle = 1;
+      return -2;
+    }
     bytes += itemBytes;
     files += itemFiles;
   }
@@ -117,7 +125,7 @@ int BackupEngine::ScanItem(const plat::NativePath& path, int64_t& bytes, int64_t
     files += 1;
     return 0;
   }
-  // Anything else is a folder, also a path where nothing exists any more.
+  // Anything else is a folder; a path where nothing exists any more fails to list.
   if (CheckFolderFilter(FilterPathOf(path), filters_) != 0) return 0;
   ScanVisitor scan(*this);
   if (WalkFolder(path, &filters_, scan) != 0) return -1;
@@ -168,6 +176,8 @@ int BackupEngine::RunBackup(const std::string& backupFolder, int endMsg) {
   }
 
   CopyIdle = 0;
+  failureReported_ = false;
+  pumpedOnce_ = false;
   host_.SetProgressRange(SourceTotals.files);
   ProgressPos = 0;
   paintedPos_ = -1;
@@ -218,6 +228,9 @@ class BackupEngine::CopyVisitor : public TreeVisitor {
     return WalkStep::kContinue;
   }
   void LeaveFolder() override { folders_.pop_back(); }
+  void OnUnlistedFolder(const plat::NativePath& folder, uint32_t error) override {
+    engine_.Fail(texts::kSourceReadFailed, error, folder);
+  }
 
  private:
   BackupEngine& engine_;
@@ -230,9 +243,12 @@ int BackupEngine::CopyItem(const plat::NativePath& source, const plat::NativePat
     if (CheckFileFilter(FilterPathOf(source), filters_) != 0) return 0;
     return CopyOneFile(source, destination);
   }
-  // A selected path that vanished since the count has nothing to copy; the
-  // check reports what is missing. No empty stand-in folder is made for it.
-  if (!Exists(source)) return 0;
+  // A selected path that vanished since the count is a failure of the copy;
+  // no empty stand-in folder is made for it.
+  uint32_t gone = 0;
+  if (plat::GetAttributes(source, &gone) == plat::kInvalidAttributes) {
+    return Fail(texts::kSourceReadFailed, gone, source);
+  }
   if (CheckFolderFilter(FilterPathOf(source), filters_) != 0) return 0;
   if (uint32_t err = plat::CreateFolder(destination)) return Fail(texts::kFolderCreateFailed, err, destination);
   CopyVisitor copy(*this, destination);
@@ -240,24 +256,45 @@ int BackupEngine::CopyItem(const plat::NativePath& source, const plat::NativePat
 }
 
 int BackupEngine::CopyOneFile(const plat::NativePath& source, const plat::NativePath& destination) {
-  if (uint32_t err = plat::CopyFileNoReplace(source, destination)) {
+  if (uint32_t err = plat::CopyFileNoReplace(source, destination, this)) {
+    // A cancel inside the file stopped it at once (nothing of it is left).
+    if (err == plat::kErrRequestAborted && CopyIdle == 1) return ReportCancel();
     return Fail(texts::kFileCopyFailed, err, destination);
   }
   return StepCopyProgress();
 }
 
+bool BackupEngine::Continue() {
+  PumpPaced();
+  return CopyIdle == 0;
+}
+
+void BackupEngine::PumpPaced() {
+  // Dispatching costs more than copying a small file, while the cancel flag is
+  // read after every file and every chunk: messages are dispatched at the
+  // first call of the run and then at most every kProgressPaintMs.
+  const int64_t now = host_.TickMs();
+  if (pumpedOnce_ && now - lastPumpTick_ < kProgressPaintMs) return;
+  pumpedOnce_ = true;
+  lastPumpTick_ = now;
+  host_.PumpMessages();
+}
+
 int BackupEngine::StepCopyProgress() {
   ++ProgressPos;
   // Repainting the bar costs far more than copying a small file: it is painted
-  // at most every kProgressPaintMs, while messages are pumped after every file.
+  // at most every kProgressPaintMs.
   if (host_.TickMs() - lastPaintTick_ >= kProgressPaintMs) PaintProgress();
-  host_.PumpMessages();
-  if (CopyIdle == 1) {
-    PaintProgress();
-    host_.ShowMessage(texts::kCancelled, host::kIconExclamation);
-    return -1;
-  }
+  PumpPaced();
+  if (CopyIdle == 1) return ReportCancel();
   return 0;
+}
+
+int BackupEngine::ReportCancel() {
+  failureReported_ = true;
+  PaintProgress();
+  host_.ShowMessage(texts::kCancelled, host::kIconExclamation);
+  return -1;
 }
 
 void BackupEngine::PaintProgress() {
@@ -268,7 +305,8 @@ void BackupEngine::PaintProgress() {
 }
 
 int BackupEngine::Fail(const char* what, uint32_t error, const plat::NativePath& path) {
-  PaintProgress();
+  failureReported_ = true;
+  if (ScanIdle == 1) PaintProgress();  // a run (never the count) shows the bar
   host_.ShowMessage(std::string(what) + texts::kErrorDetail + GetSystemErrorText(error) + texts::kErrorPathOpen +
                         plat::FromNative(path) + texts::kPathClose,
                     host::kIconStop);
@@ -279,11 +317,20 @@ int BackupEngine::Fail(const char* what, uint32_t error, const plat::NativePath&
 
 void BackupEngine::VerifyBackup(const std::string& backupFolder, int endMsg) {
   ScanTotals dest;
+  plat::NativePath unlisted;
+  uint32_t error = 0;
   ScanIdle = 0;
-  CountFilesAndSize(DestinationPath, dest.bytes, dest.files);
+  const int counted = CountFilesAndSize(DestinationPath, dest.bytes, dest.files, &unlisted, &error);
   ScanIdle = 1;
+  if (counted != 0) {
+    Fail(texts::kBackupReadFailed, error, unlisted);
+    return;
+  }
   if (dest.bytes == SourceTotals.bytes && dest.files == SourceTotals.files) {
     host_.RedrawNow();
+    // Equal totals never cover a failure or a cancel already reported: the
+    // run did not copy what was asked, whatever the figures say.
+    if (failureReported_) return;
     if (endMsg == 1) {
       host_.Sleep(100);
       host_.ShowMessage(std::string(texts::kVerifiedTitle) + backupFolder + texts::kVerifiedSubFolder +

@@ -32,7 +32,7 @@ std::string MakeStampFolderName(const plat::LocalTime& time);
 // share root (which has none) the drive letter or the share's name.
 plat::NativePath BackupNameOf(const plat::NativePath& selected);
 
-class BackupEngine {
+class BackupEngine : private plat::CopyProgress {
  public:
   // The engine reads the selection (Shift_JIS paths, converted to native paths
   // once per scan and per run) and the filters it is given; they belong to the
@@ -55,10 +55,13 @@ class BackupEngine {
 
   // --- The scan ---
   // Adds the filtered totals of every selected item to the accumulators.
-  // 0 when all was scanned, -1 when the scan was stopped (ScanIdle set to 1).
+  // 0 when all was scanned, -1 when the scan was stopped (ScanIdle set to 1),
+  // -2 when a folder could not be listed (its message shown, ScanIdle 1): the
+  // totals are then unusable.
   int ScanSelection(int64_t& bytes, int64_t& files);
   // Adds the filtered totals of one path (a file, or a folder walked
-  // recursively; a missing path counts as an empty folder). 0, or -1 if stopped.
+  // recursively; a folder that cannot be listed, a missing path included,
+  // shows its message). 0, or -1 if stopped or failed.
   int ScanItem(const plat::NativePath& path, int64_t& bytes, int64_t& files);
   // Keeps the window alive and tells whether the scan is to stop: -1 if
   // ScanIdle was set, else 0. Messages are dispatched on the first poll and
@@ -68,7 +71,8 @@ class BackupEngine {
 
   // --- The run ---
   // Backs the selection up into a new sub-folder of backupFolder; endMsg 1
-  // shows the success message of the check. 2: no backup made (no folder,
+  // shows the success message of the check, which never follows a failure or
+  // a cancel reported in the same run. 2: no backup made (no folder,
   // folder missing, or zero files declined); -1: the sub-folder could not be
   // created; 0: the copy phase ran (complete, failed or cancelled) and the
   // check has reported.
@@ -79,15 +83,19 @@ class BackupEngine {
   // Copies one file, or one folder with everything beneath it that the filters
   // take. 0, or -1 when the copy stopped.
   int CopyItem(const plat::NativePath& source, const plat::NativePath& destination);
-  // Counts one copied file, keeps the window alive; -1 if a cancel was asked.
+  // Counts one copied file, keeps the window alive; -1 if a cancel was asked
+  // (reported).
   int StepCopyProgress();
 
   // --- The check ---
   // Counts DestinationPath and compares with SourceTotals; reports success
-  // (unless endMsg is not 1) or the difference with all four numbers.
+  // (unless endMsg is not 1, or a failure or cancel was reported in this run),
+  // the difference with all four numbers, or a folder of the backup that
+  // could not be listed.
   void VerifyBackup(const std::string& backupFolder, int endMsg);
 
-  // Interval at which the progress bar is repainted while files are copied.
+  // Interval at which the progress bar is repainted and messages are
+  // dispatched while files are copied (also within one large file).
   static constexpr int64_t kProgressPaintMs = 30;
   // Interval at which the scan dispatches messages.
   static constexpr int64_t kScanPumpMs = 10;
@@ -97,7 +105,13 @@ class BackupEngine {
   class ScanVisitor;
   class CopyVisitor;
   int CopyOneFile(const plat::NativePath& source, const plat::NativePath& destination);
+  // The copy's progress routine: dispatches at most every kProgressPaintMs;
+  // false once a cancel was asked.
+  bool Continue() override;
+  void PumpPaced();
+  int ReportCancel();
   void PaintProgress();
+  // Shows a stop message: what, the system's reason, the path. Always -1.
   int Fail(const char* what, uint32_t error, const plat::NativePath& path);
 
   BackupHost& host_;
@@ -107,4 +121,6 @@ class BackupEngine {
   int64_t lastPumpTick_ = 0;
   bool pumpedOnce_ = false;
   int64_t paintedPos_ = -1;
+  // A failure or a cancel was reported (since the run or scan began).
+  bool failureReported_ = false;
 };

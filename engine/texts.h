@@ -47,6 +47,7 @@ constexpr const char kFolderCreateFailed[] = "バックアップ先のフォル�
 constexpr const char kFileCopyFailed[] = "バックアップ先へのファイル複写に失敗しました。　";
 constexpr const char kErrorDetail[] = "\nエラー詳細：";
 constexpr const char kErrorPathOpen[] = "　\n( ";
+constexpr const char kSourceReadFailed[] = "バックアップ元フォルダの読み取りに失敗しました。　";
 constexpr const char kCancelled[] = "バックアップがキャンセルされました　";
 // The sub-folder name: each character of the first text becomes the
 // full-width character at the same place of the second.
@@ -54,6 +55,7 @@ constexpr const char kStampHalfWidth[] = "1234567890/:_";
 constexpr const char kStampFullWidth[] = "１２３４５６７８９０／：＿";
 
 // The check after a backup.
+constexpr const char kBackupReadFailed[] = "バックアップ先フォルダの読み取りに失敗しました。　";
 constexpr const char kVerifiedTitle[] = "バックアップが正常終了しました。　\n\nバックアップフォルダ：\n  ";
 constexpr const char kVerifiedSubFolder[] = "  \n\nバックアップフォルダの配下に作成したフォルダ：　　\n  ";
 constexpr const char kMismatchHead[] =

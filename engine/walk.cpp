@@ -21,7 +21,9 @@ class Walk {
 
   int Folder(const plat::NativePath& folder) {
     CFileFindEx finder;
-    if (!finder.FindFile(plat::JoinNative(folder, allPattern_))) return UnlistedFolder();
+    if (!finder.FindFile(plat::JoinNative(folder, allPattern_))) {
+      return UnlistedFolder(folder, finder.GetLastError());
+    }
     ancestors_.push_back(Ancestor{folder, {}, false});
     int more = 1;
     while (more) {
@@ -46,10 +48,16 @@ class Walk {
   }
 
  private:
-  // What a folder that cannot be listed (vanished, unreadable, not a folder)
-  // means for every walk: it counts as empty and the walk goes on. Returning
-  // -1 here would end the walk instead, as a visitor's kStop does.
-  static int UnlistedFolder() { return 0; }
+  // What a folder whose listing failed means for every walk: the end of the
+  // walk, reported to the visitor. "*.*" finds "." and ".." in every folder,
+  // so nothing found at all (ERROR_FILE_NOT_FOUND) is an empty drive root,
+  // not a failure; any other error (access denied, path not found, network)
+  // is one.
+  int UnlistedFolder(const plat::NativePath& folder, uint32_t error) {
+    if (error == plat::kErrFileNotFound) return 0;
+    visitor_.OnUnlistedFolder(folder, error);
+    return -1;
+  }
 
   // True if the folder at path (reached through a link or junction) is one the
   // walk already stands in, so entering it would loop.
@@ -81,8 +89,14 @@ class Counter : public TreeVisitor {
     return WalkStep::kContinue;
   }
   WalkStep EnterFolder(const CFileFindEx&, const plat::NativePath&) override { return WalkStep::kContinue; }
+  void OnUnlistedFolder(const plat::NativePath& folder, uint32_t code) override {
+    unlisted = folder;
+    error = code;
+  }
   int64_t bytes = 0;
   int64_t files = 0;
+  plat::NativePath unlisted;
+  uint32_t error = 0;
 };
 
 }  // namespace
@@ -102,7 +116,8 @@ bool FindPlainFile(const plat::NativePath& path, uint64_t& size) {
   return true;
 }
 
-int CountFilesAndSize(const plat::NativePath& path, int64_t& bytes, int64_t& files) {
+int CountFilesAndSize(const plat::NativePath& path, int64_t& bytes, int64_t& files, plat::NativePath* unlisted,
+                      uint32_t* error) {
   uint64_t size = 0;
   if (FindPlainFile(path, size)) {
     bytes += static_cast<int64_t>(size);
@@ -110,8 +125,11 @@ int CountFilesAndSize(const plat::NativePath& path, int64_t& bytes, int64_t& fil
     return 0;
   }
   Counter counter;
-  WalkFolder(path, nullptr, counter);
+  const int walked = WalkFolder(path, nullptr, counter);
   bytes += counter.bytes;
   files += counter.files;
-  return 0;
+  if (walked == 0) return 0;
+  if (unlisted) *unlisted = counter.unlisted;
+  if (error) *error = counter.error;
+  return -1;
 }

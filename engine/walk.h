@@ -24,6 +24,9 @@ class TreeVisitor {
   virtual WalkStep EnterFolder(const CFileFindEx& entry, const plat::NativePath& path) = 0;
   // The folder last entered has been walked completely.
   virtual void LeaveFolder() {}
+  // A folder (full native path) whose listing failed with the system error
+  // code error; the walk ends after this call.
+  virtual void OnUnlistedFolder(const plat::NativePath& folder, uint32_t error) = 0;
 
  protected:
   ~TreeVisitor() = default;
@@ -33,7 +36,10 @@ class TreeVisitor {
 // takes every entry; the filters decide on the Shift_JIS form of each listed
 // name ("?" for a character code page 932 lacks). The dot entries are skipped; a sub-folder reached through a
 // link or junction is not entered when it is one of the folders the walk stands
-// in. 0 when the walk ended normally, -1 when the visitor stopped it.
+// in. A folder that cannot be listed (unreadable, vanished, not a folder) ends
+// the walk after OnUnlistedFolder; an empty folder, and a drive root that lists
+// nothing at all, are simply empty. 0 when the walk ended normally, -1 when the
+// visitor stopped it or a listing failed.
 int WalkFolder(const plat::NativePath& folder, const FilterSet* filters, TreeVisitor& visitor);
 
 // True if path names an existing file that is not a folder (a path with
@@ -42,6 +48,9 @@ int WalkFolder(const plat::NativePath& folder, const FilterSet* filters, TreeVis
 bool FindPlainFile(const plat::NativePath& path, uint64_t& size);
 
 // Adds the size and number of the files under path (a file, or a folder walked
-// without filters; folders are not counted) to the accumulators. A missing path
-// adds nothing. Always 0.
-int CountFilesAndSize(const plat::NativePath& path, int64_t& bytes, int64_t& files);
+// without filters; folders are not counted) to the accumulators. 0, or -1 when
+// a folder could not be listed (a missing path included): its path and the
+// system error code are then in *unlisted and *error (when given), and the
+// accumulators hold what was counted before it.
+int CountFilesAndSize(const plat::NativePath& path, int64_t& bytes, int64_t& files,
+                      plat::NativePath* unlisted = nullptr, uint32_t* error = nullptr);

@@ -31,6 +31,7 @@ enum : uint32_t {
   kErrDiskFull = 112,
   kErrDirNotEmpty = 145,
   kErrAlreadyExists = 183,
+  kErrRequestAborted = 1235,
 };
 
 // File attribute bits (the Win32 values).
@@ -56,11 +57,25 @@ uint32_t RemoveFile(const NativePath& path);
 // folder or file of that name is an error (kErrAlreadyExists).
 uint32_t CreateFolder(const NativePath& path);
 
+// Told while one file is copied, so that its caller stays responsive.
+class CopyProgress {
+ public:
+  // Called between chunks of the copy (at least once per file); false stops
+  // the copy at once.
+  virtual bool Continue() = 0;
+
+ protected:
+  ~CopyProgress() = default;
+};
+
 // Copies one file, never replacing: an existing destination is an error
 // (kErrFileExists) and stays untouched. Content, attributes (mode) and the
-// last-write time travel with it. On any failure a partly written destination
-// made by this call is removed. 0 or an error code.
-uint32_t CopyFileNoReplace(const NativePath& source, const NativePath& destination);
+// last-write time travel with it. progress (if given) is asked between chunks;
+// its false ends the copy with kErrRequestAborted. On any failure, a stop
+// included, a partly written destination made by this call is removed. 0 or
+// an error code.
+uint32_t CopyFileNoReplace(const NativePath& source, const NativePath& destination,
+                           CopyProgress* progress = nullptr);
 
 // Identity of a folder on its volume (volume serial or device, and file index
 // or inode): two paths that lead to one folder through links have equal ids.

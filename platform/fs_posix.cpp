@@ -153,11 +153,18 @@ int WriteAll(int fd, const char* buf, size_t size) {
   return 0;
 }
 
-// Copies the content of in to out. 0 or errno.
-int CopyContent(int in, int out) {
+// errno-like value of a copy stopped by its progress.
+constexpr int kStopped = -1;
+
+// Copies the content of in to out, asking progress (if any) before the first
+// chunk and after each one. 0, errno, or kStopped.
+int CopyContent(int in, int out, CopyProgress* progress) {
+  constexpr size_t kChunk = 1 << 20;
+  if (progress && !progress->Continue()) return kStopped;
   // The kernel's own copy first; plain reads and writes where it cannot.
   for (;;) {
-    ssize_t n = copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
+    ssize_t n = copy_file_range(in, nullptr, out, nullptr, kChunk, 0);
+    if (n > 0 && progress && !progress->Continue()) return kStopped;
     if (n == 0) return 0;
     if (n < 0) {
       if (errno == EINTR) continue;
@@ -165,7 +172,7 @@ int CopyContent(int in, int out) {
       return errno;
     }
   }
-  std::vector<char> buf(1 << 20);
+  std::vector<char> buf(kChunk);
   for (;;) {
     ssize_t n = read(in, buf.data(), buf.size());
     if (n == 0) return 0;
@@ -174,12 +181,13 @@ int CopyContent(int in, int out) {
       return errno;
     }
     if (int e = WriteAll(out, buf.data(), static_cast<size_t>(n))) return e;
+    if (progress && !progress->Continue()) return kStopped;
   }
 }
 
 }  // namespace
 
-uint32_t CopyFileNoReplace(const std::string& source, const std::string& destination) {
+uint32_t CopyFileNoReplace(const std::string& source, const std::string& destination, CopyProgress* progress) {
   if (uint32_t fault = InjectedFault(FsOp::Copy, destination)) return fault;
   std::string src = ToPosixPath(source), dst = ToPosixPath(destination);
   int in = open(src.c_str(), O_RDONLY | O_CLOEXEC);
@@ -196,7 +204,7 @@ uint32_t CopyFileNoReplace(const std::string& source, const std::string& destina
     close(in);
     return e;
   }
-  int err = CopyContent(in, out);
+  int err = CopyContent(in, out, progress);
   if (!err && fchmod(out, st.st_mode & 07777) != 0) err = errno;
   if (!err) {
     struct timespec times[2] = {st.st_atim, st.st_mtim};
@@ -206,7 +214,7 @@ uint32_t CopyFileNoReplace(const std::string& source, const std::string& destina
   close(in);
   if (err) {
     unlink(dst.c_str());  // only what this call wrote
-    return ErrnoToWin32(err, dst);
+    return err == kStopped ? kErrRequestAborted : ErrnoToWin32(err, dst);
   }
   return kErrSuccess;
 }

@@ -45,11 +45,30 @@ uint32_t CreateFolder(const NativePath& path) {
   return ::GetLastError();
 }
 
-uint32_t CopyFileNoReplace(const NativePath& source, const NativePath& destination) {
+namespace {
+
+// CopyFileExW's progress routine: asks the caller's progress after every chunk
+// (and at the start of each stream) and stops the copy when it says so.
+DWORD CALLBACK CopyProgressRoutine(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD,
+                                   HANDLE, HANDLE, LPVOID data) {
+  return static_cast<CopyProgress*>(data)->Continue() ? PROGRESS_CONTINUE : PROGRESS_CANCEL;
+}
+
+}  // namespace
+
+uint32_t CopyFileNoReplace(const NativePath& source, const NativePath& destination, CopyProgress* progress) {
   // The system's whole-file copy with fail-if-exists; it brings attributes and
   // the last-write time along and removes a partial destination itself.
-  if (::CopyFileW(LongPathForm(source).c_str(), LongPathForm(destination).c_str(), TRUE)) return kErrSuccess;
-  return ::GetLastError();
+  const NativePath dst = LongPathForm(destination);
+  if (::CopyFileExW(LongPathForm(source).c_str(), dst.c_str(), progress ? CopyProgressRoutine : nullptr, progress,
+                    nullptr, COPY_FILE_FAIL_IF_EXISTS)) {
+    return kErrSuccess;
+  }
+  const DWORD err = ::GetLastError();
+  // A stopped copy leaves nothing behind, whether or not the system removed
+  // the partial file: with fail-if-exists the destination was made by this call.
+  if (err == ERROR_REQUEST_ABORTED) ::DeleteFileW(dst.c_str());
+  return err;
 }
 
 bool GetFolderId(const NativePath& path, FileId& id) {

@@ -202,7 +202,17 @@ void CMainDlg::RecountTick() {
     const int scanned = engine_.ScanSelection(bytes, files);
     counting_ = false;
     // Stopped by the cancel: the dialog is closing, the display stays as it is.
-    if (scanned != 0) return;
+    if (scanned == -1) return;
+    if (scanned != 0) {
+      // A folder could not be listed (its message shown): no totals, so the
+      // start button stays off; the user may switch the folder or cancel.
+      ::SetDlgItemTextA(hwnd(), IDC_TOTAL_SIZE, "");
+      ::SetDlgItemTextA(hwnd(), IDC_TOTAL_FILES, "");
+      RedrawNow();
+      ::EnableWindow(Item(IDCANCEL), TRUE);
+      ::EnableWindow(Item(IDC_MENU_BUTTON), TRUE);
+      return;
+    }
     engine_.SourceTotals = ScanTotals{bytes, files};
     sizeText = FormatSizeText(bytes);
     countText = FormatGroupedNumber(files);

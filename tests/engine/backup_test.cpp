@@ -50,6 +50,16 @@ class ScriptedHost : public BackupHost {
   void Sleep(uint32_t ms) override { slept += ms, time.second += static_cast<int>(ms / 1000); }
 };
 
+// Known Wine difference (Wine 8): CopyFileExW never calls its progress routine,
+// so nothing runs within one file there; Windows calls it after every chunk.
+bool ProgressWithinAFile() {
+#ifdef _WIN32
+  return !::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version");
+#else
+  return true;
+#endif
+}
+
 std::string Mismatch(int64_t srcFiles, int64_t srcBytes, int64_t dstFiles, int64_t dstBytes) {
   return "【バックアップ終了後の確認チェックで検出】\n\nバックアップが正常に終了できませんでした。　　　　\n"
          "バックアップ元とバックアップ先の、ファイル数またはサイズが異なります。　\n\n・バックアップ元ファイル数　：　" +
@@ -119,7 +129,6 @@ TEST_F(Engine, TheScanAndTheCopyTakeWhatTheFiltersTake) {
       {"", "*.TXT", "", "OBJ", {"src\\docs"}, 6, 1, 27, 5, "docs\\sub", "docs\\obj"},
       {"", "", "sub", "", {"src\\docs"}, 0, 0, 27, 5, "", "docs"},  // the selected folder's own name counts
       {"*.none", "", "", "", {"src\\docs"}, 0, 0, 27, 5, "docs\\sub", "docs\\a.txt"},  // folders only
-      {"", "", "", "", {"src\\gone"}, 0, 0, 0, 0, "", "gone"},  // scanned as empty, never re-created
       {"*.ini", "", "", "", {"src\\one.txt"}, 0, 0, 6, 1, "", "one.txt"},
       {"", "", "", "", {"src\\one.txt", "src\\docs\\表"}, 10, 2, 10, 2, "表\\e.txt", "表\\sub"},
   };
@@ -181,8 +190,8 @@ TEST_F(Engine, AWholeBackupIsExactAndPaintedBeforeItsVerdict) {
     EXPECT_EQ("alpha charlie echo single", Copy("docs\\a.txt") + " " + Copy("docs\\sub\\c.txt") + " " +
                                                Copy("docs\\表\\e.txt") + " " + Copy("one.txt"));
     EXPECT_EQ(6, host.range);
-    // The scan pumps once, the copy after every file; the bar shows the last file before the verdict.
-    EXPECT_EQ(endMsg == 1 ? "psD#0pppppp#6r!" : "psD#0pppppp#6r", host.log) << endMsg;
+    // The clock stands still: the scan and the copy pump once; the bar shows the last file before the verdict.
+    EXPECT_EQ(endMsg == 1 ? "psD#0p#6r!" : "psD#0p#6r", host.log) << endMsg;
     EXPECT_EQ(endMsg == 1 ? std::vector<std::string>{Verified()} : std::vector<std::string>{}, host.texts);
     EXPECT_EQ(endMsg == 1 ? 100u : 500u, host.slept);
   }
@@ -190,18 +199,24 @@ TEST_F(Engine, AWholeBackupIsExactAndPaintedBeforeItsVerdict) {
 
 TEST_F(Engine, PaintingAndDispatchAreThrottledByTheClock) {
   for (int i = 0; i < 40; ++i) t.File("many\\f" + std::to_string(i), "x");
-  Select({"many"});
-  struct Case { int64_t tickStep; size_t minPaints, maxPaints, scanPumps; } cases[] = {
-      {0, 2, 2, 1}, {10, 8, 16, 40}, {40, 41, 42, 40}, {1, 1, 3, 4}};  // ms per clock reading
+  t.File("big\\f", std::string(4 << 20, 'b'));  // 4 MiB: several chunks of one file
+  // ms per clock reading; the copy reads the clock a few times per file (how
+  // many depends on the system's copy), so its figures are ranges.
+  struct Case { const char* item; int64_t tickStep; size_t minPaints, maxPaints, scanPumps, minPumps, maxPumps; } cases[] = {
+      {"many", 0, 2, 2, 1, 1, 1}, {"many", 10, 8, 42, 40, 20, 70}, {"many", 40, 41, 42, 40, 40, 200},
+      {"many", 1, 1, 8, 4, 2, 8}, {"big", 30, 2, 3, 1, 4, 20}};  // the window lives within one file too
   for (size_t i = 0; i < std::size(cases); ++i) {
+    if (i == 4 && !ProgressWithinAFile()) continue;
     Reset();
+    Select({cases[i].item});
     host.tickStep = cases[i].tickStep;
     ASSERT_EQ(0, ScanAndRun()) << i;
     const std::string& log = host.log;
     size_t paints = std::count(log.begin(), log.end(), '#'), pumps = std::count(log.begin(), log.end(), 'p');
+    pumps -= cases[i].scanPumps;
     EXPECT_TRUE(paints >= cases[i].minPaints && paints <= cases[i].maxPaints) << i << ": " << paints;
-    EXPECT_EQ(40 + cases[i].scanPumps, pumps) << i;                  // and one pump per copied file
-    EXPECT_EQ("#40", log.substr(log.rfind('#'), 3)) << i;  // the last file is always painted
+    EXPECT_TRUE(pumps >= cases[i].minPumps && pumps <= cases[i].maxPumps) << i << ": " << pumps;
+    EXPECT_EQ(i < 4 ? "#40" : "#1", log.substr(log.rfind('#'), i < 4 ? 3 : 2)) << i;  // the last file is painted
   }
 }
 
@@ -237,18 +252,35 @@ TEST_F(Engine, ChangesBetweenTheCountAndTheCopyAreReported) {
   EXPECT_EQ(std::vector<std::string>{Mismatch(2, 13, 2, 24)}, host.texts);
 }
 
-TEST_F(Engine, ACancelDuringTheCopyStopsAfterTheFileItArrivedAt) {
+// A cancel is answered at the next file or inside the file being copied (which
+// is then removed); the run is never a success after it, even when every file
+// was copied.
+TEST_F(Engine, ACancelDuringTheCopyStopsAtOnce) {
   Select({"src\\docs", "src\\one.txt"});
-  host.onPump = [&] {
-    if (engine.ProgressPos == 3 && engine.CopyIdle == 0) engine.CopyIdle = 1;  // the cancel button
+  struct Case { int64_t pos; int seen; int64_t files; size_t texts; } cases[] = {
+      {3, 1, 3, 2},  // after the 3rd file
+      {3, 2, 3, 2},  // inside the 4th file
+      {6, 1, 6, 1},  // after the last file: no success message
   };
-  ASSERT_EQ(0, ScanAndRun());
-  int64_t bytes = 0, files = 0;
-  CountFilesAndSize(plat::ToNative(t.Path("bk\\" + kStamp)), bytes, files);
-  EXPECT_EQ(3, files);
-  EXPECT_EQ((std::vector<std::string>{"バックアップがキャンセルされました　", Mismatch(6, 33, 3, bytes)}), host.texts);
-  EXPECT_EQ((std::vector<unsigned>{host::kIconExclamation, host::kIconStop}), host.styles);
-  EXPECT_NE(std::string::npos, host.log.find("ppp#3!")) << host.log;  // the bar shows the last file first
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    if (cases[i].seen == 2 && !ProgressWithinAFile()) continue;
+    Reset();
+    int seen = 0;
+    host.tickStep = BackupEngine::kProgressPaintMs;  // every poll dispatches
+    host.onPump = [&] {  // the cancel button
+      if (engine.CopyIdle == 0 && engine.ProgressPos == cases[i].pos && ++seen == cases[i].seen) engine.CopyIdle = 1;
+    };
+    ASSERT_EQ(0, ScanAndRun()) << i;
+    int64_t bytes = 0, files = 0;
+    CountFilesAndSize(plat::ToNative(t.Path("bk\\" + kStamp)), bytes, files);
+    EXPECT_EQ(cases[i].files, files) << i;
+    EXPECT_EQ(cases[i].texts, host.texts.size()) << i;
+    EXPECT_EQ("バックアップがキャンセルされました　", host.texts.at(0)) << i;
+    EXPECT_EQ(host::kIconExclamation, host.styles.at(0)) << i;
+    EXPECT_EQ(cases[i].texts == 2 ? Mismatch(6, 33, files, bytes) : "", host.texts.size() == 2 ? host.texts[1] : "") << i;
+    const std::string& log = host.log, bar = "#" + std::to_string(cases[i].pos);  // the last file, before the message
+    EXPECT_EQ(bar, log.substr(log.rfind('#', log.find('!')), bar.size())) << i << ": " << log;
+  }
 }
 
 TEST_F(Engine, ABackupFolderInsideTheSelectionIsNotCopiedIntoItself) {
@@ -330,8 +362,6 @@ TEST_F(Engine, FailuresOnTheWayEndTheCopyWithTheirMessage) {
       {{plat::FsOp::Copy, plat::kErrDiskFull, 2, ""}, copyFailed, 0, 5, 2, 2},
       {{plat::FsOp::MakeFolder, plat::kErrAccessDenied, 1, ""}, makeFailed, 0, 5, 0, 2},
       {{plat::FsOp::MakeFolder, plat::kErrAccessDenied, 0, ""}, makeFailed, -1, 5, 0, 1},
-      // A folder that cannot be listed counts as empty, for the scan and the check alike.
-      {{plat::FsOp::Attributes, plat::kErrAccessDenied, 0, "sub\\*.*"}, "", 0, 4, 4, 1},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];
@@ -347,6 +377,53 @@ TEST_F(Engine, FailuresOnTheWayEndTheCopyWithTheirMessage) {
               (std::vector<int64_t>{result, engine.SourceTotals.files, files, int64_t(host.texts.size())})) << i;
     std::string want = c.head.empty() ? Verified() : c.head + GetSystemErrorText(c.fault.error) + "　\n( ";
     EXPECT_EQ(want, host.texts.at(0).substr(0, want.size())) << i;
+  }
+#endif
+}
+
+// A folder that cannot be listed ends the count (no totals), the copy or the
+// check with its message; a file gone since the count leaves the run short.
+// Never a success message after either.
+TEST_F(Engine, AFailedListingOrAVanishedFileIsAFailure) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the fault hook exists in the native build only";
+#else
+  struct Fault { int after; std::string part; };  // listings let through first, and where
+  auto inject = [](plat::FsOp op, const std::string& path, void* ctx) -> uint32_t {
+    auto* f = static_cast<Fault*>(ctx);
+    if (op != plat::FsOp::Attributes || f->part.empty() || path.find(f->part) == std::string::npos) return 0;
+    return f->after-- > 0 ? 0u : uint32_t{plat::kErrAccessDenied};
+  };
+  const std::string source = "バックアップ元フォルダの読み取りに失敗しました。　\nエラー詳細：";
+  const std::string backup = "バックアップ先フォルダの読み取りに失敗しました。　\nエラー詳細：";
+  const std::string denied = GetSystemErrorText(plat::kErrAccessDenied) + "　\n( ";
+  struct Case { Fault fault; const char* selected; const char* removed; int scan; std::string head, path; } cases[] = {
+      {{0, "sub\\*.*"}, "src\\docs", "", -2, source + denied, "src\\docs\\sub"},               // the count
+      {{1, "sub\\*.*"}, "src\\docs", "", 0, source + denied, "src\\docs\\sub"},                // the copy
+      {{2, "sub\\*.*"}, "src\\docs", "", 0, backup + denied, "bk\\" + kStamp + "\\docs\\sub"},  // the check
+      {{0, ""}, "src\\gone", "", -2, source + GetSystemErrorText(plat::kErrPathNotFound), "src\\gone"},
+      {{0, ""}, "src\\docs", "src\\docs\\a.txt", 0, Mismatch(5, 27, 4, 22), ""},  // gone after the count
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    Reset();
+    Select({c.selected});
+    Fault fault = c.fault;
+    plat::SetFaultHook(inject, &fault);
+    int64_t bytes = 0, files = 0;
+    EXPECT_EQ(c.scan, engine.ScanSelection(bytes, files)) << i;
+    EXPECT_EQ(1, engine.ScanIdle) << i;
+    if (*c.removed) RemoveTree(t.Path(c.removed));
+    engine.SourceTotals = {bytes, files};
+    const int run = c.scan == 0 ? engine.RunBackup(t.Path("bk"), 1) : 0;
+    plat::SetFaultHook(nullptr, nullptr);
+    EXPECT_EQ(0, run) << i;
+    ASSERT_FALSE(host.texts.empty()) << i;
+    EXPECT_EQ(c.head, host.texts[0].substr(0, c.head.size())) << i;
+    const std::string& text = host.texts[0], tail = c.path.empty() ? "" : "　\n( " + t.Path(c.path) + " )";
+    EXPECT_EQ(tail, text.substr(text.size() - tail.size())) << i;
+    EXPECT_EQ(host::kIconStop, host.styles[0]) << i;
+    EXPECT_EQ(std::find(host.texts.begin(), host.texts.end(), Verified()), host.texts.end()) << i;
   }
 #endif
 }
