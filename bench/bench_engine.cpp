@@ -57,40 +57,11 @@ class BenchHost : public BackupHost {
 bool Exists(const std::string& path) { return PathExists(path) == 0; }
 
 #ifdef _WIN32
-void BareCopy(const std::string& from, const std::string& to) {
-  ::CreateDirectoryA(to.c_str(), nullptr);
-  WIN32_FIND_DATAA d;
-  HANDLE h = ::FindFirstFileA((from + "\\*.*").c_str(), &d);
-  if (h == INVALID_HANDLE_VALUE) return;
-  do {
-    if (d.cFileName[0] == '.' && (!d.cFileName[1] || (d.cFileName[1] == '.' && !d.cFileName[2]))) continue;
-    std::string s = from + "\\" + d.cFileName, t = to + "\\" + d.cFileName;
-    if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      BareCopy(s, t);
-    } else {
-      ::CopyFileA(s.c_str(), t.c_str(), TRUE);
-    }
-  } while (::FindNextFileA(h, &d));
-  ::FindClose(h);
-}
 double PeakMegabytes() {
   PROCESS_MEMORY_COUNTERS pmc{};
   pmc.cb = sizeof(pmc);
   ::GetProcessMemoryInfo(::GetCurrentProcess(), &pmc, sizeof(pmc));
   return pmc.PeakWorkingSetSize / 1048576.0;
-}
-double RunCommand(const std::string& command) {
-  STARTUPINFOA si{};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi{};
-  std::string line = command;
-  double t0 = bench::Now();
-  if (!::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi))
-    return -1;
-  ::WaitForSingleObject(pi.hProcess, INFINITE);
-  ::CloseHandle(pi.hThread);
-  ::CloseHandle(pi.hProcess);
-  return bench::Now() - t0;
 }
 std::string HostPath(const std::string& path) { return path; }
 #else
@@ -100,11 +71,6 @@ double PeakMegabytes() {
   return ru.ru_maxrss / 1024.0;
 }
 std::string HostPath(const std::string& path) { return plat::ToPosixPath(path); }
-double RunCommand(const std::string& command) {
-  double t0 = bench::Now();
-  if (std::system(command.c_str()) != 0) return -1;
-  return bench::Now() - t0;
-}
 #endif
 
 struct Copied {
@@ -213,25 +179,25 @@ void CopyTree(const std::string& data, const std::vector<std::string>& selection
                           if (IsPlainFile(source) == 0) {
                             ::CopyFileA(source.c_str(), (out + "\\x").c_str(), TRUE);
                           } else {
-                            BareCopy(source, out + "\\x");
+                            bench::BareCopyA(source, out + "\\x");
                           }
                           return bench::Now() - t0;
                         }});
   contenders.push_back({"xcopy /E", [&] {
                           RemoveTree(out);
                           MakeFolders(out);
-                          return RunCommand("xcopy /E /I /Q /H /Y \"" + source + "\" \"" + out + "\\x\\\"");
+                          return bench::RunCommand("xcopy /E /I /Q /H /Y \"" + source + "\" \"" + out + "\\x\\\"");
                         }});
 #else
   contenders.push_back({"cp -r", [&] {
                           RemoveTree(out);
                           MakeFolders(out);
-                          return RunCommand("cp -r '" + HostPath(source) + "' '" + HostPath(out) + "/x'");
+                          return bench::RunCommand("cp -r '" + HostPath(source) + "' '" + HostPath(out) + "/x'");
                         }});
   contenders.push_back({"cp -r --preserve=mode,timestamps", [&] {
                           RemoveTree(out);
                           MakeFolders(out);
-                          return RunCommand("cp -r --preserve=mode,timestamps '" + HostPath(source) + "' '" +
+                          return bench::RunCommand("cp -r --preserve=mode,timestamps '" + HostPath(source) + "' '" +
                                             HostPath(out) + "/x'");
                         }});
 #endif

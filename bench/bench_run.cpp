@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "bench/bench_trees.h"
 #include "bench/bench_util.h"
 #include "engine/texts.h"
 #include "tests/support/temp_tree.h"
@@ -103,58 +104,6 @@ double RunOnce(const std::string& program, const std::string& install, const std
   return result;
 }
 
-// The bare loops: every file of the tree copied, every folder made.
-void BareW(const std::wstring& from, const std::wstring& to) {
-  ::CreateDirectoryW(to.c_str(), nullptr);
-  WIN32_FIND_DATAW d;
-  HANDLE h = ::FindFirstFileW((from + L"\\*").c_str(), &d);
-  if (h == INVALID_HANDLE_VALUE) return;
-  do {
-    if (d.cFileName[0] == L'.' && (!d.cFileName[1] || (d.cFileName[1] == L'.' && !d.cFileName[2]))) continue;
-    const std::wstring a = from + L"\\" + d.cFileName, b = to + L"\\" + d.cFileName;
-    if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      BareW(a, b);
-    } else {
-      ::CopyFileW(a.c_str(), b.c_str(), TRUE);
-    }
-  } while (::FindNextFileW(h, &d));
-  ::FindClose(h);
-}
-
-void BareA(const std::string& from, const std::string& to) {
-  ::CreateDirectoryA(to.c_str(), nullptr);
-  WIN32_FIND_DATAA d;
-  HANDLE h = ::FindFirstFileA((from + "\\*").c_str(), &d);
-  if (h == INVALID_HANDLE_VALUE) return;
-  do {
-    if (d.cFileName[0] == '.' && (!d.cFileName[1] || (d.cFileName[1] == '.' && !d.cFileName[2]))) continue;
-    const std::string a = from + "\\" + d.cFileName, b = to + "\\" + d.cFileName;
-    if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      BareA(a, b);
-    } else {
-      ::CopyFileA(a.c_str(), b.c_str(), TRUE);
-    }
-  } while (::FindNextFileA(h, &d));
-  ::FindClose(h);
-}
-
-double Xcopy(const std::string& from, const std::string& to) {
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION info = {};
-  std::string line = "xcopy.exe /E /I /Q \"" + from + "\" \"" + to + "\"";
-  const double t0 = bench::Now();
-  if (!::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                        &info)) {
-    return -1;
-  }
-  ::WaitForSingleObject(info.hProcess, INFINITE);
-  const double t = bench::Now() - t0;
-  ::CloseHandle(info.hThread);
-  ::CloseHandle(info.hProcess);
-  return t;
-}
-
 std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
 }  // namespace
@@ -196,12 +145,12 @@ int main(int argc, char** argv) {
     RemoveTree(copies);
     MakeFolders(copies);
     double t0 = bench::Now();
-    BareW(Wide(source), Wide(copies + "\\w"));
+    bench::BareCopyW(Wide(source), Wide(copies + "\\w"));
     wide.push_back(bench::Now() - t0);
     t0 = bench::Now();
-    BareA(source, copies + "\\a");
+    bench::BareCopyA(source, copies + "\\a");
     ansi.push_back(bench::Now() - t0);
-    xcopy.push_back(Xcopy(source, copies + "\\x"));
+    xcopy.push_back(bench::RunCommand("xcopy.exe /E /I /Q \"" + source + "\" \"" + copies + "\\x\""));
   }
   RemoveTree(copies);
   RemoveTree(install);

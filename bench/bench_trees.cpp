@@ -2,6 +2,9 @@
 #include "bench/bench_trees.h"
 
 #include <cstdio>
+#include <cstdlib>
+
+#include "bench/bench_util.h"
 
 #include "engine/fileutil.h"
 #include "tests/support/temp_tree.h"
@@ -39,7 +42,10 @@ void MakeTree(const std::string& root, int count) {
   WriteBytes(root + ".done", "");
 }
 
-static bool IsDotName(const char* name) { return name[0] == '.' && (!name[1] || (name[1] == '.' && !name[2])); }
+template <typename Char>
+static bool IsDotName(const Char* name) {
+  return name[0] == '.' && (!name[1] || (name[1] == '.' && !name[2]));
+}
 
 #ifdef _WIN32
 void BareWalk(const std::string& folder, int64_t& bytes, int64_t& files) {
@@ -57,7 +63,61 @@ void BareWalk(const std::string& folder, int64_t& bytes, int64_t& files) {
   } while (::FindNextFileA(h, &d));
   ::FindClose(h);
 }
+
+void BareCopyA(const std::string& from, const std::string& to) {
+  ::CreateDirectoryA(to.c_str(), nullptr);
+  WIN32_FIND_DATAA d;
+  HANDLE h = ::FindFirstFileA((from + "\\*").c_str(), &d);
+  if (h == INVALID_HANDLE_VALUE) return;
+  do {
+    if (IsDotName(d.cFileName)) continue;
+    const std::string a = from + "\\" + d.cFileName, b = to + "\\" + d.cFileName;
+    if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      BareCopyA(a, b);
+    } else {
+      ::CopyFileA(a.c_str(), b.c_str(), TRUE);
+    }
+  } while (::FindNextFileA(h, &d));
+  ::FindClose(h);
+}
+
+void BareCopyW(const std::wstring& from, const std::wstring& to) {
+  ::CreateDirectoryW(to.c_str(), nullptr);
+  WIN32_FIND_DATAW d;
+  HANDLE h = ::FindFirstFileW((from + L"\\*").c_str(), &d);
+  if (h == INVALID_HANDLE_VALUE) return;
+  do {
+    if (IsDotName(d.cFileName)) continue;
+    const std::wstring a = from + L"\\" + d.cFileName, b = to + L"\\" + d.cFileName;
+    if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      BareCopyW(a, b);
+    } else {
+      ::CopyFileW(a.c_str(), b.c_str(), TRUE);
+    }
+  } while (::FindNextFileW(h, &d));
+  ::FindClose(h);
+}
+
+double RunCommand(const std::string& command) {
+  STARTUPINFOA si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  std::string line = command;
+  const double t0 = Now();
+  if (!::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi))
+    return -1;
+  ::WaitForSingleObject(pi.hProcess, INFINITE);
+  ::CloseHandle(pi.hThread);
+  ::CloseHandle(pi.hProcess);
+  return Now() - t0;
+}
 #else
+double RunCommand(const std::string& command) {
+  const double t0 = Now();
+  if (std::system(command.c_str()) != 0) return -1;
+  return Now() - t0;
+}
+
 static void BarePosixWalk(const std::string& folder, int64_t& bytes, int64_t& files) {
   DIR* dir = opendir(folder.c_str());
   if (!dir) return;

@@ -24,8 +24,6 @@ plat::NativePath GetModuleFolder() {
   return sep == plat::NativePath::npos ? plat::NativePath() : file.substr(0, sep);
 }
 
-std::string GetModuleDir() { return plat::FromNative(GetModuleFolder()); }
-
 int EndsWithBackslash(const std::string& path) { return sjis::EndsWithChar(path, '\\') ? 0 : -1; }
 
 int PathExists(const std::string& path) {

@@ -29,8 +29,6 @@ class CFileFindEx : public CFileFind {
 // Folder of the running program file, without trailing backslash, as a native
 // path (the folder beside the program holds its settings and parameter file).
 plat::NativePath GetModuleFolder();
-// Its Shift_JIS form ("?" for a character code page 932 lacks), for texts only.
-std::string GetModuleDir();
 
 // 0 if a file or folder exists at path (one trailing backslash ignored), else -1.
 int PathExists(const std::string& path);

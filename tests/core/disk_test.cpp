@@ -61,7 +61,7 @@ TEST(FileUtil, ExistenceReadAndDelete) {
       {t.Path("a.dat"), 0, 0, binary + "|"}, {t.Path(kHyo), 0, -1, "|エラー詳細：ファイル アクセス禁止"},
       {t.Path(kHyo) + "\\", 0, -1, ""}, {t.root() + "\\\\", 0, -1, ""},
       {t.Path("missing"), -1, -1, "|エラー詳細：ファイル未定義"}, {t.Path("no\\x"), -1, -1, "|エラー詳細：不正パス"},
-      {t.Path("*.dat"), -1, -1, ""}, {"", -1, -1, ""}, {GetModuleDir(), 0, -1, ""},
+      {t.Path("*.dat"), -1, -1, ""}, {"", -1, -1, ""}, {plat::FromNative(GetModuleFolder()), 0, -1, ""},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];
@@ -134,7 +134,7 @@ TEST(Launch, LoadSelection) {
   TempTree t;
   t.File("a.txt", "x");
   const std::string param = plat::FromNative(ParameterFilePath()), a = Quote(t.Path("a.txt"));
-  ASSERT_EQ(GetModuleDir() + "\\lkpara.dat", param);
+  ASSERT_EQ(plat::FromNative(GetModuleFolder()) + "\\lkpara.dat", param);
   const std::string readFailed = "パラメータファイルの読み込みに失敗しました。　\nエラー詳細：ファイル未定義\n( " + param + " )";
   const std::string tooLarge = "パラメータファイルの読み込みに失敗しました。　\nエラー詳細：ファイル サイズ超過\n( " + param + " )";
   const long limit = static_cast<long>(kMaxParameterFileBytes);
