@@ -44,6 +44,8 @@ class Walk {
       }
     }
     ancestors_.pop_back();
+    // A listing that broke off part way is as unlisted as one that never began.
+    if (finder.GetLastError()) return UnlistedFolder(folder, finder.GetLastError());
     return 0;
   }
 

@@ -48,7 +48,9 @@ class CFileFind {
   int IsDots() const;
   int IsDirectory() const;
 
-  // Win32 error code of the last FindFile that failed (2 not found, 3 bad path...).
+  // Win32 error code of the last FindFile that failed (2 not found, 3 bad path...),
+  // or of a listing that broke off: after FindNextFile returned 0, nonzero when
+  // entries may be missing, 0 when the listing ended normally.
   uint32_t GetLastError() const { return lastError_; }
 
   // One directory entry as the platform reports it.

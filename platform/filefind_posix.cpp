@@ -21,6 +21,7 @@ struct CFileFind::Impl {
   DIR* dir = nullptr;
   std::string folder;   // POSIX folder being listed
   std::string mask;     // last component of the pattern
+  plat::NativePath pattern;
   bool single = false;  // a plain path: one entry, already fetched
   Entry first;
   bool firstPending = false;
@@ -95,7 +96,14 @@ bool CFileFind::FetchNext(Entry& e) {
     return true;
   }
   if (impl_->single || !impl_->dir) return false;
-  while (dirent* d = readdir(impl_->dir)) {
+  for (;;) {
+    if ((lastError_ = plat::InjectedFault(plat::FsOp::ListMore, impl_->pattern)) != 0) return false;
+    errno = 0;
+    dirent* d = readdir(impl_->dir);
+    if (!d) {  // the end of the listing, or one that broke off
+      if (errno) lastError_ = plat::ErrnoToWin32(errno, impl_->folder);
+      return false;
+    }
     if (!MatchName(impl_->mask, d->d_name)) continue;
     bool mayBeLink = d->d_type == DT_LNK || d->d_type == DT_UNKNOWN;
     if (StatEntry(dirfd(impl_->dir), d->d_name, d->d_name, mayBeLink, e)) return true;
@@ -110,6 +118,7 @@ int CFileFind::FindFile(const plat::NativePath& pattern) {
   std::string posix = plat::ToPosixPath(pattern);
   size_t slash = posix.rfind('/');
   auto impl = std::make_unique<Impl>();
+  impl->pattern = pattern;
   impl->folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : posix.substr(0, slash));
   impl->mask = slash == std::string::npos ? posix : posix.substr(slash + 1);
   if (impl->mask.empty()) {  // "dir\" names no entry
@@ -136,7 +145,7 @@ int CFileFind::FindFile(const plat::NativePath& pattern) {
   haveNext_ = FetchNext(next_);
   if (!haveNext_) {
     impl_.reset();
-    lastError_ = plat::kErrFileNotFound;
+    if (!lastError_) lastError_ = plat::kErrFileNotFound;
     return 0;
   }
   return 1;

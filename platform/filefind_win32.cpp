@@ -26,7 +26,12 @@ void CFileFind::Close() {
 bool CFileFind::FetchNext(Entry& e) {
   if (!impl_) return false;
   if (!impl_->pending) {
-    if (!::FindNextFileW(impl_->handle, &impl_->data)) return false;
+    if (!::FindNextFileW(impl_->handle, &impl_->data)) {
+      // The end of the listing, or a listing that broke off (network, media).
+      const DWORD err = ::GetLastError();
+      if (err != ERROR_NO_MORE_FILES) lastError_ = err;
+      return false;
+    }
   }
   impl_->pending = false;
   const WIN32_FIND_DATAW& d = impl_->data;
@@ -45,6 +50,7 @@ int CFileFind::FindFile(const plat::NativePath& pattern) {
     lastError_ = ::GetLastError();
     return 0;
   }
+  lastError_ = 0;
   impl->pending = true;
   impl_ = std::move(impl);
   root_ = SearchRootOf(pattern);

@@ -112,7 +112,8 @@ std::string SystemErrorText(uint32_t code);
 // --- Fault injection (POSIX build only) ---------------------------------------
 // The native build exists for the tests: there a test can make an operation
 // fail whatever the disk says. The Windows build has no such hook.
-enum class FsOp { Read, Remove, Attributes, ProfileWrite, MakeFolder, Copy };
+// Attributes covers the start of a listing too; ListMore each further entry of it.
+enum class FsOp { Read, Remove, Attributes, ListMore, ProfileWrite, MakeFolder, Copy };
 // A hook returns 0 to let the operation run, or the error code it fails with.
 using FaultHook = uint32_t (*)(FsOp op, const NativePath& path, void* ctx);
 // Installs (or with nullptr removes) the process-wide hook.

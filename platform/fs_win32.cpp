@@ -47,27 +47,76 @@ uint32_t CreateFolder(const NativePath& path) {
 
 namespace {
 
-// CopyFileExW's progress routine: asks the caller's progress after every chunk
-// (and at the start of each stream) and stops the copy when it says so.
-DWORD CALLBACK CopyProgressRoutine(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD,
-                                   HANDLE, HANDLE, LPVOID data) {
-  return static_cast<CopyProgress*>(data)->Continue() ? PROGRESS_CONTINUE : PROGRESS_CANCEL;
+// Chunks of the copy: large enough that a big file streams at disk speed, small
+// enough that the caller hears from the copy many times a second.
+constexpr DWORD kCopyChunk = 1 << 20;
+
+// Writes all of data; false (error in *err) if the system refused part of it.
+bool WriteWhole(HANDLE file, const char* data, DWORD size, DWORD* err) {
+  while (size > 0) {
+    DWORD put = 0;
+    if (!::WriteFile(file, data, size, &put, nullptr)) {
+      *err = ::GetLastError();
+      return false;
+    }
+    if (put == 0) {  // nothing taken and no reason given
+      *err = ERROR_WRITE_FAULT;
+      return false;
+    }
+    data += put, size -= put;
+  }
+  return true;
+}
+
+// The content of source (read to its end, however it grew) into destination,
+// chunk by chunk, with progress asked before the first chunk and after every
+// one. 0, kErrRequestAborted when progress stopped it, or the system's error.
+DWORD CopyContent(HANDLE source, HANDLE destination, uint64_t size, CopyProgress* progress) {
+  if (progress && !progress->Continue()) return kErrRequestAborted;
+  // A small file needs no more than its own size (plus one byte to see its end).
+  std::vector<char> buf(static_cast<size_t>(size < kCopyChunk ? size + 1 : kCopyChunk));
+  for (;;) {
+    DWORD got = 0, err = 0;
+    if (!::ReadFile(source, buf.data(), static_cast<DWORD>(buf.size()), &got, nullptr)) return ::GetLastError();
+    if (got == 0) return kErrSuccess;
+    if (!WriteWhole(destination, buf.data(), got, &err)) return err;
+    if (progress && !progress->Continue()) return kErrRequestAborted;
+  }
 }
 
 }  // namespace
 
 uint32_t CopyFileNoReplace(const NativePath& source, const NativePath& destination, CopyProgress* progress) {
-  // The system's whole-file copy with fail-if-exists; it brings attributes and
-  // the last-write time along and removes a partial destination itself.
+  // Our own chunked copy rather than the system's whole-file one, so that the
+  // caller is heard within every file on every system (Wine's CopyFileExW never
+  // calls its progress routine) and a stop ends the file at once. The default
+  // data stream, the attributes and the last-write time travel, as with
+  // CopyFile; alternate data streams do not.
+  FileHandle in(::CreateFileW(LongPathForm(source).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!in) return ::GetLastError();
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!::GetFileInformationByHandle(in.get(), &info)) return ::GetLastError();
+  if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return ERROR_ACCESS_DENIED;
+  // CREATE_NEW: an existing destination is an error and stays untouched, and
+  // whatever is there after a failure below was made by this call.
   const NativePath dst = LongPathForm(destination);
-  if (::CopyFileExW(LongPathForm(source).c_str(), dst.c_str(), progress ? CopyProgressRoutine : nullptr, progress,
-                    nullptr, COPY_FILE_FAIL_IF_EXISTS)) {
-    return kErrSuccess;
-  }
-  const DWORD err = ::GetLastError();
-  // A stopped copy leaves nothing behind, whether or not the system removed
-  // the partial file: with fail-if-exists the destination was made by this call.
-  if (err == ERROR_REQUEST_ABORTED) ::DeleteFileW(dst.c_str());
+  FileHandle out(::CreateFileW(dst.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!out) return ::GetLastError();
+  const uint64_t size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  DWORD err = CopyContent(in.get(), out.get(), size, progress);
+  // The source's last-write time, set after the last write so that it stays.
+  if (!err && !::SetFileTime(out.get(), nullptr, nullptr, &info.ftLastWriteTime)) err = ::GetLastError();
+  if (!::CloseHandle(out.release()) && !err) err = ::GetLastError();
+  // Attributes last: a read-only copy could not have been written, nor removed.
+  // The archive bit stays as the system sets it on a new file.
+  const DWORD kept = info.dwFileAttributes &
+                     (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                      FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+  if (!err && kept && !::SetFileAttributesW(dst.c_str(), kept | FILE_ATTRIBUTE_ARCHIVE)) err = ::GetLastError();
+  if (err) ::DeleteFileW(dst.c_str());
   return err;
 }
 

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #ifdef _WIN32
 #include <windows.h>  // before the finder's header, which undoes its FindNextFile
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
 #endif
 
 #include <algorithm>
@@ -77,6 +80,64 @@ TEST(FileUtil, ExistenceReadAndDelete) {
                    DeleteMatchingFiles(plat::ToNative(t.Path("no\\x.dat")), error)};
   EXPECT_EQ("0 -1 -1 <missing> <missing> untouched", std::to_string(results[0]) + " " + std::to_string(results[1]) +
             " " + std::to_string(results[2]) + " " + t.Read("a.dat") + " " + t.Read("b.dat") + " " + error);
+}
+
+// The last-write time and read-only bit of a file, as one text; old first sets
+// them to a fixed day in 2000 and read-only.
+std::string Stamp(const std::string& path, bool old = false) {
+#ifdef _WIN32
+  const std::wstring wide = plat::ToNative(path);
+  HANDLE file = ::CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES | (old ? FILE_WRITE_ATTRIBUTES : 0), 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+  FILETIME day{0x12345670, 0x01BF5000}, at{};
+  if (old) ::SetFileTime(file, nullptr, nullptr, &day);
+  ::GetFileTime(file, nullptr, nullptr, &at);
+  ::CloseHandle(file);
+  if (old) ::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY);
+  const int64_t time = (static_cast<int64_t>(at.dwHighDateTime) << 32) | at.dwLowDateTime;
+#else
+  const std::string posix = plat::ToPosixPath(path);
+  const timespec day[2] = {{946684800, 123456700}, {946684800, 123456700}};
+  if (old) utimensat(AT_FDCWD, posix.c_str(), day, 0), chmod(posix.c_str(), 0444);
+  struct stat st {};
+  stat(posix.c_str(), &st);
+  const int64_t time = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+#endif
+  return std::to_string(time) + ((plat::GetAttributes(plat::ToNative(path)) & plat::kAttrReadOnly) ? " ro" : "");
+}
+
+// The copy: every byte across chunk edges, the time and the read-only bit;
+// never onto an existing file; nothing left when it fails or is stopped.
+TEST(Copy, ExactNeverReplacingNothingLeftOnAStop) {
+  struct Stop : plat::CopyProgress {
+    int calls = 0, stopAt = 0;  // the call that says stop (0: none)
+    bool Continue() override { return ++calls != stopAt; }
+  };
+  const std::string big = std::string((2 << 20) + 7, 'b') + "end";  // three chunks, the last one short
+  struct Case { std::string content; bool old, exists; int stopAt; uint32_t result; std::string left; } cases[] = {
+      {"", false, false, 0, 0, ""}, {"ro", true, false, 0, 0, "ro"}, {big, true, false, 0, 0, big},
+      {big, false, false, 1, plat::kErrRequestAborted, "<missing>"},  // before the first chunk
+      {big, false, false, 3, plat::kErrRequestAborted, "<missing>"},  // after the second
+      {"new", false, true, 0, plat::kErrFileExists, "kept"},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    TempTree t;
+    t.File("src", c.content);
+    if (c.old) Stamp(t.Path("src"), true);
+    if (c.exists) t.File("dst", "kept");
+    Stop stop;
+    stop.stopAt = c.stopAt;
+    EXPECT_EQ(c.result, plat::CopyFileNoReplace(plat::ToNative(t.Path("src")), plat::ToNative(t.Path("dst")), &stop)) << i;
+    EXPECT_TRUE(c.left == t.Read("dst")) << i;
+    if (c.result != 0) continue;
+    EXPECT_EQ(Stamp(t.Path("src")), Stamp(t.Path("dst"))) << i;
+    // Asked before the first chunk and after every one: the caller lives within a file.
+    EXPECT_EQ((c.content.size() + (1 << 20) - 1) / (1 << 20) + 1, size_t(stop.calls)) << i;
+  }
+  TempTree t;
+  EXPECT_EQ(plat::kErrFileNotFound, plat::CopyFileNoReplace(plat::ToNative(t.Path("none")), plat::ToNative(t.Path("dst"))));
+  EXPECT_FALSE(t.Exists("dst"));
 }
 
 TEST(Launch, CommandLineQuotedPathsAndParameters) {
