@@ -159,7 +159,7 @@ constexpr int kStopped = -1;
 // Copies the content of in to out, asking progress (if any) before the first
 // chunk and after each one. 0, errno, or kStopped.
 int CopyContent(int in, int out, CopyProgress* progress) {
-  constexpr size_t kChunk = 1 << 20;
+  constexpr size_t kChunk = 256 << 10;  // as on Windows
   if (progress && !progress->Continue()) return kStopped;
   // The kernel's own copy first; plain reads and writes where it cannot.
   for (;;) {

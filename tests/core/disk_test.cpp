@@ -113,7 +113,7 @@ TEST(Copy, ExactNeverReplacingNothingLeftOnAStop) {
     int calls = 0, stopAt = 0;  // the call that says stop (0: none)
     bool Continue() override { return ++calls != stopAt; }
   };
-  const std::string big = std::string((2 << 20) + 7, 'b') + "end";  // three chunks, the last one short
+  const std::string big = std::string((2 << 20) + 7, 'b') + "end";  // 256 KiB chunks, the last one short
   struct Case { std::string content; bool old, exists; int stopAt; uint32_t result; std::string left; } cases[] = {
       {"", false, false, 0, 0, ""}, {"ro", true, false, 0, 0, "ro"}, {big, true, false, 0, 0, big},
       {big, false, false, 1, plat::kErrRequestAborted, "<missing>"},  // before the first chunk
@@ -133,7 +133,7 @@ TEST(Copy, ExactNeverReplacingNothingLeftOnAStop) {
     if (c.result != 0) continue;
     EXPECT_EQ(Stamp(t.Path("src")), Stamp(t.Path("dst"))) << i;
     // Asked before the first chunk and after every one: the caller lives within a file.
-    EXPECT_EQ((c.content.size() + (1 << 20) - 1) / (1 << 20) + 1, size_t(stop.calls)) << i;
+    EXPECT_EQ((c.content.size() + (256 << 10) - 1) / (256 << 10) + 1, size_t(stop.calls)) << i;
   }
   TempTree t;
   EXPECT_EQ(plat::kErrFileNotFound, plat::CopyFileNoReplace(plat::ToNative(t.Path("none")), plat::ToNative(t.Path("dst"))));
