@@ -227,6 +227,12 @@ TEST_F(Smoke, SecondInstanceRefused) {
 }
 
 TEST_F(Smoke, DialogsWithOkAndCancel) {
+  std::string list;  // a 5,000-byte filter list, which both dialogs' OK must store whole
+  while (list.size() < 4993) list += "*.表ソ;";
+  list = list.substr(0, 4993) + ";*.xlsx";
+  const std::string entry = "FilterFileOut000=" + list + "\r\n";
+  Put("prog\\Larkspan.ini", "[Backup]\r\nBackupFolder=" + Path("backups\\A") + "\r\n[BkFolderList]\r\nBkFolder000=" +
+      Path("backups\\A") + "\r\n" + entry);
   Process program;
   HWND main = StartCounted(program, {"data\\a.txt"});
   ASSERT_TRUE(main);
@@ -252,6 +258,7 @@ TEST_F(Smoke, DialogsWithOkAndCancel) {
     // handler has returned), the totals show again when the count is over.
     ::SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, kAppearsMs, nullptr);
     EXPECT_TRUE(WaitText(main, IDC_TOTAL_FILES, Shown, kAppearsMs)) << "case " << i;
+    EXPECT_NE(std::string::npos, Read("prog\\Larkspan.ini").find(entry)) << "case " << i << ": the filter list cut";
   }
 }
 
