@@ -11,52 +11,19 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include <algorithm>
 #include <cstring>
 
 #include "bench/bench_trees.h"
 #include "bench/bench_util.h"
+#include "bench/program_driver.h"
 #include "engine/texts.h"
 #include "tests/support/temp_tree.h"
 
 namespace {
 
-constexpr int kTotalFilesId = 1014;
-constexpr int kMessageTextId = 0xFFFF;
 constexpr int kRounds = 5;
 constexpr int kFolders = 100, kFilesPerFolder = 100, kFileBytes = 2048;
 constexpr double kProgramPause = 0.100;  // the program's own wait before its success message
-
-struct Search {
-  DWORD pid;
-  HWND except;
-  bool messageBox;
-  HWND found;
-};
-
-BOOL CALLBACK VisitTopLevel(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<Search*>(param);
-  DWORD owner = 0;
-  ::GetWindowThreadProcessId(window, &owner);
-  if (owner != search->pid || window == search->except || !::IsWindowVisible(window)) return TRUE;
-  if (!::GetDlgItem(window, search->messageBox ? kMessageTextId : kTotalFilesId)) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-HWND FindOf(DWORD pid, HWND except, bool messageBox) {
-  Search search = {pid, except, messageBox, nullptr};
-  ::EnumWindows(VisitTopLevel, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-std::string TextOf(HWND control) {
-  char text[512] = {};
-  DWORD_PTR got = 0;
-  ::SendMessageTimeoutA(control, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 10000,
-                        &got);
-  return std::string(text, got);
-}
 
 // One run of the program over the prepared installation: seconds from the
 // click on start to the success message less the pause; -1 if it failed.
@@ -64,18 +31,14 @@ double RunOnce(const std::string& program, const std::string& install, const std
   RemoveTree(install + "\\backup");
   MakeFolders(install + "\\backup");
   WriteBytes(install + "\\lkpara.dat", "\"" + source + "\" ");
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION info = {};
-  std::string line = "\"" + program + "\" LarkspanCall";
-  if (!::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return -1;
+  PROCESS_INFORMATION info;
+  if (!bench::StartProgram(program, info)) return -1;
   double result = -1;
   const double begun = bench::Now();
   HWND dialog = nullptr;
   while (!dialog && bench::Now() - begun < 60) {
-    HWND found = FindOf(info.dwProcessId, nullptr, false);
-    const std::string text = found ? TextOf(::GetDlgItem(found, kTotalFilesId)) : "";
-    if (!text.empty() && text.find_first_not_of("0123456789,") == std::string::npos) dialog = found;
+    HWND found = bench::FindWindowOf(info.dwProcessId, bench::kTotalFilesId);
+    if (found && bench::TotalsShown(bench::ControlText(found, bench::kTotalFilesId))) dialog = found;
     if (!dialog) ::Sleep(5);
   }
   if (dialog) {
@@ -84,12 +47,12 @@ double RunOnce(const std::string& program, const std::string& install, const std
     ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(start));
     HWND box = nullptr;
     while (!box && bench::Now() - t0 < 120) {
-      box = FindOf(info.dwProcessId, dialog, true);
+      box = bench::FindWindowOf(info.dwProcessId, bench::kMessageTextId, dialog);
       if (!box) ::Sleep(1);
     }
     const double t1 = bench::Now();
     if (box) {
-      const std::string text = TextOf(::GetDlgItem(box, kMessageTextId));
+      const std::string text = bench::ControlText(box, bench::kMessageTextId);
       if (text.compare(0, std::strlen(texts::kVerifiedTitle), texts::kVerifiedTitle) == 0) {
         result = t1 - t0 - kProgramPause;
       } else {
@@ -98,9 +61,7 @@ double RunOnce(const std::string& program, const std::string& install, const std
       ::PostMessageA(box, WM_COMMAND, IDOK, 0);
     }
   }
-  if (::WaitForSingleObject(info.hProcess, 30000) != WAIT_OBJECT_0) ::TerminateProcess(info.hProcess, 99);
-  ::CloseHandle(info.hThread);
-  ::CloseHandle(info.hProcess);
+  bench::EndProgram(info);
   return result;
 }
 
@@ -121,18 +82,12 @@ int main(int argc, char** argv) {
     if (!::CreateDirectoryA(folder.c_str(), nullptr)) continue;  // made by an earlier run
     for (int i = 0; i < kFilesPerFolder; ++i) WriteBytes(folder + "\\f" + std::to_string(i) + ".dat", std::string(kFileBytes, 'x'));
   }
-  std::string program = argc > 2 ? argv[2] : std::string("Z:") + LARKSPAN_EXE_HOST_PATH;
-  std::replace(program.begin(), program.end(), '/', '\\');
   const std::string install = data + "\\run-install";
-  RemoveTree(install);
-  MakeFolders(install + "\\backup");
-  const std::string installed = install + "\\Larkspan.exe";
-  if (!::CopyFileA(program.c_str(), installed.c_str(), FALSE)) {
-    std::printf("cannot copy %s\n", program.c_str());
+  const std::string installed = bench::InstallProgram(argc > 2 ? argv[2] : LARKSPAN_EXE_HOST_PATH, install);
+  if (installed.empty()) {
+    std::printf("cannot install %s\n", argc > 2 ? argv[2] : LARKSPAN_EXE_HOST_PATH);
     return 1;
   }
-  WriteBytes(install + "\\Larkspan.ini", "[Backup]\r\nBackupFolder=" + install + "\\backup\r\n[BkFolderList]\r\nBkFolder000=" +
-                                             install + "\\backup\r\n");
   const std::string copies = data + "\\run-copies";
   std::vector<double> runs, wide, ansi, xcopy;
   for (int round = 0; round < kRounds; ++round) {

@@ -12,18 +12,16 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include <algorithm>
-#include <cstring>
 
 #include "engine/backup.h"
 #include "engine/fileutil.h"
 #include "bench/bench_trees.h"
 #include "bench/bench_util.h"
+#include "bench/program_driver.h"
 #include "tests/support/temp_tree.h"
 
 namespace {
 
-constexpr int kTotalFilesId = 1014;
 constexpr int kRounds = 5;
 constexpr DWORD kPollMs = 5;
 
@@ -39,28 +37,6 @@ class PumpingHost : public BackupHost {
   void RedrawNow() override {}
 };
 
-struct Search {
-  DWORD pid;
-  HWND found;
-};
-
-BOOL CALLBACK VisitTopLevel(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<Search*>(param);
-  DWORD owner = 0;
-  ::GetWindowThreadProcessId(window, &owner);
-  if (owner != search->pid || !::IsWindowVisible(window) || !::GetDlgItem(window, kTotalFilesId)) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-std::string TotalFilesText(HWND dialog) {
-  char text[64] = {};
-  DWORD_PTR got = 0;
-  ::SendMessageTimeoutA(::GetDlgItem(dialog, kTotalFilesId), WM_GETTEXT, sizeof(text),
-                        reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 10000, &got);
-  return std::string(text, got);
-}
-
 struct Startup {
   double window = -1;  // seconds from CreateProcess to the visible window
   double totals = -1;  // seconds from CreateProcess to the totals shown
@@ -71,24 +47,17 @@ struct Startup {
 Startup RunOnce(const std::string& program, const std::string& parameterFile, const std::string& selection) {
   Startup out;
   WriteBytes(parameterFile, "\"" + selection + "\" ");
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION info = {};
-  std::string line = "\"" + program + "\" LarkspanCall";
+  PROCESS_INFORMATION info;
   const double t0 = bench::Now();
-  if (!::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-    return out;
-  }
+  if (!bench::StartProgram(program, info)) return out;
   HWND dialog = nullptr;
   while (bench::Now() - t0 < 120) {
     if (!dialog) {
-      Search search = {info.dwProcessId, nullptr};
-      ::EnumWindows(VisitTopLevel, reinterpret_cast<LPARAM>(&search));
-      if ((dialog = search.found) != nullptr) out.window = bench::Now() - t0;
+      if ((dialog = bench::FindWindowOf(info.dwProcessId, bench::kTotalFilesId)) != nullptr)
+        out.window = bench::Now() - t0;
     } else {
-      std::string text = TotalFilesText(dialog);
-      // Shift_JIS "算出中" while counting; digits and commas once shown.
-      if (!text.empty() && text.find_first_not_of("0123456789,") == std::string::npos) {
+      std::string text = bench::ControlText(dialog, bench::kTotalFilesId);
+      if (bench::TotalsShown(text)) {
         out.totals = bench::Now() - t0;
         out.shown = text;
         break;
@@ -97,9 +66,7 @@ Startup RunOnce(const std::string& program, const std::string& parameterFile, co
     ::Sleep(kPollMs);
   }
   if (dialog) ::PostMessageA(dialog, WM_CLOSE, 0, 0);
-  if (::WaitForSingleObject(info.hProcess, 30000) != WAIT_OBJECT_0) ::TerminateProcess(info.hProcess, 99);
-  ::CloseHandle(info.hThread);
-  ::CloseHandle(info.hProcess);
+  bench::EndProgram(info);
   return out;
 }
 
@@ -118,18 +85,11 @@ int main(int argc, char** argv) {
   // A fresh installation: the program, its settings (a backup folder without
   // filters, so that the count runs), and the parameter file per start.
   const std::string install = data + "\\startup-install";
-  RemoveTree(install);
-  MakeFolders(install + "\\backup");
-  std::string program = std::string("Z:") + LARKSPAN_EXE_HOST_PATH;
-  std::replace(program.begin(), program.end(), '/', '\\');
-  const std::string installed = install + "\\Larkspan.exe";
-  if (!::CopyFileA(program.c_str(), installed.c_str(), FALSE)) {
-    std::printf("cannot copy %s\n", program.c_str());
+  const std::string installed = bench::InstallProgram(LARKSPAN_EXE_HOST_PATH, install);
+  if (installed.empty()) {
+    std::printf("cannot install %s\n", LARKSPAN_EXE_HOST_PATH);
     return 1;
   }
-  WriteBytes(install + "\\Larkspan.ini",
-             "[Backup]\r\nBackupFolder=" + install + "\\backup\r\n[BkFolderList]\r\nBkFolder000=" + install +
-                 "\\backup\r\n");
 
   std::vector<double> windows, totals, scans;
   std::string shown;
