@@ -19,10 +19,14 @@ class Walk {
  public:
   Walk(const FilterSet* filters, TreeVisitor& visitor) : filters_(filters), visitor_(visitor) {}
 
-  int Folder(const plat::NativePath& folder) {
+  // Walks folder; protectedBranch: folder, or a folder above it below the
+  // walk's start, is hidden and system.
+  int Folder(const plat::NativePath& folder, bool protectedBranch = false) {
     CFileFindEx finder;
     if (!finder.FindFile(plat::JoinNative(folder, allPattern_))) {
-      return UnlistedFolder(folder, finder.GetLastError());
+      const uint32_t error = finder.GetLastError();
+      if (protectedBranch && error == plat::kErrAccessDenied) return 0;  // left out, see walk.h
+      return UnlistedFolder(folder, error);
     }
     ancestors_.push_back(Ancestor{folder, {}, false});
     int more = 1;
@@ -35,7 +39,8 @@ class Walk {
         if (finder.MatchesMask(plat::kAttrReparsePoint) && LeadsBackIntoWalk(path)) continue;
         WalkStep step = visitor_.EnterFolder(finder, path);
         if (step == WalkStep::kSkip) continue;
-        if (step == WalkStep::kStop || Folder(path) != 0) return -1;
+        const bool hiddenSystem = finder.MatchesMask(plat::kAttrHidden) && finder.MatchesMask(plat::kAttrSystem);
+        if (step == WalkStep::kStop || Folder(path, protectedBranch || hiddenSystem) != 0) return -1;
         visitor_.LeaveFolder();
       } else {
         // The filters look at the last component only: the entry's name is enough.

@@ -38,8 +38,15 @@ class TreeVisitor {
 // link or junction is not entered when it is one of the folders the walk stands
 // in. A folder that cannot be listed (unreadable, vanished, not a folder) ends
 // the walk after OnUnlistedFolder; an empty folder, and a drive root that lists
-// nothing at all, are simply empty. 0 when the walk ended normally, -1 when the
-// visitor stopped it or a listing failed.
+// nothing at all, are simply empty. One exception: a sub-folder that refuses
+// listing for lack of access (ERROR_ACCESS_DENIED) when it, or a folder above
+// it below folder, is both hidden and system is left out as if empty. Windows
+// keeps such folders on purpose and denies them to everyone: the compatibility
+// junctions of every profile ("Application Data", "Cookies", "My Documents",
+// "Start Menu" ...) and of Documents ("My Music" ...), and "System Volume
+// Information" on every NTFS drive. folder itself never counts as one: a
+// selected folder that cannot be listed always fails. 0 when the walk ended
+// normally, -1 when the visitor stopped it or a listing failed.
 int WalkFolder(const plat::NativePath& folder, const FilterSet* filters, TreeVisitor& visitor);
 
 // True if path names an existing file that is not a folder (a path with

@@ -5,8 +5,10 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
@@ -46,6 +48,19 @@ static bool MatchName(std::string_view mask, std::string_view name) {
   return wildcard::Match(mask, name, [&](size_t p, size_t t) { return fold(mask[p]) == fold(name[t]); });
 }
 
+// The DOS attributes Wine keeps for a Unix file in this extended attribute
+// ("0x6": hidden and system); the native build reads them the same way, for
+// folders only (the walk asks them of folders).
+constexpr char kDosAttributes[] = "user.DOSATTRIB";
+constexpr uint32_t kDosAttributeBits = plat::kAttrHidden | plat::kAttrSystem;
+
+static uint32_t DosAttributesOf(int at, const char* path) {
+  char text[32] = {};
+  const std::string file = at == AT_FDCWD ? std::string(path) : "/proc/self/fd/" + std::to_string(at) + "/" + path;
+  const ssize_t n = getxattr(file.c_str(), kDosAttributes, text, sizeof(text) - 1);
+  return n > 0 ? static_cast<uint32_t>(std::strtoul(text, nullptr, 16)) & kDosAttributeBits : 0;
+}
+
 // Fills e from the disk. at/name: a folder descriptor and a name in it (or
 // AT_FDCWD and a path). A link is followed and marked; a dangling link is
 // reported as itself. mayBeLink false skips the link test (readdir said so).
@@ -66,6 +81,7 @@ static bool StatEntry(int at, const char* path, const std::string& name, bool ma
   e.attributes = S_ISDIR(st.st_mode) ? plat::kAttrDirectory : plat::kAttrArchive;
   if (!(st.st_mode & S_IWUSR)) e.attributes |= plat::kAttrReadOnly;
   if (linked) e.attributes |= plat::kAttrReparsePoint;
+  if (S_ISDIR(st.st_mode)) e.attributes |= DosAttributesOf(at, path);
   e.size = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);
   return true;
 }

@@ -37,6 +37,8 @@ enum : uint32_t {
 // File attribute bits (the Win32 values).
 enum : uint32_t {
   kAttrReadOnly = 0x01,
+  kAttrHidden = 0x02,
+  kAttrSystem = 0x04,
   kAttrDirectory = 0x10,
   kAttrArchive = 0x20,
   kAttrReparsePoint = 0x400,

@@ -16,6 +16,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <sys/xattr.h>
 #include <unistd.h>
 #include "platform/posix_path.h"
 #endif
@@ -350,6 +351,57 @@ TEST_F(Engine, LinkCyclesAreNotFollowed) {
   ASSERT_EQ(0, ScanAndRun());
   EXPECT_EQ((std::vector<int64_t>{1, 2}), (std::vector<int64_t>{engine.SourceTotals.files, engine.SourceTotals.bytes}));
   EXPECT_EQ(std::vector<std::string>{Verified()}, host.texts);
+}
+
+// A sub-folder that refuses listing is left out by the count, the copy and the check alike when it, or a
+// folder above it below the selection, is hidden and system (as Windows keeps its compatibility junctions and
+// "System Volume Information"); any other is a failure, the selected folder itself included. Under Wine
+// tools/test makes the tree (hidden and system in Wine's extended attribute, folders nobody may list, the tests
+// run without the privilege that lists them anyway); natively the same tree with the refusals injected.
+TEST_F(Engine, ProtectedSystemFoldersAreLeftOutOthersFail) {
+  std::string tree = t.Path("denied");
+#ifdef _WIN32
+  const char* fixture = std::getenv("LARKSPAN_DENIED_FIXTURE");
+  if (!fixture || !*fixture) GTEST_SKIP() << "LARKSPAN_DENIED_FIXTURE not set";
+  tree = fixture;
+#else
+  for (const char* f : {"prot\\keep.txt", "prot\\Sys\\a.txt", "prot\\Sys\\in\\b.txt", "prot\\Vol\\c.txt",
+                        "plain\\keep.txt", "plain\\mine\\d.txt", "hid\\h\\e.txt"})
+    t.File("denied\\" + std::string(f), "12");
+  for (const char* f : {"prot\\Sys", "prot\\Vol", "hid\\h"})  // hidden and system; hidden only
+    setxattr(plat::ToPosixPath(tree + "\\" + f).c_str(), "user.DOSATTRIB", f[0] == 'h' ? "0x2" : "0x6", 3, 0);
+  plat::SetFaultHook([](plat::FsOp op, const std::string& path, void*) -> uint32_t {
+    for (const char* folder : {"\\in\\*.*", "\\Vol\\*.*", "\\mine\\*.*", "\\h\\*.*"}) {
+      const std::string end = folder;
+      if (op == plat::FsOp::Attributes && path.find("\\denied\\") != std::string::npos && path.size() > end.size() &&
+          path.compare(path.size() - end.size(), end.size(), end) == 0)
+        return plat::kErrAccessDenied;
+    }
+    return 0;
+  }, nullptr);
+#endif
+  const std::string failed = "バックアップ元フォルダの読み取りに失敗しました。　\nエラー詳細：" +
+                             GetSystemErrorText(plat::kErrAccessDenied) + "　\n( " + tree + "\\";
+  struct Case { const char* selected; int scan; int64_t files; const char* unlisted; } cases[] = {
+      {"prot", 0, 2, ""}, {"plain", -2, 0, "plain\\mine"}, {"hid", -2, 0, "hid\\h"}, {"prot\\Vol", -2, 0, "prot\\Vol"}};
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    Reset();
+    selection = {tree + "\\" + cases[i].selected};
+    int64_t bytes = 0, files = 0;
+    EXPECT_EQ(cases[i].scan, engine.ScanSelection(bytes, files)) << i;
+    EXPECT_EQ(cases[i].files, files) << i;
+    if (cases[i].scan != 0) {
+      EXPECT_EQ(std::vector<std::string>{failed + cases[i].unlisted + " )"}, host.texts) << i;
+      continue;
+    }
+    engine.SourceTotals = {bytes, files};
+    EXPECT_EQ(0, engine.RunBackup(t.Path("bk"), 1)) << i;
+    EXPECT_EQ(std::vector<std::string>{Verified()}, host.texts) << i;
+    EXPECT_EQ("12|1", Copy("prot\\Sys\\a.txt") + "|" + std::to_string(t.Exists("bk\\" + kStamp + "\\prot\\Vol"))) << i;
+  }
+#ifndef _WIN32
+  plat::SetFaultHook(nullptr, nullptr);
+#endif
 }
 
 // Failures made by the platform layer on request (its hook exists in the native
