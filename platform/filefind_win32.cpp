@@ -3,6 +3,7 @@
 
 #include "platform/filefind.h"
 #include "platform/fs.h"
+#include "platform/native_view_win32.h"
 
 plat::NativePath SearchRootOf(const plat::NativePath& pattern);
 
@@ -45,7 +46,8 @@ bool CFileFind::FetchNext(Entry& e) {
 int CFileFind::FindFile(const plat::NativePath& pattern) {
   Close();
   auto impl = std::make_unique<Impl>();
-  impl->handle = ::FindFirstFileW(plat::LongPathForm(pattern).c_str(), &impl->data);
+  const plat::NativePath target = plat::LongPathForm(pattern);
+  impl->handle = plat::InNativeView([&] { return ::FindFirstFileW(target.c_str(), &impl->data); });
   if (impl->handle == INVALID_HANDLE_VALUE) {
     lastError_ = ::GetLastError();
     return 0;

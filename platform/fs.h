@@ -7,6 +7,8 @@
 // separators on POSIX, where backslash characters (never the second byte of a
 // double-byte character) become slashes when the disk is touched. Errors are
 // Win32 error codes on both builds (the POSIX layer maps errno onto them).
+// On 64-bit Windows every call sees the file system as a 64-bit program does,
+// without WOW64's redirection of System32 (platform/native_view_win32.h).
 #pragma once
 
 #include <cstdint>

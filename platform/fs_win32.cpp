@@ -6,11 +6,13 @@
 
 #include "platform/fs.h"
 #include "platform/handle.h"
+#include "platform/native_view_win32.h"
 
 namespace plat {
 
 uint32_t GetAttributes(const NativePath& path, uint32_t* err) {
-  DWORD attrs = ::GetFileAttributesW(LongPathForm(path).c_str());
+  const NativePath target = LongPathForm(path);
+  DWORD attrs = InNativeView([&] { return ::GetFileAttributesW(target.c_str()); });
   if (attrs == INVALID_FILE_ATTRIBUTES && err) *err = ::GetLastError();
   return attrs;
 }
@@ -18,8 +20,11 @@ uint32_t GetAttributes(const NativePath& path, uint32_t* err) {
 uint32_t ReadAll(const NativePath& path, std::string& out) {
   out.clear();
   // Read access, no sharing: nobody may write the file while we read it.
-  FileHandle file(::CreateFileW(LongPathForm(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  const NativePath target = LongPathForm(path);
+  FileHandle file(InNativeView([&] {
+    return ::CreateFileW(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  }));
   if (!file) return ::GetLastError();
   std::vector<char> buf(64 * 1024);
   for (;;) {
@@ -36,12 +41,14 @@ uint32_t ReadAll(const NativePath& path, std::string& out) {
 }
 
 uint32_t RemoveFile(const NativePath& path) {
-  if (::DeleteFileW(LongPathForm(path).c_str())) return kErrSuccess;
+  const NativePath target = LongPathForm(path);
+  if (InNativeView([&] { return ::DeleteFileW(target.c_str()); })) return kErrSuccess;
   return ::GetLastError();
 }
 
 uint32_t CreateFolder(const NativePath& path) {
-  if (::CreateDirectoryW(LongPathForm(path).c_str(), nullptr)) return kErrSuccess;
+  const NativePath target = LongPathForm(path);
+  if (InNativeView([&] { return ::CreateDirectoryW(target.c_str(), nullptr); })) return kErrSuccess;
   return ::GetLastError();
 }
 
@@ -94,9 +101,11 @@ uint32_t CopyFileNoReplace(const NativePath& source, const NativePath& destinati
   // calls its progress routine) and a stop ends the file at once. The default
   // data stream, the attributes and the last-write time travel, as with
   // CopyFile; alternate data streams do not.
-  FileHandle in(::CreateFileW(LongPathForm(source).c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  const NativePath src = LongPathForm(source);
+  FileHandle in(InNativeView([&] {
+    return ::CreateFileW(src.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  }));
   if (!in) return ::GetLastError();
   // The attributes and times, and the size, by the two cheap queries (the
   // all-in-one GetFileInformationByHandle also asks the volume for its serial).
@@ -108,8 +117,10 @@ uint32_t CopyFileNoReplace(const NativePath& source, const NativePath& destinati
   // CREATE_NEW: an existing destination is an error and stays untouched, and
   // whatever is there after a failure below was made by this call.
   const NativePath dst = LongPathForm(destination);
-  FileHandle out(::CreateFileW(dst.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  FileHandle out(InNativeView([&] {
+    return ::CreateFileW(dst.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  }));
   if (!out) return ::GetLastError();
   DWORD err = CopyContent(in.get(), out.get(), static_cast<uint64_t>(size.QuadPart), progress);
   // The source's last-write time, set after the last write so that it stays.
@@ -123,15 +134,18 @@ uint32_t CopyFileNoReplace(const NativePath& source, const NativePath& destinati
   const DWORD kept = info.FileAttributes &
                      (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                       FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
-  if (!err && kept && !::SetFileAttributesW(dst.c_str(), kept | FILE_ATTRIBUTE_ARCHIVE)) err = ::GetLastError();
-  if (err) ::DeleteFileW(dst.c_str());
+  if (!err && kept && !InNativeView([&] { return ::SetFileAttributesW(dst.c_str(), kept | FILE_ATTRIBUTE_ARCHIVE); }))
+    err = ::GetLastError();
+  if (err) InNativeView([&] { return ::DeleteFileW(dst.c_str()); });
   return err;
 }
 
 bool GetFolderId(const NativePath& path, FileId& id) {
-  FileHandle folder(::CreateFileW(LongPathForm(path).c_str(), FILE_READ_ATTRIBUTES,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  const NativePath target = LongPathForm(path);
+  FileHandle folder(InNativeView([&] {
+    return ::CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  }));
   if (!folder) return false;
   BY_HANDLE_FILE_INFORMATION info;
   if (!::GetFileInformationByHandle(folder.get(), &info)) return false;

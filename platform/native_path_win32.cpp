@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/native_path.h"
+#include "platform/native_view_win32.h"
 
 namespace plat {
 
@@ -93,7 +94,7 @@ NativePath LongPathName(const NativePath& path) {
   const NativePath asked = path.size() < MAX_PATH ? path : LongPathForm(path);
   std::vector<wchar_t> buf(asked.size() + MAX_PATH);
   for (;;) {
-    DWORD n = ::GetLongPathNameW(asked.c_str(), buf.data(), static_cast<DWORD>(buf.size()));
+    DWORD n = InNativeView([&] { return ::GetLongPathNameW(asked.c_str(), buf.data(), static_cast<DWORD>(buf.size())); });
     if (n == 0) return path;
     if (n < buf.size()) {
       NativePath out(buf.data(), n);

@@ -86,12 +86,16 @@ printf 'alpha\r\n' >"$work/data/a.txt"
 head -c 5000 /dev/urandom >"$work/data/表/sub/b.bin"
 sjis '[Backup]\r\nBackupFolder=%s\r\n[BkFolderList]\r\nBkFolder000=%s\r\n' "$(win "$work/backup")" "$(win "$work/backup")" \
   >"$install/Larkspan.ini"
-step "Explorer's call" wine "$explorer" call "$(win "$work/data/a.txt")" "$(win "$work/data/表")"
+# A file that 64-bit Explorer sees in System32 and a 32-bit program would see, redirected, in SysWOW64.
+sys32=$WINEPREFIX/drive_c/windows/system32/lkprobe.txt
+printf 'the 64-bit view' >"$sys32" && { [ $arch = win32 ] || printf 'the 32-bit view' >"${sys32/system32/syswow64}"; }
+step "Explorer's call" wine "$explorer" call "$(win "$work/data/a.txt")" "$(win "$work/data/表")" 'C:\windows\system32\lkprobe.txt'
 verdict=$(timeout $limit wine "$explorer" start </dev/null | iconv -f CP932 -t UTF-8)
 grep -q 'バックアップが正常終了しました' <<<"$verdict" || fail "no success verdict: $verdict"
 step "verdict answered" wine "$explorer" ok
 made=("$work/backup"/*)
-[ ${#made[@]} = 1 ] && cmp "$work/data/a.txt" "${made[0]}/a.txt" && diff -r "$work/data/表" "${made[0]}/表" ||
+[ ${#made[@]} = 1 ] && cmp "$work/data/a.txt" "${made[0]}/a.txt" && diff -r "$work/data/表" "${made[0]}/表" &&
+  cmp "$sys32" "${made[0]}/lkprobe.txt" ||
   fail "the copy differs"
 
 uninstaller=$(ls "$install" | grep -iv 'larkspan\.\(exe\|ini\|chm\)\|\.dll$' | head -1)
