@@ -79,6 +79,7 @@ server=$(wine reg query "$classes\\$class\\InprocServer32" /ve $view </dev/null 
 install=$(dirname "$(winepath -u "$server" 2>/dev/null)")
 [ "${server##*\\}" = LarkspanShell.dll ] && cmp -s "$library" "$install/LarkspanShell.dll" || fail "registered: $server"
 for f in Larkspan.exe Larkspan.chm; do [ -f "$install/$f" ] || fail "$f not installed"; done
+grep -q 'requestedExecutionLevel level="asInvoker"' "$install/Larkspan.exe" || fail "no asInvoker in the manifest"
 [ $arch = win32 ] || cmp -s "$root/dist/LarkspanShell.dll" "$install/LarkspanShell32.dll" || fail "no 32-bit library"
 
 mkdir -p "$work/data/表/sub" "$work/backup"
