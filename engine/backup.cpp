@@ -243,13 +243,15 @@ int BackupEngine::CopyItem(const plat::NativePath& source, const plat::NativePat
     if (CheckFileFilter(FilterPathOf(source), filters_) != 0) return 0;
     return CopyOneFile(source, destination);
   }
+  // The folder filter decides first, as in the count: a folder it leaves out
+  // is never looked at, whether it is still there or not.
+  if (CheckFolderFilter(FilterPathOf(source), filters_) != 0) return 0;
   // A selected path that vanished since the count is a failure of the copy;
   // no empty stand-in folder is made for it.
   uint32_t gone = 0;
   if (plat::GetAttributes(source, &gone) == plat::kInvalidAttributes) {
     return Fail(texts::kSourceReadFailed, gone, source);
   }
-  if (CheckFolderFilter(FilterPathOf(source), filters_) != 0) return 0;
   if (uint32_t err = plat::CreateFolder(destination)) return Fail(texts::kFolderCreateFailed, err, destination);
   CopyVisitor copy(*this, destination);
   return WalkFolder(source, &filters_, copy);
