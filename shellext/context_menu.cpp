@@ -1,6 +1,8 @@
 // The extension object (see context_menu.h).
 #include "shellext/context_menu.h"
 
+#include <shellapi.h>  // CMIC_MASK_UNICODE is SEE_MASK_UNICODE
+
 #include <new>
 
 #include "shellext/handoff.h"
@@ -13,6 +15,17 @@ namespace shellext {
 namespace {
 // The menu flags that say what kind of menu is being built.
 constexpr UINT kMenuKindBits = 0x0F;
+}  // namespace
+
+namespace {
+// True if info invokes the one item, command offset 0. A verb string, in
+// lpVerb or, when a CMINVOKECOMMANDINFOEX carries CMIC_MASK_UNICODE, in
+// lpVerbW (where callers may give it alone), names no item of ours.
+bool InvokesTheItem(const CMINVOKECOMMANDINFO& info) {
+  if (reinterpret_cast<UINT_PTR>(info.lpVerb) != 0) return false;
+  if (info.cbSize < sizeof(CMINVOKECOMMANDINFOEX) || !(info.fMask & CMIC_MASK_UNICODE)) return true;
+  return reinterpret_cast<UINT_PTR>(reinterpret_cast<const CMINVOKECOMMANDINFOEX&>(info).lpVerbW) == 0;
+}
 }  // namespace
 
 bool MenuWantsItem(UINT flags) {
@@ -69,7 +82,7 @@ STDMETHODIMP CShellExt::QueryContextMenu(HMENU menu, UINT index, UINT firstComma
 STDMETHODIMP CShellExt::InvokeCommand(CMINVOKECOMMANDINFO* info) {
   // Only command offset 0 (the one item) runs; a verb string, or any other
   // offset, does nothing.
-  if (!info || reinterpret_cast<UINT_PTR>(info->lpVerb) != 0) return E_INVALIDARG;
+  if (!info || !InvokesTheItem(*info)) return E_INVALIDARG;
   // Without Initialize there is no selection: CollectDropPaths refuses a null
   // data object. No exception leaves the object: a selection too large for
   // memory ends the invocation as an allocation failure.

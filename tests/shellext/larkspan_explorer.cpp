@@ -2,6 +2,7 @@
 // output in Shift_JIS, message boxes' texts in UTF-8; exit status 0 done, 1 a step failed, 2 usage.
 //   try LIBRARY PATH...  right-clicks PATH... with LIBRARY as Explorer does and picks the
 //                        item: prints "item COUNT TEXT", "box ICON TEXT" (answered), results
+//   verb LIBRARY PATH... the same, invoked by the verb "open" given only wide
 //   call PATH...         the same with the registered library, then prints the totals
 //   start | ok           presses start and prints the verdict | answers it, waits for the end
 #include <fcntl.h>
@@ -63,9 +64,10 @@ class DropList : public IDataObject {
   std::vector<std::wstring> paths_;
 };
 
-// Right-clicks paths with library and picks the item; message boxes are
-// answered from a second thread. 0 when every step succeeded.
-int Try(const std::wstring& library, const std::vector<std::wstring>& paths) {
+// Right-clicks paths with library and picks the item (as Explorer does: offset 0 in both verb fields, wide
+// marked), or with verb names it by that verb string alone in the wide field; message boxes are answered
+// from a second thread. 0 when every step succeeded.
+int Try(const std::wstring& library, const std::vector<std::wstring>& paths, const wchar_t* verb = nullptr) {
   ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   HMODULE module = ::LoadLibraryW(library.c_str());  // freed at the end, as Explorer frees it
   auto getClassObject = LPFNGETCLASSOBJECT(reinterpret_cast<void*>(::GetProcAddress(module, "DllGetClassObject")));
@@ -87,7 +89,8 @@ int Try(const std::wstring& library, const std::vector<std::wstring>& paths) {
     ::GetMenuStringA(popup, 0, text, sizeof(text), MF_BYPOSITION);
     std::printf("item %d %s\n", ::GetMenuItemCount(popup), text);
     ::DestroyMenu(popup);
-    CMINVOKECOMMANDINFO info = {sizeof(info), 0, nullptr, MAKEINTRESOURCEA(0), nullptr, nullptr, SW_SHOWNORMAL, 0, 0};
+    CMINVOKECOMMANDINFOEX info = {};
+    info.cbSize = sizeof(info), info.fMask = CMIC_MASK_UNICODE, info.nShow = SW_SHOWNORMAL, info.lpVerbW = verb;
     std::atomic<bool> invoked(false);
     std::thread boxes([&] {
       while (!invoked) {  // the text as shown, wide, printed in UTF-8
@@ -100,7 +103,7 @@ int Try(const std::wstring& library, const std::vector<std::wstring>& paths) {
         if (box.shown) std::printf("box %s %s\n", box.icon.c_str(), text);
       }
     });
-    invoke = menu->InvokeCommand(&info);
+    invoke = menu->InvokeCommand(reinterpret_cast<CMINVOKECOMMANDINFO*>(&info));
     invoked = true;
     boxes.join();
     menu->Release();
@@ -129,6 +132,7 @@ int main() {
   ::LocalFree(wide);
   _setmode(_fileno(stdout), _O_BINARY);
   if (args.size() > 3 && args[1] == "try") return Try(wideArgs[2], {wideArgs.begin() + 3, wideArgs.end()});
+  if (args.size() > 3 && args[1] == "verb") return Try(wideArgs[2], {wideArgs.begin() + 3, wideArgs.end()}, L"open");
   if (args.size() > 2 && args[1] == "call") {
     // As Explorer finds it, in the registry view of this program's architecture:
     // the folders' handler names the class, the class names its library.

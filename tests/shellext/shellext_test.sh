@@ -35,6 +35,10 @@ for i in 0 1 2; do
     [ "$(cat "$dir/lkpara.dat")" = "$entries" ] || fail "case 0: lkpara.dat [$(cat "$dir/lkpara.dat")], not [$entries]"
     started=$(printf '"%s\\Larkspan.exe" LarkspanCall\n%s' "$(win "$dir")" "$entries")
     [ "$(cat "$dir/standin.txt")" = "$started" ] || fail "case 0: started as [$(cat "$dir/standin.txt")], not [$started]"
+    rm "$dir/lkpara.dat" "$dir/standin.txt"  # a verb string given only wide: refused, nothing written or started
+    out=$(timeout 60 wine "$explorer" verb "$(win "$dir")\\LarkspanShell.dll" "$(win "$dir/表 ソ")" </dev/null)
+    grep -q ' InvokeCommand 80070057 ' <<<"$out" && [ ! -e "$dir/lkpara.dat" ] && [ ! -e "$dir/standin.txt" ] ||
+      fail "case 0: the wide verb string was taken: $out"
     continue
   fi
   printf -v text 'box unknown パラメータファイルの作成に失敗しました。　\n\n書き込み権限等を確認してください。　\n（ %s ）' "$(win "$dir/lkpara.dat")"
