@@ -427,7 +427,10 @@ HBRUSH CMainDlg::OnCtlColorStatic(HDC dc, HWND control) {
       return whiteBrush_.get();
     case IDC_TOTAL_SIZE:
     case IDC_TOTAL_FILES:
-      return TotalsShown == 1 ? whiteBrush_.get() : pendingBrush_.get();
+      // Blue marks totals still to come ("算出中"). A count that failed leaves
+      // the fields empty with TotalsShown 0 (the start stays off): nothing is
+      // to come, so they are white, as every shown total is.
+      return TotalsShown == 1 || ::GetWindowTextLengthW(control) == 0 ? whiteBrush_.get() : pendingBrush_.get();
   }
   return nullptr;
 }

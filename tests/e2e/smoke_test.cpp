@@ -154,6 +154,20 @@ TEST_F(Smoke, CancelDuringTheCount) {
   EXPECT_TRUE(::RemoveDirectoryW(Wide(Path(kA)).c_str())) << "not empty";
 }
 
+// A count that fails (a file handed over as a folder, "a.txt\": its listing fails) shows its message and
+// leaves the totals empty, on white rather than in the blue of totals still to come.
+TEST_F(Smoke, FailedCountLeavesEmptyTotalsOnWhite) {
+  Process program;
+  HWND main = StartCounted(program, {"data\\a.txt\\"}, true);
+  ASSERT_TRUE(main);
+  EXPECT_EQ(0u, AnswerBox(program.pid(), IDOK, kAppearsMs).text.find(texts::kSourceReadFailed));
+  RECT total{};
+  ::GetWindowRect(::GetDlgItem(main, IDC_TOTAL_FILES), &total);
+  HDC screen = ::GetDC(nullptr);
+  EXPECT_TRUE(Poll([&] { return ::GetPixel(screen, total.left + 1, total.top + 1) == RGB(255, 255, 255); }, 3000));
+  ::ReleaseDC(nullptr, screen);
+}
+
 // An 8 GiB file (sparse here, real bytes in the copy): the window answers while
 // it is copied, cancel ends it inside the file and removes the partial copy,
 // and the check's verdict follows. The delays are printed, not judged.
