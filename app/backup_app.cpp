@@ -8,9 +8,9 @@
 
 #include "app/texts.h"
 #include "engine/launch_contract.h"
-#include "engine/fileutil.h"
 #include "platform/fs.h"
 #include "ui/about_dlg.h"
+#include "ui/dialog_util.h"
 #include "ui/main_dlg.h"
 
 CBackupApp theApp;
@@ -21,16 +21,19 @@ BOOL CBackupApp::InitInstance() {
   controls.dwICC = ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES;
   ::InitCommonControlsEx(&controls);
 
-  // The program file's base name (no folder, no extension): the mutex name and
-  // the caption of the second instance's message box.
-  std::string drive, dir, exeName, ext;
-  SplitPath(plat::ModuleFileName(), drive, dir, exeName, ext);
+  // The program file's base name (no folder, no extension), as the system
+  // names the file: the mutex name (on a Japanese system the very name that
+  // the ANSI functions made of it) and the caption of the second instance's
+  // message box.
+  std::wstring exeName = plat::ModulePath();
+  exeName.erase(0, plat::LastSeparator(exeName) + 1);  // npos + 1: nothing
+  exeName = exeName.substr(0, exeName.rfind(L'.'));
 
   ::SetLastError(ERROR_SUCCESS);
-  instanceMutex_.reset(::CreateMutexA(nullptr, TRUE, exeName.c_str()));
+  instanceMutex_.reset(::CreateMutexW(nullptr, TRUE, exeName.c_str()));
   if (::GetLastError() == ERROR_ALREADY_EXISTS) {
     const std::string message = std::string(contract::kCaption) + texts::kAlreadyRunning;
-    ::MessageBoxA(nullptr, message.c_str(), exeName.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    ::MessageBoxW(nullptr, ui::Wide(message).c_str(), exeName.c_str(), MB_OK | MB_ICONEXCLAMATION);
     return FALSE;
   }
   // Any other failure of the mutex is not examined: the program runs as the first instance.

@@ -5,11 +5,13 @@ namespace plat {
 
 BitmapHandle LoadBitmapResource(int id, int width, int height) {
   return BitmapHandle(static_cast<HBITMAP>(
-      ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, width, height, 0)));
+      ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, width, height, 0)));
 }
 
 INT_PTR DialogBase::DoModal(HWND parent) {
-  return ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_), parent, DialogProc,
+  // A Unicode window: its controls keep what is typed as UTF-16, whatever the
+  // system's ANSI code page is.
+  return ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), parent, DialogProc,
                            reinterpret_cast<LPARAM>(this));
 }
 
@@ -29,16 +31,16 @@ INT_PTR CALLBACK DialogBase::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
   DialogBase* self;
   if (msg == WM_INITDIALOG) {
     self = reinterpret_cast<DialogBase*>(lParam);
-    ::SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+    ::SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
     self->hwnd_ = hwnd;
   } else {
-    self = reinterpret_cast<DialogBase*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
+    self = reinterpret_cast<DialogBase*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
   }
   // Messages before WM_INITDIALOG (WM_SETFONT) find no object yet.
   if (!self) return FALSE;
   INT_PTR result = self->Dispatch(msg, wParam, lParam);
   if (msg == WM_NCDESTROY) {
-    ::SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+    ::SetWindowLongPtrW(hwnd, DWLP_USER, 0);
     self->hwnd_ = nullptr;
   }
   return result;

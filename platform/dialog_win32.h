@@ -12,8 +12,8 @@ namespace plat {
 // A bitmap resource of the running program at its stored size; empty if absent.
 BitmapHandle LoadBitmapResource(int id, int width, int height);
 
-// A modal dialog made from a dialog template of the running program. The
-// object must outlive DoModal; the window handle is valid between
+// A modal dialog made from a dialog template of the running program, a
+// Unicode window (texts set and read wide). The object must outlive DoModal; the window handle is valid between
 // OnInitDialog and the end of OnDestroy.
 class DialogBase {
  public:

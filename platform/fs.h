@@ -54,6 +54,13 @@ uint32_t GetAttributes(const NativePath& path, uint32_t* err = nullptr);
 // on error out is empty.
 uint32_t ReadAll(const NativePath& path, std::string& out);
 
+// Makes bytes the whole content of the file at path (created if missing),
+// written aside into a temporary file in the same folder and then moved over
+// path in one step: a write that fails (disk full, no access) leaves the file
+// as it was and no temporary file behind. A folder at path, or a read-only
+// file there, is refused (kErrAccessDenied). 0 or an error code.
+uint32_t ReplaceAll(const NativePath& path, const std::string& bytes);
+
 // Deletes one file. Returns 0 or an error code.
 uint32_t RemoveFile(const NativePath& path);
 

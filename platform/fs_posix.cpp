@@ -219,6 +219,30 @@ uint32_t CopyFileNoReplace(const std::string& source, const std::string& destina
   return kErrSuccess;
 }
 
+uint32_t ReplaceAll(const std::string& path, const std::string& bytes) {
+  const std::string posix = ToPosixPath(path);
+  // The new file keeps the mode of the one it replaces; a file without its
+  // owner's write bit is read-only (as GetAttributes says) and refused, as on
+  // Windows.
+  struct stat st {};
+  mode_t mode = 0644;
+  if (stat(posix.c_str(), &st) == 0) {
+    if (!S_ISDIR(st.st_mode) && !(st.st_mode & S_IWUSR)) return kErrAccessDenied;
+    mode = st.st_mode & 07777;
+  }
+  const std::string temp = posix + ".~" + std::to_string(getpid());
+  int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+  if (fd < 0) return ErrnoToWin32(errno, posix);
+  int err = WriteAll(fd, bytes.data(), bytes.size());
+  if (close(fd) != 0 && !err) err = errno;
+  if (!err && rename(temp.c_str(), posix.c_str()) != 0) err = errno;
+  if (err) {
+    unlink(temp.c_str());
+    return ErrnoToWin32(err, posix);
+  }
+  return kErrSuccess;
+}
+
 bool GetFolderId(const std::string& path, FileId& id) {
   struct stat st {};
   if (stat(ToPosixPath(path).c_str(), &st) != 0) return false;

@@ -140,6 +140,37 @@ uint32_t CopyFileNoReplace(const NativePath& source, const NativePath& destinati
   return err;
 }
 
+uint32_t ReplaceAll(const NativePath& path, const std::string& bytes) {
+  const NativePath target = LongPathForm(path);
+  // Beside the file, so that the move is a rename within one volume.
+  const NativePath temp = target + L".~" + std::to_wstring(::GetCurrentProcessId());
+  // A folder or a read-only file is refused as the system's profile functions
+  // refuse it (asked here: Wine 8 renames over a read-only file). The new file
+  // keeps the hidden and system marks of the one it replaces.
+  DWORD attributes = ::GetFileAttributesW(target.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    attributes = FILE_ATTRIBUTE_NORMAL;
+  } else if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) {
+    return ERROR_ACCESS_DENIED;
+  } else {
+    attributes = (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) | FILE_ATTRIBUTE_ARCHIVE;
+  }
+  if (bytes.size() > MAXDWORD) return ERROR_FILE_TOO_LARGE;
+  FileHandle file(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr));
+  if (!file) return ::GetLastError();
+  DWORD err = 0;
+  WriteWhole(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &err);
+  if (!::CloseHandle(file.release()) && !err) err = ::GetLastError();
+  // One rename puts the new content in place. Within one folder the move is a
+  // rename, never a copy; write through makes it return only once the rename
+  // is on the disk.
+  if (!err && !::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    err = ::GetLastError();
+  }
+  if (err) ::DeleteFileW(temp.c_str());
+  return err;
+}
+
 bool GetFolderId(const NativePath& path, FileId& id) {
   const NativePath target = LongPathForm(path);
   FileHandle folder(InNativeView([&] {

@@ -1,17 +1,20 @@
 // Profile (INI file) access: the two calls through which the settings read and
-// write their file. Win32 (profile_win32.cpp): GetPrivateProfileStringW and
-// WritePrivateProfileStringW with the file's wide path, names and values
-// converted with code page 932 (on a code-page-932 system the file stays exact
-// Shift_JIS, as the ANSI functions keep it). POSIX (profile_posix.cpp): a small store of our
-// own with the same contract, for the native tests and fuzzing.
+// write their file. One implementation for both builds (profile.cpp): a small
+// INI store of our own on the platform's file layer, with the contract of the
+// system's profile functions. The file holds exactly the bytes it is given, in
+// Shift_JIS, whatever the system's ANSI code page is (the system's functions
+// convert names and values through that code page and would lose every
+// character it lacks).
 //
-// The contract both honour: a missing key, section or file gives the default;
-// a read copies at most size - 1 bytes and terminates the text; a write creates
-// the file, the section and the key as needed and replaces an existing value; a
-// null value removes the key; failures are reported. Section and key names are
-// matched without regard to the case of A-Z; spaces around names and values are
-// not part of them, and one pair of quotes around a stored value is dropped
-// when it is read (as the system's profile functions do).
+// The contract (the Windows build's tests hold GetPrivateProfileStringW and
+// WritePrivateProfileStringW to it as well): a missing key, section or file
+// gives the default; a read copies at most size - 1 bytes and terminates the
+// text; a write creates the file, the section and the key as needed and
+// replaces an existing value; a null value removes the key; failures are
+// reported. Section and key names are matched without regard to the case of
+// A-Z; spaces around names and values are not part of them, and one pair of
+// quotes around a stored value is dropped when it is read (as the system's
+// profile functions do).
 #pragma once
 
 #include <cstdint>
@@ -43,8 +46,8 @@ bool WriteProfileText(const std::string& section, const std::string& key, const 
                       const NativePath& path, uint32_t* err = nullptr);
 
 // 0 if section, key and value (null allowed) can be written as one INI line each
-// and read back as the same names, else the error code 87. Both implementations
-// check this before they write.
+// and read back as the same names, else the error code 87. WriteProfileText
+// checks this before it writes.
 uint32_t CheckProfileEntry(const std::string& section, const std::string& key, const char* value);
 
 }  // namespace plat

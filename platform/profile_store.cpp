@@ -1,4 +1,4 @@
-// The INI text of the POSIX profile store (see profile_store.h).
+// The INI text of the profile store (see profile_store.h).
 #include "platform/profile_store.h"
 
 #include "platform/sjis.h"

@@ -1,4 +1,4 @@
-// The INI text behind the POSIX profile store (profile_posix.cpp): finds, sets
+// The INI text behind the profile store (profile.cpp): finds, sets
 // and removes one key in the bytes of a file, read the way the system's profile
 // functions read it. A change rewrites only the line it concerns; every other
 // byte of the file (comments, blank lines, unknown lines, line ends) stays.

@@ -70,8 +70,6 @@ std::string AppSettings::ReadIniString(const std::string& section, const std::st
     const uint32_t count = plat::ReadProfileText(section, key, def, buffer.data(), size, path);
     if (count + 2 < size || size > UINT32_MAX / 2) break;
   }
-  // Up to the first zero byte: Wine's cut may leave one stale byte before the
-  // terminator, which the zero fill turns into a clean end (see profile.h).
   return std::string(buffer.data());
 }
 

@@ -5,6 +5,7 @@
 
 #include <new>
 
+#include "platform/native_path.h"
 #include "shellext/handoff.h"
 #include "shellext/handoff_win32.h"
 #include "shellext/server.h"
@@ -73,7 +74,9 @@ STDMETHODIMP CShellExt::QueryContextMenu(HMENU menu, UINT index, UINT firstComma
   // No item for a default-only or no-verbs menu, nor when the caller left no
   // command id for it.
   if (!MenuWantsItem(flags) || firstCommand > lastCommand) return MAKE_HRESULT(SEVERITY_SUCCESS, 0, 0);
-  if (!::InsertMenuA(menu, index, MF_BYPOSITION | MF_STRING, firstCommand, texts::kMenuItem)) {
+  // Wide, its text converted from Shift_JIS with code page 932 named, not through Explorer's
+  // ANSI code page.
+  if (!::InsertMenuW(menu, index, MF_BYPOSITION | MF_STRING, firstCommand, plat::ToNative(texts::kMenuItem).c_str())) {
     return MAKE_HRESULT(SEVERITY_SUCCESS, 0, 0);
   }
   return MAKE_HRESULT(SEVERITY_SUCCESS, 0, 1);  // one command id used

@@ -5,6 +5,7 @@
 
 #include "engine/launch_contract.h"
 #include "platform/handle.h"
+#include "platform/native_path.h"
 #include "shellext/handoff.h"
 #include "shellext/texts.h"
 
@@ -16,9 +17,6 @@ namespace {
 constexpr INT_PTR kLastShellExecuteError = 32;
 // DragQueryFileW's index that asks for the number of items.
 constexpr UINT kDropItemCount = 0xFFFFFFFF;
-// The parameter file and the texts are Shift_JIS whatever the system's ANSI
-// code page is: the code page is named, never CP_ACP.
-constexpr UINT kShiftJis = 932;
 
 // A storage medium from IDataObject::GetData, released exactly once.
 class StgMedium {
@@ -60,35 +58,20 @@ class GlobalLockGuard {
   void* data_;
 };
 
-// Wide text of Shift_JIS text (the fixed texts; their exact form exists).
-std::wstring FromShiftJis(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  const int size = static_cast<int>(text.size());
-  const int n = ::MultiByteToWideChar(kShiftJis, 0, text.data(), size, nullptr, 0);
-  std::wstring wide(n > 0 ? n : 0, L'\0');
-  if (n > 0) ::MultiByteToWideChar(kShiftJis, 0, text.data(), size, &wide[0], n);
-  return wide;
-}
+// The parameter file and the texts are Shift_JIS whatever the system's ANSI
+// code page is: they cross with code page 932 named (plat::ToNative and
+// FromNative), never through CP_ACP.
+std::wstring FromShiftJis(const std::string& text) { return plat::ToNative(text); }
 
 // Shift_JIS text of wide when every character has its own exact form: no
 // default character, no best fit (é to e, ¥ to the backslash byte), and the
 // text converts back to the same wide text. false with out empty otherwise.
 bool ToShiftJisExactly(const std::wstring& wide, std::string& out) {
+  bool exact = false;
+  out = wide.empty() ? std::string() : plat::FromNative(wide, &exact);
+  if (exact && plat::ToNative(out) == wide) return true;
   out.clear();
-  if (wide.empty()) return false;
-  const int size = static_cast<int>(wide.size());
-  BOOL usedDefault = FALSE;
-  const int n = ::WideCharToMultiByte(kShiftJis, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0, nullptr,
-                                      &usedDefault);
-  if (n <= 0 || usedDefault) return false;
-  std::string text(n, '\0');
-  if (::WideCharToMultiByte(kShiftJis, WC_NO_BEST_FIT_CHARS, wide.data(), size, &text[0], n, nullptr,
-                            &usedDefault) != n ||
-      usedDefault || FromShiftJis(text) != wide) {
-    return false;
-  }
-  out.swap(text);
-  return true;
+  return false;
 }
 
 // A path query that gives the length written, or the size needed (terminator

@@ -26,7 +26,7 @@ bool CAboutDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     // The button's caption is the address. Whatever the shell answers, the
     // box closes and the caller learns that the web site was asked for.
     const std::string address = ui::ItemText(hwnd(), IDC_WEB_ADDRESS);
-    ::ShellExecuteA(nullptr, "open", address.c_str(), nullptr, nullptr, SW_SHOW);
+    ::ShellExecuteW(nullptr, L"open", ui::Wide(address).c_str(), nullptr, nullptr, SW_SHOW);
     WebOpened = 1;
     EndDialog(IDOK);
     return true;

@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "engine/fileutil.h"
 #include "ui/dialog_util.h"
 #include "ui/resource.h"
 #include "ui/texts.h"
@@ -13,16 +12,16 @@ CBackupFolderEditDlg::CBackupFolderEditDlg() : plat::DialogBase(IDD_BACKUP_FOLDE
 
 BOOL CBackupFolderEditDlg::OnInitDialog() {
   ui::CenterOnOwner(hwnd());
-  ::SetWindowTextA(hwnd(), (Mode == 1 || !Entry.Folder.empty()) ? texts::kTitleChangeFolder : texts::kTitleAddFolder);
+  ui::SetText(hwnd(), (Mode == 1 || !Entry.Folder.empty()) ? texts::kTitleChangeFolder : texts::kTitleAddFolder);
   const FolderForm form = FormForEntry(Entry);
-  ::SetDlgItemTextA(hwnd(), IDC_EDIT_FOLDER, form.folder.c_str());
+  ui::SetItemText(hwnd(), IDC_EDIT_FOLDER, form.folder);
   ui::SetChecked(hwnd(), IDC_FILE_FILTER, form.fileFilter);
   ::CheckRadioButton(hwnd(), IDC_FILE_INCLUDE, IDC_FILE_EXCLUDE, form.fileInclude ? IDC_FILE_INCLUDE : IDC_FILE_EXCLUDE);
-  if (form.fileFilter) ::SetDlgItemTextA(hwnd(), IDC_FILE_PATTERNS, form.filePatterns.c_str());
+  if (form.fileFilter) ui::SetItemText(hwnd(), IDC_FILE_PATTERNS, form.filePatterns);
   ui::SetChecked(hwnd(), IDC_FOLDER_FILTER, form.folderFilter);
   ::CheckRadioButton(hwnd(), IDC_FOLDER_INCLUDE, IDC_FOLDER_EXCLUDE,
                      form.folderInclude ? IDC_FOLDER_INCLUDE : IDC_FOLDER_EXCLUDE);
-  if (form.folderFilter) ::SetDlgItemTextA(hwnd(), IDC_FOLDER_PATTERNS, form.folderPatterns.c_str());
+  if (form.folderFilter) ui::SetItemText(hwnd(), IDC_FOLDER_PATTERNS, form.folderPatterns);
   UpdateFilterControls();
   if (Mode == 1) {
     ::EnableWindow(Item(IDC_EDIT_FOLDER), FALSE);
@@ -59,18 +58,18 @@ bool CBackupFolderEditDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 void CBackupFolderEditDlg::Browse() {
   std::string path = ui::ItemText(hwnd(), IDC_EDIT_FOLDER);
-  if (BrowseForFolder(hwnd(), texts::kBrowseTitle, path, 1) != 0) return;
-  ::SetDlgItemTextA(hwnd(), IDC_EDIT_FOLDER, path.c_str());
+  if (ui::PickFolder(hwnd(), texts::kBrowseTitle, path) != 0) return;
+  ui::SetItemText(hwnd(), IDC_EDIT_FOLDER, path);
   ::SetFocus(Item(IDC_EDIT_FOLDER));
   MoveCaretToEnd();
 }
 
 int CBackupFolderEditDlg::MoveCaretToEnd() {
   HWND edit = Item(IDC_EDIT_FOLDER);
-  const WPARAM end = ui::ItemText(hwnd(), IDC_EDIT_FOLDER).size();
-  // The edit counts ANSI bytes here, so the end is the text's byte length.
-  ::SendMessageA(edit, EM_SETSEL, end, static_cast<LPARAM>(end));
-  ::SendMessageA(edit, EM_SCROLLCARET, 0, 0);
+  // The edit counts UTF-16 characters.
+  const WPARAM end = static_cast<WPARAM>(::GetWindowTextLengthW(edit));
+  ::SendMessageW(edit, EM_SETSEL, end, static_cast<LPARAM>(end));
+  ::SendMessageW(edit, EM_SCROLLCARET, 0, 0);
   return 0;
 }
 

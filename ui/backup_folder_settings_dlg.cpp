@@ -38,18 +38,19 @@ BOOL CBackupFolderSettingsDlg::OnInitDialog() {
   ui::CenterOnOwner(hwnd());
   // The list view owns its image list and destroys it with itself (the list
   // has no LVS_SHAREIMAGELISTS).
-  HIMAGELIST images = ::ImageList_LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_LIST_IMAGES),
+  HIMAGELIST images = ::ImageList_LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_LIST_IMAGES),
                                              kImageWidth, kImageGrow, RGB(0, 0, 0), IMAGE_BITMAP, 0);
-  if (images) ::SendMessageA(List(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
+  if (images) ::SendMessageW(List(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
 
   for (int i = 0; i < static_cast<int>(sizeof(kColumns) / sizeof(kColumns[0])); ++i) {
-    LVCOLUMNA column = {};
+    std::wstring header = ui::Wide(kColumns[i].header);
+    LVCOLUMNW column = {};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.pszText = const_cast<char*>(kColumns[i].header);
+    column.pszText = &header[0];
     column.cx = kColumns[i].width;
-    ::SendMessageA(List(), LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    ::SendMessageW(List(), LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
   }
-  ::SendMessageA(List(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+  ::SendMessageW(List(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
   FillList();
   return TRUE;
 }
@@ -80,7 +81,7 @@ bool CBackupFolderSettingsDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
 // --- The rows ----------------------------------------------------------------
 
 int CBackupFolderSettingsDlg::FillList() {
-  ::SendMessageA(List(), LVM_DELETEALLITEMS, 0, 0);
+  ::SendMessageW(List(), LVM_DELETEALLITEMS, 0, 0);
   BackupFolderList list;
   settings_.LoadBkFolderList(1, list);
   rows_ = FolderRows(list);
@@ -89,22 +90,23 @@ int CBackupFolderSettingsDlg::FillList() {
 }
 
 void CBackupFolderSettingsDlg::InsertRow(int index, const BackupFolder& entry) {
-  WriteRow(LVM_INSERTITEMA, index, entry);
+  WriteRow(LVM_INSERTITEMW, index, entry);
 }
 
 void CBackupFolderSettingsDlg::UpdateRow(int index, const BackupFolder& entry) {
-  WriteRow(LVM_SETITEMA, index, entry);
+  WriteRow(LVM_SETITEMW, index, entry);
 }
 
 void CBackupFolderSettingsDlg::WriteRow(UINT message, int index, const BackupFolder& entry) {
-  LVITEMA item = {};
+  std::wstring folder = ui::Wide(entry.Folder);
+  LVITEMW item = {};
   item.mask = LVIF_TEXT | LVIF_IMAGE;
   item.iItem = index;
-  item.pszText = const_cast<char*>(entry.Folder.c_str());
+  item.pszText = &folder[0];
   item.iImage = entry.HasFilters() ? kImageFilterMark : kImageBlank;
-  LRESULT result = ::SendMessageA(List(), message, 0, reinterpret_cast<LPARAM>(&item));
+  LRESULT result = ::SendMessageW(List(), message, 0, reinterpret_cast<LPARAM>(&item));
   // An insertion answers with the new row's index, a change with TRUE.
-  const int row = message == LVM_INSERTITEMA ? static_cast<int>(result) : (result ? index : -1);
+  const int row = message == LVM_INSERTITEMW ? static_cast<int>(result) : (result ? index : -1);
   if (row < 0) return;
   SetCell(row, 1, entry.FilterFileIn);
   SetCell(row, 2, entry.FilterFileOut);
@@ -113,37 +115,38 @@ void CBackupFolderSettingsDlg::WriteRow(UINT message, int index, const BackupFol
 }
 
 void CBackupFolderSettingsDlg::DeleteRow(int index) {
-  ::SendMessageA(List(), LVM_DELETEITEM, index, 0);
+  ::SendMessageW(List(), LVM_DELETEITEM, index, 0);
   // The list keeps its mark on the row that moved into the deleted place (the
   // last row when the deleted one was last); that row becomes the selection.
   const int marked = MarkedRow();
   if (marked >= 0) {
-    LVITEMA state = {};
+    LVITEMW state = {};
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    ::SendMessageA(List(), LVM_SETITEMSTATE, marked, reinterpret_cast<LPARAM>(&state));
+    ::SendMessageW(List(), LVM_SETITEMSTATE, marked, reinterpret_cast<LPARAM>(&state));
   }
 }
 
 int CBackupFolderSettingsDlg::MarkedRow() const {
-  return static_cast<int>(::SendMessageA(List(), LVM_GETSELECTIONMARK, 0, 0));
+  return static_cast<int>(::SendMessageW(List(), LVM_GETSELECTIONMARK, 0, 0));
 }
 
 void CBackupFolderSettingsDlg::SelectRow(int row) {
-  ::SendMessageA(List(), LVM_SETSELECTIONMARK, 0, row);
-  LVITEMA state = {};
+  ::SendMessageW(List(), LVM_SETSELECTIONMARK, 0, row);
+  LVITEMW state = {};
   state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
   state.state = LVIS_SELECTED | LVIS_FOCUSED;
-  ::SendMessageA(List(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+  ::SendMessageW(List(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
   // A partly visible row counts as visible.
-  ::SendMessageA(List(), LVM_ENSUREVISIBLE, row, TRUE);
+  ::SendMessageW(List(), LVM_ENSUREVISIBLE, row, TRUE);
 }
 
 void CBackupFolderSettingsDlg::SetCell(int row, int column, const std::string& text) {
-  LVITEMA item = {};
+  std::wstring wide = ui::Wide(text);
+  LVITEMW item = {};
   item.iSubItem = column;
-  item.pszText = const_cast<char*>(text.c_str());
-  ::SendMessageA(List(), LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+  item.pszText = &wide[0];
+  ::SendMessageW(List(), LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
 }
 
 // --- The buttons -------------------------------------------------------------
@@ -209,7 +212,7 @@ void CBackupFolderSettingsDlg::Remove() {
 }
 
 void CBackupFolderSettingsDlg::Move(int direction) {
-  ::SendMessageA(List(), WM_SETREDRAW, FALSE, 0);
+  ::SendMessageW(List(), WM_SETREDRAW, FALSE, 0);
   const int from = MarkedRow();
   const int to = rows_.Move(from, direction);
   if (to >= 0 && to != from) {
@@ -217,7 +220,7 @@ void CBackupFolderSettingsDlg::Move(int direction) {
     InsertRow(to, rows_.rows()[static_cast<size_t>(to)]);
     SelectRow(to);
   }
-  ::SendMessageA(List(), WM_SETREDRAW, TRUE, 0);
+  ::SendMessageW(List(), WM_SETREDRAW, TRUE, 0);
   ::RedrawWindow(List(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 

@@ -1,29 +1,67 @@
 // Helpers shared by the program's dialogs (see dialog_util.h).
 #include "ui/dialog_util.h"
 
+#include <shlobj.h>
+
 #include <vector>
 
 #include "engine/launch_contract.h"
 
 namespace ui {
 
+namespace {
+
+// Pre-selects the folder that data points to once the picker is up.
+int CALLBACK PickerCallback(HWND picker, UINT msg, LPARAM, LPARAM data) {
+  if (msg == BFFM_INITIALIZED && data != 0) ::SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, data);
+  return 0;
+}
+
+}  // namespace
+
+void SetText(HWND window, const std::string& text) { ::SetWindowTextW(window, Wide(text).c_str()); }
+
+void SetItemText(HWND dialog, int id, const std::string& text) {
+  ::SetDlgItemTextW(dialog, id, Wide(text).c_str());
+}
+
 std::string ItemText(HWND dialog, int id) {
   HWND control = ::GetDlgItem(dialog, id);
   if (!control) return std::string();
-  // The length in bytes of the ANSI text (may overstate it, never understate).
-  const int length = ::GetWindowTextLengthA(control);
-  std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
-  const int got = ::GetWindowTextA(control, text.data(), static_cast<int>(text.size()));
-  return std::string(text.data(), got > 0 ? static_cast<size_t>(got) : 0);
+  std::vector<wchar_t> text(static_cast<size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
+  const int got = ::GetWindowTextW(control, text.data(), static_cast<int>(text.size()));
+  return plat::FromNative(std::wstring(text.data(), got > 0 ? static_cast<size_t>(got) : 0));
 }
 
 int ShowMessageBox(HWND owner, const std::string& text, unsigned style) {
-  return ::MessageBoxA(owner, text.c_str(), contract::kCaption, style);
+  return ::MessageBoxW(owner, Wide(text).c_str(), Wide(contract::kCaption).c_str(), style);
+}
+
+int PickFolder(HWND owner, const std::string& title, std::string& path) {
+  const std::wstring wideTitle = Wide(title), start = Wide(path);
+  BROWSEINFOW browse{};
+  browse.hwndOwner = owner;
+  browse.lpszTitle = wideTitle.c_str();
+  browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+  browse.lpfn = PickerCallback;
+  // A path too long for the picker's buffers is not pre-selected.
+  browse.lParam = start.size() < MAX_PATH ? reinterpret_cast<LPARAM>(start.c_str()) : 0;
+  PIDLIST_ABSOLUTE chosenItem = ::SHBrowseForFolderW(&browse);
+  if (!chosenItem) return -1;
+  wchar_t chosen[MAX_PATH] = {};
+  const BOOL isFolder = ::SHGetPathFromIDListW(chosenItem, chosen);
+  ::CoTaskMemFree(chosenItem);
+  if (!isFolder) return -1;
+  // A name that has no Shift_JIS form comes back with "?" for the characters
+  // code page 932 lacks (no best fit): never the name of another folder, and
+  // the dialog's existence check refuses it.
+  path = plat::FromNative(chosen);
+  return 0;
 }
 
 void CenterOnOwner(HWND dialog) {
   RECT work = {};
-  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   RECT around = work;
   HWND owner = ::GetWindow(dialog, GW_OWNER);
   if (owner && ::IsWindowVisible(owner) && !::IsIconic(owner)) ::GetWindowRect(owner, &around);

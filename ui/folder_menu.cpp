@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/dialog_util.h"
 #include "ui/folder_rules.h"
 #include "ui/main_dlg.h"
 #include "ui/resource.h"
@@ -27,7 +28,7 @@ void CMainDlg::ShowFolderSwitchMenu() {
     }
     return nullptr;
   };
-  plat::MenuHandle menu(::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_FOLDER_MENU)));
+  plat::MenuHandle menu(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_FOLDER_MENU)));
   HMENU popup = menu ? ::GetSubMenu(menu.get(), 0) : nullptr;
   if (!popup) return;
 
@@ -35,8 +36,8 @@ void CMainDlg::ShowFolderSwitchMenu() {
   settings_.LoadBkFolderList(1, list);
   for (const FolderMenuItem& item : FolderMenuItems(list, settings_.BackupFolder, settings_.ChangeMiniPathFlg)) {
     const UINT id = static_cast<UINT>(item.id);
-    ::InsertMenuA(popup, ID_FOLDER_MENU_PLACEHOLDER, MF_BYCOMMAND | MF_STRING | (item.grayed ? MF_GRAYED : 0), id,
-                  item.text.c_str());
+    ::InsertMenuW(popup, ID_FOLDER_MENU_PLACEHOLDER, MF_BYCOMMAND | MF_STRING | (item.grayed ? MF_GRAYED : 0), id,
+                  ui::Wide(item.text).c_str());
     if (item.checked) ::CheckMenuItem(popup, id, MF_BYCOMMAND | MF_CHECKED);
     if (item.uncheckedBitmap != 0 || item.checkedBitmap != 0) {
       ::SetMenuItemBitmaps(popup, id, MF_BYCOMMAND, bitmapOf(item.uncheckedBitmap), bitmapOf(item.checkedBitmap));

@@ -8,12 +8,12 @@
 #include <climits>
 #include <cstdio>
 
-#include "engine/launch_contract.h"
 #include "engine/fileutil.h"
 #include "platform/native_path.h"
 #include "ui/about_dlg.h"
 #include "ui/backup_folder_edit_dlg.h"
 #include "ui/backup_folder_settings_dlg.h"
+#include "ui/dialog_util.h"
 #include "ui/env_settings_dlg.h"
 #include "ui/folder_rules.h"
 #include "ui/resource.h"
@@ -34,7 +34,7 @@ constexpr int kPictureSize = 16;
 
 HICON LoadProgramIcon(int sizeMetricX, int sizeMetricY) {
   // Shared icons belong to the system's cache: never destroyed by us.
-  return static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+  return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
                                          ::GetSystemMetrics(sizeMetricX), ::GetSystemMetrics(sizeMetricY),
                                          LR_SHARED));
 }
@@ -48,7 +48,7 @@ CMainDlg::CMainDlg()
       engine_(*this, selection_.paths, currentFilters_),
       icon_(LoadProgramIcon(SM_CXICON, SM_CYICON)),
       smallIcon_(LoadProgramIcon(SM_CXSMICON, SM_CYSMICON)),
-      extendedMenu_(::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_EXTENDED_MENU))),
+      extendedMenu_(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_EXTENDED_MENU))),
       whiteBrush_(::CreateSolidBrush(kWhite)),
       pendingBrush_(::CreateSolidBrush(kPendingBlue)),
       noFilesBitmap_(plat::LoadBitmapResource(IDB_FILE_NONE, kSymbolSize, kSymbolSize)),
@@ -63,15 +63,16 @@ CMainDlg::~CMainDlg() = default;
 // --- Start-up ----------------------------------------------------------------
 
 BOOL CMainDlg::OnInitDialog() {
-  char aboutText[256] = {};
-  if (::LoadStringA(::GetModuleHandleA(nullptr), IDS_ABOUTBOX, aboutText, sizeof(aboutText)) > 0) {
+  // The resource's text is UTF-16 already: it goes to the menu as it is.
+  wchar_t aboutText[256] = {};
+  if (::LoadStringW(::GetModuleHandleW(nullptr), IDS_ABOUTBOX, aboutText, 256) > 0) {
     if (HMENU systemMenu = ::GetSystemMenu(hwnd(), FALSE)) {
-      ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
-      ::AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutText);
+      ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+      ::AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutText);
     }
   }
-  ::SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-  ::SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+  ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
 
   selectedFiles_ = 0;
   selectedFolders_ = 0;
@@ -92,16 +93,16 @@ BOOL CMainDlg::OnInitDialog() {
   }
 
   std::string refusal;
-  if (LoadSelection(CommandLineTail(::GetCommandLineA()), selection_, refusal) != 0) {
+  if (LoadSelection(CommandLineTail(plat::FromNative(::GetCommandLineW()).c_str()), selection_, refusal) != 0) {
     ShowMessage(refusal, MB_ICONSTOP);
     // Closed through the ordinary way out, so the settings are still saved.
-    ::PostMessageA(hwnd(), WM_CLOSE, 0, 0);
+    ::PostMessageW(hwnd(), WM_CLOSE, 0, 0);
     return TRUE;
   }
   ShowSelectionCounts();
 
   RECT work = {}, window = {};
-  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   ::GetWindowRect(hwnd(), &window);
   const int x = work.left + ((work.right - work.left) - (window.right - window.left)) / 2;
   const int y = work.top + ((work.bottom - work.top) - (window.bottom - window.top)) / 2;
@@ -122,9 +123,9 @@ void CMainDlg::ShowSelectionCounts() {
   }
   char text[32];
   std::snprintf(text, sizeof(text), texts::kCountFormat, selectedFiles_);
-  ::SetDlgItemTextA(hwnd(), IDC_FILE_COUNT, text);
+  ui::SetItemText(hwnd(), IDC_FILE_COUNT, text);
   std::snprintf(text, sizeof(text), texts::kCountFormat, selectedFolders_);
-  ::SetDlgItemTextA(hwnd(), IDC_FOLDER_COUNT, text);
+  ui::SetItemText(hwnd(), IDC_FOLDER_COUNT, text);
   if (selectedFiles_ == 0) {
     SetPicture(IDC_FILE_PICTURE, noFilesBitmap_.get());
     ::EnableWindow(Item(IDC_FILE_COUNT), FALSE);
@@ -139,8 +140,8 @@ void CMainDlg::ShowSelectionCounts() {
 // --- The count ---------------------------------------------------------------
 
 void CMainDlg::BeginRecount() {
-  ::SetDlgItemTextA(hwnd(), IDC_TOTAL_SIZE, texts::kCounting);
-  ::SetDlgItemTextA(hwnd(), IDC_TOTAL_FILES, texts::kCounting);
+  ui::SetItemText(hwnd(), IDC_TOTAL_SIZE, texts::kCounting);
+  ui::SetItemText(hwnd(), IDC_TOTAL_FILES, texts::kCounting);
   ::EnableWindow(Item(IDOK), FALSE);
   ::EnableWindow(Item(IDC_MENU_BUTTON), FALSE);
   RefreshBackupFolderDisplay();
@@ -151,15 +152,15 @@ void CMainDlg::RefreshBackupFolderDisplay() {
   FolderUnusable = 0;
   const std::string& folder = settings_.BackupFolder;
   if (folder.empty()) {
-    ::SetDlgItemTextA(hwnd(), IDC_BACKUP_FOLDER, texts::kFolderNotSet);
+    ui::SetItemText(hwnd(), IDC_BACKUP_FOLDER, texts::kFolderNotSet);
     FolderUnusable = 1;
   } else if (PathExists(folder) != 0) {
-    ::SetDlgItemTextA(hwnd(), IDC_BACKUP_FOLDER, texts::kFolderMissing);
+    ui::SetItemText(hwnd(), IDC_BACKUP_FOLDER, texts::kFolderMissing);
     FolderUnusable = 1;
   } else {
     std::string shortPath = folder;
     ShortenPath(shortPath);
-    ::SetDlgItemTextA(hwnd(), IDC_BACKUP_FOLDER, shortPath.c_str());
+    ui::SetItemText(hwnd(), IDC_BACKUP_FOLDER, shortPath);
     // The filters come from the first entry that names the folder exactly; a
     // folder that is not registered keeps empty filters.
     BackupFolderList list;
@@ -206,8 +207,8 @@ void CMainDlg::RecountTick() {
     if (scanned != 0) {
       // A folder could not be listed (its message shown): no totals, so the
       // start button stays off; the user may switch the folder or cancel.
-      ::SetDlgItemTextA(hwnd(), IDC_TOTAL_SIZE, "");
-      ::SetDlgItemTextA(hwnd(), IDC_TOTAL_FILES, "");
+      ui::SetItemText(hwnd(), IDC_TOTAL_SIZE, "");
+      ui::SetItemText(hwnd(), IDC_TOTAL_FILES, "");
       RedrawNow();
       ::EnableWindow(Item(IDCANCEL), TRUE);
       ::EnableWindow(Item(IDC_MENU_BUTTON), TRUE);
@@ -217,8 +218,8 @@ void CMainDlg::RecountTick() {
     sizeText = FormatSizeText(bytes);
     countText = FormatGroupedNumber(files);
   }
-  ::SetDlgItemTextA(hwnd(), IDC_TOTAL_SIZE, sizeText.c_str());
-  ::SetDlgItemTextA(hwnd(), IDC_TOTAL_FILES, countText.c_str());
+  ui::SetItemText(hwnd(), IDC_TOTAL_SIZE, sizeText);
+  ui::SetItemText(hwnd(), IDC_TOTAL_FILES, countText);
   TotalsShown = 1;
   RedrawNow();
   ::EnableWindow(Item(IDOK), TRUE);
@@ -404,7 +405,7 @@ bool CMainDlg::OnPaint() {
   if (!::IsIconic(hwnd())) return false;
   PAINTSTRUCT paint;
   HDC dc = ::BeginPaint(hwnd(), &paint);
-  ::SendMessageA(hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  ::SendMessageW(hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   RECT client = {};
   ::GetClientRect(hwnd(), &client);
   const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
@@ -426,14 +427,17 @@ HBRUSH CMainDlg::OnCtlColorStatic(HDC dc, HWND control) {
       return whiteBrush_.get();
     case IDC_TOTAL_SIZE:
     case IDC_TOTAL_FILES:
-      return TotalsShown == 1 ? whiteBrush_.get() : pendingBrush_.get();
+      // Blue marks totals still to come ("算出中"). A count that failed leaves
+      // the fields empty with TotalsShown 0 (the start stays off): nothing is
+      // to come, so they are white, as every shown total is.
+      return TotalsShown == 1 || ::GetWindowTextLengthW(control) == 0 ? whiteBrush_.get() : pendingBrush_.get();
   }
   return nullptr;
 }
 
 void CMainDlg::SetPicture(int id, HBITMAP bitmap) {
   HBITMAP old = reinterpret_cast<HBITMAP>(
-      ::SendDlgItemMessageA(hwnd(), id, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
+      ::SendDlgItemMessageW(hwnd(), id, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
   // The template's own image has no other owner once it is replaced.
   if (old && old != bitmap && !OwnsBitmap(old)) {
     plat::BitmapHandle replaced(old);
@@ -462,21 +466,21 @@ void CMainDlg::OnDestroy() {
 // --- BackupHost --------------------------------------------------------------
 
 int CMainDlg::ShowMessage(const std::string& text, unsigned style) {
-  return ::MessageBoxA(hwnd(), text.c_str(), contract::kCaption, style);
+  return ui::ShowMessageBox(hwnd(), text, style);
 }
 
 void CMainDlg::PumpMessages() {
   MSG msg;
-  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
       // Left for the modal loop, which ends on it.
       ::PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }
     // The dialog's keys (Esc, Enter, Tab) work during a count or a copy too.
-    if (hwnd() && ::IsDialogMessageA(hwnd(), &msg)) continue;
+    if (hwnd() && ::IsDialogMessageW(hwnd(), &msg)) continue;
     ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
+    ::DispatchMessageW(&msg);
   }
 }
 
@@ -485,12 +489,12 @@ void CMainDlg::ShowProgress() { ::ShowWindow(Item(IDC_PROGRESS), SW_SHOW); }
 void CMainDlg::SetProgressRange(int64_t upper) {
   progressShift_ = 0;
   while ((upper >> progressShift_) > INT_MAX) ++progressShift_;
-  ::SendDlgItemMessageA(hwnd(), IDC_PROGRESS, PBM_SETRANGE32, 0, static_cast<LPARAM>(upper >> progressShift_));
+  ::SendDlgItemMessageW(hwnd(), IDC_PROGRESS, PBM_SETRANGE32, 0, static_cast<LPARAM>(upper >> progressShift_));
   Redraw(Item(IDC_PROGRESS));
 }
 
 void CMainDlg::SetProgressPos(int64_t pos) {
-  ::SendDlgItemMessageA(hwnd(), IDC_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(pos >> progressShift_), 0);
+  ::SendDlgItemMessageW(hwnd(), IDC_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(pos >> progressShift_), 0);
   Redraw(Item(IDC_PROGRESS));
 }
 

@@ -1,8 +1,13 @@
 // Another process's windows driven from outside (see driver.h).
 #include "tests/e2e/driver.h"
 
+#include <commctrl.h>
+
+#include <cstddef>
 #include <cstdlib>
 #include <vector>
+
+#include "platform/native_path.h"
 
 namespace e2e {
 namespace {
@@ -78,13 +83,13 @@ Process::~Process() {
   ::CloseHandle(handle_);
 }
 
-bool Process::Start(const std::string& commandLine, const std::string& dir, std::string* error) {
-  STARTUPINFOA startup = {};
+bool Process::Start(const std::wstring& commandLine, const std::wstring& dir, std::string* error) {
+  STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info = {};
-  std::string line = commandLine;  // CreateProcessA may write into it
-  if (!::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &startup, &info)) {
-    *error = "CreateProcessA failed, error " + std::to_string(::GetLastError()) + ": " + commandLine;
+  std::wstring line = commandLine;  // CreateProcessW may write into it
+  if (!::CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &startup, &info)) {
+    *error = "CreateProcessW failed, error " + std::to_string(::GetLastError()) + ": " + plat::FromNative(commandLine);
     return false;
   }
   ::CloseHandle(info.hThread);
@@ -102,10 +107,10 @@ HWND FindWindowOf(DWORD pid, const char* className, const std::string& caption, 
     for (HWND w = ::GetTopWindow(nullptr); w && !found; w = ::GetWindow(w, GW_HWNDNEXT)) {
       DWORD owner = 0;
       ::GetWindowThreadProcessId(w, &owner);
-      char text[512] = {};
-      ::GetWindowTextA(w, text, sizeof(text));
+      wchar_t text[512] = {};
+      ::GetWindowTextW(w, text, 512);
       if (w != except && ::IsWindowVisible(w) && (pid == 0 || owner == pid) && ClassOf(w) == className &&
-          (caption.empty() || caption == text) && (controlId == 0 || ::GetDlgItem(w, controlId))) {
+          (caption.empty() || caption == plat::FromNative(text)) && (controlId == 0 || ::GetDlgItem(w, controlId))) {
         found = w;
       }
     }
@@ -117,10 +122,27 @@ HWND FindWindowOf(DWORD pid, const char* className, const std::string& caption, 
 std::string Text(HWND dialog, int id) {
   DWORD_PTR length = 0, got = 0;
   HWND control = ::GetDlgItem(dialog, id);
-  ::SendMessageTimeoutA(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &length);
-  std::vector<char> buf(length * 2 + 16, '#');
-  ::SendMessageTimeoutA(control, WM_GETTEXT, buf.size(), LPARAM(buf.data()), SMTO_ABORTIFHUNG, kAnswerMs, &got);
-  return std::string(buf.data(), got);
+  ::SendMessageTimeoutW(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &length);
+  std::vector<wchar_t> buf(length + 16, L'#');
+  ::SendMessageTimeoutW(control, WM_GETTEXT, buf.size(), LPARAM(buf.data()), SMTO_ABORTIFHUNG, kAnswerMs, &got);
+  return plat::FromNative(std::wstring(buf.data(), got));
+}
+
+std::string ListText(HWND list, int row) {
+  // The item and its text buffer in the list's process, where the list reads and writes them.
+  struct Item { LVITEMW item; wchar_t text[1024]; } here = {};
+  DWORD pid = 0;
+  DWORD_PTR got = 0;
+  ::GetWindowThreadProcessId(list, &pid);
+  HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  auto* there = static_cast<char*>(::VirtualAllocEx(process, nullptr, sizeof(Item), MEM_COMMIT, PAGE_READWRITE));
+  here.item.pszText = reinterpret_cast<wchar_t*>(there + offsetof(Item, text)), here.item.cchTextMax = 1024;
+  if (!there || !::WriteProcessMemory(process, there, &here, sizeof(here), nullptr) ||
+      !::SendMessageTimeoutW(list, LVM_GETITEMTEXTW, row, LPARAM(there), SMTO_ABORTIFHUNG, kAnswerMs, &got) ||
+      !::ReadProcessMemory(process, there, &here, sizeof(here), nullptr)) got = 0;
+  ::VirtualFreeEx(process, there, 0, MEM_RELEASE);
+  ::CloseHandle(process);
+  return plat::FromNative(std::wstring(here.text, got));
 }
 
 bool WaitText(HWND dialog, int id, const std::function<bool(const std::string&)>& accept, DWORD timeoutMs) {

@@ -20,7 +20,7 @@ class Process {
   Process(const Process&) = delete;
   Process& operator=(const Process&) = delete;
   // Starts commandLine in folder dir; false (the reason in *error) if it did not start.
-  bool Start(const std::string& commandLine, const std::string& dir, std::string* error);
+  bool Start(const std::wstring& commandLine, const std::wstring& dir, std::string* error);
   DWORD pid() const { return pid_; }
   // True once the process has ended, waiting at most timeoutMs.
   bool WaitExit(DWORD timeoutMs) const;
@@ -31,12 +31,15 @@ class Process {
 };
 
 // The first visible top-level window of class className of process pid (0:
-// any), captioned caption ("": any), holding control controlId (0: any) and
+// any), captioned caption ("": any; read as Text reads), holding control controlId (0: any) and
 // other than except, polled for at most timeoutMs; nullptr if none appeared.
 HWND FindWindowOf(DWORD pid, const char* className, const std::string& caption, int controlId, DWORD timeoutMs,
                   HWND except = nullptr);
-// The text of control id (exact ANSI bytes); "" if it did not answer.
+// The text of control id, read wide and given in Shift_JIS (code page 932, "?" for a character it
+// lacks), as the program means its texts whatever the ANSI code page is; "" if it did not answer.
 std::string Text(HWND dialog, int id);
+// The text of row (its first column) of another process's list view, the same way.
+std::string ListText(HWND list, int row);
 // Polls control id until accept(its text) holds; false if it did not within timeoutMs.
 bool WaitText(HWND dialog, int id, const std::function<bool(const std::string&)>& accept, DWORD timeoutMs);
 // Clicks a push button, or with picture a static that notifies clicks; false,
@@ -47,7 +50,7 @@ void Command(HWND window, int id);
 // True once window is gone, waiting at most timeoutMs.
 bool WaitGone(HWND window, DWORD timeoutMs);
 
-// A message box as shown: text (exact bytes), icon ("stop", "exclamation",
+// A message box as shown: text (as Text reads it), icon ("stop", "exclamation",
 // "information", "question" or "unknown").
 struct Box { bool shown = false; std::string text, icon; };
 // Reads the message box captioned "Larkspan" of process pid (0: any) and

@@ -1,20 +1,21 @@
 // Smoke tests of the real Larkspan.exe under Wine: launch refusals, a whole backup checked on disk,
-// cancel in the count and the copy, a second instance, the dialogs, help, the switch menu.
+// cancel in the count and the copy, a second instance, the dialogs, help, the switch menu. Run under the
+// ANSI code pages 932 and 1252 (tests/e2e/CMakeLists.txt): every text reads the same; files are named wide.
 #include <windows.h>
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "app/texts.h"
 #include "engine/texts.h"
+#include "platform/native_path.h"
 #include "tests/e2e/driver.h"
+#include "tests/support/temp_tree.h"
 #include "ui/resource.h"
 #include "ui/texts.h"
 
@@ -26,44 +27,38 @@ constexpr DWORD kAppearsMs = 15000;
 // True once the count has ended and the total of files shows.
 bool Shown(const std::string& totalFiles) { return totalFiles != texts::kCounting; }
 
-// A throwaway folder: a copy of the program in prog\ with settings (backups\A
-// current and leaving out *.tmp, backups\B beside it), the data in data\.
+// The backup folder A, named in Japanese (two second bytes 0x5C).
+const std::string kAName = "表ソ先", kA = "backups\\" + kAName;
+
+// A throwaway folder: a copy of the program in prog\ with settings (kA current
+// and leaving out *.tmp, backups\B beside it), the data in data\.
 class Smoke : public ::testing::Test {
  protected:
   void SetUp() override {
-    char temp[MAX_PATH] = {};
-    ::GetTempPathA(sizeof(temp), temp);
-    root_ = temp + std::string("lksmoke") + std::to_string(::GetCurrentProcessId());
-    for (const char* dir : {"", "\\prog", "\\data", "\\data\\d", "\\backups", "\\backups\\A", "\\backups\\B"}) {
-      ::CreateDirectoryA((root_ + dir).c_str(), nullptr);
-    }
+    // The code page the run asked for, so that no run passes on 932 unnoticed.
+    ASSERT_EQ(std::getenv("LARKSPAN_ACP") ? std::atoi(std::getenv("LARKSPAN_ACP")) : 932, int(::GetACP()));
+    for (const char* dir : {"prog", "data\\d", kA.c_str(), "backups\\B"}) tree_.Folder(dir);
     ASSERT_TRUE(::CopyFileA(Built("Larkspan.exe").c_str(), Path("prog\\Larkspan.exe").c_str(), FALSE));
-    Put("prog\\Larkspan.ini", "[Backup]\r\nBackupFolder=" + Path("backups\\A") + "\r\n[BkFolderList]\r\nBkFolder000=" +
-        Path("backups\\A") + "\r\nFilterFileOut000=*.tmp\r\nBkFolder001=" + Path("backups\\B") + "\r\n");
+    Put("prog\\Larkspan.ini", "[Backup]\r\nBackupFolder=" + Path(kA) + "\r\n[BkFolderList]\r\nBkFolder000=" +
+        Path(kA) + "\r\nFilterFileOut000=*.tmp\r\nBkFolder001=" + Path("backups\\B") + "\r\n");
     Put("data\\a.txt", "alpha\r\n");
-  }
-  void TearDown() override {
-    const std::string from = root_ + std::string(2, '\0');
-    SHFILEOPSTRUCTA op = {nullptr, FO_DELETE, from.c_str(), nullptr, FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI,
-                          FALSE, nullptr, nullptr};
-    ::SHFileOperationA(&op);
   }
   // Wine takes the host's slashes on drive Z:.
   static std::string Built(const std::string& name) { return "Z:" LARKSPAN_DIST_HOST_PATH "/" + name; }
-  std::string Path(const std::string& rel) const { return root_ + "\\" + rel; }
-  void Put(const std::string& rel, const std::string& b) const { std::ofstream(Path(rel), std::ios::binary) << b; }
-  std::string Read(const std::string& rel) const {  // "<missing>" if it cannot be opened
-    std::ifstream file(Path(rel), std::ios::binary);
-    return file ? std::string(std::istreambuf_iterator<char>(file), {}) : "<missing>";
-  }
-  void Select(const std::vector<std::string>& rels) const {
+  std::string Path(const std::string& rel) const { return tree_.Path(rel); }
+  static std::wstring Wide(const std::string& path) { return plat::ToNative(path); }
+  void Put(const std::string& rel, const std::string& bytes) { tree_.File(rel, bytes); }
+  std::string Read(const std::string& rel) const { return tree_.Read(rel); }  // "<missing>" if it cannot be read
+  void Select(const std::vector<std::string>& rels) {
     std::string text;
     for (const std::string& rel : rels) text += "\"" + Path(rel) + "\" ";
     Put("prog\\lkpara.dat", text);
   }
-  bool StartProgram(Process& program, const std::string& tail = " LarkspanCall") {
+  // Starts exe (the copy in prog\ when empty) with the command-line tail.
+  bool StartProgram(Process& program, const std::string& tail = " LarkspanCall", std::wstring exe = L"") {
     std::string error;
-    EXPECT_TRUE(program.Start("\"" + Path("prog\\Larkspan.exe") + "\"" + tail, root_, &error)) << error;
+    exe = exe.empty() ? Wide(Path("prog\\Larkspan.exe")) : exe;
+    EXPECT_TRUE(program.Start(L"\"" + exe + L"\"" + Wide(tail), Wide(Path("")), &error)) << error;
     return program.pid() != 0;
   }
   // Starts the program on the selection and waits for its main window, and
@@ -75,7 +70,7 @@ class Smoke : public ::testing::Test {
     EXPECT_TRUE(main && (counting || WaitText(main, IDC_TOTAL_FILES, Shown, kAppearsMs))) << "no totals";
     return main;
   }
-  std::string root_;
+  TempTree tree_;  // files in Shift_JIS names, made and read wide
 };
 
 TEST_F(Smoke, LaunchRefusals) {
@@ -102,7 +97,6 @@ TEST_F(Smoke, LaunchRefusals) {
 }
 
 TEST_F(Smoke, WholeBackup) {
-  ::CreateDirectoryA(Path("data\\d\\ソ").c_str(), nullptr);
   const std::string files[][2] = {
       {"a.txt", "alpha\r\n"}, {"表.csv", std::string("1,\0,2", 5)}, {"d\\ソ\\c.bin", std::string(3000, '\xA5')}};
   for (const auto& f : files) Put("data\\" + f[0], f[1]);
@@ -110,43 +104,42 @@ TEST_F(Smoke, WholeBackup) {
   Process program;
   HWND main = StartCounted(program, {"data\\a.txt", "data\\表.csv", "data\\d"});
   ASSERT_TRUE(main);
-  EXPECT_EQ("2 個, 1 個, 3", Text(main, IDC_FILE_COUNT) + ", " + Text(main, IDC_FOLDER_COUNT) + ", " +
-                                 Text(main, IDC_TOTAL_FILES));
+  std::string shown;  // every text of the main window, set at run time or by its template
+  for (int id : {IDC_FILE_COUNT, IDC_FOLDER_COUNT, IDC_SIZE_LABEL, IDC_TOTAL_SIZE, IDC_TOTAL_FILES_LABEL,
+                 IDC_TOTAL_FILES, IDC_BACKUP_FOLDER_LABEL, IDOK, IDCANCEL, IDC_MENU_BUTTON}) shown += Text(main, id) + "|";
+  EXPECT_EQ("2 個|1 個|サイズ|2.94KB|総ファイル数|3|バックアップフォルダ|バックアップ開始|ｷｬﾝｾﾙ|≫|", shown);
   ASSERT_TRUE(Click(main, IDOK));
   const Box box = AnswerBox(program.pid(), IDOK, kAppearsMs);
-  const std::string head = texts::kVerifiedTitle + Path("backups\\A") + texts::kVerifiedSubFolder;
+  const std::string head = texts::kVerifiedTitle + Path(kA) + texts::kVerifiedSubFolder;
   ASSERT_EQ(head, box.text.substr(0, head.size()));
   EXPECT_EQ("information", box.icon);
   EXPECT_TRUE(program.WaitExit(kAppearsMs));
-  const std::string made = "backups\\A\\" + box.text.substr(head.size()) + "\\";  // the new sub-folder
+  const std::string made = kA + "\\" + box.text.substr(head.size()) + "\\";  // the new sub-folder
   for (size_t i = 0; i < std::size(files); ++i) EXPECT_EQ(files[i][1], Read(made + files[i][0])) << "case " << i;
   EXPECT_EQ("<missing>", Read(made + "d\\skip.tmp"));
+  const std::string ini = Read("prog\\Larkspan.ini");  // saved at the end (the version key is new)
+  EXPECT_NE(std::string::npos, ini.find("VL=1.00")) << ini;
+  EXPECT_NE(std::string::npos, ini.find("BackupFolder=" + Path(kA) + "\r\n")) << "not in Shift_JIS: " << ini;
 }
 
 // Installed under a folder whose name has no Shift_JIS form (a profile such as
 // Łukasz): the program reads its parameter file and settings beside itself.
 TEST_F(Smoke, ProgramFolderWithoutShiftJisForm) {
-  auto wide = [](const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); };  // temp paths
-  const std::wstring dir = wide(root_) + L"\\\u0141ukasz\\";
+  const std::wstring dir = Wide(Path("")) + L"\\\u0141ukasz\\";
   ASSERT_TRUE(::CreateDirectoryW(dir.c_str(), nullptr));
-  ASSERT_TRUE(::CopyFileW(wide(Built("Larkspan.exe")).c_str(), (dir + L"Larkspan.exe").c_str(), FALSE));
+  ASSERT_TRUE(::CopyFileW(Wide(Built("Larkspan.exe")).c_str(), (dir + L"Larkspan.exe").c_str(), FALSE));
   Select({"data\\a.txt"});
   for (const char* name : {"Larkspan.ini", "lkpara.dat"})
-    ASSERT_TRUE(::MoveFileW(wide(Path("prog\\") + name).c_str(), (dir + wide(name)).c_str())) << name;
-  std::wstring command = L"\"" + dir + L"Larkspan.exe\" LarkspanCall";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION started{};
-  ASSERT_TRUE(::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started));
-  HWND main = FindWindowOf(started.dwProcessId, "#32770", "Larkspan", IDC_TOTAL_FILES, kAppearsMs);
-  const bool counted = main && WaitText(main, IDC_TOTAL_FILES, Shown, kAppearsMs) && Click(main, IDOK);
-  const Box box = AnswerBox(started.dwProcessId, IDOK, kAppearsMs);
-  if (::WaitForSingleObject(started.hProcess, kAppearsMs) != WAIT_OBJECT_0) ::TerminateProcess(started.hProcess, 1);
-  ::CloseHandle(started.hThread), ::CloseHandle(started.hProcess);
-  ASSERT_TRUE(counted) << "no totals";
-  const std::string head = texts::kVerifiedTitle + Path("backups\\A") + texts::kVerifiedSubFolder;  // from the settings
+    ASSERT_TRUE(::MoveFileW(Wide(Path("prog\\") + name).c_str(), (dir + Wide(name)).c_str())) << name;
+  Process program;
+  HWND main = StartProgram(program, " LarkspanCall", dir + L"Larkspan.exe")
+                  ? FindWindowOf(program.pid(), "#32770", "Larkspan", IDC_TOTAL_FILES, kAppearsMs) : nullptr;
+  ASSERT_TRUE(main && WaitText(main, IDC_TOTAL_FILES, Shown, kAppearsMs) && Click(main, IDOK)) << "no totals";
+  const Box box = AnswerBox(program.pid(), IDOK, kAppearsMs);
+  EXPECT_TRUE(program.WaitExit(kAppearsMs));
+  const std::string head = texts::kVerifiedTitle + Path(kA) + texts::kVerifiedSubFolder;  // from the settings
   ASSERT_EQ(head, box.text.substr(0, head.size()));
-  EXPECT_EQ("alpha\r\n", Read("backups\\A\\" + box.text.substr(head.size()) + "\\a.txt"));
+  EXPECT_EQ("alpha\r\n", Read(kA + "\\" + box.text.substr(head.size()) + "\\a.txt"));
 }
 
 TEST_F(Smoke, CancelDuringTheCount) {
@@ -158,7 +151,21 @@ TEST_F(Smoke, CancelDuringTheCount) {
   ASSERT_EQ(texts::kCounting, Text(main, IDC_TOTAL_FILES)) << "the count ended before it could be cancelled";
   ASSERT_TRUE(Click(main, IDCANCEL));
   EXPECT_TRUE(program.WaitExit(5000));
-  EXPECT_TRUE(::RemoveDirectoryA(Path("backups\\A").c_str())) << "not empty";
+  EXPECT_TRUE(::RemoveDirectoryW(Wide(Path(kA)).c_str())) << "not empty";
+}
+
+// A count that fails (a file handed over as a folder, "a.txt\": its listing fails) shows its message and
+// leaves the totals empty, on white rather than in the blue of totals still to come.
+TEST_F(Smoke, FailedCountLeavesEmptyTotalsOnWhite) {
+  Process program;
+  HWND main = StartCounted(program, {"data\\a.txt\\"}, true);
+  ASSERT_TRUE(main);
+  EXPECT_EQ(0u, AnswerBox(program.pid(), IDOK, kAppearsMs).text.find(texts::kSourceReadFailed));
+  RECT total{};
+  ::GetWindowRect(::GetDlgItem(main, IDC_TOTAL_FILES), &total);
+  HDC screen = ::GetDC(nullptr);
+  EXPECT_TRUE(Poll([&] { return ::GetPixel(screen, total.left + 1, total.top + 1) == RGB(255, 255, 255); }, 3000));
+  ::ReleaseDC(nullptr, screen);
 }
 
 // An 8 GiB file (sparse here, real bytes in the copy): the window answers while
@@ -180,17 +187,17 @@ TEST_F(Smoke, CancelDuringTheCopyOfALargeFile) {
   LONGLONG copied = 0;
   auto copiedNow = [&] {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExA(copy.c_str(), GetFileExInfoStandard, &data)) return copied = -1;
+    if (!::GetFileAttributesExW(Wide(copy).c_str(), GetFileExInfoStandard, &data)) return copied = -1;
     return copied = (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   };
   ASSERT_TRUE(Poll([&] {
-    WIN32_FIND_DATAA found{};
-    HANDLE search = ::FindFirstFileA(Path("backups\\A\\*").c_str(), &found);
+    WIN32_FIND_DATAW found{};
+    HANDLE search = ::FindFirstFileW(Wide(Path(kA + "\\*")).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return false;
-    while (found.cFileName[0] == '.' && ::FindNextFileA(search, &found)) {
+    while (found.cFileName[0] == L'.' && ::FindNextFileW(search, &found)) {
     }
     ::FindClose(search);
-    copy = Path("backups\\A\\") + found.cFileName + "\\d\\big.bin";
+    copy = Path(kA + "\\" + plat::FromNative(found.cFileName) + "\\d\\big.bin");
     return copiedNow() > 0;
   }, kAppearsMs)) << "the copy did not start";
   DWORD start = ::GetTickCount();
@@ -231,28 +238,32 @@ TEST_F(Smoke, DialogsWithOkAndCancel) {
   while (list.size() < 4993) list += "*.表ソ;";
   list = list.substr(0, 4993) + ";*.xlsx";
   const std::string entry = "FilterFileOut000=" + list + "\r\n";
-  Put("prog\\Larkspan.ini", "[Backup]\r\nBackupFolder=" + Path("backups\\A") + "\r\n[BkFolderList]\r\nBkFolder000=" +
-      Path("backups\\A") + "\r\n" + entry);
+  Put("prog\\Larkspan.ini", "[Backup]\r\nBackupFolder=" + Path(kA) + "\r\n[BkFolderList]\r\nBkFolder000=" +
+      Path(kA) + "\r\n" + entry);
   Process program;
   HWND main = StartCounted(program, {"data\\a.txt"});
   ASSERT_TRUE(main);
-  // Command (0: a click on the filter picture), caption, a control of the dialog;
-  // the about box shares its caption and identifiers with the main window.
-  const struct { int command; const char* caption; int control; } cases[] = {
-      {ID_BACKUP_FOLDER_SETTINGS, "バックアップフォルダ設定", IDC_FOLDER_LIST},
-      {ID_ENV_SETTINGS, "環境設定", IDC_END_MESSAGE},
-      {ID_APP_ABOUT_BOX, "Larkspan", IDC_WEB_ADDRESS},
-      {0, texts::kTitleChangeFolder, IDC_EDIT_FOLDER},
+  // Command (0: a click on the filter picture; IDM_ABOUTBOX: the system menu's item), caption, a control of the
+  // dialog and its text (of a list: its first row); the about box shares its caption and identifiers with the
+  // main window.
+  const struct { int command; std::string caption; int control; std::string text; } cases[] = {
+      {ID_BACKUP_FOLDER_SETTINGS, "バックアップフォルダ設定", IDC_FOLDER_LIST, Path(kA)},
+      {ID_ENV_SETTINGS, "環境設定", IDC_END_MESSAGE, "正常終了メッセージを表示する"},
+      {ID_APP_ABOUT_BOX, "Larkspan", IDC_WEB_ADDRESS, "https://larkspan.example.jp/"},
+      {IDM_ABOUTBOX, "Larkspanのﾊﾞｰｼﾞｮﾝ情報", IDOK, "OK"},
+      {0, texts::kTitleChangeFolder, IDC_EDIT_FOLDER, Path(kA)},
   };
   for (size_t i = 0; i < 2 * std::size(cases); ++i) {
     const auto& c = cases[i / 2];
     const int button = i % 2 ? IDCANCEL : IDOK;
-    if (c.command) Command(main, c.command);
+    if (c.command) ::PostMessageW(main, c.command == IDM_ABOUTBOX ? WM_SYSCOMMAND : WM_COMMAND, c.command, 0);
     if (!c.command && !Click(main, IDC_FILTER_INDICATOR, true)) ADD_FAILURE() << "case " << i << ": no filter picture";
     HWND dialog = FindWindowOf(program.pid(), "#32770", c.caption, c.control, kAppearsMs, main);
     ASSERT_TRUE(dialog) << "case " << i;
     EXPECT_FALSE(::IsWindowEnabled(main)) << "case " << i << ": not modal";
-    if (!Click(dialog, button)) Command(dialog, button);  // the about box has no cancel button: Esc
+    EXPECT_EQ(c.text, c.control == IDC_FOLDER_LIST ? ListText(::GetDlgItem(dialog, c.control), 0)
+                                                   : Text(dialog, c.control)) << "case " << i;
+    if (!Click(dialog, button)) Command(dialog, button);  // the about and version boxes have no cancel button: Esc
     EXPECT_TRUE(WaitGone(dialog, kAppearsMs)) << "case " << i;
     // An OK may start a new count, which ignores commands: once the main window has answered (its
     // handler has returned), the totals show again when the count is over.
@@ -270,7 +281,10 @@ TEST_F(Smoke, HelpWithAndWithoutItsFile) {
   ASSERT_TRUE(main);
   Command(main, ID_HELP_COMMAND);
   DWORD viewer = 0;
-  ::GetWindowThreadProcessId(FindWindowOf(0, "HH Parent", "Larkspan ヘルプ", 0, kAppearsMs), &viewer);
+  // Wine's viewer shows the help's Shift_JIS title through the ANSI code page ("Larkspan ƒwƒ‹ƒv" under
+  // 1252): there it is known by its class alone.
+  const char* title = ::GetACP() == 932 ? "Larkspan ヘルプ" : "";
+  ::GetWindowThreadProcessId(FindWindowOf(0, "HH Parent", title, 0, kAppearsMs), &viewer);
   HANDLE viewerProcess = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, viewer);
   ASSERT_TRUE(viewerProcess) << "no help viewer";
   ::TerminateProcess(viewerProcess, 0);
@@ -286,7 +300,8 @@ TEST_F(Smoke, SwitchMenuChangesTheFolder) {
   Process program;
   HWND main = StartCounted(program, {"data\\a.txt"});
   ASSERT_TRUE(main);
-  EXPECT_EQ("\\A", Text(main, IDC_BACKUP_FOLDER).substr(Text(main, IDC_BACKUP_FOLDER).size() - 2));
+  const std::string label = Text(main, IDC_BACKUP_FOLDER), name = "\\" + kAName;
+  EXPECT_EQ(name, label.substr(label.size() - std::min(label.size(), name.size()))) << label;
   ASSERT_TRUE(Click(main, IDC_FOLDER_SWITCH, true));
   HWND menu = FindWindowOf(program.pid(), "#32768", "", 0, kAppearsMs);
   ASSERT_TRUE(menu) << "the switch menu did not open";
