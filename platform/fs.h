@@ -50,9 +50,11 @@ enum : uint32_t {
 // Attributes of the file or folder at path, or kInvalidAttributes (error in *err).
 uint32_t GetAttributes(const NativePath& path, uint32_t* err = nullptr);
 
-// Reads the whole file, opened read-only and unshared. Returns 0 or an error code;
-// on error out is empty.
-uint32_t ReadAll(const NativePath& path, std::string& out);
+// Reads the whole file, opened read-only: unshared, or with shared true letting
+// others read, write and delete it meanwhile (as the system's profile functions
+// do, so that a scanner holding the file open never hides it). Returns 0 or an
+// error code; on error out is empty.
+uint32_t ReadAll(const NativePath& path, std::string& out, bool shared = false);
 
 // Makes bytes the whole content of the file at path (created if missing),
 // written aside into a temporary file in the same folder and then moved over

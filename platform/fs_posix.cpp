@@ -91,7 +91,7 @@ uint32_t GetAttributes(const std::string& path, uint32_t* err) {
   return attrs;
 }
 
-uint32_t ReadAll(const std::string& path, std::string& out) {
+uint32_t ReadAll(const std::string& path, std::string& out, bool) {
   out.clear();
   if (uint32_t fault = InjectedFault(FsOp::Read, path)) return fault;
   std::string posix = ToPosixPath(path);

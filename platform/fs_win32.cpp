@@ -17,12 +17,13 @@ uint32_t GetAttributes(const NativePath& path, uint32_t* err) {
   return attrs;
 }
 
-uint32_t ReadAll(const NativePath& path, std::string& out) {
+uint32_t ReadAll(const NativePath& path, std::string& out, bool shared) {
   out.clear();
-  // Read access, no sharing: nobody may write the file while we read it.
+  // Read access; unshared, nobody may write the file while we read it.
   const NativePath target = LongPathForm(path);
+  const DWORD share = shared ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE : 0;
   FileHandle file(InNativeView([&] {
-    return ::CreateFileW(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+    return ::CreateFileW(target.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   }));
   if (!file) return ::GetLastError();
@@ -147,7 +148,7 @@ uint32_t ReplaceAll(const NativePath& path, const std::string& bytes) {
   // A folder or a read-only file is refused as the system's profile functions
   // refuse it (asked here: Wine 8 renames over a read-only file). The new file
   // keeps the hidden and system marks of the one it replaces.
-  DWORD attributes = ::GetFileAttributesW(target.c_str());
+  DWORD attributes = InNativeView([&] { return ::GetFileAttributesW(target.c_str()); });
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     attributes = FILE_ATTRIBUTE_NORMAL;
   } else if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) {
@@ -156,7 +157,8 @@ uint32_t ReplaceAll(const NativePath& path, const std::string& bytes) {
     attributes = (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) | FILE_ATTRIBUTE_ARCHIVE;
   }
   if (bytes.size() > MAXDWORD) return ERROR_FILE_TOO_LARGE;
-  FileHandle file(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr));
+  FileHandle file(InNativeView(
+      [&] { return ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr); }));
   if (!file) return ::GetLastError();
   DWORD err = 0;
   WriteWhole(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &err);
@@ -164,10 +166,12 @@ uint32_t ReplaceAll(const NativePath& path, const std::string& bytes) {
   // One rename puts the new content in place. Within one folder the move is a
   // rename, never a copy; write through makes it return only once the rename
   // is on the disk.
-  if (!err && !::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (!err && !InNativeView([&] {
+        return ::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+      })) {
     err = ::GetLastError();
   }
-  if (err) ::DeleteFileW(temp.c_str());
+  if (err) InNativeView([&] { return ::DeleteFileW(temp.c_str()); });
   return err;
 }
 
@@ -209,10 +213,12 @@ NativePath ModulePath() {
 std::string ModuleFileName() { return FromNative(ModulePath()); }
 
 std::string SystemErrorText(uint32_t code) {
-  char buf[1000] = {};
-  ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buf,
-                   sizeof(buf) - 1, nullptr);
-  return std::string(buf);
+  // Wide, then Shift_JIS with code page 932 named: the ANSI form would come in
+  // whatever code page the system has (UTF-8 on a Windows with that option).
+  wchar_t buf[1000] = {};
+  const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buf,
+                                   static_cast<DWORD>(std::size(buf) - 1), nullptr);
+  return FromNative(NativePath(buf, n));
 }
 
 }  // namespace plat

@@ -61,7 +61,7 @@ uint32_t ReadProfileText(const std::string& section, const std::string& key, con
   std::string bytes, value;
   // Whatever keeps the file from being read (missing, a folder, no access)
   // gives the default, as a missing key does.
-  bool found = ReadAll(path, bytes) == kErrSuccess && IniText(bytes).Find(section, key, &value);
+  bool found = ReadAll(path, bytes, true) == kErrSuccess && IniText(bytes).Find(section, key, &value);
   if (!found) {
     value = def;
     while (!value.empty() && value.back() == ' ') value.pop_back();
@@ -79,7 +79,7 @@ bool WriteProfileText(const std::string& section, const std::string& key, const 
 #endif
   std::string bytes;
   if (!e) {
-    e = ReadAll(path, bytes);
+    e = ReadAll(path, bytes, true);
     if (e == kErrFileNotFound) e = kErrSuccess;  // the write creates it
   }
   if (!e) {
