@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/texts.h"
-#include "engine/launch_contract.h"
+#include "core/launch.h"
 #include "platform/fs.h"
 #include "ui/about_dlg.h"
 #include "ui/dialog_util.h"

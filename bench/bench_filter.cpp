@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "engine/fileutil.h"
-#include "engine/filter.h"
-#include "platform/sjis.h"
+#include "core/filter.h"
+#include "core/sjis.h"
 #include "bench/bench_util.h"
 
 namespace {

@@ -4,10 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "engine/fileutil.h"
+#include "core/path_text.h"
 #include "engine/texts.h"
 #include "engine/walk.h"
-#include "platform/sjis.h"
 
 std::string MakeStampFolderName(const plat::LocalTime& t) {
   char half[32];
@@ -25,9 +24,6 @@ std::string MakeStampFolderName(const plat::LocalTime& t) {
   }
   return name;
 }
-
-// True if a file or folder exists at the native path.
-static bool Exists(const plat::NativePath& path) { return plat::GetAttributes(path) != plat::kInvalidAttributes; }
 
 // Everything after the last separator (the whole path without one).
 static plat::NativePath LastComponentOf(const plat::NativePath& path) {
@@ -75,7 +71,7 @@ class BackupEngine::ScanVisitor : public TreeVisitor {
       bytes += static_cast<int64_t>(entry.GetLength());
       files += 1;
     }
-    return engine_.PollScanAbort() != 0 ? WalkStep::kStop : WalkStep::kContinue;
+    return engine_.PollScanAbort() ? WalkStep::kStop : WalkStep::kContinue;
   }
   WalkStep EnterFolder(const CFileFindEx&, const plat::NativePath&) override { return WalkStep::kContinue; }
   void OnUnlistedFolder(const plat::NativePath& folder, uint32_t error) override {
@@ -88,67 +84,67 @@ class BackupEngine::ScanVisitor : public TreeVisitor {
   BackupEngine& engine_;
 };
 
-int BackupEngine::PollScanAbort() {
+bool BackupEngine::PollScanAbort() {
   int64_t now = host_.TickMs();
   if (!pumpedOnce_ || now - lastPumpTick_ >= kScanPumpMs) {
     pumpedOnce_ = true;
     lastPumpTick_ = now;
     host_.PumpMessages();
   }
-  return ScanIdle == 1 ? -1 : 0;
+  return scanIdle_;
 }
 
-int BackupEngine::ScanSelection(int64_t& bytes, int64_t& files) {
-  ScanIdle = 0;
+ScanOutcome BackupEngine::ScanSelection(int64_t& bytes, int64_t& files) {
+  scanIdle_ = false;
   pumpedOnce_ = false;
   failureReported_ = false;
+  ScanOutcome outcome = ScanOutcome::kCounted;
   for (const plat::NativePath& path : NativeSelection(selection_)) {
     int64_t itemBytes = 0, itemFiles = 0;
-    if (ScanItem(path, itemBytes, itemFiles) != 0) {
-      if (!failureReported_) return -1;
-      ScanIdle = 1;
-      return -2;
+    if (!ScanItem(path, itemBytes, itemFiles)) {
+      outcome = failureReported_ ? ScanOutcome::kFailed : ScanOutcome::kStopped;
+      break;
     }
     bytes += itemBytes;
     files += itemFiles;
   }
-  ScanIdle = 1;
-  return 0;
+  scanIdle_ = true;
+  return outcome;
 }
 
-int BackupEngine::ScanItem(const plat::NativePath& path, int64_t& bytes, int64_t& files) {
+bool BackupEngine::ScanItem(const plat::NativePath& path, int64_t& bytes, int64_t& files) {
   uint64_t size = 0;
   if (FindPlainFile(path, size)) {
-    if (CheckFileFilter(FilterPathOf(path), filters_) != 0) return 0;
-    if (PollScanAbort() != 0) return -1;
+    if (!CheckFileFilter(FilterPathOf(path), filters_)) return true;
+    if (PollScanAbort()) return false;
     bytes += static_cast<int64_t>(size);
     files += 1;
-    return 0;
+    return true;
   }
   // Anything else is a folder; a path where nothing exists any more fails to list.
-  if (CheckFolderFilter(FilterPathOf(path), filters_) != 0) return 0;
+  if (!CheckFolderFilter(FilterPathOf(path), filters_)) return true;
   ScanVisitor scan(*this);
-  if (WalkFolder(path, &filters_, scan) != 0) return -1;
+  if (!WalkFolder(path, &filters_, scan)) return false;
   bytes += scan.bytes;
   files += scan.files;
-  return 0;
+  return true;
 }
 
 // --- The run -----------------------------------------------------------------
 
-int BackupEngine::RunBackup(const std::string& backupFolder, int endMsg) {
+RunOutcome BackupEngine::RunBackup(const std::string& backupFolder, bool endMessage) {
   if (backupFolder.empty()) {
     host_.ShowMessage(texts::kNoBackupFolder, host::kIconInformation);
-    return 2;
+    return RunOutcome::kNoBackup;
   }
-  if (PathExists(backupFolder) != 0) {
+  if (!plat::PathExists(plat::ToNative(backupFolder))) {
     host_.ShowMessage(std::string(texts::kBackupFolderMissing) + backupFolder + texts::kPathClose,
                       host::kIconExclamation);
-    return 2;
+    return RunOutcome::kNoBackup;
   }
   if (SourceTotals.files == 0 &&
       host_.ShowMessage(texts::kZeroFilesQuestion, host::kYesNo | host::kIconQuestion) != host::kIdYes) {
-    return 2;
+    return RunOutcome::kNoBackup;
   }
   host_.ShowProgress();
   host_.EnableRunButtons(false);
@@ -160,7 +156,7 @@ int BackupEngine::RunBackup(const std::string& backupFolder, int endMsg) {
   for (int attempt = 0; attempt < kNameAttempts && !found; ++attempt) {
     StampName = MakeStampFolderName(host_.Now());
     DestinationPath = plat::JoinNative(plat::ToNative(backupFolder), plat::ToNative(StampName));
-    if (!Exists(DestinationPath)) {
+    if (!plat::PathExists(DestinationPath)) {
       found = true;
     } else {
       host_.Sleep(1000);
@@ -168,14 +164,14 @@ int BackupEngine::RunBackup(const std::string& backupFolder, int endMsg) {
   }
   if (!found) {
     host_.ShowMessage(texts::kFolderCreateFailed, host::kIconStop);
-    return -1;
+    return RunOutcome::kFolderNotCreated;
   }
   if (uint32_t err = plat::CreateFolder(DestinationPath)) {
     Fail(texts::kFolderCreateFailed, err, DestinationPath);
-    return -1;
+    return RunOutcome::kFolderNotCreated;
   }
 
-  CopyIdle = 0;
+  copyIdle_ = false;
   failureReported_ = false;
   pumpedOnce_ = false;
   host_.SetProgressRange(SourceTotals.files);
@@ -184,17 +180,17 @@ int BackupEngine::RunBackup(const std::string& backupFolder, int endMsg) {
   PaintProgress();
   CopySelection();
   PaintProgress();  // the bar always shows the last file
-  CopyIdle = 1;
+  copyIdle_ = true;
 
-  VerifyBackup(backupFolder, endMsg);
-  return 0;
+  VerifyBackup(backupFolder, endMessage);
+  return RunOutcome::kDone;
 }
 
-int BackupEngine::CopySelection() {
+bool BackupEngine::CopySelection() {
   for (const plat::NativePath& source : NativeSelection(selection_)) {
-    if (CopyItem(source, plat::JoinNative(DestinationPath, BackupNameOf(source))) != 0) return -1;
+    if (!CopyItem(source, plat::JoinNative(DestinationPath, BackupNameOf(source)))) return false;
   }
-  return 0;
+  return true;
 }
 
 // Re-creates each folder the walk enters beneath the destination and copies
@@ -206,9 +202,9 @@ class BackupEngine::CopyVisitor : public TreeVisitor {
   // code page 932 lacks is copied as itself, never through its Shift_JIS form.
   WalkStep OnFile(const CFileFindEx& entry, bool taken) override {
     if (!taken) return WalkStep::kContinue;
-    int copied =
+    const bool copied =
         engine_.CopyOneFile(entry.GetNativeFilePath(), plat::JoinNative(folders_.back(), entry.GetNativeName()));
-    return copied == 0 ? WalkStep::kContinue : WalkStep::kStop;
+    return copied ? WalkStep::kContinue : WalkStep::kStop;
   }
   WalkStep EnterFolder(const CFileFindEx& entry, const plat::NativePath& path) override {
     // The backup being written may lie inside the selection (a backup folder
@@ -237,38 +233,46 @@ class BackupEngine::CopyVisitor : public TreeVisitor {
   std::vector<plat::NativePath> folders_;
 };
 
-int BackupEngine::CopyItem(const plat::NativePath& source, const plat::NativePath& destination) {
+bool BackupEngine::CopyItem(const plat::NativePath& source, const plat::NativePath& destination) {
   uint64_t size = 0;
   if (FindPlainFile(source, size)) {
-    if (CheckFileFilter(FilterPathOf(source), filters_) != 0) return 0;
+    if (!CheckFileFilter(FilterPathOf(source), filters_)) return true;
     return CopyOneFile(source, destination);
   }
   // The folder filter decides first, as in the count: a folder it leaves out
   // is never looked at, whether it is still there or not.
-  if (CheckFolderFilter(FilterPathOf(source), filters_) != 0) return 0;
+  if (!CheckFolderFilter(FilterPathOf(source), filters_)) return true;
   // A selected path that vanished since the count is a failure of the copy;
   // no empty stand-in folder is made for it.
   uint32_t gone = 0;
   if (plat::GetAttributes(source, &gone) == plat::kInvalidAttributes) {
-    return Fail(texts::kSourceReadFailed, gone, source);
+    Fail(texts::kSourceReadFailed, gone, source);
+    return false;
   }
-  if (uint32_t err = plat::CreateFolder(destination)) return Fail(texts::kFolderCreateFailed, err, destination);
+  if (uint32_t err = plat::CreateFolder(destination)) {
+    Fail(texts::kFolderCreateFailed, err, destination);
+    return false;
+  }
   CopyVisitor copy(*this, destination);
   return WalkFolder(source, &filters_, copy);
 }
 
-int BackupEngine::CopyOneFile(const plat::NativePath& source, const plat::NativePath& destination) {
+bool BackupEngine::CopyOneFile(const plat::NativePath& source, const plat::NativePath& destination) {
   if (uint32_t err = plat::CopyFileNoReplace(source, destination, this)) {
     // A cancel inside the file stopped it at once (nothing of it is left).
-    if (err == plat::kErrRequestAborted && CopyIdle == 1) return ReportCancel();
-    return Fail(texts::kFileCopyFailed, err, destination);
+    if (err == plat::kErrRequestAborted && copyIdle_) {
+      ReportCancel();
+    } else {
+      Fail(texts::kFileCopyFailed, err, destination);
+    }
+    return false;
   }
   return StepCopyProgress();
 }
 
 bool BackupEngine::Continue() {
   PumpPaced();
-  return CopyIdle == 0;
+  return !copyIdle_;
 }
 
 void BackupEngine::PumpPaced() {
@@ -282,21 +286,21 @@ void BackupEngine::PumpPaced() {
   host_.PumpMessages();
 }
 
-int BackupEngine::StepCopyProgress() {
+bool BackupEngine::StepCopyProgress() {
   ++ProgressPos;
   // Repainting the bar costs far more than copying a small file: it is painted
   // at most every kProgressPaintMs.
   if (host_.TickMs() - lastPaintTick_ >= kProgressPaintMs) PaintProgress();
   PumpPaced();
-  if (CopyIdle == 1) return ReportCancel();
-  return 0;
+  if (!copyIdle_) return true;
+  ReportCancel();
+  return false;
 }
 
-int BackupEngine::ReportCancel() {
+void BackupEngine::ReportCancel() {
   failureReported_ = true;
   PaintProgress();
   host_.ShowMessage(texts::kCancelled, host::kIconExclamation);
-  return -1;
 }
 
 void BackupEngine::PaintProgress() {
@@ -306,25 +310,24 @@ void BackupEngine::PaintProgress() {
   host_.SetProgressPos(ProgressPos);
 }
 
-int BackupEngine::Fail(const char* what, uint32_t error, const plat::NativePath& path) {
+void BackupEngine::Fail(const char* what, uint32_t error, const plat::NativePath& path) {
   failureReported_ = true;
-  if (ScanIdle == 1) PaintProgress();  // a run (never the count) shows the bar
-  host_.ShowMessage(std::string(what) + texts::kErrorDetail + GetSystemErrorText(error) + texts::kErrorPathOpen +
+  if (scanIdle_) PaintProgress();  // a run (never the count) shows the bar
+  host_.ShowMessage(std::string(what) + texts::kErrorDetail + plat::SystemErrorText(error) + texts::kErrorPathOpen +
                         plat::FromNative(path) + texts::kPathClose,
                     host::kIconStop);
-  return -1;
 }
 
 // --- The check ---------------------------------------------------------------
 
-void BackupEngine::VerifyBackup(const std::string& backupFolder, int endMsg) {
+void BackupEngine::VerifyBackup(const std::string& backupFolder, bool endMessage) {
   ScanTotals dest;
   plat::NativePath unlisted;
   uint32_t error = 0;
-  ScanIdle = 0;
-  const int counted = CountFilesAndSize(DestinationPath, dest.bytes, dest.files, &unlisted, &error);
-  ScanIdle = 1;
-  if (counted != 0) {
+  scanIdle_ = false;
+  const bool counted = CountFilesAndSize(DestinationPath, dest.bytes, dest.files, &unlisted, &error);
+  scanIdle_ = true;
+  if (!counted) {
     Fail(texts::kBackupReadFailed, error, unlisted);
     return;
   }
@@ -333,7 +336,7 @@ void BackupEngine::VerifyBackup(const std::string& backupFolder, int endMsg) {
     // Equal totals never cover a failure or a cancel already reported: the
     // run did not copy what was asked, whatever the figures say.
     if (failureReported_) return;
-    if (endMsg == 1) {
+    if (endMessage) {
       host_.Sleep(100);
       host_.ShowMessage(std::string(texts::kVerifiedTitle) + backupFolder + texts::kVerifiedSubFolder +
                             StampName,

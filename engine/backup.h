@@ -4,8 +4,8 @@
 //
 // The engine runs on the window's thread and keeps the window alive by
 // pumping messages after every file. A cancel arrives from inside those pumps
-// and only sets ScanIdle or CopyIdle; the running loop notices it at its next
-// poll. Nothing is ever overwritten: files are copied with fail-if-exists,
+// as RequestStop, which only marks the scan or the copy idle; the running loop
+// notices it at its next poll. Nothing is ever overwritten: files are copied with fail-if-exists,
 // folders are created fresh, and nothing already copied is removed.
 #pragma once
 
@@ -13,9 +13,18 @@
 #include <string>
 #include <vector>
 
-#include "engine/filter.h"
+#include "core/filter.h"
 #include "engine/host.h"
 #include "platform/fs.h"
+
+// How a scan ended: totals complete, stopped by a cancel, or a folder could
+// not be listed (its message shown; the totals are unusable).
+enum class ScanOutcome { kCounted, kStopped, kFailed };
+
+// How a run ended: no backup made (no folder, folder missing, or zero files
+// declined), the sub-folder could not be created, or the copy phase ran
+// (complete, failed or cancelled) and the check has reported.
+enum class RunOutcome { kNoBackup, kFolderNotCreated, kDone };
 
 // The totals of a scan or a count: files and their bytes (folders never count).
 struct ScanTotals {
@@ -41,10 +50,13 @@ class BackupEngine : private plat::CopyProgress {
   BackupEngine(const BackupEngine&) = delete;
   BackupEngine& operator=(const BackupEngine&) = delete;
 
-  // 0 while a scan runs; 1 when none runs or the running one is to stop.
-  int ScanIdle = 1;
-  // 0 while a copy runs and no cancel was asked; 1 otherwise.
-  int CopyIdle = 1;
+  // False while a scan runs; true when none runs or the running one is to stop.
+  bool ScanIdle() const { return scanIdle_; }
+  // False while a copy runs and no cancel was asked; true otherwise.
+  bool CopyIdle() const { return copyIdle_; }
+  // The user's cancel: a running scan stops at its next file, a running copy at
+  // once (within the file being copied); nothing happens when neither runs.
+  void RequestStop() { scanIdle_ = copyIdle_ = true; }
   // Totals of the last completed scan; the run and its check rely on them.
   ScanTotals SourceTotals;
   // The sub-folder this run created (full native path) and its name alone.
@@ -54,45 +66,40 @@ class BackupEngine : private plat::CopyProgress {
   int64_t ProgressPos = 0;
 
   // --- The scan ---
-  // Adds the filtered totals of every selected item to the accumulators.
-  // 0 when all was scanned, -1 when the scan was stopped (ScanIdle set to 1),
-  // -2 when a folder could not be listed (its message shown, ScanIdle 1): the
-  // totals are then unusable.
-  int ScanSelection(int64_t& bytes, int64_t& files);
+  // Adds the filtered totals of every selected item to the accumulators; the
+  // scan is idle again afterwards, whatever the outcome.
+  ScanOutcome ScanSelection(int64_t& bytes, int64_t& files);
   // Adds the filtered totals of one path (a file, or a folder walked
   // recursively; a folder that cannot be listed, a missing path included,
-  // shows its message). 0, or -1 if stopped or failed.
-  int ScanItem(const plat::NativePath& path, int64_t& bytes, int64_t& files);
-  // Keeps the window alive and tells whether the scan is to stop: -1 if
-  // ScanIdle was set, else 0. Messages are dispatched on the first poll and
-  // then at most every kScanPumpMs: dispatching costs more than looking at a
-  // file (under Wine about 6 us a call), while the flag is read at every poll.
-  int PollScanAbort();
+  // shows its message). False if stopped or failed.
+  bool ScanItem(const plat::NativePath& path, int64_t& bytes, int64_t& files);
+  // Keeps the window alive and tells whether the scan is to stop (a stop was
+  // requested). Messages are dispatched on the first poll and then at most
+  // every kScanPumpMs: dispatching costs more than looking at a file (under
+  // Wine about 6 us a call), while the flag is read at every poll.
+  bool PollScanAbort();
 
   // --- The run ---
-  // Backs the selection up into a new sub-folder of backupFolder; endMsg 1
+  // Backs the selection up into a new sub-folder of backupFolder; endMessage
   // shows the success message of the check, which never follows a failure or
-  // a cancel reported in the same run. 2: no backup made (no folder,
-  // folder missing, or zero files declined); -1: the sub-folder could not be
-  // created; 0: the copy phase ran (complete, failed or cancelled) and the
-  // check has reported.
-  int RunBackup(const std::string& backupFolder, int endMsg);
-  // Copies every selected item into DestinationPath. 0, or -1 on the first
+  // a cancel reported in the same run.
+  RunOutcome RunBackup(const std::string& backupFolder, bool endMessage);
+  // Copies every selected item into DestinationPath. False on the first
   // failure or a cancel (its message already shown).
-  int CopySelection();
+  bool CopySelection();
   // Copies one file, or one folder with everything beneath it that the filters
-  // take. 0, or -1 when the copy stopped.
-  int CopyItem(const plat::NativePath& source, const plat::NativePath& destination);
-  // Counts one copied file, keeps the window alive; -1 if a cancel was asked
-  // (reported).
-  int StepCopyProgress();
+  // take. False when the copy stopped.
+  bool CopyItem(const plat::NativePath& source, const plat::NativePath& destination);
+  // Counts one copied file, keeps the window alive; false if a cancel was
+  // asked (reported).
+  bool StepCopyProgress();
 
   // --- The check ---
-  // Counts DestinationPath and compares with SourceTotals; reports success
-  // (unless endMsg is not 1, or a failure or cancel was reported in this run),
-  // the difference with all four numbers, or a folder of the backup that
-  // could not be listed.
-  void VerifyBackup(const std::string& backupFolder, int endMsg);
+  // Counts DestinationPath, every file whatever the filters, and compares with
+  // SourceTotals; reports success (unless endMessage is false, or a failure or
+  // cancel was reported in this run), the difference with all four numbers, or
+  // a folder of the backup that could not be listed.
+  void VerifyBackup(const std::string& backupFolder, bool endMessage);
 
   // Interval at which the progress bar is repainted and messages are
   // dispatched while files are copied (also within one large file).
@@ -104,17 +111,20 @@ class BackupEngine : private plat::CopyProgress {
   // The scan's and the copy's visitors of the shared tree walk (engine/walk.h).
   class ScanVisitor;
   class CopyVisitor;
-  int CopyOneFile(const plat::NativePath& source, const plat::NativePath& destination);
+  bool CopyOneFile(const plat::NativePath& source, const plat::NativePath& destination);
   // The copy's progress routine: dispatches at most every kProgressPaintMs;
   // false once a cancel was asked.
   bool Continue() override;
   void PumpPaced();
-  int ReportCancel();
+  // Shows the cancel message (the bar first shows the last file).
+  void ReportCancel();
   void PaintProgress();
-  // Shows a stop message: what, the system's reason, the path. Always -1.
-  int Fail(const char* what, uint32_t error, const plat::NativePath& path);
+  // Shows a stop message: what, the system's reason, the path.
+  void Fail(const char* what, uint32_t error, const plat::NativePath& path);
 
   BackupHost& host_;
+  bool scanIdle_ = true;
+  bool copyIdle_ = true;
   const std::vector<std::string>& selection_;
   const FilterSet& filters_;
   int64_t lastPaintTick_ = 0;

@@ -1,4 +1,5 @@
-// The fixed texts of the file and path utilities (Shift_JIS at run time).
+// The fixed texts of the engine: file-read causes, the launch refusals, the run
+// and its check (Shift_JIS at run time).
 #pragma once
 
 namespace texts {
@@ -33,9 +34,6 @@ constexpr const char kParameterPathOpen[] = "\n( ";
 constexpr const char kParameterPathClose[] = " )";
 constexpr const char kSelectionUnrecognised[] = "選択したファイル、またはフォルダが正しく認識できません ";
 constexpr const char kSelectionEmpty[] = "指定されたファイル・フォルダが0件です ";
-
-constexpr const char kUnitBytes[] = "バイト";
-constexpr const char kZeroBytes[] = "0バイト";
 
 // The backup run.
 constexpr const char kNoBackupFolder[] =

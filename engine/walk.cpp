@@ -21,37 +21,37 @@ class Walk {
 
   // Walks folder; protectedBranch: folder, or a folder above it below the
   // walk's start, is hidden and system.
-  int Folder(const plat::NativePath& folder, bool protectedBranch = false) {
+  bool Folder(const plat::NativePath& folder, bool protectedBranch = false) {
     CFileFindEx finder;
     if (!finder.FindFile(plat::JoinNative(folder, allPattern_))) {
       const uint32_t error = finder.GetLastError();
-      if (protectedBranch && error == plat::kErrAccessDenied) return 0;  // left out, see walk.h
+      if (protectedBranch && error == plat::kErrAccessDenied) return true;  // left out, see walk.h
       return UnlistedFolder(folder, error);
     }
     ancestors_.push_back(Ancestor{folder, {}, false});
-    int more = 1;
+    bool more = true;
     while (more) {
       more = finder.FindNextFile();
       if (finder.IsDots()) continue;
       if (finder.MatchesMask(plat::kAttrDirectory)) {
-        if (filters_ && CheckFolderFilter(finder.GetFileName(), *filters_) != 0) continue;
+        if (filters_ && !CheckFolderFilter(finder.GetFileName(), *filters_)) continue;
         plat::NativePath path = finder.GetNativeFilePath();
         if (finder.MatchesMask(plat::kAttrReparsePoint) && LeadsBackIntoWalk(path)) continue;
         WalkStep step = visitor_.EnterFolder(finder, path);
         if (step == WalkStep::kSkip) continue;
         const bool hiddenSystem = finder.MatchesMask(plat::kAttrHidden) && finder.MatchesMask(plat::kAttrSystem);
-        if (step == WalkStep::kStop || Folder(path, protectedBranch || hiddenSystem) != 0) return -1;
+        if (step == WalkStep::kStop || !Folder(path, protectedBranch || hiddenSystem)) return false;
         visitor_.LeaveFolder();
       } else {
         // The filters look at the last component only: the entry's name is enough.
-        bool taken = !filters_ || CheckFileFilter(finder.GetFileName(), *filters_) == 0;
-        if (visitor_.OnFile(finder, taken) == WalkStep::kStop) return -1;
+        const bool taken = !filters_ || CheckFileFilter(finder.GetFileName(), *filters_);
+        if (visitor_.OnFile(finder, taken) == WalkStep::kStop) return false;
       }
     }
     ancestors_.pop_back();
     // A listing that broke off part way is as unlisted as one that never began.
     if (finder.GetLastError()) return UnlistedFolder(folder, finder.GetLastError());
-    return 0;
+    return true;
   }
 
  private:
@@ -60,10 +60,10 @@ class Walk {
   // so nothing found at all (ERROR_FILE_NOT_FOUND) is an empty drive root,
   // not a failure; any other error (access denied, path not found, network)
   // is one.
-  int UnlistedFolder(const plat::NativePath& folder, uint32_t error) {
-    if (error == plat::kErrFileNotFound) return 0;
+  bool UnlistedFolder(const plat::NativePath& folder, uint32_t error) {
+    if (error == plat::kErrFileNotFound) return true;
     visitor_.OnUnlistedFolder(folder, error);
-    return -1;
+    return false;
   }
 
   // True if the folder at path (reached through a link or junction) is one the
@@ -108,7 +108,7 @@ class Counter : public TreeVisitor {
 
 }  // namespace
 
-int WalkFolder(const plat::NativePath& folder, const FilterSet* filters, TreeVisitor& visitor) {
+bool WalkFolder(const plat::NativePath& folder, const FilterSet* filters, TreeVisitor& visitor) {
   return Walk(filters, visitor).Folder(folder);
 }
 
@@ -123,20 +123,20 @@ bool FindPlainFile(const plat::NativePath& path, uint64_t& size) {
   return true;
 }
 
-int CountFilesAndSize(const plat::NativePath& path, int64_t& bytes, int64_t& files, plat::NativePath* unlisted,
-                      uint32_t* error) {
+bool CountFilesAndSize(const plat::NativePath& path, int64_t& bytes, int64_t& files, plat::NativePath* unlisted,
+                       uint32_t* error) {
   uint64_t size = 0;
   if (FindPlainFile(path, size)) {
     bytes += static_cast<int64_t>(size);
     files += 1;
-    return 0;
+    return true;
   }
   Counter counter;
-  const int walked = WalkFolder(path, nullptr, counter);
+  const bool walked = WalkFolder(path, nullptr, counter);
   bytes += counter.bytes;
   files += counter.files;
-  if (walked == 0) return 0;
+  if (walked) return true;
   if (unlisted) *unlisted = counter.unlisted;
   if (error) *error = counter.error;
-  return -1;
+  return false;
 }

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/fileutil.h"
-#include "engine/filter.h"
+#include "core/filter.h"
+#include "platform/filefind.h"
 
 // A visitor's answer: go on, pass this folder by, or end the whole walk.
 enum class WalkStep { kContinue, kSkip, kStop };
@@ -45,9 +45,9 @@ class TreeVisitor {
 // junctions of every profile ("Application Data", "Cookies", "My Documents",
 // "Start Menu" ...) and of Documents ("My Music" ...), and "System Volume
 // Information" on every NTFS drive. folder itself never counts as one: a
-// selected folder that cannot be listed always fails. 0 when the walk ended
-// normally, -1 when the visitor stopped it or a listing failed.
-int WalkFolder(const plat::NativePath& folder, const FilterSet* filters, TreeVisitor& visitor);
+// selected folder that cannot be listed always fails. True when the walk ended
+// normally, false when the visitor stopped it or a listing failed.
+bool WalkFolder(const plat::NativePath& folder, const FilterSet* filters, TreeVisitor& visitor);
 
 // True if path names an existing file that is not a folder (a path with
 // wildcard characters names none); size is then its full 64-bit size as the
@@ -55,9 +55,9 @@ int WalkFolder(const plat::NativePath& folder, const FilterSet* filters, TreeVis
 bool FindPlainFile(const plat::NativePath& path, uint64_t& size);
 
 // Adds the size and number of the files under path (a file, or a folder walked
-// without filters; folders are not counted) to the accumulators. 0, or -1 when
+// without filters; folders are not counted) to the accumulators. False when
 // a folder could not be listed (a missing path included): its path and the
 // system error code are then in *unlisted and *error (when given), and the
 // accumulators hold what was counted before it.
-int CountFilesAndSize(const plat::NativePath& path, int64_t& bytes, int64_t& files,
-                      plat::NativePath* unlisted = nullptr, uint32_t* error = nullptr);
+bool CountFilesAndSize(const plat::NativePath& path, int64_t& bytes, int64_t& files,
+                       plat::NativePath* unlisted = nullptr, uint32_t* error = nullptr);

@@ -2,32 +2,29 @@
 #include "platform/filefind.h"
 
 #include "platform/fs.h"
-#include "platform/sjis.h"
+#include "core/sjis.h"
 
 std::string CFileFind::GetFileName() const { return current_.name; }
 
-std::string CFileFind::GetRoot() const { return plat::FromNative(root_); }
-
-int CFileFind::FindFile(const char* name) { return FindFile(plat::ToNative(name ? name : "*.*")); }
 uint64_t CFileFind::GetLength() const { return current_.size; }
 
-int CFileFind::MatchesMask(uint32_t mask) const {
+bool CFileFind::MatchesMask(uint32_t mask) const {
   return haveCurrent_ && (current_.attributes & mask) != 0;
 }
 
-int CFileFind::IsDots() const {
+bool CFileFind::IsDots() const {
   return haveCurrent_ && (current_.attributes & plat::kAttrDirectory) &&
          (current_.name == "." || current_.name == "..");
 }
 
-int CFileFind::IsDirectory() const { return MatchesMask(plat::kAttrDirectory); }
+bool CFileFind::IsDirectory() const { return MatchesMask(plat::kAttrDirectory); }
 
-int CFileFind::FindNextFile() {
-  if (!haveNext_) return 0;
+bool CFileFind::FindNextFile() {
+  if (!haveNext_) return false;
   current_ = std::move(next_);
   haveCurrent_ = true;
   haveNext_ = FetchNext(next_);
-  return haveNext_ ? 1 : 0;
+  return haveNext_;
 }
 
 // Root of a search pattern: everything before its last separator character;

@@ -1,6 +1,6 @@
 // CFileFind: the file finder every walk over the disk uses, with the shape of
 // the class library's finder (FindFile, then FindNextFile while it returns
-// nonzero; the entry fetched by FindNextFile is the current one).
+// true; the entry fetched by FindNextFile is the current one).
 //
 // Win32: FindFirstFileW/FindNextFileW on the long form of the pattern; each
 // entry carries its native name and that name's Shift_JIS form (made without
@@ -28,28 +28,25 @@ class CFileFind {
   CFileFind& operator=(const CFileFind&) = delete;
 
   // Starts a search for name (a path, its last component may hold * and ?).
-  // Nonzero if at least one entry matched; the first one is then fetched by
+  // True if at least one entry matched; the first one is then fetched by
   // FindNextFile. A running search is closed first.
-  int FindFile(const plat::NativePath& name);
-  // The same for a Shift_JIS pattern (null: "*.*").
-  int FindFile(const char* name);
-  // Makes the next entry current. Nonzero while further entries remain, so the
-  // last entry is current after the call that returned 0.
-  int FindNextFile();
+  bool FindFile(const plat::NativePath& name);
+  // Makes the next entry current. True while further entries remain, so the
+  // last entry is current after the call that returned false.
+  bool FindNextFile();
   // Ends the search and frees its handle; also done by the destructor.
   void Close();
 
   uint64_t GetLength() const;         // full 64-bit size of the current entry
   std::string GetFileName() const;    // Shift_JIS form of the current entry's name
-  std::string GetRoot() const;        // Shift_JIS form of the folder part of the search pattern
   const plat::NativePath& GetNativeName() const { return current_.native; }  // the name itself
   const plat::NativePath& GetNativeRoot() const { return root_; }            // the folder part itself
-  int MatchesMask(uint32_t mask) const;
-  int IsDots() const;
-  int IsDirectory() const;
+  bool MatchesMask(uint32_t mask) const;
+  bool IsDots() const;
+  bool IsDirectory() const;
 
   // Win32 error code of the last FindFile that failed (2 not found, 3 bad path...),
-  // or of a listing that broke off: after FindNextFile returned 0, nonzero when
+  // or of a listing that broke off: after FindNextFile returned false, nonzero when
   // entries may be missing, 0 when the listing ended normally.
   uint32_t GetLastError() const { return lastError_; }
 
@@ -72,4 +69,12 @@ class CFileFind {
   bool haveNext_ = false;
   bool haveCurrent_ = false;
   uint32_t lastError_ = 0;
+};
+
+// The finder of every walk: the class library's finder with the full path of
+// the current entry, made from the native root and name (never from their
+// Shift_JIS forms).
+class CFileFindEx : public CFileFind {
+ public:
+  plat::NativePath GetNativeFilePath() const { return plat::JoinNative(GetNativeRoot(), GetNativeName()); }
 };

@@ -15,7 +15,7 @@
 #include "platform/filefind.h"
 #include "platform/fs.h"
 #include "platform/posix_path.h"
-#include "platform/wildcard.h"
+#include "core/wildcard.h"
 
 plat::NativePath SearchRootOf(const plat::NativePath& pattern);
 
@@ -127,10 +127,10 @@ bool CFileFind::FetchNext(Entry& e) {
   return false;
 }
 
-int CFileFind::FindFile(const plat::NativePath& pattern) {
+bool CFileFind::FindFile(const plat::NativePath& pattern) {
   Close();
   lastError_ = plat::InjectedFault(plat::FsOp::Attributes, pattern);
-  if (lastError_) return 0;
+  if (lastError_) return false;
   std::string posix = plat::ToPosixPath(pattern);
   size_t slash = posix.rfind('/');
   auto impl = std::make_unique<Impl>();
@@ -139,21 +139,21 @@ int CFileFind::FindFile(const plat::NativePath& pattern) {
   impl->mask = slash == std::string::npos ? posix : posix.substr(slash + 1);
   if (impl->mask.empty()) {  // "dir\" names no entry
     lastError_ = plat::kErrFileNotFound;
-    return 0;
+    return false;
   }
   if (impl->mask == "*.*") impl->mask = "*";
   if (impl->mask.find_first_of("*?") == std::string::npos) {
     impl->single = true;
     if (!StatEntry(AT_FDCWD, posix.c_str(), impl->mask, true, impl->first) && !FindFolded(impl->folder, impl->mask, impl->first)) {
       lastError_ = plat::ErrnoToWin32(errno, posix);
-      return 0;
+      return false;
     }
     impl->firstPending = true;
   } else {
     impl->dir = opendir(impl->folder.c_str());
     if (!impl->dir) {
       lastError_ = errno == ENOENT ? plat::kErrPathNotFound : plat::ErrnoToWin32(errno, impl->folder);
-      return 0;
+      return false;
     }
   }
   impl_ = std::move(impl);
@@ -162,7 +162,7 @@ int CFileFind::FindFile(const plat::NativePath& pattern) {
   if (!haveNext_) {
     impl_.reset();
     if (!lastError_) lastError_ = plat::kErrFileNotFound;
-    return 0;
+    return false;
   }
-  return 1;
+  return true;
 }

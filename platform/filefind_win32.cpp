@@ -43,19 +43,19 @@ bool CFileFind::FetchNext(Entry& e) {
   return true;
 }
 
-int CFileFind::FindFile(const plat::NativePath& pattern) {
+bool CFileFind::FindFile(const plat::NativePath& pattern) {
   Close();
   auto impl = std::make_unique<Impl>();
   const plat::NativePath target = plat::LongPathForm(pattern);
   impl->handle = plat::InNativeView([&] { return ::FindFirstFileW(target.c_str(), &impl->data); });
   if (impl->handle == INVALID_HANDLE_VALUE) {
     lastError_ = ::GetLastError();
-    return 0;
+    return false;
   }
   lastError_ = 0;
   impl->pending = true;
   impl_ = std::move(impl);
   root_ = SearchRootOf(pattern);
   haveNext_ = FetchNext(next_);
-  return haveNext_ ? 1 : 0;
+  return haveNext_;
 }

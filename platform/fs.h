@@ -50,6 +50,14 @@ enum : uint32_t {
 // Attributes of the file or folder at path, or kInvalidAttributes (error in *err).
 uint32_t GetAttributes(const NativePath& path, uint32_t* err = nullptr);
 
+// True if a file or folder exists at path (one trailing backslash ignored).
+bool PathExists(const NativePath& path);
+
+// Folder of the running program file, without trailing separator (the folder
+// beside the program holds its settings and parameter file); empty if the
+// system cannot tell.
+NativePath ModuleFolder();
+
 // Reads the whole file, opened read-only: unshared, or with shared true letting
 // others read, write and delete it meanwhile (as the system's profile functions
 // do, so that a scanner holding the file open never hides it). Returns 0 or an

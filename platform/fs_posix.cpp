@@ -14,7 +14,7 @@
 
 #include "platform/fs.h"
 #include "platform/posix_path.h"
-#include "platform/sjis.h"
+#include "core/sjis.h"
 
 namespace plat {
 

@@ -1,7 +1,7 @@
 // Native paths on POSIX: the program's Shift_JIS text itself (see native_path.h).
 #include "platform/native_path.h"
 
-#include "platform/sjis.h"
+#include "core/sjis.h"
 
 namespace plat {
 

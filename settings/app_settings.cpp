@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "engine/fileutil.h"
-#include "platform/profile.h"
+#include "platform/fs.h"
+#include "settings/ini_file.h"
 #include "settings/texts.h"
 
 namespace {
@@ -52,10 +52,10 @@ AppSettings::AppSettings()
       ChangeMiniPathFlg(kDefaultChangeMiniPathFlg),
       TopFolderDspFlg(kDefaultTopFolderDspFlg),
       BkFolderCount(0),
-      DeleteEmptyFlg(0) {}
+      DeleteEmptyFlg(false) {}
 
 plat::NativePath AppSettings::SettingsFilePath() {
-  return plat::JoinNative(GetModuleFolder(),
+  return plat::JoinNative(plat::ModuleFolder(),
                           plat::ToNative(std::string(texts::kSettingsBaseName) + texts::kSettingsExtension));
 }
 
@@ -67,7 +67,7 @@ std::string AppSettings::ReadIniString(const std::string& section, const std::st
   std::vector<char> buffer;
   for (uint32_t size = kReadBufferSize;; size *= 2) {
     buffer.assign(size, '\0');
-    const uint32_t count = plat::ReadProfileText(section, key, def, buffer.data(), size, path);
+    const uint32_t count = ini::ReadProfileText(section, key, def, buffer.data(), size, path);
     if (count + 2 < size || size > UINT32_MAX / 2) break;
   }
   return std::string(buffer.data());
@@ -76,41 +76,38 @@ std::string AppSettings::ReadIniString(const std::string& section, const std::st
 int32_t AppSettings::ReadIniInt(const std::string& section, const std::string& key, int32_t def,
                                 const plat::NativePath& path) {
   char buffer[kReadBufferSize] = {};
-  plat::ReadProfileText(section, key, DecimalText(def), buffer, kReadBufferSize, path);
+  ini::ReadProfileText(section, key, DecimalText(def), buffer, kReadBufferSize, path);
   buffer[kReadBufferSize - 1] = '\0';
   return ParseLeadingInt(buffer);
 }
 
-int AppSettings::WriteIniString(const std::string& section, const std::string& key, const std::string& value,
-                                const plat::NativePath& path) {
-  const char* text = (DeleteEmptyFlg == 1 && value.empty()) ? nullptr : value.c_str();
-  return plat::WriteProfileText(section, key, text, path) ? 1 : 0;
+bool AppSettings::WriteIniString(const std::string& section, const std::string& key, const std::string& value,
+                                 const plat::NativePath& path) {
+  const char* text = (DeleteEmptyFlg && value.empty()) ? nullptr : value.c_str();
+  return ini::WriteProfileText(section, key, text, path);
 }
 
-int AppSettings::WriteIniInt(const std::string& section, const std::string& key, int32_t value,
-                             const plat::NativePath& path) {
-  return plat::WriteProfileText(section, key, DecimalText(value).c_str(), path) ? 1 : 0;
+bool AppSettings::WriteIniInt(const std::string& section, const std::string& key, int32_t value,
+                              const plat::NativePath& path) {
+  return ini::WriteProfileText(section, key, DecimalText(value).c_str(), path);
 }
 
-int AppSettings::LoadSettings(const plat::NativePath& path) {
-  VL = ReadIniString(texts::kSectionBase, texts::kKeyVersion, texts::kSettingsVersion, path);
+void AppSettings::LoadSettings(const plat::NativePath& path) {
   BackupFolder = ReadIniString(texts::kSectionBackup, texts::kKeyBackupFolder, "", path);
   EndMsg = ReadIniInt(texts::kSectionOption, texts::kKeyEndMsg, kDefaultEndMsg, path);
   ChangeMiniPathFlg =
       ReadIniInt(texts::kSectionOption, texts::kKeyChangeMiniPathFlg, kDefaultChangeMiniPathFlg, path);
   TopFolderDspFlg =
       ReadIniInt(texts::kSectionOption, texts::kKeyTopFolderDspFlg, kDefaultTopFolderDspFlg, path);
-  return 0;
 }
 
-int AppSettings::SaveSettings(const plat::NativePath& path) {
+bool AppSettings::SaveSettings(const plat::NativePath& path) {
   // Every write runs whatever the earlier ones returned; the result is the
   // conjunction of all five.
-  int ok = 1;
-  ok &= WriteIniString(texts::kSectionBase, texts::kKeyVersion, texts::kSettingsVersion, path) != 0;
-  ok &= WriteIniString(texts::kSectionBackup, texts::kKeyBackupFolder, BackupFolder, path) != 0;
-  ok &= WriteIniInt(texts::kSectionOption, texts::kKeyEndMsg, EndMsg, path) != 0;
-  ok &= WriteIniInt(texts::kSectionOption, texts::kKeyChangeMiniPathFlg, ChangeMiniPathFlg, path) != 0;
-  ok &= WriteIniInt(texts::kSectionOption, texts::kKeyTopFolderDspFlg, TopFolderDspFlg, path) != 0;
+  bool ok = WriteIniString(texts::kSectionBase, texts::kKeyVersion, texts::kSettingsVersion, path);
+  ok &= WriteIniString(texts::kSectionBackup, texts::kKeyBackupFolder, BackupFolder, path);
+  ok &= WriteIniInt(texts::kSectionOption, texts::kKeyEndMsg, EndMsg, path);
+  ok &= WriteIniInt(texts::kSectionOption, texts::kKeyChangeMiniPathFlg, ChangeMiniPathFlg, path);
+  ok &= WriteIniInt(texts::kSectionOption, texts::kKeyTopFolderDspFlg, TopFolderDspFlg, path);
   return ok;
 }

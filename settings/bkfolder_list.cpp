@@ -32,7 +32,7 @@ bool IsListIndex(int index) { return index >= 0 && index < kMaxBkFolders; }
 
 }  // namespace
 
-int AppSettings::LoadBkFolderList(int loadFilters, BackupFolderList& list, const plat::NativePath& path) {
+void AppSettings::LoadBkFolderList(bool loadFilters, BackupFolderList& list, const plat::NativePath& path) {
   const char* section = texts::kSectionBkFolderList;
   list.clear();
   BkFolderCount = 0;
@@ -49,10 +49,9 @@ int AppSettings::LoadBkFolderList(int loadFilters, BackupFolderList& list, const
     list.push_back(std::move(entry));
     ++BkFolderCount;
   }
-  return 0;
 }
 
-int AppSettings::SaveBkFolderList(const BackupFolderList& list, const plat::NativePath& path) {
+void AppSettings::SaveBkFolderList(const BackupFolderList& list, const plat::NativePath& path) {
   const char* section = texts::kSectionBkFolderList;
   const ::BackupFolder none;
   for (int i = 0; i < kMaxBkFolders; ++i) {
@@ -61,39 +60,36 @@ int AppSettings::SaveBkFolderList(const BackupFolderList& list, const plat::Nati
     if (entry.Folder.empty()) {
       if (i >= BkFolderCount) break;
       // An entry the last load found and that is gone now: remove its keys.
-      DeleteEmptyFlg = 1;
+      DeleteEmptyFlg = true;
       for (const Field& field : kFields) WriteIniString(section, NumberedKey(field.keyFormat, i), "", path);
-      DeleteEmptyFlg = 0;
+      DeleteEmptyFlg = false;
       continue;
     }
     for (const Field& field : kFields) {
       WriteIniString(section, NumberedKey(field.keyFormat, i), entry.*field.member, path);
     }
   }
-  return 0;
 }
 
-int AppSettings::ReadBkFolder(int index, ::BackupFolder& entry, const plat::NativePath& path) {
+void AppSettings::ReadBkFolder(int index, ::BackupFolder& entry, const plat::NativePath& path) {
   entry = ::BackupFolder();
-  if (!IsListIndex(index)) return 0;
+  if (!IsListIndex(index)) return;
   for (const Field& field : kFields) {
     entry.*field.member = ReadIniString(texts::kSectionBkFolderList, NumberedKey(field.keyFormat, index), "", path);
   }
-  return 0;
 }
 
-int AppSettings::WriteBkFolder(int index, const ::BackupFolder& entry, const plat::NativePath& path) {
+void AppSettings::WriteBkFolder(int index, const ::BackupFolder& entry, const plat::NativePath& path) {
   // A key outside 000..099 would never be read by the list.
-  if (!IsListIndex(index)) return 0;
+  if (!IsListIndex(index)) return;
   for (const Field& field : kFields) {
     WriteIniString(texts::kSectionBkFolderList, NumberedKey(field.keyFormat, index), entry.*field.member, path);
   }
-  return 0;
 }
 
-int StoreCurrentFilters(AppSettings& settings, const FilterSet& filters, const plat::NativePath& path) {
+void StoreCurrentFilters(AppSettings& settings, const FilterSet& filters, const plat::NativePath& path) {
   BackupFolderList list;
-  settings.LoadBkFolderList(0, list, path);
+  settings.LoadBkFolderList(false, list, path);
   // Normally one entry names the current folder; after a change in the settings
   // dialog two may, and each of them gets the filters.
   for (size_t i = 0; i < list.size(); ++i) {
@@ -102,5 +98,4 @@ int StoreCurrentFilters(AppSettings& settings, const FilterSet& filters, const p
                              filters.FilterFolderIn(), filters.FilterFolderOut()};
     settings.WriteBkFolder(static_cast<int>(i), entry, path);
   }
-  return 0;
 }

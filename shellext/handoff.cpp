@@ -1,27 +1,9 @@
 // The hand-off's portable part (see handoff.h).
 #include "shellext/handoff.h"
 
-#include "engine/launch_contract.h"
+#include "core/launch.h"
 
 namespace shellext {
-
-int BuildParameterText(const std::vector<std::string>& paths, std::string& text) {
-  text.clear();
-  if (paths.empty()) return -1;
-  size_t length = 0;
-  for (const std::string& path : paths) {
-    if (path.empty() || path.find_first_of(std::string("\"\0", 2)) != std::string::npos) return -1;
-    length += path.size() + 3;
-  }
-  text.reserve(length);
-  for (const std::string& path : paths) {
-    text += contract::kQuote;
-    text += path;
-    text += contract::kQuote;
-    text += contract::kEntryEnd;
-  }
-  return 0;
-}
 
 namespace {
 // The contract's file names are ASCII: widened character by character.

@@ -3,7 +3,7 @@
 
 #include <shellapi.h>
 
-#include "engine/launch_contract.h"
+#include "core/launch.h"
 #include "platform/handle.h"
 #include "platform/native_path.h"
 #include "shellext/handoff.h"
@@ -207,7 +207,7 @@ HRESULT HandOff(IDataObject* data, const std::wstring& directory) {
     }
   }
   std::string text;
-  if (BuildParameterText(paths, text) != 0) return E_INVALIDARG;
+  if (!BuildParameterText(paths, text)) return E_INVALIDARG;
 
   const std::wstring parameterPath = ParameterFilePath(directory);
   DWORD error = 0;

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "engine/fileutil.h"
+#include "platform/fs.h"
 #include "platform/native_path.h"
 #include "ui/dialog_util.h"
 #include "ui/resource.h"
@@ -27,7 +27,7 @@ bool CAboutDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     // box closes and the caller learns that the web site was asked for.
     const std::string address = ui::ItemText(hwnd(), IDC_WEB_ADDRESS);
     ::ShellExecuteW(nullptr, L"open", ui::Wide(address).c_str(), nullptr, nullptr, SW_SHOW);
-    WebOpened = 1;
+    WebOpened = true;
     EndDialog(IDOK);
     return true;
   }
@@ -44,7 +44,7 @@ BOOL CVersionDlg::OnInitDialog() {
 void ShowHelp(HWND owner) {
   // Wide, beside the program, so that a folder whose name has no Shift_JIS
   // form (a user profile such as "Łukasz") still finds its help.
-  const plat::NativePath path = plat::JoinNative(GetModuleFolder(), plat::ToNative(texts::kHelpFileName));
+  const plat::NativePath path = plat::JoinNative(plat::ModuleFolder(), plat::ToNative(texts::kHelpFileName));
   const INT_PTR opened =
       reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, L"open", path.c_str(), nullptr, nullptr, SW_SHOW));
   if (opened <= 32) ui::ShowMessageBox(owner, texts::kHelpMissing, MB_ICONEXCLAMATION | MB_OK);

@@ -12,8 +12,8 @@ class CAboutDlg : public plat::DialogBase {
  public:
   CAboutDlg();
 
-  // 1 once the web button was used (the box then closed as with OK), else 0.
-  int32_t WebOpened = 0;
+  // True once the web button was used (the box then closed as with OK).
+  bool WebOpened = false;
 
  protected:
   BOOL OnInitDialog() override;

@@ -12,7 +12,7 @@ CBackupFolderEditDlg::CBackupFolderEditDlg() : plat::DialogBase(IDD_BACKUP_FOLDE
 
 BOOL CBackupFolderEditDlg::OnInitDialog() {
   ui::CenterOnOwner(hwnd());
-  ui::SetText(hwnd(), (Mode == 1 || !Entry.Folder.empty()) ? texts::kTitleChangeFolder : texts::kTitleAddFolder);
+  ui::SetText(hwnd(), (Mode == EditMode::kCurrentFolder || !Entry.Folder.empty()) ? texts::kTitleChangeFolder : texts::kTitleAddFolder);
   const FolderForm form = FormForEntry(Entry);
   ui::SetItemText(hwnd(), IDC_EDIT_FOLDER, form.folder);
   ui::SetChecked(hwnd(), IDC_FILE_FILTER, form.fileFilter);
@@ -23,14 +23,14 @@ BOOL CBackupFolderEditDlg::OnInitDialog() {
                      form.folderInclude ? IDC_FOLDER_INCLUDE : IDC_FOLDER_EXCLUDE);
   if (form.folderFilter) ui::SetItemText(hwnd(), IDC_FOLDER_PATTERNS, form.folderPatterns);
   UpdateFilterControls();
-  if (Mode == 1) {
+  if (Mode == EditMode::kCurrentFolder) {
     ::EnableWindow(Item(IDC_EDIT_FOLDER), FALSE);
     ::ShowWindow(Item(IDC_BROWSE), SW_HIDE);
   }
   return TRUE;
 }
 
-int CBackupFolderEditDlg::UpdateFilterControls() {
+void CBackupFolderEditDlg::UpdateFilterControls() {
   const BOOL file = ui::IsChecked(hwnd(), IDC_FILE_FILTER) ? TRUE : FALSE;
   for (int id : {IDC_FILE_PATTERNS, IDC_FILE_INCLUDE, IDC_FILE_EXCLUDE}) ::EnableWindow(Item(id), file);
   const BOOL folder = ui::IsChecked(hwnd(), IDC_FOLDER_FILTER) ? TRUE : FALSE;
@@ -38,7 +38,6 @@ int CBackupFolderEditDlg::UpdateFilterControls() {
   // The folder filter is offered as an exclude list only (the fixed label).
   ::ShowWindow(Item(IDC_FOLDER_INCLUDE), SW_HIDE);
   ::ShowWindow(Item(IDC_FOLDER_EXCLUDE), SW_HIDE);
-  return 0;
 }
 
 bool CBackupFolderEditDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
@@ -64,13 +63,12 @@ void CBackupFolderEditDlg::Browse() {
   MoveCaretToEnd();
 }
 
-int CBackupFolderEditDlg::MoveCaretToEnd() {
+void CBackupFolderEditDlg::MoveCaretToEnd() {
   HWND edit = Item(IDC_EDIT_FOLDER);
   // The edit counts UTF-16 characters.
   const WPARAM end = static_cast<WPARAM>(::GetWindowTextLengthW(edit));
   ::SendMessageW(edit, EM_SETSEL, end, static_cast<LPARAM>(end));
   ::SendMessageW(edit, EM_SCROLLCARET, 0, 0);
-  return 0;
 }
 
 FolderForm CBackupFolderEditDlg::ReadForm() const {
@@ -88,7 +86,7 @@ FolderForm CBackupFolderEditDlg::ReadForm() const {
 void CBackupFolderEditDlg::OnOK() {
   std::string refusal;
   int focus = 0;
-  if (ValidateFolderForm(ReadForm(), Entry, refusal, focus) != 0) {
+  if (!ValidateFolderForm(ReadForm(), Entry, refusal, focus)) {
     ui::ShowMessageBox(hwnd(), refusal, MB_ICONEXCLAMATION | MB_OK);
     ::SetFocus(Item(focus));
     return;

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "engine/backup_folder.h"
+#include "core/backup_folder.h"
 #include "platform/dialog_win32.h"
 #include "ui/folder_rules.h"
 
@@ -17,7 +17,8 @@ class CBackupFolderEditDlg : public plat::DialogBase {
   // In: set after construction, before DoModal. Out: valid after DoModal
   // returned IDOK (the folder checked, the four lists built from the
   // controls, at most one list of each kind non-empty).
-  int32_t Mode = 0;  // 0: from the settings dialog; 1: the current folder, locked
+  enum class EditMode { kFromSettings, kCurrentFolder };
+  EditMode Mode = EditMode::kFromSettings;  // kCurrentFolder: the current folder, locked
   BackupFolder Entry;
 
  protected:
@@ -27,12 +28,12 @@ class CBackupFolderEditDlg : public plat::DialogBase {
 
  private:
   // Enables each pattern edit and its radio buttons while its check box is
-  // checked; the folder radio buttons stay hidden. Always 0.
-  int UpdateFilterControls();
+  // checked; the folder radio buttons stay hidden.
+  void UpdateFilterControls();
   // The folder picker, starting at the folder edit's text.
   void Browse();
-  // Puts the caret after the last character of the folder edit. Always 0.
-  int MoveCaretToEnd();
+  // Puts the caret after the last character of the folder edit.
+  void MoveCaretToEnd();
   // The controls as plain values.
   FolderForm ReadForm() const;
 };

@@ -80,13 +80,12 @@ bool CBackupFolderSettingsDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 // --- The rows ----------------------------------------------------------------
 
-int CBackupFolderSettingsDlg::FillList() {
+void CBackupFolderSettingsDlg::FillList() {
   ::SendMessageW(List(), LVM_DELETEALLITEMS, 0, 0);
   BackupFolderList list;
-  settings_.LoadBkFolderList(1, list);
+  settings_.LoadBkFolderList(true, list);
   rows_ = FolderRows(list);
   for (int i = 0; i < rows_.count(); ++i) InsertRow(i, rows_.rows()[static_cast<size_t>(i)]);
-  return 0;
 }
 
 void CBackupFolderSettingsDlg::InsertRow(int index, const BackupFolder& entry) {
@@ -153,7 +152,7 @@ void CBackupFolderSettingsDlg::SetCell(int row, int column, const std::string& t
 
 bool CBackupFolderSettingsDlg::EditEntry(BackupFolder& entry) {
   CBackupFolderEditDlg edit;
-  edit.Mode = 0;
+  edit.Mode = CBackupFolderEditDlg::EditMode::kFromSettings;
   edit.Entry = entry;
   if (edit.DoModal(hwnd()) != IDOK) return false;
   entry = edit.Entry;
@@ -162,7 +161,7 @@ bool CBackupFolderSettingsDlg::EditEntry(BackupFolder& entry) {
 
 void CBackupFolderSettingsDlg::Add() {
   std::string refusal;
-  if (rows_.CheckAdd(refusal) != 0) {
+  if (!rows_.CheckAdd(refusal)) {
     ui::ShowMessageBox(hwnd(), refusal, MB_ICONEXCLAMATION | MB_OK);
     return;
   }

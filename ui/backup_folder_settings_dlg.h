@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "engine/backup_folder.h"
+#include "core/backup_folder.h"
 #include "platform/dialog_win32.h"
 #include "ui/folder_rules.h"
 #include "ui/resource.h"
@@ -28,8 +28,8 @@ class CBackupFolderSettingsDlg : public plat::DialogBase {
   void OnOK() override;
 
  private:
-  // Fills the rows and the list from the stored backup-folder list. Always 0.
-  int FillList();
+  // Fills the rows and the list from the stored backup-folder list.
+  void FillList();
   // Shows entry as a new row index, or in place of row index: the folder with
   // its image (the filter mark when it has filters), then the four filter
   // columns.

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "engine/launch_contract.h"
+#include "core/launch.h"
 
 namespace ui {
 

@@ -10,9 +10,9 @@ CEnvSettingsDlg::CEnvSettingsDlg(AppSettings& settings) : plat::DialogBase(IDD_E
 BOOL CEnvSettingsDlg::OnInitDialog() {
   ui::CenterOnOwner(hwnd());
   // A flag is on only when it is 1: any other stored value shows cleared.
-  ui::SetChecked(hwnd(), IDC_END_MESSAGE, settings_.EndMsg == 1);
-  ui::SetChecked(hwnd(), IDC_SHORT_MENU_PATHS, settings_.ChangeMiniPathFlg == 1);
-  ui::SetChecked(hwnd(), IDC_TOP_FOLDER_AT_START, settings_.TopFolderDspFlg == 1);
+  ui::SetChecked(hwnd(), IDC_END_MESSAGE, AppSettings::IsOn(settings_.EndMsg));
+  ui::SetChecked(hwnd(), IDC_SHORT_MENU_PATHS, AppSettings::IsOn(settings_.ChangeMiniPathFlg));
+  ui::SetChecked(hwnd(), IDC_TOP_FOLDER_AT_START, AppSettings::IsOn(settings_.TopFolderDspFlg));
   return TRUE;
 }
 

@@ -33,8 +33,8 @@ void CMainDlg::ShowFolderSwitchMenu() {
   if (!popup) return;
 
   BackupFolderList list;
-  settings_.LoadBkFolderList(1, list);
-  for (const FolderMenuItem& item : FolderMenuItems(list, settings_.BackupFolder, settings_.ChangeMiniPathFlg)) {
+  settings_.LoadBkFolderList(true, list);
+  for (const FolderMenuItem& item : FolderMenuItems(list, settings_.BackupFolder, AppSettings::IsOn(settings_.ChangeMiniPathFlg))) {
     const UINT id = static_cast<UINT>(item.id);
     ::InsertMenuW(popup, ID_FOLDER_MENU_PLACEHOLDER, MF_BYCOMMAND | MF_STRING | (item.grayed ? MF_GRAYED : 0), id,
                   ui::Wide(item.text).c_str());

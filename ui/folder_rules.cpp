@@ -1,12 +1,13 @@
-// The decisions of the backup-folder dialogs, the switch menu and the start
-// button (see folder_rules.h).
+// The decisions of the backup-folder dialogs and the switch menu (see
+// folder_rules.h).
 #include "ui/folder_rules.h"
 
 #include <cstdio>
 #include <string_view>
 
-#include "engine/fileutil.h"
-#include "platform/sjis.h"
+#include "core/path_text.h"
+#include "core/sjis.h"
+#include "platform/fs.h"
 #include "ui/resource.h"
 #include "ui/texts.h"
 
@@ -70,14 +71,14 @@ FolderForm FormForEntry(const BackupFolder& entry) {
   return form;
 }
 
-int ValidateFolderForm(const FolderForm& form, BackupFolder& entry, std::string& refusal, int& focus) {
+bool ValidateFolderForm(const FolderForm& form, BackupFolder& entry, std::string& refusal, int& focus) {
   std::string folder = form.folder;
-  if (EndsWithBackslash(folder) == 0) folder.pop_back();
+  if (EndsWithBackslash(folder)) folder.pop_back();
   const char* fault = nullptr;
   focus = IDC_EDIT_FOLDER;
   if (HasChar(folder, '/')) {
     fault = texts::kFolderHasSlash;
-  } else if (PathExists(folder) != 0) {
+  } else if (!plat::PathExists(plat::ToNative(folder))) {
     fault = texts::kFolderMissingMessage;
   } else if (form.fileFilter && (fault = FilePatternsRefusal(form.filePatterns)) != nullptr) {
     focus = IDC_FILE_PATTERNS;
@@ -86,21 +87,21 @@ int ValidateFolderForm(const FolderForm& form, BackupFolder& entry, std::string&
   }
   if (fault) {
     refusal = fault;
-    return -1;
+    return false;
   }
   entry = BackupFolder();
   entry.Folder = folder;
   if (form.fileFilter) (form.fileInclude ? entry.FilterFileIn : entry.FilterFileOut) = form.filePatterns;
   if (form.folderFilter) (form.folderInclude ? entry.FilterFolderIn : entry.FilterFolderOut) = form.folderPatterns;
-  return 0;
+  return true;
 }
 
-int FolderRows::CheckAdd(std::string& refusal) const {
-  if (count() < kMaxBkFolders) return 0;
+bool FolderRows::CheckAdd(std::string& refusal) const {
+  if (count() < kMaxBkFolders) return true;
   char text[256];
   std::snprintf(text, sizeof(text), texts::kListFull, kMaxBkFolders);
   refusal = text;
-  return -1;
+  return false;
 }
 
 int FolderRows::AddPosition(const std::string& folder, bool& duplicate) const {
@@ -149,14 +150,14 @@ BackupFolder ConfirmRows(const BackupFolderList& rows, std::string& currentFolde
 }
 
 std::vector<FolderMenuItem> FolderMenuItems(const BackupFolderList& list, const std::string& current,
-                                            int changeMiniPathFlg) {
+                                            bool shortPaths) {
   std::vector<FolderMenuItem> items;
   for (size_t i = 0; i < list.size() && i < static_cast<size_t>(kMaxBkFolders); ++i) {
     const BackupFolder& entry = list[i];
     FolderMenuItem item;
     item.id = ID_FOLDER_MENU_FIRST + static_cast<int>(i);
     std::string path = entry.Folder;
-    if (changeMiniPathFlg == 1) ShortenPath(path);
+    if (shortPaths) ShortenPath(path);
     item.text = MenuText(path);
     item.checked = entry.Folder == current;
     item.uncheckedBitmap = entry.HasFilters() ? IDB_MENU_FILTER : 0;
@@ -171,10 +172,4 @@ std::vector<FolderMenuItem> FolderMenuItems(const BackupFolderList& list, const 
     items.push_back(std::move(none));
   }
   return items;
-}
-
-StartAction DecideStart(bool busy, int totalsShown, int folderUnusable, const std::string& folder) {
-  if (busy || totalsShown != 1) return StartAction::kIgnore;
-  if (folderUnusable == 1 && !folder.empty() && PathExists(folder) == 0) return StartAction::kCountFirst;
-  return StartAction::kRun;
 }

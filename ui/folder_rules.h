@@ -1,14 +1,13 @@
-// The decisions of the backup-folder dialogs, the switch menu and the start
-// button, apart from their windows: the add/change dialog's form and its
-// checks, the rows of the settings dialog, the items of the switch menu, what
-// the start button does. The dialogs only move values between these and their
-// controls.
+// The decisions of the backup-folder dialogs and the switch menu, apart from
+// their windows: the add/change dialog's form and its checks, the rows of the
+// settings dialog, the items of the switch menu. The dialogs only move values
+// between these and their controls.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "engine/backup_folder.h"
+#include "core/backup_folder.h"
 
 // --- The add/change dialog (dialog 138) ---
 
@@ -31,11 +30,11 @@ FolderForm FormForEntry(const BackupFolder& entry);
 // OK's checks, in order: one trailing backslash dropped from the folder; no
 // "/" in it; it exists; a checked file filter is not empty and has no
 // half-width or full-width space; a checked folder filter is not empty and has
-// no "\", "*" or "?" (character searches, double-byte aware). 0 with entry
+// no "\", "*" or "?" (character searches, double-byte aware). True with entry
 // built from the form (the folder as checked, each checked pattern text as the
-// list of its mode, all else empty); -1 with refusal (the message) and focus
-// (the control at fault), entry untouched.
-int ValidateFolderForm(const FolderForm& form, BackupFolder& entry, std::string& refusal, int& focus);
+// list of its mode, all else empty); false with refusal (the message) and
+// focus (the control at fault), entry untouched.
+bool ValidateFolderForm(const FolderForm& form, BackupFolder& entry, std::string& refusal, int& focus);
 
 // --- The backup-folder settings dialog (dialog 142) ---
 
@@ -47,9 +46,9 @@ class FolderRows {
   const BackupFolderList& rows() const { return rows_; }
   int count() const { return static_cast<int>(rows_.size()); }
 
-  // Before the add dialog opens: 0, or -1 with the limit message when the list
-  // holds kMaxBkFolders rows already.
-  int CheckAdd(std::string& refusal) const;
+  // Before the add dialog opens: true, or false with the limit message when the
+  // list holds kMaxBkFolders rows already.
+  bool CheckAdd(std::string& refusal) const;
   // The row an added folder goes to: the first row whose folder equals it with
   // A-Z and Ａ-Ｚ folded (duplicate true: the user is asked whether to replace
   // it), else the new last row (duplicate false).
@@ -90,24 +89,9 @@ struct FolderMenuItem {
 };
 
 // The items for list: entry i as command ID_FOLDER_MENU_FIRST + i, its full path
-// or, when changeMiniPathFlg is 1, ShortenPath of it; checked when the full
-// path equals current exactly; filter bitmaps when the entry has filters, else
-// only the check bitmap for the checked state. An empty list gives the one
-// greyed item "未設定".
+// or, with shortPaths, ShortenPath of it; checked when the full path equals
+// current exactly; filter bitmaps when the entry has filters, else only the
+// check bitmap for the checked state. An empty list gives the one greyed item
+// "未設定".
 std::vector<FolderMenuItem> FolderMenuItems(const BackupFolderList& list, const std::string& current,
-                                            int changeMiniPathFlg);
-
-// --- The start button ---
-
-enum class StartAction {
-  kIgnore,      // a count or a run is in progress, or no totals are shown yet
-  kRun,         // the run, which itself refuses an unset or missing folder
-  kCountFirst,  // count again with the folder's filters, then decide anew
-};
-
-// What the start button does. The totals shown were counted with the current
-// folder's filters unless the folder was unusable at that count (unset or
-// missing: no count, no filters); when that folder is usable now (set and
-// existing, as a drive plugged in since), the run must not use those totals:
-// kCountFirst. Otherwise kRun.
-StartAction DecideStart(bool busy, int totalsShown, int folderUnusable, const std::string& folder);
+                                            bool shortPaths);

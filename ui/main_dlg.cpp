@@ -8,14 +8,13 @@
 #include <climits>
 #include <cstdio>
 
-#include "engine/fileutil.h"
+#include "platform/fs.h"
 #include "platform/native_path.h"
 #include "ui/about_dlg.h"
 #include "ui/backup_folder_edit_dlg.h"
 #include "ui/backup_folder_settings_dlg.h"
 #include "ui/dialog_util.h"
 #include "ui/env_settings_dlg.h"
-#include "ui/folder_rules.h"
 #include "ui/resource.h"
 #include "ui/texts.h"
 
@@ -76,9 +75,6 @@ BOOL CMainDlg::OnInitDialog() {
 
   selectedFiles_ = 0;
   selectedFolders_ = 0;
-  TotalsShown = 0;
-  engine_.CopyIdle = 1;
-  engine_.ScanIdle = 1;
   ::GetWindowRect(Item(IDC_BACKUP_FOLDER), &folderLabelRect_);
   ::MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&folderLabelRect_), 2);
   // The pictures that change are shown from the dialog's own bitmaps.
@@ -86,14 +82,12 @@ BOOL CMainDlg::OnInitDialog() {
   SetPicture(IDC_FILTER_INDICATOR, filterBitmap_.get());
 
   settings_.LoadSettings();
-  if (settings_.TopFolderDspFlg == 1) {
-    BackupFolder first;
-    settings_.ReadBkFolder(0, first);
-    settings_.BackupFolder = first.Folder;
-  }
+  BackupFolder first;
+  if (AppSettings::IsOn(settings_.TopFolderDspFlg)) settings_.ReadBkFolder(0, first);
+  settings_.BackupFolder = StartupFolder(settings_.BackupFolder, settings_.TopFolderDspFlg, first.Folder);
 
   std::string refusal;
-  if (LoadSelection(CommandLineTail(plat::FromNative(::GetCommandLineW()).c_str()), selection_, refusal) != 0) {
+  if (!LoadSelection(CommandLineTail(plat::FromNative(::GetCommandLineW())), selection_, refusal)) {
     ShowMessage(refusal, MB_ICONSTOP);
     // Closed through the ordinary way out, so the settings are still saved.
     ::PostMessageW(hwnd(), WM_CLOSE, 0, 0);
@@ -149,28 +143,16 @@ void CMainDlg::BeginRecount() {
 
 void CMainDlg::RefreshBackupFolderDisplay() {
   currentFilters_.Clear();
-  FolderUnusable = 0;
   const std::string& folder = settings_.BackupFolder;
-  if (folder.empty()) {
-    ui::SetItemText(hwnd(), IDC_BACKUP_FOLDER, texts::kFolderNotSet);
-    FolderUnusable = 1;
-  } else if (PathExists(folder) != 0) {
-    ui::SetItemText(hwnd(), IDC_BACKUP_FOLDER, texts::kFolderMissing);
-    FolderUnusable = 1;
-  } else {
-    std::string shortPath = folder;
-    ShortenPath(shortPath);
-    ui::SetItemText(hwnd(), IDC_BACKUP_FOLDER, shortPath);
-    // The filters come from the first entry that names the folder exactly; a
-    // folder that is not registered keeps empty filters.
-    BackupFolderList list;
-    settings_.LoadBkFolderList(0, list);
-    const int index = FindBackupFolder(list, folder);
-    if (index >= 0) {
-      BackupFolder entry;
-      settings_.ReadBkFolder(index, entry);
-      currentFilters_.Set(entry.FilterFileIn, entry.FilterFileOut, entry.FilterFolderIn, entry.FilterFolderOut);
-    }
+  const bool exists = !folder.empty() && plat::PathExists(plat::ToNative(folder));
+  BackupFolderList list;
+  if (exists) settings_.LoadBkFolderList(false, list);
+  const FolderView view = model_.Prepare(folder, exists, list);
+  ui::SetItemText(hwnd(), IDC_BACKUP_FOLDER, view.label);
+  if (view.filterEntry >= 0) {
+    BackupFolder entry;
+    settings_.ReadBkFolder(view.filterEntry, entry);
+    currentFilters_.Set(entry.FilterFileIn, entry.FilterFileOut, entry.FilterFolderIn, entry.FilterFolderOut);
   }
   RECT label = folderLabelRect_;
   if (currentFilters_.IsEmpty()) {
@@ -196,37 +178,24 @@ void CMainDlg::OnTimer(UINT_PTR id) {
 
 void CMainDlg::RecountTick() {
   ::KillTimer(hwnd(), kRecountTimer);
+  ScanTotals totals;
+  const ScanOutcome outcome =
+      model_.BeginCount() ? engine_.ScanSelection(totals.bytes, totals.files) : ScanOutcome::kCounted;
   std::string sizeText, countText;
-  if (FolderUnusable != 1) {
-    int64_t bytes = 0, files = 0;
-    counting_ = true;
-    const int scanned = engine_.ScanSelection(bytes, files);
-    counting_ = false;
-    // Stopped by the cancel: the dialog is closing, the display stays as it is.
-    if (scanned == -1) return;
-    if (scanned != 0) {
-      // A folder could not be listed (its message shown): no totals, so the
-      // start button stays off; the user may switch the folder or cancel.
-      ui::SetItemText(hwnd(), IDC_TOTAL_SIZE, "");
-      ui::SetItemText(hwnd(), IDC_TOTAL_FILES, "");
-      RedrawNow();
-      ::EnableWindow(Item(IDCANCEL), TRUE);
-      ::EnableWindow(Item(IDC_MENU_BUTTON), TRUE);
-      return;
-    }
-    engine_.SourceTotals = ScanTotals{bytes, files};
-    sizeText = FormatSizeText(bytes);
-    countText = FormatGroupedNumber(files);
-  }
+  // Stopped by the cancel: the dialog is closing, the display stays as it is.
+  if (!model_.EndCount(outcome, totals, sizeText, countText)) return;
   ui::SetItemText(hwnd(), IDC_TOTAL_SIZE, sizeText);
   ui::SetItemText(hwnd(), IDC_TOTAL_FILES, countText);
-  TotalsShown = 1;
   RedrawNow();
-  ::EnableWindow(Item(IDOK), TRUE);
   ::EnableWindow(Item(IDCANCEL), TRUE);
   ::EnableWindow(Item(IDC_MENU_BUTTON), TRUE);
+  // A folder that could not be listed (its message shown) leaves no totals:
+  // the start button stays off; the user may switch the folder or cancel.
+  if (model_.totals() != MainModel::Totals::kShown) return;
+  engine_.SourceTotals = totals;
+  ::EnableWindow(Item(IDOK), TRUE);
   if (settings_.BackupFolder.empty()) {
-    if (settings_.SaveSettings() == 0) {
+    if (!settings_.SaveSettings()) {
       ShowMessage(texts::kSettingsSaveFailed, MB_ICONSTOP);
     } else {
       ShowMessage(texts::kSetUpBackupFolder, MB_ICONINFORMATION);
@@ -234,43 +203,36 @@ void CMainDlg::RecountTick() {
   }
 }
 
-bool CMainDlg::Busy() const { return counting_ || running_; }
-
 // --- Start and cancel --------------------------------------------------------
 
 void CMainDlg::OnOK() {
   // The start button is disabled until totals are shown and while a run goes
   // on; a start that arrives anyway (the Enter key, a posted command) waits
   // for the same.
-  StartAction action = DecideStart(Busy(), TotalsShown, FolderUnusable, settings_.BackupFolder);
+  const std::string& folder = settings_.BackupFolder;
+  StartAction action = model_.DecideStart(folder, plat::PathExists(plat::ToNative(folder)));
   if (action == StartAction::kCountFirst) {
     // The folder had no count and no filters when the totals were taken (a
     // drive plugged in since): counted now, with its filters, before anything
     // is copied. A cancel of that count closes the dialog as during any count;
     // a folder gone again at it is refused by the run; one that was gone at it
     // and is back once more waits for the next press (never a run on stale totals).
-    TotalsShown = 0;
     BeginRecount();
     RecountTick();
-    action = DecideStart(Busy(), TotalsShown, FolderUnusable, settings_.BackupFolder);
+    action = model_.DecideStart(folder, plat::PathExists(plat::ToNative(folder)));
   }
   if (action != StartAction::kRun) return;
-  running_ = true;
-  const int result = engine_.RunBackup(settings_.BackupFolder, settings_.EndMsg);
-  running_ = false;
-  if (result != 2) EndDialog(IDOK);
+  model_.BeginRun();
+  if (model_.EndRun(engine_.RunBackup(folder, AppSettings::IsOn(settings_.EndMsg)))) EndDialog(IDOK);
 }
 
 void CMainDlg::OnCancel() {
-  if (engine_.CopyIdle == 0) {
-    // The copy stops at its next file and reports; the run then closes the dialog.
-    engine_.CopyIdle = 1;
-    return;
-  }
-  if (engine_.ScanIdle == 0) {
-    engine_.ScanIdle = 1;
-    PumpMessages();
-  }
+  const CancelAction action = DecideCancel(!engine_.CopyIdle(), !engine_.ScanIdle());
+  engine_.RequestStop();
+  // A stopped copy reports; the run then closes the dialog.
+  if (action == CancelAction::kStopCopy) return;
+  // A stopped count returns from its pump first.
+  if (action == CancelAction::kStopCountAndClose) PumpMessages();
   EndDialog(IDCANCEL);
 }
 
@@ -281,41 +243,41 @@ bool CMainDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
   const int code = HIWORD(wParam);
   if (code == 0 && id >= ID_FOLDER_MENU_FIRST && id <= ID_FOLDER_MENU_LAST) {
     // No second count while one runs, and no change of folder under a run.
-    if (!Busy()) SelectBackupFolderByIndex(id - ID_FOLDER_MENU_FIRST);
+    if (!model_.Busy()) SelectBackupFolderByIndex(id - ID_FOLDER_MENU_FIRST);
     return true;
   }
   switch (id) {
     case IDC_MENU_BUTTON:
-      if (code == BN_CLICKED && !Busy()) ShowExtendedMenu();
+      if (code == BN_CLICKED && !model_.Busy()) ShowExtendedMenu();
       return true;
     case ID_OPEN_BACKUP_FOLDER:
-      if (!Busy()) OpenBackupFolder();
+      if (!model_.Busy()) OpenBackupFolder();
       return true;
     // The menu behind "≫" is disabled while a count or a backup runs; a
     // command that arrives then anyway is ignored.
     case ID_BACKUP_FOLDER_SETTINGS:
-      if (!Busy()) EditBackupFolderSettings();
+      if (!model_.Busy()) EditBackupFolderSettings();
       return true;
     case ID_ENV_SETTINGS:
-      if (!Busy()) {
+      if (!model_.Busy()) {
         CEnvSettingsDlg env(settings_);
         env.DoModal(hwnd());
       }
       return true;
     case ID_HELP_COMMAND:
-      if (!Busy()) ShowHelp(hwnd());
+      if (!model_.Busy()) ShowHelp(hwnd());
       return true;
     case ID_APP_ABOUT_BOX:
-      if (!Busy()) ShowAboutBox();
+      if (!model_.Busy()) ShowAboutBox();
       return true;
     case IDC_FOLDER_SWITCH:
-      if (code == STN_CLICKED && !Busy()) {
+      if (code == STN_CLICKED && !model_.Busy()) {
         PressFeedback(IDC_FOLDER_SWITCH, switchPressedBitmap_.get(), switchBitmap_.get());
         ShowFolderSwitchMenu();
       }
       return true;
     case IDC_FILTER_INDICATOR:
-      if (code == STN_CLICKED && !Busy()) {
+      if (code == STN_CLICKED && !model_.Busy()) {
         PressFeedback(IDC_FILTER_INDICATOR, filterPressedBitmap_.get(), filterBitmap_.get());
         EditCurrentFilters();
       }
@@ -343,7 +305,7 @@ void CMainDlg::ShowExtendedMenu() {
 
 void CMainDlg::OpenBackupFolder() {
   const std::string folder = settings_.BackupFolder;
-  if (PathExists(folder) != 0) {
+  if (!plat::PathExists(plat::ToNative(folder))) {
     ShowMessage(texts::kOpenFolderUnusable + folder + texts::kOpenFolderClose, MB_ICONEXCLAMATION);
     return;
   }
@@ -366,7 +328,7 @@ void CMainDlg::EditBackupFolderSettings() {
 
 void CMainDlg::EditCurrentFilters() {
   CBackupFolderEditDlg dialog;
-  dialog.Mode = 1;
+  dialog.Mode = CBackupFolderEditDlg::EditMode::kCurrentFolder;
   dialog.Entry = BackupFolder{settings_.BackupFolder, currentFilters_.FilterFileIn(), currentFilters_.FilterFileOut(),
                               currentFilters_.FilterFolderIn(), currentFilters_.FilterFolderOut()};
   if (dialog.DoModal(hwnd()) != IDOK) return;
@@ -378,7 +340,6 @@ void CMainDlg::EditCurrentFilters() {
 }
 
 void CMainDlg::StartNewCount() {
-  TotalsShown = 0;
   BeginRecount();
   ArmRecountTimer();
 }
@@ -387,7 +348,7 @@ void CMainDlg::ShowAboutBox() {
   CAboutDlg about;
   about.DoModal(hwnd());
   // The web site was opened: the program ends as with its cancel button.
-  if (about.WebOpened == 1) OnCancel();
+  if (about.WebOpened) OnCancel();
 }
 
 bool CMainDlg::OnSysCommand(WPARAM wParam, LPARAM) {
@@ -427,10 +388,9 @@ HBRUSH CMainDlg::OnCtlColorStatic(HDC dc, HWND control) {
       return whiteBrush_.get();
     case IDC_TOTAL_SIZE:
     case IDC_TOTAL_FILES:
-      // Blue marks totals still to come ("算出中"). A count that failed leaves
-      // the fields empty with TotalsShown 0 (the start stays off): nothing is
-      // to come, so they are white, as every shown total is.
-      return TotalsShown == 1 || ::GetWindowTextLengthW(control) == 0 ? whiteBrush_.get() : pendingBrush_.get();
+      // Blue marks totals still to come ("算出中"); shown totals, and the empty
+      // ones a failed count leaves, are white.
+      return model_.totals() == MainModel::Totals::kPending ? pendingBrush_.get() : whiteBrush_.get();
   }
   return nullptr;
 }
@@ -455,7 +415,7 @@ bool CMainDlg::OwnsBitmap(HBITMAP bitmap) const {
 // --- The end -----------------------------------------------------------------
 
 void CMainDlg::OnDestroy() {
-  if (settings_.SaveSettings() == 0) ShowMessage(texts::kSettingsSaveFailed, MB_ICONSTOP);
+  if (!settings_.SaveSettings()) ShowMessage(texts::kSettingsSaveFailed, MB_ICONSTOP);
   // The pictures give back the dialog's bitmaps before these are deleted.
   for (int id : {IDC_FILE_PICTURE, IDC_FOLDER_PICTURE, IDC_FOLDER_SWITCH, IDC_FILTER_INDICATOR}) {
     SetPicture(id, nullptr);

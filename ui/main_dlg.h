@@ -10,8 +10,9 @@
 #include <string>
 
 #include "engine/launch.h"
+#include "ui/main_model.h"
 #include "engine/backup.h"
-#include "engine/filter.h"
+#include "core/filter.h"
 #include "platform/dialog_win32.h"
 #include "platform/handle.h"
 #include "settings/app_settings.h"
@@ -64,8 +65,6 @@ class CMainDlg : public plat::DialogBase, public BackupHost {
   // without the folder's filters).
   void RecountTick();
 
-  // True while a count or a backup run is in progress.
-  bool Busy() const;
   // The pressed look of a picture for a moment, then its normal look again.
   void PressFeedback(int id, HBITMAP pressed, HBITMAP normal);
   // Puts bitmap into a picture control. A replaced image that the dialog does
@@ -79,7 +78,7 @@ class CMainDlg : public plat::DialogBase, public BackupHost {
   // The filter editor of the current backup folder (the add/change dialog with
   // the folder locked); after OK the filters are stored and counted anew.
   void EditCurrentFilters();
-  // TotalsShown 0, BeginRecount, and the timer that starts the count.
+  // BeginRecount, and the timer that starts the count.
   void StartNewCount();
   // The about box; after its web button the program ends as with cancel.
   void ShowAboutBox();
@@ -87,16 +86,14 @@ class CMainDlg : public plat::DialogBase, public BackupHost {
   // --- State (the names the program's contract uses) ---
   int selectedFiles_ = 0;
   int selectedFolders_ = 0;
-  int TotalsShown = 0;
-  int FolderUnusable = 0;
   RECT folderLabelRect_ = {};
   AppSettings settings_;
   SelectionList selection_;
   FilterSet currentFilters_;
-  // Holds ScanIdle, CopyIdle, the source totals and the run's destination.
+  // Holds the scan's and the copy's state, the source totals and the run's destination.
   BackupEngine engine_;
-  bool counting_ = false;
-  bool running_ = false;
+  // The decisions: the folder label, the count's and the run's phases, start.
+  MainModel model_;
 
   // Every progress position is divided by 2^progressShift_ so that the range
   // fits the control's 32-bit range.

@@ -1,10 +1,14 @@
-// Shift_JIS stepping, path and number texts, wildcards and filters: tables.
+// The portable rules in tables: Shift_JIS stepping, path and number texts,
+// filters, the launch contract's texts.
 #include <gtest/gtest.h>
 
-#include "engine/fileutil.h"
-#include "engine/filter.h"
-#include "platform/native_path.h"
-#include "platform/sjis.h"
+#include <string>
+#include <vector>
+
+#include "core/filter.h"
+#include "core/launch.h"
+#include "core/path_text.h"
+#include "core/sjis.h"
 
 namespace {
 
@@ -18,57 +22,30 @@ TEST(Sjis, SeparatorSearchSkipsSecondBytes) {
   ASSERT_EQ(std::string("\x95\x5C"), kHyo);
   for (size_t i = 0; i < std::size(cases); ++i) {
     const std::string& s = cases[i].s;
-    EXPECT_EQ(std::to_string(cases[i].last) + (cases[i].endsWith ? "|0" : "|-1"),
+    EXPECT_EQ(std::to_string(cases[i].last) + "|" + std::to_string(cases[i].endsWith),
               std::to_string(sjis::FindLastChar(s, '\\')) + "|" + std::to_string(EndsWithBackslash(s))) << "case " << i;
   }
 }
 
-// Native paths on Windows: code page 932 without best fit, and the long form the wide functions get.
-TEST(NativePath, ShiftJisFormAndLongForm) {
-#ifndef _WIN32
-  GTEST_SKIP() << "the native path is the Shift_JIS path itself";
-#else
-  struct Case { std::wstring native; std::string sjis; bool exact; } names[] = {
-      {L"C:\\表\\ソ", "C:\\" + kHyo + "\\" + kSo, true}, {L"Caf\u00E9", "Caf?", false}, {L"a\u00A5b", "a?b", false},
-      {L"\u301C\uD55C", "??", false}, {L"trail. ", "trail. ", true}};
-  for (size_t i = 0; i < std::size(names); ++i) {
-    bool exact = !names[i].exact;
-    EXPECT_EQ(names[i].sjis, plat::FromNative(names[i].native, &exact)) << i;
-    EXPECT_EQ(names[i].exact, exact) << i;
-    EXPECT_TRUE(!exact || names[i].native == plat::ToNative(names[i].sjis)) << i;
-  }
-  struct Form { std::wstring path, longForm; } forms[] = {
-      {L"C:\\a. \\b", L"\\\\?\\C:\\a. \\b"}, {L"c:/a/b", L"\\\\?\\c:\\a\\b"}, {L"\\\\srv\\sh\\x", L"\\\\?\\UNC\\srv\\sh\\x"},
-      {L"\\\\?\\C:\\x", L"\\\\?\\C:\\x"}, {L"rel\\x", L"rel\\x"}, {L"C:x", L"C:x"}, {L"", L""},
-      {L"C:\\a\\..\\b", L"C:\\a\\..\\b"}, {L"C:\\a\\\\b", L"C:\\a\\\\b"}, {L"C:\\a\\", L"\\\\?\\C:\\a\\"}};
-  for (size_t i = 0; i < std::size(forms); ++i)
-    EXPECT_EQ(plat::FromNative(forms[i].longForm), plat::FromNative(plat::LongPathForm(forms[i].path))) << i;
-#endif
-}
-
-TEST(PathText, SplitShortenAndLastComponent) {
+TEST(PathText, SplitAndShorten) {
   std::string longName;  // 300 bytes: the runtime's parts hold 255, cut between characters
   for (int i = 0; i < 150; ++i) longName += kHyo;
-  struct Case { std::string path, split, shortForm, last; } cases[] = {
-      {"C:\\Data\\Backup\\Daily", "C:|\\Data\\Backup\\|Daily|", " C:\\...\\Daily", "Daily"},
-      {"C:\\Daily", "C:|\\|Daily|", " C:\\Daily", "Daily"},
-      {"C:\\Data\\", "C:|\\Data\\||", " C:\\Data\\", ""},
-      {"C:\\", "C:|\\||", " C:\\", ""},
-      {"C:", "C:|||", " C:", "C:"},
-      {"\\\\server\\share\\Daily", "|\\\\server\\share\\|Daily|", " \\...\\Daily", "Daily"},
-      {"C:\\Data\\.git", "C:|\\Data\\||.git", " C:\\Data\\.git", ".git"},
-      {"D:\\a\\v1.2", "D:|\\a\\|v1|.2", " D:\\...\\v1.2", "v1.2"},
-      {"C:/a/b.c.d", "C:|/a/|b.c|.d", " C:\\...\\b.c.d", "C:/a/b.c.d"},
-      {"C:\\" + kHyo, "C:|\\|" + kHyo + "|", " C:\\" + kHyo, kHyo},
-      {"D:\\" + kHyo + "\\" + kSo, "D:|\\" + kHyo + "\\|" + kSo + "|", " D:\\...\\" + kSo, kSo},
-      {"C:\\" + longName, "C:|\\|" + longName.substr(0, 254) + "|", " C:\\" + longName, longName},
+  struct Case { std::string path, split, shortForm; } cases[] = {
+      {"C:\\Data\\Backup\\Daily", "C:|\\Data\\Backup\\|Daily|", " C:\\...\\Daily"},
+      {"C:\\Daily", "C:|\\|Daily|", " C:\\Daily"}, {"C:\\Data\\", "C:|\\Data\\||", " C:\\Data\\"},
+      {"C:\\", "C:|\\||", " C:\\"}, {"C:", "C:|||", " C:"},
+      {"\\\\server\\share\\Daily", "|\\\\server\\share\\|Daily|", " \\...\\Daily"},
+      {"C:\\Data\\.git", "C:|\\Data\\||.git", " C:\\Data\\.git"}, {"D:\\a\\v1.2", "D:|\\a\\|v1|.2", " D:\\...\\v1.2"},
+      {"C:/a/b.c.d", "C:|/a/|b.c|.d", " C:\\...\\b.c.d"}, {"C:\\" + kHyo, "C:|\\|" + kHyo + "|", " C:\\" + kHyo},
+      {"D:\\" + kHyo + "\\" + kSo, "D:|\\" + kHyo + "\\|" + kSo + "|", " D:\\...\\" + kSo},
+      {"C:\\" + longName, "C:|\\|" + longName.substr(0, 254) + "|", " C:\\" + longName},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
-    std::string drive, dir, name, ext, shortForm = cases[i].path, last = "junk";
-    EXPECT_EQ(0, SplitPath(cases[i].path, drive, dir, name, ext) + ShortenPath(shortForm));
-    GetLastComponent(cases[i].path, last);
-    EXPECT_EQ(cases[i].split + "#" + cases[i].shortForm + "#" + cases[i].last,
-              drive + "|" + dir + "|" + name + "|" + ext + "#" + shortForm + "#" + last) << "case " << i;
+    std::string drive, dir, name, ext, shortForm = cases[i].path;
+    SplitPath(cases[i].path, drive, dir, name, ext);
+    ShortenPath(shortForm);
+    EXPECT_EQ(cases[i].split + "#" + cases[i].shortForm, drive + "|" + dir + "|" + name + "|" + ext + "#" + shortForm)
+        << "case " << i;
   }
 }
 
@@ -90,27 +67,14 @@ TEST(NumberText, SizesGroupsAndCounts) {
       {std::string(250000, '"'), "\"", 250000}, {"abc", "", 0},
   };
   for (size_t i = 0; i < std::size(counts); ++i) {
-    int count = -1;
-    EXPECT_EQ(counts[i].expected, (CountOccurrences(counts[i].text, counts[i].sub, count), count)) << "count " << i;
+    EXPECT_EQ(counts[i].expected, CountOccurrences(counts[i].text, counts[i].sub)) << "count " << i;
   }
 }
 
-TEST(MatchWildcard, ByteWiseAndCaseSensitive) {
-  struct Case { const char* pattern; std::string text; int expected; } cases[] = {
-      {"*.txt", "a.txt", 1}, {"*.txt", "a.TXT", 0}, {"?", "", 0}, {"*", "", 1}, {"", "a", 0}, {"a*b*c", "abcbc", 1},
-      {"a*b*c", "aXbY", 0}, {"*ab", "aab", 1}, {"a?c", "ac", 0}, {"?.txt", kHyo + ".txt", 0},
-      {"??.txt", kHyo + ".txt", 1}, {"*.*", "noext", 0},  // reading "*.*" as "*" is the callers' rule
-      {"*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*b", std::string(300, 'a'), 0},
-  };
-  for (size_t i = 0; i < std::size(cases); ++i) {
-    EXPECT_EQ(cases[i].expected, MatchWildcard(cases[i].pattern, cases[i].text)) << "case " << i;
-  }
-}
-
-constexpr int kTakes = 0, kLeaves = -1;
+constexpr bool kTakes = true, kLeaves = false;
 
 TEST(Filter, Decisions) {
-  struct Case { bool folder; std::string in, out, name; int expected; } cases[] = {
+  struct Case { bool folder; std::string in, out, name; bool expected; } cases[] = {
       {0, "*.txt;*.ini", "", "B.TXT", kTakes}, {0, "*.txt;*.ini", "", "setup.Ini", kTakes},
       {0, "*.txt;*.ini", "", "txt", kLeaves}, {0, "*.txt;*.ini", "", "a.txt.bak", kLeaves},
       {0, "*.*", "", "README", kTakes}, {0, "*", "", "README", kTakes}, {0, " *.*", "", "README", kLeaves},
@@ -128,6 +92,7 @@ TEST(Filter, Decisions) {
       {1, "De*", "", "Debug", kLeaves}, {1, "De*", "", "de*", kTakes}, {1, "", "obj", "OBJ", kLeaves},
       {1, "", "obj", "objx", kTakes}, {1, "obj", "obj", "obj", kTakes}, {1, "a", "", "", kLeaves},
       {1, "", "a", "", kTakes}, {1, "", "", "x", kTakes}, {1, "my dir", "", "My Dir", kTakes},
+      {0, "*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*b", "", std::string(300, 'a'), kLeaves},  // never exponential
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];
@@ -144,6 +109,36 @@ TEST(Filter, Decisions) {
   EXPECT_EQ(kTakes, CheckFileFilter("a.doc", FilterSet("", million + "*.doc", "", "")));
   EXPECT_EQ(kLeaves, CheckFileFilter("a.doc", FilterSet(million.substr(4) + "*.txt", "", "", "")));
   EXPECT_TRUE(FilterSet().IsEmpty());
+}
+
+// The launch contract's texts: the command-line tail and its token, the
+// parameter file's quote pairs, and the file the extension writes.
+TEST(Launch, CommandLineQuotedPathsAndParameterText) {
+  struct Tail { const char* line; std::string tail; bool token; } tails[] = {
+      {"Larkspan.exe LarkspanCall", "LarkspanCall", true}, {"\"C:\\P F\\表\\Larkspan.exe\"LarkspanCall", "LarkspanCall", true},
+      {"Larkspan.exe   \tLarkspanCall ", "LarkspanCall ", false}, {"Larkspan.exe larkspancall", "larkspancall", false},
+      {"L.exe \"LarkspanCall\"", "\"LarkspanCall\"", false}, {"x LarkspanCall y", "LarkspanCall y", false}, {"L.exe", "", false},
+  };
+  for (size_t i = 0; i < std::size(tails); ++i) {
+    EXPECT_EQ(tails[i].tail + "|" + std::to_string(tails[i].token),
+              CommandLineTail(tails[i].line) + "|" + std::to_string(CheckLaunchToken(tails[i].tail))) << "tail " << i;
+  }
+  // 0x81 before a quote is no double-byte character: the quote stands for itself.
+  std::string text = "junk\"C:\\a b\" \"表\"\"\"\"\x81\" \"tail", got, path;
+  std::string_view rest(text);
+  while (TakeNextQuotedPath(rest, path)) got += "[" + path + "]";
+  EXPECT_EQ("[C:\\a b][表][][\x81]|tail", got + "|" + std::string(rest));
+  // Paths, result, the parameter file's bytes.
+  const struct { std::vector<std::string> paths; bool result; std::string text; } files[] = {
+      {{"D:\\Data\\a.txt", "D:\\My Photos"}, true, "\"D:\\Data\\a.txt\" \"D:\\My Photos\" "},
+      {{"C:\\" + kHyo + "\\" + kSo, "D:\\"}, true, "\"C:\\" + kHyo + "\\" + kSo + "\" \"D:\\\" "},
+      {{}, false, ""}, {{"C:\\a", ""}, false, ""}, {{"C:\\a\"b"}, false, ""},
+  };
+  for (size_t i = 0; i < std::size(files); ++i) {
+    std::string written = "old";
+    EXPECT_EQ(files[i].result, BuildParameterText(files[i].paths, written)) << "file " << i;
+    EXPECT_EQ(files[i].text, written) << "file " << i;
+  }
 }
 
 }  // namespace

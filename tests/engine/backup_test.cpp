@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <functional>
 
-#include "engine/fileutil.h"
+#include "core/path_text.h"
 #include "engine/walk.h"
 #include "tests/support/temp_tree.h"
 
@@ -22,6 +22,9 @@
 #endif
 
 namespace {
+
+constexpr auto kCounted = ScanOutcome::kCounted, kStopped = ScanOutcome::kStopped, kFailed = ScanOutcome::kFailed;
+constexpr auto kDone = RunOutcome::kDone, kNoBackup = RunOutcome::kNoBackup, kFolderNotCreated = RunOutcome::kFolderNotCreated;
 
 const std::string kStamp = "２０２４／０３／０５＿０９：４１：２７";
 
@@ -74,9 +77,9 @@ class Engine : public ::testing::Test {
     selection.clear();
     for (const std::string& r : rel) selection.push_back(t.Path(r));
   }
-  int ScanAndRun(int endMsg = 1, const std::string& backup = "bk") {
+  RunOutcome ScanAndRun(bool endMsg = true, const std::string& backup = "bk") {
     int64_t bytes = 0, files = 0;
-    EXPECT_EQ(0, engine.ScanSelection(bytes, files));
+    EXPECT_EQ(kCounted, engine.ScanSelection(bytes, files));
     engine.SourceTotals = {bytes, files};
     return engine.RunBackup(t.Path(backup), endMsg);
   }
@@ -129,14 +132,14 @@ TEST_F(Engine, TheScanAndTheCopyTakeWhatTheFiltersTake) {
     filters.Set(c.fileIn, c.fileOut, c.folderIn, c.folderOut);
     Select(c.selected);
     int64_t bytes = 0, files = 0, countedBytes = 0, countedFiles = 0;
-    EXPECT_EQ(0, engine.ScanSelection(bytes, files)) << i;
+    EXPECT_EQ(kCounted, engine.ScanSelection(bytes, files)) << i;
     for (const std::string& s : selection) CountFilesAndSize(plat::ToNative(s), countedBytes, countedFiles);
     EXPECT_EQ((std::vector<int64_t>{c.bytes, c.files, c.countedBytes, c.countedFiles, 1}),
-              (std::vector<int64_t>{bytes, files, countedBytes, countedFiles, engine.ScanIdle})) << i;
+              (std::vector<int64_t>{bytes, files, countedBytes, countedFiles, engine.ScanIdle()})) << i;
     Reset();
     if (i + 1 == std::size(cases)) RemoveTree(t.Path("src\\docs\\obj"));  // left out by the filter all the same
     engine.SourceTotals = {bytes, files};
-    EXPECT_EQ(0, engine.RunBackup(t.Path("bk"), 1)) << i;
+    EXPECT_EQ(kDone, engine.RunBackup(t.Path("bk"), true)) << i;
     EXPECT_EQ(Verified(), host.texts.back()) << i;
     EXPECT_TRUE(!*c.kept || t.Exists("bk\\" + kStamp + "\\" + c.kept)) << i;
     EXPECT_FALSE(t.Exists("bk\\" + kStamp + "\\" + c.left)) << i;
@@ -146,9 +149,9 @@ TEST_F(Engine, TheScanAndTheCopyTakeWhatTheFiltersTake) {
 TEST_F(Engine, ACancelDuringTheScanStopsAtTheNextFile) {
   Select({"src\\docs", "src\\one.txt"});
   host.tickStep = BackupEngine::kScanPumpMs;  // every poll dispatches
-  host.onPump = [&] { engine.ScanIdle = host.log == "pp" ? 1 : 0; };  // the dialog's cancel at the 2nd file
+  host.onPump = [&] { if (host.log == "pp") engine.RequestStop(); };  // the dialog's cancel at the 2nd file
   int64_t bytes = 7, files = 3;
-  EXPECT_EQ(-1, engine.ScanSelection(bytes, files));
+  EXPECT_EQ(kStopped, engine.ScanSelection(bytes, files));
   EXPECT_EQ("pp", host.log);
   EXPECT_EQ((std::vector<int64_t>{7, 3}), (std::vector<int64_t>{bytes, files}));  // nothing of the stopped item
 }
@@ -167,7 +170,7 @@ TEST_F(Engine, PreconditionsThatMakeNoBackup) {
     host = ScriptedHost();
     host.answer = host::kIdNo;
     engine.SourceTotals = {0, cases[i].files};
-    EXPECT_EQ(2, engine.RunBackup(cases[i].folder, 1)) << i;
+    EXPECT_EQ(kNoBackup, engine.RunBackup(cases[i].folder, true)) << i;
     EXPECT_EQ(std::vector<std::string>{cases[i].text}, host.texts) << i;
     EXPECT_EQ(std::vector<unsigned>{cases[i].style}, host.styles) << i;
     EXPECT_EQ("!", host.log) << i;  // no progress bar, buttons untouched
@@ -177,16 +180,16 @@ TEST_F(Engine, PreconditionsThatMakeNoBackup) {
 
 TEST_F(Engine, AWholeBackupIsExactAndPaintedBeforeItsVerdict) {
   Select({"src\\docs", "src\\one.txt"});
-  for (int endMsg : {1, 0}) {
+  for (bool endMsg : {true, false}) {
     Reset();
-    ASSERT_EQ(0, ScanAndRun(endMsg)) << endMsg;
+    ASSERT_EQ(kDone, ScanAndRun(endMsg)) << endMsg;
     EXPECT_EQ("alpha charlie echo single", Copy("docs\\a.txt") + " " + Copy("docs\\sub\\c.txt") + " " +
                                                Copy("docs\\表\\e.txt") + " " + Copy("one.txt"));
     EXPECT_EQ(6, host.range);
     // The clock stands still: the scan and the copy pump once; the bar shows the last file before the verdict.
-    EXPECT_EQ(endMsg == 1 ? "psD#0p#6r!" : "psD#0p#6r", host.log) << endMsg;
-    EXPECT_EQ(endMsg == 1 ? std::vector<std::string>{Verified()} : std::vector<std::string>{}, host.texts);
-    EXPECT_EQ(endMsg == 1 ? 100u : 500u, host.slept);
+    EXPECT_EQ(endMsg ? "psD#0p#6r!" : "psD#0p#6r", host.log) << endMsg;
+    EXPECT_EQ(endMsg ? std::vector<std::string>{Verified()} : std::vector<std::string>{}, host.texts);
+    EXPECT_EQ(endMsg ? 100u : 500u, host.slept);
   }
 }
 
@@ -204,7 +207,7 @@ TEST_F(Engine, SixtyThousandSelectedItemsAreCopiedWhole) {
     WriteBytes(t.Path(name), i == 59999 ? "last" : "x");
     selection.push_back(t.Path(name));
   }
-  ASSERT_EQ(0, ScanAndRun());
+  ASSERT_EQ(kDone, ScanAndRun());
   EXPECT_EQ((std::vector<int64_t>{60003, 60000}), (std::vector<int64_t>{engine.SourceTotals.bytes, engine.SourceTotals.files}));
   EXPECT_EQ(std::vector<std::string>{Verified()}, host.texts);
   EXPECT_EQ("last", Copy("f59999"));
@@ -222,7 +225,7 @@ TEST_F(Engine, PaintingAndDispatchAreThrottledByTheClock) {
     Reset();
     Select({cases[i].item});
     host.tickStep = cases[i].tickStep;
-    ASSERT_EQ(0, ScanAndRun()) << i;
+    ASSERT_EQ(kDone, ScanAndRun()) << i;
     const std::string& log = host.log;
     size_t paints = std::count(log.begin(), log.end(), '#'), pumps = std::count(log.begin(), log.end(), 'p');
     pumps -= cases[i].scanPumps;
@@ -237,7 +240,7 @@ TEST_F(Engine, ATakenNameWaitsForTheNextSecondNineteenTimesAtMost) {
   for (int taken : {1, 19}) {
     Reset();
     for (int s = 0; s < taken; ++s) t.Folder("bk\\" + MakeStampFolderName({2024, 3, 5, 9, 41, 27 + s}));
-    EXPECT_EQ(taken == 1 ? 0 : -1, ScanAndRun()) << taken;
+    EXPECT_EQ(taken == 1 ? kDone : kFolderNotCreated, ScanAndRun()) << taken;
     EXPECT_EQ(taken == 1 ? 1100u : 19000u, host.slept) << taken;
     const std::string next = "２０２４／０３／０５＿０９：４１：２８";
     EXPECT_EQ(taken == 1 ? "single" : "<missing>", t.Read("bk\\" + next + "\\one.txt")) << taken;
@@ -248,20 +251,24 @@ TEST_F(Engine, ATakenNameWaitsForTheNextSecondNineteenTimesAtMost) {
 TEST_F(Engine, AnExistingFileIsNeverOverwritten) {
   t.File("other\\one.txt", "second");
   Select({"src\\one.txt", "other\\one.txt"});
-  ASSERT_EQ(0, ScanAndRun());
+  ASSERT_EQ(kDone, ScanAndRun());
   EXPECT_EQ("single", Copy("one.txt"));
   const std::string refused = "バックアップ先へのファイル複写に失敗しました。　\nエラー詳細：" +
-                              GetSystemErrorText(plat::kErrFileExists) + "　\n( " +
+                              plat::SystemErrorText(plat::kErrFileExists) + "　\n( " +
                               t.Path("bk\\" + kStamp + "\\one.txt") + " )";
   EXPECT_EQ((std::vector<std::string>{refused, Mismatch(2, 12, 1, 6)}), host.texts);
 }
 
+// A file grown since the count, and a file that appears in the copy while it
+// is made: the check counts every file of the copy, whatever the filters.
 TEST_F(Engine, ChangesBetweenTheCountAndTheCopyAreReported) {
   Select({"src\\one.txt", "src\\docs\\sub"});
-  ASSERT_EQ(0, engine.ScanSelection(engine.SourceTotals.bytes, engine.SourceTotals.files));
+  filters.Set("", "*.tmp", "", "");
+  ASSERT_EQ(kCounted, engine.ScanSelection(engine.SourceTotals.bytes, engine.SourceTotals.files));
   t.File("src\\one.txt", "single, and grown");  // the same number of files, more bytes
-  ASSERT_EQ(0, engine.RunBackup(t.Path("bk"), 1));
-  EXPECT_EQ(std::vector<std::string>{Mismatch(2, 13, 2, 24)}, host.texts);
+  host.onPump = [&] { if (!engine.CopyIdle()) WriteNative(plat::JoinNative(engine.DestinationPath, plat::ToNative("x.tmp")), "tmp"); };
+  ASSERT_EQ(kDone, engine.RunBackup(t.Path("bk"), true));
+  EXPECT_EQ(std::vector<std::string>{Mismatch(2, 13, 3, 27)}, host.texts);
 }
 
 // A cancel is answered at the next file or inside the file being copied (which
@@ -279,9 +286,9 @@ TEST_F(Engine, ACancelDuringTheCopyStopsAtOnce) {
     int seen = 0;
     host.tickStep = BackupEngine::kProgressPaintMs;  // every poll dispatches
     host.onPump = [&] {  // the cancel button
-      if (engine.CopyIdle == 0 && engine.ProgressPos == cases[i].pos && ++seen == cases[i].seen) engine.CopyIdle = 1;
+      if (!engine.CopyIdle() && engine.ProgressPos == cases[i].pos && ++seen == cases[i].seen) engine.RequestStop();
     };
-    ASSERT_EQ(0, ScanAndRun()) << i;
+    ASSERT_EQ(kDone, ScanAndRun()) << i;
     int64_t bytes = 0, files = 0;
     CountFilesAndSize(plat::ToNative(t.Path("bk\\" + kStamp)), bytes, files);
     EXPECT_EQ(cases[i].files, files) << i;
@@ -298,7 +305,7 @@ TEST_F(Engine, ABackupFolderInsideTheSelectionIsNotCopiedIntoItself) {
   t.File("home\\notes.txt", "n");
   t.Folder("home\\bk");
   Select({"home"});
-  ASSERT_EQ(0, ScanAndRun(1, "home\\bk"));
+  ASSERT_EQ(kDone, ScanAndRun(true, "home\\bk"));
   EXPECT_EQ("n", t.Read("home\\bk\\" + kStamp + "\\home\\notes.txt"));
   EXPECT_TRUE(t.Exists("home\\bk\\" + kStamp + "\\home\\bk"));
   EXPECT_FALSE(t.Exists("home\\bk\\" + kStamp + "\\home\\bk\\" + kStamp));
@@ -325,7 +332,7 @@ TEST_F(Engine, EveryNameAndDepthIsCopiedExactly) {
   wchar_t shortPath[MAX_PATH] = {};  // as the extension hands over an item without a Shift_JIS form
   ASSERT_NE(0u, ::GetShortPathNameW((src + names[0]).c_str(), shortPath, MAX_PATH));
   selection = {t.Path("uni"), plat::FromNative(shortPath)};
-  ASSERT_EQ(0, ScanAndRun());
+  ASSERT_EQ(kDone, ScanAndRun());
   EXPECT_EQ((std::vector<std::string>{Verified()}), host.texts);
   EXPECT_EQ(11, engine.SourceTotals.files);
   const std::wstring copy = plat::ToNative(t.Path("bk\\" + kStamp)) + L"\\";
@@ -350,7 +357,7 @@ TEST_F(Engine, LinkCyclesAreNotFollowed) {
   ASSERT_EQ(0, symlink("../../loop", plat::ToPosixPath(t.Path("loop\\a\\back")).c_str()));
   selection = {t.Path("loop")};
 #endif
-  ASSERT_EQ(0, ScanAndRun());
+  ASSERT_EQ(kDone, ScanAndRun());
   EXPECT_EQ((std::vector<int64_t>{1, 2}), (std::vector<int64_t>{engine.SourceTotals.files, engine.SourceTotals.bytes}));
   EXPECT_EQ(std::vector<std::string>{Verified()}, host.texts);
 }
@@ -383,21 +390,22 @@ TEST_F(Engine, ProtectedSystemFoldersAreLeftOutOthersFail) {
   }, nullptr);
 #endif
   const std::string failed = "バックアップ元フォルダの読み取りに失敗しました。　\nエラー詳細：" +
-                             GetSystemErrorText(plat::kErrAccessDenied) + "　\n( " + tree + "\\";
-  struct Case { const char* selected; int scan; int64_t files; const char* unlisted; } cases[] = {
-      {"prot", 0, 2, ""}, {"plain", -2, 0, "plain\\mine"}, {"hid", -2, 0, "hid\\h"}, {"prot\\Vol", -2, 0, "prot\\Vol"}};
+                             plat::SystemErrorText(plat::kErrAccessDenied) + "　\n( " + tree + "\\";
+  struct Case { const char* selected; ScanOutcome scan; int64_t files; const char* unlisted; } cases[] = {
+      {"prot", kCounted, 2, ""}, {"plain", kFailed, 0, "plain\\mine"}, {"hid", kFailed, 0, "hid\\h"},
+      {"prot\\Vol", kFailed, 0, "prot\\Vol"}};
   for (size_t i = 0; i < std::size(cases); ++i) {
     Reset();
     selection = {tree + "\\" + cases[i].selected};
     int64_t bytes = 0, files = 0;
     EXPECT_EQ(cases[i].scan, engine.ScanSelection(bytes, files)) << i;
     EXPECT_EQ(cases[i].files, files) << i;
-    if (cases[i].scan != 0) {
+    if (cases[i].scan != kCounted) {
       EXPECT_EQ(std::vector<std::string>{failed + cases[i].unlisted + " )"}, host.texts) << i;
       continue;
     }
     engine.SourceTotals = {bytes, files};
-    EXPECT_EQ(0, engine.RunBackup(t.Path("bk"), 1)) << i;
+    EXPECT_EQ(kDone, engine.RunBackup(t.Path("bk"), true)) << i;
     EXPECT_EQ(std::vector<std::string>{Verified()}, host.texts) << i;
     EXPECT_EQ("12|1", Copy("prot\\Sys\\a.txt") + "|" + std::to_string(t.Exists("bk\\" + kStamp + "\\prot\\Vol"))) << i;
   }
@@ -420,10 +428,10 @@ TEST_F(Engine, FailuresOnTheWayEndTheCopyWithTheirMessage) {
   };
   const std::string copyFailed = "バックアップ先へのファイル複写に失敗しました。　\nエラー詳細：";
   const std::string makeFailed = "バックアップ先のフォルダ作成に失敗しました。　\nエラー詳細：";
-  struct Case { Fault fault; std::string head; int result; int64_t files, copied; size_t texts; } cases[] = {
-      {{plat::FsOp::Copy, plat::kErrDiskFull, 2, ""}, copyFailed, 0, 5, 2, 2},
-      {{plat::FsOp::MakeFolder, plat::kErrAccessDenied, 1, ""}, makeFailed, 0, 5, 0, 2},
-      {{plat::FsOp::MakeFolder, plat::kErrAccessDenied, 0, ""}, makeFailed, -1, 5, 0, 1},
+  struct Case { Fault fault; std::string head; RunOutcome result; int64_t files, copied; size_t texts; } cases[] = {
+      {{plat::FsOp::Copy, plat::kErrDiskFull, 2, ""}, copyFailed, kDone, 5, 2, 2},
+      {{plat::FsOp::MakeFolder, plat::kErrAccessDenied, 1, ""}, makeFailed, kDone, 5, 0, 2},
+      {{plat::FsOp::MakeFolder, plat::kErrAccessDenied, 0, ""}, makeFailed, kFolderNotCreated, 5, 0, 1},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];
@@ -431,13 +439,14 @@ TEST_F(Engine, FailuresOnTheWayEndTheCopyWithTheirMessage) {
     Select({"src\\docs"});
     Fault fault = c.fault;
     plat::SetFaultHook(inject, &fault);
-    int result = ScanAndRun();
+    const RunOutcome result = ScanAndRun();
     int64_t bytes = 0, files = 0;
     CountFilesAndSize(plat::ToNative(t.Path("bk\\" + kStamp)), bytes, files);
     plat::SetFaultHook(nullptr, nullptr);
-    EXPECT_EQ((std::vector<int64_t>{c.result, c.files, c.copied, int64_t(c.texts)}),
-              (std::vector<int64_t>{result, engine.SourceTotals.files, files, int64_t(host.texts.size())})) << i;
-    std::string want = c.head.empty() ? Verified() : c.head + GetSystemErrorText(c.fault.error) + "　\n( ";
+    EXPECT_EQ(c.result, result) << i;
+    EXPECT_EQ((std::vector<int64_t>{c.files, c.copied, int64_t(c.texts)}),
+              (std::vector<int64_t>{engine.SourceTotals.files, files, int64_t(host.texts.size())})) << i;
+    std::string want = c.head.empty() ? Verified() : c.head + plat::SystemErrorText(c.fault.error) + "　\n( ";
     EXPECT_EQ(want, host.texts.at(0).substr(0, want.size())) << i;
   }
 #endif
@@ -459,17 +468,17 @@ TEST_F(Engine, AFailedListingOrAVanishedFileIsAFailure) {
   const plat::FsOp kStart = plat::FsOp::Attributes, kMore = plat::FsOp::ListMore;
   const std::string source = "バックアップ元フォルダの読み取りに失敗しました。　\nエラー詳細：";
   const std::string backup = "バックアップ先フォルダの読み取りに失敗しました。　\nエラー詳細：";
-  const std::string denied = GetSystemErrorText(plat::kErrAccessDenied) + "　\n( ";
-  struct Case { Fault fault; const char* selected; const char* removed; int scan; std::string head, path; } cases[] = {
-      {{kStart, 0, "sub\\*.*"}, "src\\docs", "", -2, source + denied, "src\\docs\\sub"},               // the count
-      {{kStart, 1, "sub\\*.*"}, "src\\docs", "", 0, source + denied, "src\\docs\\sub"},                // the copy
-      {{kStart, 2, "sub\\*.*"}, "src\\docs", "", 0, backup + denied, "bk\\" + kStamp + "\\docs\\sub"},  // the check
+  const std::string denied = plat::SystemErrorText(plat::kErrAccessDenied) + "　\n( ";
+  struct Case { Fault fault; const char* selected; const char* removed; ScanOutcome scan; std::string head, path; } cases[] = {
+      {{kStart, 0, "sub\\*.*"}, "src\\docs", "", kFailed, source + denied, "src\\docs\\sub"},               // the count
+      {{kStart, 1, "sub\\*.*"}, "src\\docs", "", kCounted, source + denied, "src\\docs\\sub"},                // the copy
+      {{kStart, 2, "sub\\*.*"}, "src\\docs", "", kCounted, backup + denied, "bk\\" + kStamp + "\\docs\\sub"},  // the check
       // The same listings broken off after their first entry (a listing of sub takes 4 reads)
-      {{kMore, 1, "sub\\*.*"}, "src\\docs", "", -2, source + denied, "src\\docs\\sub"},
-      {{kMore, 5, "sub\\*.*"}, "src\\docs", "", 0, source + denied, "src\\docs\\sub"},
-      {{kMore, 9, "sub\\*.*"}, "src\\docs", "", 0, backup + denied, "bk\\" + kStamp + "\\docs\\sub"},
-      {{kStart, 0, ""}, "src\\gone", "", -2, source + GetSystemErrorText(plat::kErrPathNotFound), "src\\gone"},
-      {{kStart, 0, ""}, "src\\docs", "src\\docs\\a.txt", 0, Mismatch(5, 27, 4, 22), ""},  // gone after the count
+      {{kMore, 1, "sub\\*.*"}, "src\\docs", "", kFailed, source + denied, "src\\docs\\sub"},
+      {{kMore, 5, "sub\\*.*"}, "src\\docs", "", kCounted, source + denied, "src\\docs\\sub"},
+      {{kMore, 9, "sub\\*.*"}, "src\\docs", "", kCounted, backup + denied, "bk\\" + kStamp + "\\docs\\sub"},
+      {{kStart, 0, ""}, "src\\gone", "", kFailed, source + plat::SystemErrorText(plat::kErrPathNotFound), "src\\gone"},
+      {{kStart, 0, ""}, "src\\docs", "src\\docs\\a.txt", kCounted, Mismatch(5, 27, 4, 22), ""},  // gone after the count
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];
@@ -479,12 +488,12 @@ TEST_F(Engine, AFailedListingOrAVanishedFileIsAFailure) {
     plat::SetFaultHook(inject, &fault);
     int64_t bytes = 0, files = 0;
     EXPECT_EQ(c.scan, engine.ScanSelection(bytes, files)) << i;
-    EXPECT_EQ(1, engine.ScanIdle) << i;
+    EXPECT_TRUE(engine.ScanIdle()) << i;
     if (*c.removed) RemoveTree(t.Path(c.removed));
     engine.SourceTotals = {bytes, files};
-    const int run = c.scan == 0 ? engine.RunBackup(t.Path("bk"), 1) : 0;
+    const RunOutcome run = c.scan == kCounted ? engine.RunBackup(t.Path("bk"), true) : kDone;
     plat::SetFaultHook(nullptr, nullptr);
-    EXPECT_EQ(0, run) << i;
+    EXPECT_EQ(kDone, run) << i;
     ASSERT_FALSE(host.texts.empty()) << i;
     EXPECT_EQ(c.head, host.texts[0].substr(0, c.head.size())) << i;
     const std::string& text = host.texts[0], tail = c.path.empty() ? "" : "　\n( " + t.Path(c.path) + " )";

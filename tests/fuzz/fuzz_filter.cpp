@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/filter.h"
-#include "platform/sjis.h"
+#include "core/filter.h"
+#include "core/sjis.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string name(path.substr(sjis::FindLastChar(path, '\\') + 1));  // npos + 1: the whole path
   FilterSet set(!folder && include ? list : "", !folder && !include ? list : "", folder && include ? list : "",
                 folder && !include ? list : "");
-  int expected = include && !list.empty() ? -1 : 0;
+  bool expected = !(include && !list.empty());
   sjis::FoldLatinLower(name);
   sjis::FoldLatinLower(list);
   for (size_t from = 0; from <= list.size() && !list.empty();) {  // every ";" splits anew
@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     from = at + 1;
     if (!folder && pattern == "*.*") pattern = "*";
     if (!pattern.empty() && (folder ? pattern == name : Reference{pattern, name}.Match(0, 0))) {
-      expected = include ? 0 : -1;
+      expected = include;
       break;
     }
   }

@@ -14,22 +14,25 @@ static std::string NewRoot() {
   return base + ("lk" + std::to_string(::GetCurrentProcessId()));
 }
 static std::FILE* Open(const plat::NativePath& path) { return _wfopen(plat::LongPathForm(path).c_str(), L"wb"); }
+void MakeReadOnly(const std::string& path) { ::SetFileAttributesW(plat::ToNative(path).c_str(), FILE_ATTRIBUTE_READONLY); }
 static void RemoveOne(const plat::NativePath& path, bool folder) {
   const plat::NativePath p = plat::LongPathForm(path);
   ::SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL);
   folder ? ::RemoveDirectoryW(p.c_str()) : ::DeleteFileW(p.c_str());
 }
 #else
+#include <sys/stat.h>
 #include <unistd.h>
 #include "platform/posix_path.h"
 static std::string NewRoot() { return "\\tmp\\lk" + std::to_string(getpid()); }
 static std::FILE* Open(const plat::NativePath& path) { return std::fopen(plat::ToPosixPath(path).c_str(), "wb"); }
 static void RemoveOne(const plat::NativePath& p, bool) { std::remove(plat::ToPosixPath(p).c_str()); }  // also links
+void MakeReadOnly(const std::string& path) { chmod(plat::ToPosixPath(path).c_str(), 0444); }
 #endif
 
 #include "platform/filefind.h"
 #include "platform/fs.h"
-#include "platform/sjis.h"
+#include "core/sjis.h"
 
 void MakeFolders(const std::string& path) {
   for (size_t sep = sjis::FindChar(path, '\\', 1); sep != sjis::npos; sep = sjis::FindChar(path, '\\', sep + 1))
@@ -82,4 +85,4 @@ std::string TempTree::Read(const std::string& rel) const {
   return plat::ReadAll(plat::ToNative(Path(rel)), out) == 0 ? out : "<missing>";
 }
 
-bool TempTree::Exists(const std::string& rel) const { return CFileFind().FindFile(Path(rel).c_str()) != 0; }
+bool TempTree::Exists(const std::string& rel) const { return CFileFind().FindFile(plat::ToNative(Path(rel))); }

@@ -14,6 +14,7 @@ void WriteBytes(const std::string& path, const std::string& content);
 void WriteNative(const plat::NativePath& path, const std::string& content);
 void RemoveTree(const std::string& path);
 void RemoveTree(const plat::NativePath& path);  // the same function on POSIX
+void MakeReadOnly(const std::string& path);
 
 class TempTree {
  public:

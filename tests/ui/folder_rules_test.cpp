@@ -84,10 +84,10 @@ TEST(FolderForm, ChecksInOrderAndNamesTheControlAtFault) {
     BackupFolder entry = E("untouched");
     std::string refusal;
     int focus = 0;
-    const int result = ValidateFolderForm(form, entry, refusal, focus);
-    EXPECT_EQ(c.focus == 0 ? 0 : -1, result) << "case " << i;
-    EXPECT_EQ(c.expected, result == 0 ? Row(entry) : refusal) << "case " << i;
-    if (result != 0) {
+    const bool result = ValidateFolderForm(form, entry, refusal, focus);
+    EXPECT_EQ(c.focus == 0, result) << "case " << i;
+    EXPECT_EQ(c.expected, result ? Row(entry) : refusal) << "case " << i;
+    if (!result) {
       EXPECT_EQ(c.focus, focus) << "case " << i;
       EXPECT_EQ("untouched", entry.Folder) << "case " << i;
     }
@@ -109,7 +109,7 @@ TEST(FolderRows, AddStopsAtTheLimitAndFindsDuplicatesCaseFolded) {
   for (size_t i = 0; i < std::size(cases); ++i) {
     FolderRows rows(cases[i].rows);
     std::string refusal;
-    EXPECT_EQ(cases[i].refusal[0] ? -1 : 0, rows.CheckAdd(refusal)) << "case " << i;
+    EXPECT_EQ(!cases[i].refusal[0], rows.CheckAdd(refusal)) << "case " << i;
     EXPECT_EQ(cases[i].refusal, refusal) << "case " << i;
     bool duplicate = !cases[i].duplicate;
     EXPECT_EQ(cases[i].row, rows.AddPosition(cases[i].folder, duplicate)) << "case " << i;
@@ -156,10 +156,10 @@ TEST(FolderRows, OkKeepsTheCurrentFolderOnlyIfARowNamesItExactly) {
 TEST(FolderMenu, ItemsShowEveryFolderWithItsCheckAndBitmaps) {
   const BackupFolderList list = {E("D:\\R&D\\a&b", "*.c"), E("E:\\x\\a&b"), E("D:\\plain", "", "", "", "obj")};
   const std::string all = "61204 D:\\R&&D\\a&&b - 151/152;61205 E:\\x\\a&&b C 0/153;61206 D:\\plain - 151/152;";
-  struct Case { BackupFolderList list; const char* current; int mini; std::string items; } cases[] = {
+  struct Case { BackupFolderList list; const char* current; bool mini; std::string items; } cases[] = {
       {list, "E:\\x\\a&b", 0, all},
       {list, "D:\\plain", 1, "61204  D:\\...\\a&&b - 151/152;61205  E:\\...\\a&&b - 0/153;61206  D:\\plain C 151/152;"},
-      {list, "e:\\x\\a&b", 2, "61204 D:\\R&&D\\a&&b - 151/152;61205 E:\\x\\a&&b - 0/153;61206 D:\\plain - 151/152;"},
+      {list, "e:\\x\\a&b", 0, "61204 D:\\R&&D\\a&&b - 151/152;61205 E:\\x\\a&&b - 0/153;61206 D:\\plain - 151/152;"},
       {{}, "", 1, "61304 未設定 G 0/0;"},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
@@ -173,24 +173,6 @@ TEST(FolderMenu, ItemsShowEveryFolderWithItsCheckAndBitmaps) {
   }
   EXPECT_EQ(100u, FolderMenuItems(Named(100), "", 1).size());
   EXPECT_EQ(ID_FOLDER_MENU_LAST, FolderMenuItems(Named(100), "", 1).back().id);
-}
-
-TEST(StartButton, CountsAgainWhenTheFolderHadNoCountAndIsUsableNow) {
-  TempTree tree;
-  const std::string usb = tree.Path("usb");
-  const auto I = StartAction::kIgnore, R = StartAction::kRun, C = StartAction::kCountFirst;
-  struct Case { bool busy; int totalsShown, unusable; std::string folder; bool plugged; StartAction expected; } cases[] = {
-      // Unplugged at the count: the run refuses while it stays out; plugged in, a fresh count comes first.
-      {false, 1, 1, usb, false, R}, {false, 1, 1, usb, true, C}, {false, 1, 0, usb, true, R},
-      {false, 1, 0, usb, false, R}, {false, 1, 1, "", true, R},  // unplugged after the count; no folder set
-      {true, 1, 1, usb, true, I}, {false, 0, 1, usb, true, I}, {false, 0, 0, usb, true, I},
-  };
-  for (size_t i = 0; i < std::size(cases); ++i) {
-    const Case& c = cases[i];
-    c.plugged ? tree.Folder("usb") : RemoveTree(usb);
-    EXPECT_EQ(static_cast<int>(c.expected), static_cast<int>(DecideStart(c.busy, c.totalsShown, c.unusable, c.folder)))
-        << "case " << i;
-  }
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
-// Filters: pattern lists parsed once, the file and folder decisions, and the
-// storing of the current filters (see filter.h).
-#include "engine/filter.h"
+// Filters: pattern lists parsed once and the file and folder decisions (see
+// filter.h).
+#include "core/filter.h"
 
 #include <cstring>
 
-#include "platform/sjis.h"
-#include "platform/wildcard.h"
+#include "core/sjis.h"
+#include "core/wildcard.h"
 
 namespace {
 
@@ -32,11 +32,11 @@ bool HasWildcard(std::string_view s) { return s.find_first_of("*?") != std::stri
 
 // The shared decision: a non-empty include list decides alone, then a
 // non-empty exclude list, then the item takes part.
-int Decide(std::string_view path, const PatternList& include, const PatternList& exclude) {
-  if (include.IsEmpty() && exclude.IsEmpty()) return 0;
+bool Decide(std::string_view path, const PatternList& include, const PatternList& exclude) {
+  if (include.IsEmpty() && exclude.IsEmpty()) return true;
   FoldedName name(path);
-  if (!include.IsEmpty()) return (include.AnyMatches(name) || include.HitLimit()) ? 0 : -1;
-  return exclude.AnyMatches(name) ? -1 : 0;
+  if (!include.IsEmpty()) return include.AnyMatches(name) || include.HitLimit();
+  return !exclude.AnyMatches(name);
 }
 
 }  // namespace
@@ -139,18 +139,10 @@ bool FilterSet::IsEmpty() const {
   return fileInText_.empty() && fileOutText_.empty() && folderInText_.empty() && folderOutText_.empty();
 }
 
-int CheckFileFilter(std::string_view path, const PatternList& include, const PatternList& exclude) {
-  return Decide(path, include, exclude);
-}
-
-int CheckFileFilter(std::string_view path, const FilterSet& filters) {
+bool CheckFileFilter(std::string_view path, const FilterSet& filters) {
   return Decide(path, filters.FileInclude(), filters.FileExclude());
 }
 
-int CheckFolderFilter(std::string_view path, const PatternList& include, const PatternList& exclude) {
-  return Decide(path, include, exclude);
-}
-
-int CheckFolderFilter(std::string_view path, const FilterSet& filters) {
+bool CheckFolderFilter(std::string_view path, const FilterSet& filters) {
   return Decide(path, filters.FolderInclude(), filters.FolderExclude());
 }

@@ -55,6 +55,12 @@ size_t LastCharPos(std::string_view s);
 // True if the last character of s is the single-byte character c.
 bool EndsWithChar(std::string_view s, char c);
 
+// Length of the longest start of s that holds whole characters only and at
+// most limit bytes: the one place where a text is cut to a byte budget.
+size_t FitLength(std::string_view s, size_t limit);
+// That start of s.
+inline std::string Truncate(std::string_view s, size_t limit) { return std::string(s.substr(0, FitLength(s, limit))); }
+
 // Lower-cases A-Z and the full-width Latin capitals (0x82 0x60-0x79, Ａ-Ｚ, become
 // 0x82 0x81-0x9A, ａ-ｚ) in place, character by character; every other
 // character, and every byte inside one, is left alone. Lengths never change.

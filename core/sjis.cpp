@@ -1,5 +1,5 @@
 // Shift_JIS character stepping (see sjis.h).
-#include "platform/sjis.h"
+#include "core/sjis.h"
 
 namespace sjis {
 
@@ -40,6 +40,12 @@ bool EndsWithChar(std::string_view s, char c) {
   size_t run = 0;
   for (size_t i = s.size() - 1; i > 0 && IsLeadByte(static_cast<unsigned char>(s[i - 1])); --i) ++run;
   return run % 2 == 0 || !IsTrailByte(static_cast<unsigned char>(c));
+}
+
+size_t FitLength(std::string_view s, size_t limit) {
+  size_t end = 0;
+  while (end < s.size() && end + CharLen(s, end) <= limit) end += CharLen(s, end);
+  return end;
 }
 
 void FoldLatinLower(std::string& s) {

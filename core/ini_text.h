@@ -1,4 +1,4 @@
-// The INI text behind the profile store (profile.cpp): finds, sets
+// The INI text behind the settings file's store (settings/ini_file.h): finds, sets
 // and removes one key in the bytes of a file, read the way the system's profile
 // functions read it. A change rewrites only the line it concerns; every other
 // byte of the file (comments, blank lines, unknown lines, line ends) stays.
@@ -19,7 +19,15 @@
 #include <string>
 #include <string_view>
 
-namespace plat {
+namespace ini {
+
+// True if section, key and value (null allowed) can be written as one line
+// each and read back as the same names: no line break in any of them, no "="
+// in the key, no key starting with "[" or ";", no empty name, no name that
+// starts or ends with white space or holds a NUL, no section name that ends in a
+// lone lead byte.
+bool IsStorableEntry(const std::string& section, const std::string& key, const char* value);
+
 
 class IniText {
  public:
@@ -47,4 +55,4 @@ class IniText {
   std::string text_;
 };
 
-}  // namespace plat
+}  // namespace ini

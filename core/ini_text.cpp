@@ -1,9 +1,11 @@
 // The INI text of the profile store (see profile_store.h).
-#include "platform/profile_store.h"
+#include "core/ini_text.h"
 
-#include "platform/sjis.h"
+#include <cstring>
 
-namespace plat {
+#include "core/sjis.h"
+
+namespace ini {
 
 // One line of the text: [begin, end) its bytes without the line end, next the
 // position after the line end; [first, last) the bytes left after trimming.
@@ -151,4 +153,28 @@ bool IniText::Remove(std::string_view section, std::string_view key) {
   return true;
 }
 
-}  // namespace plat
+namespace {
+
+bool HasLineBreak(const char* s) { return std::strpbrk(s, "\r\n") != nullptr; }
+
+// A name that the reader would trim is not the name it finds again. A name
+// with a NUL would be cut short on its way to the file.
+bool IsTrimmedName(const std::string& name) {
+  return !name.empty() && !IsBlank(name.front()) && !IsBlank(name.back()) && name.find('\0') == std::string::npos;
+}
+
+}  // namespace
+
+bool IsStorableEntry(const std::string& section, const std::string& key, const char* value) {
+  // A line break would end the line early and let the rest of the text stand in
+  // the file as a line of its own, a key or a section that nobody wrote.
+  if (!IsTrimmedName(section) || HasLineBreak(section.c_str())) return false;
+  // A lead byte standing alone at the end would pair with the closing "]".
+  size_t last = sjis::LastCharPos(section);
+  if (sjis::CharLen(section, last) == 1 && sjis::IsLeadByte(static_cast<unsigned char>(section[last]))) return false;
+  if (!IsTrimmedName(key) || HasLineBreak(key.c_str())) return false;
+  if (key.find('=') != std::string::npos || key[0] == '[' || key[0] == ';') return false;
+  return !(value && HasLineBreak(value));
+}
+
+}  // namespace ini

@@ -1,6 +1,7 @@
-// Profile (INI file) access: the two calls through which the settings read and
-// write their file. One implementation for both builds (profile.cpp): a small
-// INI store of our own on the platform's file layer, with the contract of the
+// The settings file's store: the two calls through which the settings read and
+// write their INI file. One implementation for both builds (ini_file.cpp): a
+// small INI store of our own (core/ini_text.h) on the platform's file layer,
+// with the contract of the
 // system's profile functions. The file holds exactly the bytes it is given, in
 // Shift_JIS, whatever the system's ANSI code page is (the system's functions
 // convert names and values through that code page and would lose every
@@ -22,7 +23,7 @@
 
 #include "platform/native_path.h"
 
-namespace plat {
+namespace ini {
 
 // Reads the value of key in section of the INI file at path into buf (size
 // bytes): at most size - 1 bytes, never half of a double-byte character, then a
@@ -31,7 +32,7 @@ namespace plat {
 // dropped, cut the same way). Returns the number of bytes before the terminator:
 // size - 2 when a double-byte character did not fit at the end.
 uint32_t ReadProfileText(const std::string& section, const std::string& key, const std::string& def, char* buf,
-                         uint32_t size, const NativePath& path);
+                         uint32_t size, const plat::NativePath& path);
 
 // Sets key in section of the INI file at path to value, creating the file, the
 // section and the key as needed and replacing an existing value; a null value
@@ -43,11 +44,6 @@ uint32_t ReadProfileText(const std::string& section, const std::string& key, con
 // a name that starts or ends with white space, a section name that ends in a
 // lone lead byte).
 bool WriteProfileText(const std::string& section, const std::string& key, const char* value,
-                      const NativePath& path, uint32_t* err = nullptr);
+                      const plat::NativePath& path, uint32_t* err = nullptr);
 
-// 0 if section, key and value (null allowed) can be written as one INI line each
-// and read back as the same names, else the error code 87. WriteProfileText
-// checks this before it writes.
-uint32_t CheckProfileEntry(const std::string& section, const std::string& key, const char* value);
-
-}  // namespace plat
+}  // namespace ini

@@ -96,13 +96,12 @@ class FilterSet {
   PatternList fileIn_, fileOut_, folderIn_, folderOut_;
 };
 
-// 0 if the file at path takes part, -1 if it is left out. A non-empty include
-// list decides alone; otherwise a non-empty exclude list; otherwise 0.
-int CheckFileFilter(std::string_view path, const PatternList& include, const PatternList& exclude);
-int CheckFileFilter(std::string_view path, const FilterSet& filters);
+// True if the file at path takes part, false if it is left out. A non-empty
+// include list decides alone; otherwise a non-empty exclude list; otherwise
+// it takes part.
+bool CheckFileFilter(std::string_view path, const FilterSet& filters);
 
-// 0 if the folder at path is entered, -1 if it is left out with everything
-// beneath it. Same decision as CheckFileFilter, with whole-name comparison. A
-// drive root ("D:\") has an empty name: an include list leaves it out.
-int CheckFolderFilter(std::string_view path, const PatternList& include, const PatternList& exclude);
-int CheckFolderFilter(std::string_view path, const FilterSet& filters);
+// True if the folder at path is entered, false if it is left out with
+// everything beneath it. Same decision as CheckFileFilter, with whole-name
+// comparison. A drive root ("D:\") has an empty name: an include list leaves it out.
+bool CheckFolderFilter(std::string_view path, const FilterSet& filters);

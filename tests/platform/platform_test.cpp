@@ -1,0 +1,133 @@
+// The platform layer against real trees: native paths, the finder, existence
+// and the copy.
+#include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>  // before the finder's header, which undoes its FindNextFile
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#endif
+
+#include <set>
+
+#include "platform/filefind.h"
+#include "platform/fs.h"
+#include "platform/posix_path.h"
+#include "tests/support/temp_tree.h"
+
+namespace {
+
+const std::string kHyo = "表", kSo = "ソ";  // 0x95 0x5C, 0x83 0x5C: second byte "\"
+
+// Native paths on Windows: code page 932 without best fit, and the long form the wide functions get.
+TEST(NativePath, ShiftJisFormAndLongForm) {
+#ifndef _WIN32
+  GTEST_SKIP() << "the native path is the Shift_JIS path itself";
+#else
+  struct Case { std::wstring native; std::string sjis; bool exact; } names[] = {
+      {L"C:\\表\\ソ", "C:\\" + kHyo + "\\" + kSo, true}, {L"Caf\u00E9", "Caf?", false}, {L"a\u00A5b", "a?b", false},
+      {L"\u301C\uD55C", "??", false}, {L"trail. ", "trail. ", true}};
+  for (size_t i = 0; i < std::size(names); ++i) {
+    bool exact = !names[i].exact;
+    EXPECT_EQ(names[i].sjis, plat::FromNative(names[i].native, &exact)) << i;
+    EXPECT_EQ(names[i].exact, exact) << i;
+    EXPECT_TRUE(!exact || names[i].native == plat::ToNative(names[i].sjis)) << i;
+  }
+  struct Form { std::wstring path, longForm; } forms[] = {
+      {L"C:\\a. \\b", L"\\\\?\\C:\\a. \\b"}, {L"c:/a/b", L"\\\\?\\c:\\a\\b"}, {L"\\\\srv\\sh\\x", L"\\\\?\\UNC\\srv\\sh\\x"},
+      {L"\\\\?\\C:\\x", L"\\\\?\\C:\\x"}, {L"rel\\x", L"rel\\x"}, {L"C:x", L"C:x"}, {L"", L""},
+      {L"C:\\a\\..\\b", L"C:\\a\\..\\b"}, {L"C:\\a\\\\b", L"C:\\a\\\\b"}, {L"C:\\a\\", L"\\\\?\\C:\\a\\"}};
+  for (size_t i = 0; i < std::size(forms); ++i)
+    EXPECT_EQ(plat::FromNative(forms[i].longForm), plat::FromNative(plat::LongPathForm(forms[i].path))) << i;
+#endif
+}
+
+TEST(CFileFind, MasksPathsAndSizes) {
+  TempTree t;
+  const char* const files[][2] = {{"d\\a.txt", "1"}, {"d\\B.TXT", "22"}, {"d\\c.dat", "333"}, {"d\\表\\x", "4444"}};
+  for (const auto& file : files) t.File(file[0], file[1]);
+  struct Case { std::string pattern, expected; } cases[] = {
+      {"d\\*.*", ".|..|B.TXT=2|a.txt=1|c.dat=3|表/"}, {"d\\*", ".|..|B.TXT=2|a.txt=1|c.dat=3|表/"},
+      {"d\\*.txt", "B.TXT=2|a.txt=1"}, {"d\\?.TxT", "B.TXT=2|a.txt=1"}, {"d\\b.txt", "B.TXT=2"},
+      {"d\\" + kHyo + "\\*.*", ".|..|x=4"}, {"d", "d/"}, {"d\\*.doc", ""}, {"missing\\*.*", ""},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    CFileFindEx finder;
+    std::set<std::string> seen;
+    const std::string pattern = t.Path(cases[i].pattern);
+    for (bool more = finder.FindFile(plat::ToNative(pattern)); more;) {
+      more = finder.FindNextFile();
+      const std::string name = finder.GetFileName();
+      const std::string size = "=" + std::to_string(finder.GetLength());
+      seen.insert(finder.IsDots() ? name : name + (finder.IsDirectory() ? "/" : size));
+      // The separator goes in after a root ending in 表, whose second byte is 0x5C.
+      EXPECT_EQ(pattern.substr(0, pattern.rfind('\\') + 1) + name, plat::FromNative(finder.GetNativeFilePath())) << i;
+    }
+    std::string got;
+    for (const std::string& s : seen) got += (got.empty() ? "" : "|") + s;
+    EXPECT_EQ(cases[i].expected, got) << "case " << i;
+  }
+  CFileFindEx finder;
+  EXPECT_FALSE(finder.FindFile(plat::ToNative(t.Path("missing\\x"))));
+  EXPECT_EQ(plat::kErrPathNotFound, finder.GetLastError());
+}
+
+// The last-write time and read-only bit of a file, as one text; old first sets
+// them to a fixed day in 2000 and read-only.
+std::string Stamp(const std::string& path, bool old = false) {
+#ifdef _WIN32
+  const std::wstring wide = plat::ToNative(path);
+  HANDLE file = ::CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES | (old ? FILE_WRITE_ATTRIBUTES : 0), 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+  FILETIME day{0x12345670, 0x01BF5000}, at{};
+  if (old) ::SetFileTime(file, nullptr, nullptr, &day);
+  ::GetFileTime(file, nullptr, nullptr, &at);
+  ::CloseHandle(file);
+  if (old) ::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY);
+  const int64_t time = (static_cast<int64_t>(at.dwHighDateTime) << 32) | at.dwLowDateTime;
+#else
+  const std::string posix = plat::ToPosixPath(path);
+  const timespec day[2] = {{946684800, 123456700}, {946684800, 123456700}};
+  if (old) utimensat(AT_FDCWD, posix.c_str(), day, 0), chmod(posix.c_str(), 0444);
+  struct stat st {};
+  stat(posix.c_str(), &st);
+  const int64_t time = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+#endif
+  return std::to_string(time) + ((plat::GetAttributes(plat::ToNative(path)) & plat::kAttrReadOnly) ? " ro" : "");
+}
+
+// The copy: every byte across chunk edges, the time and the read-only bit;
+// never onto an existing file; nothing left when it fails or is stopped.
+TEST(Copy, ExactNeverReplacingNothingLeftOnAStop) {
+  struct Stop : plat::CopyProgress {
+    int calls = 0, stopAt = 0;  // the call that says stop (0: none)
+    bool Continue() override { return ++calls != stopAt; }
+  };
+  const std::string big = std::string((2 << 20) + 7, 'b') + "end";  // 256 KiB chunks, the last one short
+  struct Case { std::string content; bool old, exists; int stopAt; uint32_t result; std::string left; } cases[] = {
+      {"", false, false, 0, 0, ""}, {"ro", true, false, 0, 0, "ro"}, {big, true, false, 0, 0, big},
+      {big, false, false, 1, plat::kErrRequestAborted, "<missing>"},  // before the first chunk
+      {big, false, false, 3, plat::kErrRequestAborted, "<missing>"},  // after the second
+      {"new", false, true, 0, plat::kErrFileExists, "kept"},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    TempTree t;
+    t.File("src", c.content);
+    if (c.old) Stamp(t.Path("src"), true);
+    if (c.exists) t.File("dst", "kept");
+    Stop stop;
+    stop.stopAt = c.stopAt;
+    EXPECT_EQ(c.result, plat::CopyFileNoReplace(plat::ToNative(t.Path("src")), plat::ToNative(t.Path("dst")), &stop)) << i;
+    EXPECT_TRUE(c.left == t.Read("dst")) << i;
+    if (c.result != 0) continue;
+    EXPECT_EQ(Stamp(t.Path("src")), Stamp(t.Path("dst"))) << i;
+    // Asked before the first chunk and after every one: the caller lives within a file.
+    EXPECT_EQ((c.content.size() + (256 << 10) - 1) / (256 << 10) + 1, size_t(stop.calls)) << i;
+  }
+  TempTree t;
+  EXPECT_EQ(plat::kErrFileNotFound, plat::CopyFileNoReplace(plat::ToNative(t.Path("none")), plat::ToNative(t.Path("dst"))));
+  EXPECT_FALSE(t.Exists("dst"));
+}
+
+}  // namespace

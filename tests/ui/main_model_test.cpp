@@ -1,0 +1,68 @@
+// The decisions of the main window: the folder at start-up, the label and
+// whose filters count, the count's and the run's phases, start and cancel.
+#include "ui/main_model.h"
+
+#include <gtest/gtest.h>
+
+#include "ui/texts.h"
+
+namespace {
+
+TEST(MainModel, StartupFolderAndTheFolderLabel) {
+  struct Start { const char* stored; int32_t flag; const char* first; const char* current; } starts[] = {
+      {"D:\\a", 1, "E:\\first", "E:\\first"}, {"D:\\a", 1, "", ""}, {"D:\\a", 0, "E:\\first", "D:\\a"},
+      {"D:\\a", 2, "E:\\first", "D:\\a"}};  // a flag is on only when it is 1
+  for (size_t i = 0; i < std::size(starts); ++i)
+    EXPECT_EQ(starts[i].current, StartupFolder(starts[i].stored, starts[i].flag, starts[i].first)) << i;
+  BackupFolderList list(4);  // the exact name counts, the first of two
+  for (auto [i, folder] : {std::pair{0, "D:\\x"}, {1, "d:\\Data\\Daily"}, {2, "D:\\Data\\Daily"}, {3, "D:\\Data\\Daily"}})
+    list[size_t(i)].Folder = folder;
+  struct Case { const char* folder; bool exists; std::string view; } cases[] = {
+      {"", true, std::string(texts::kFolderNotSet) + "|0|-1"}, {"D:\\x", false, std::string(texts::kFolderMissing) + "|0|-1"},
+      {"D:\\Data\\Daily", true, " D:\\...\\Daily|1|2"}, {"E:\\y", true, " E:\\y|1|-1"}};
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    MainModel model;
+    const FolderView v = model.Prepare(cases[i].folder, cases[i].exists, list);
+    EXPECT_EQ(cases[i].view, v.label + "|" + std::to_string(v.usable) + "|" + std::to_string(v.filterEntry)) << i;
+  }
+}
+
+// A count from its start to what start does then: the totals shown, their
+// state, and start's decision for the folder as it is at the press.
+TEST(MainModel, CountPhasesAndStart) {
+  const char* kActions[] = {"ignore", "run", "count first"};
+  const char* kTotals[] = {"pending", "shown", "failed"};
+  const auto C = ScanOutcome::kCounted, F = ScanOutcome::kFailed, S = ScanOutcome::kStopped;
+  struct Case { const char* folder; bool existed; ScanOutcome outcome; bool existsAtStart; const char* expected; } cases[] = {
+      {"D:\\a", true, C, true, "1|1|2.00KB|3|shown|run"}, {"D:\\a", true, F, true, "1|1|||failed|ignore"},
+      {"D:\\a", true, S, true, "1|0|||pending|ignore"}, {"D:\\a", false, C, false, "0|1|||shown|run"},
+      {"D:\\a", false, C, true, "0|1|||shown|count first"},  // plugged in since: counted with its filters first
+      {"", true, C, true, "0|1|||shown|run"},                // no folder: the run says so
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    MainModel model;
+    model.Prepare(c.folder, c.existed, {});
+    EXPECT_EQ(kActions[0], kActions[int(model.DecideStart(c.folder, c.existsAtStart))]) << i;  // no totals yet
+    const bool counts = model.BeginCount();
+    EXPECT_EQ(counts, model.Busy()) << i;
+    std::string size = "x", files = "x";
+    const bool shown = model.EndCount(c.outcome, ScanTotals{2048, 3}, size, files);
+    EXPECT_EQ(c.expected, std::to_string(counts) + "|" + std::to_string(shown) + "|" + size + "|" + files + "|" +
+                              kTotals[int(model.totals())] + "|" +
+                              kActions[int(model.DecideStart(c.folder, c.existsAtStart))]) << i;
+  }
+  MainModel model;
+  model.Prepare("D:\\a", true, {});
+  std::string size, files;
+  model.EndCount(ScanOutcome::kCounted, ScanTotals{}, size, files);
+  model.BeginRun();
+  EXPECT_EQ(StartAction::kIgnore, model.DecideStart("D:\\a", true)) << "during the run";
+  EXPECT_EQ("0|1|1", std::to_string(model.EndRun(RunOutcome::kNoBackup)) + "|" +
+                         std::to_string(model.EndRun(RunOutcome::kFolderNotCreated)) + "|" +
+                         std::to_string(model.EndRun(RunOutcome::kDone)));  // the window closes after a run
+  EXPECT_EQ("0 1 2", std::to_string(int(DecideCancel(true, false))) + " " +
+                         std::to_string(int(DecideCancel(false, true))) + " " + std::to_string(int(DecideCancel(false, false))));
+}
+
+}  // namespace
