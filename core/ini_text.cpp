@@ -118,9 +118,22 @@ bool IniText::Find(std::string_view section, std::string_view key, std::string* 
   return true;
 }
 
-void IniText::Set(std::string_view section, std::string_view key, std::string_view value) {
+// True if a reader would give value back changed: it trims blanks at either
+// end and drops one pair of quotes around what is left.
+static bool ReadsBackChanged(std::string_view value) {
+  if (value.empty()) return false;
+  if (IsBlank(value.front()) || IsBlank(value.back())) return true;
+  return value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
+}
+
+void IniText::Set(std::string_view section, std::string_view key, std::string_view raw) {
   section = Trim(section);
   key = Trim(key);
+  // Such a value is stored in one pair of double quotes, which every reader
+  // (this one and the system's profile functions) removes again; every other
+  // value is stored as it is.
+  const std::string quoted = ReadsBackChanged(raw) ? "\"" + std::string(raw) + "\"" : std::string();
+  const std::string_view value = quoted.empty() ? raw : std::string_view(quoted);
   Line header, line;
   if (!FindSection(section, header)) {
     if (!text_.empty() && text_.back() != '\n' && text_.back() != '\r') text_ += kNewLine;
@@ -148,9 +161,15 @@ void IniText::Set(std::string_view section, std::string_view key, std::string_vi
 
 bool IniText::Remove(std::string_view section, std::string_view key) {
   Line header, line;
-  if (!FindSection(Trim(section), header) || !FindKey(header, Trim(key), line)) return false;
-  text_.erase(line.begin, line.next - line.begin);
-  return true;
+  if (!FindSection(Trim(section), header)) return false;
+  // Every line of the key goes: a second one, left in a damaged or hand-edited
+  // file, would otherwise come back as the key's value at the next read.
+  bool removed = false;
+  while (FindKey(header, Trim(key), line)) {
+    text_.erase(line.begin, line.next - line.begin);
+    removed = true;
+  }
+  return removed;
 }
 
 namespace {

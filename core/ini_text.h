@@ -13,7 +13,7 @@
 //   trimmed; a value wrapped in one pair of '...' or "..." loses the pair). Lines
 //   starting with ";" and lines without "=" are no keys.
 // - Of two sections with one name only the first counts, and of two keys with
-//   one name in it only the first.
+//   one name in it only the first (Remove takes them all).
 #pragma once
 
 #include <string>
@@ -36,12 +36,15 @@ class IniText {
   // True with *value set if section holds key; false (value untouched) otherwise.
   bool Find(std::string_view section, std::string_view key, std::string* value) const;
 
-  // Sets key in section to value: replaces the key's line, or adds the line at
-  // the end of the section (after its last non-blank line), or adds the section
-  // with the key at the end of the text. New lines end in "\r\n".
+  // Sets key in section to value, so that Find gives value back byte for byte:
+  // a value that a reader would trim or unquote (a blank at either end, or the
+  // same quote at both ends) is stored in one pair of double quotes, any other
+  // as it is. Replaces the key's line, or adds the line at the end of the
+  // section (after its last non-blank line), or adds the section with the key
+  // at the end of the text. New lines end in "\r\n".
   void Set(std::string_view section, std::string_view key, std::string_view value);
 
-  // Removes the key's line. True if there was one.
+  // Removes every line of the key in the section. True if there was one.
   bool Remove(std::string_view section, std::string_view key);
 
   const std::string& bytes() const { return text_; }

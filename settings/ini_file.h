@@ -15,7 +15,10 @@
 // reported. Section and key names are matched without regard to the case of
 // A-Z; spaces around names and values are not part of them, and one pair of
 // quotes around a stored value is dropped when it is read (as the system's
-// profile functions do).
+// profile functions do). Beyond the system's contract, a value written here
+// reads back byte for byte, through this store and through the system's
+// functions alike (a value they would trim or unquote is stored in quotes), and
+// removing a key removes every line of it in its section.
 #pragma once
 
 #include <cstdint>

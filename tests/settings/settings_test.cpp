@@ -160,15 +160,17 @@ TEST_F(SettingsFile, ListLoadStopsAtTheFirstAbsentEmptyOrNonFolderKey) {
 TEST_F(SettingsFile, ListSaveWritesEveryEntryWholeAndRemovesTheStaleOnes) {
   std::string five = "[BkFolderList]\r\nNote=kept\r\n";
   for (int i = 0; i < 5; ++i) five += EntryFile(i, "D:\\f" + std::to_string(i), "x" + std::to_string(i));
-  five += EntryFile(6, "D:\\behind");
+  five += EntryFile(6, "D:\\behind") + "BkFolder004=D:\\again\r\n";  // a second line of a key goes too
   const std::string gap = "[BkFolderList]\r\n" + EntryFile(0, "D:\\a") + EntryFile(1, "D:\\b") + EntryFile(3, "D:\\h");
-  const BackupFolder filtered{"D:\\new", "*.txt", "", "", "obj"};
+  const BackupFolder filtered{"D:\\new ", "'*'", "", "", " tmp"};  // stored in quotes, read back as they were
+  const std::string quoted = "BkFolder002=\"D:\\new \";FilterFileIn002=\"'*'\";FilterFileOut002=;FilterFolderIn002=;"
+                             "FilterFolderOut002=\" tmp\";";
   struct Case { std::string file; size_t keep; bool add; std::string section; } cases[] = {
       {five, 3, false, "Note=kept;" + Entry(0, "D:\\f0", "x0") + Entry(1, "D:\\f1", "x1") + Entry(2, "D:\\f2", "x2") +
                            Entry(6, "D:\\behind")},
       {five, 0, false, "Note=kept;" + Entry(6, "D:\\behind")},
       {gap, 2, false, Entry(0, "D:\\a") + Entry(1, "D:\\b") + Entry(3, "D:\\h")},
-      {gap, 2, true, Entry(0, "D:\\a") + Entry(1, "D:\\b") + Entry(3, "D:\\h") + EntryOf(2, filtered)},
+      {gap, 2, true, Entry(0, "D:\\a") + Entry(1, "D:\\b") + Entry(3, "D:\\h") + quoted},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     Write(cases[i].file);
