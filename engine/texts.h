@@ -48,9 +48,11 @@ constexpr const char kErrorPathOpen[] = "　\n( ";
 constexpr const char kSourceReadFailed[] = "バックアップ元フォルダの読み取りに失敗しました。　";
 constexpr const char kCancelled[] = "バックアップがキャンセルされました　";
 // The sub-folder name: each character of the first text becomes the
-// full-width character at the same place of the second.
+// full-width character at the same place of the second (two bytes each, spelt
+// as bytes so that every build has them: "１２３４５６７８９０／：＿").
 constexpr const char kStampHalfWidth[] = "1234567890/:_";
-constexpr const char kStampFullWidth[] = "１２３４５６７８９０／：＿";
+constexpr const char kStampFullWidth[] =
+    "\x82\x50\x82\x51\x82\x52\x82\x53\x82\x54\x82\x55\x82\x56\x82\x57\x82\x58\x82\x4F\x81\x5E\x81\x46\x81\x51";
 
 // The check after a backup.
 constexpr const char kBackupReadFailed[] = "バックアップ先フォルダの読み取りに失敗しました。　";

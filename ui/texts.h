@@ -36,8 +36,10 @@ constexpr const char kFileNamesHaveSpace[] = "ファイル名に空白が存在�
 constexpr const char kFolderNamesEmpty[] = "フォルダ名が未設定です　";
 constexpr const char kFolderNamesHaveBackslash[] = "フォルダ名に ' \\ ' は使用できません　";
 constexpr const char kFolderNamesHaveWildcard[] = "フォルダ名に ' * ' と ' ? ' は使用できません　";
-// The full-width space that a file-name list may not contain either.
-constexpr const char kFullWidthSpace[] = "　";
+// The full-width space (U+3000) that a file-name list may not contain either;
+// compared, so spelt as its Shift_JIS bytes, the same in every build (the fuzz
+// build's compiler keeps literals in UTF-8).
+constexpr const char kFullWidthSpace[] = "\x81\x40";
 
 // --- The backup-folder settings dialog ---
 constexpr const char kColumnFolder[] = "登録バックアップフォルダ";
