@@ -120,7 +120,8 @@ bool CFileFind::FetchNext(Entry& e) {
       if (errno) lastError_ = plat::ErrnoToWin32(errno, impl_->folder);
       return false;
     }
-    if (!MatchName(impl_->mask, d->d_name)) continue;
+    // "name:stream" is a named stream of the stand-in, never listed (see file_io.h).
+    if (!MatchName(impl_->mask, d->d_name) || std::strchr(d->d_name, ':')) continue;
     bool mayBeLink = d->d_type == DT_LNK || d->d_type == DT_UNKNOWN;
     if (StatEntry(dirfd(impl_->dir), d->d_name, d->d_name, mayBeLink, e)) return true;
   }

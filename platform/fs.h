@@ -34,6 +34,7 @@ enum : uint32_t {
   kErrDirNotEmpty = 145,
   kErrAlreadyExists = 183,
   kErrRequestAborted = 1235,
+  kErrEncryptionFailed = 6000,
 };
 
 // File attribute bits (the Win32 values).
@@ -44,6 +45,8 @@ enum : uint32_t {
   kAttrDirectory = 0x10,
   kAttrArchive = 0x20,
   kAttrReparsePoint = 0x400,
+  kAttrNotContentIndexed = 0x2000,
+  kAttrEncrypted = 0x4000,
   kInvalidAttributes = 0xFFFFFFFFu,
 };
 
@@ -84,15 +87,27 @@ class CopyProgress {
   // Called between chunks of the copy (at least once per file); false stops
   // the copy at once.
   virtual bool Continue() = 0;
+  // The file's content as it was read and written, chunk by chunk (never its
+  // named streams).
+  virtual void Copied(const char* /*data*/, size_t /*size*/) {}
+  // The file goes by the system's own copy (an encrypted one): no chunk of it
+  // is shown to Copied.
+  virtual void CopiedUnseen() {}
 
  protected:
   ~CopyProgress() = default;
 };
 
-// Copies one file, never replacing: an existing destination is an error
-// (kErrFileExists) and stays untouched. Content, attributes (mode) and the
-// last-write time travel with it. progress (if given) is asked between chunks;
-// its false ends the copy with kErrRequestAborted. On any failure, a stop
+// Copies one file as the system's copy keeps it, never replacing: an existing
+// destination is an error (kErrFileExists) and stays untouched. The content,
+// every named data stream (Zone.Identifier, the mark of a download, among
+// them; left out only where the destination's file system holds none, as
+// FAT32 and exFAT, as the system's copy does), the last-write time and the
+// read-only, hidden, system and not-indexed attributes travel with it. An
+// encrypted file is never written decrypted: the system's copy makes it an
+// encrypted copy, or it fails (kErrEncryptionFailed where the destination
+// cannot hold encryption). progress (if given) is asked between chunks; its
+// false ends the copy with kErrRequestAborted. On any failure, a stop
 // included, a partly written destination made by this call is removed. 0 or
 // an error code.
 uint32_t CopyFileNoReplace(const NativePath& source, const NativePath& destination,
@@ -134,7 +149,10 @@ std::string SystemErrorText(uint32_t code);
 // The native build exists for the tests: there a test can make an operation
 // fail whatever the disk says. The Windows build has no such hook.
 // Attributes covers the start of a listing too; ListMore each further entry of it.
-enum class FsOp { Read, Remove, Attributes, ListMore, ProfileWrite, MakeFolder, Copy };
+// Copy covers each target the copy creates (its named streams included);
+// NamedStreams, answered with any error, makes the copy's destination a file
+// system that holds no named streams.
+enum class FsOp { Read, Remove, Attributes, ListMore, ProfileWrite, MakeFolder, Copy, NamedStreams };
 // A hook returns 0 to let the operation run, or the error code it fails with.
 using FaultHook = uint32_t (*)(FsOp op, const NativePath& path, void* ctx);
 // Installs (or with nullptr removes) the process-wide hook.

@@ -1,17 +1,22 @@
 // File-system calls on POSIX, with Windows' answers (see fs.h).
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/xattr.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <sys/time.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <chrono>
 #include <cstring>
 #include <ctime>
 #include <thread>
 #include <vector>
 
+#include "platform/file_io.h"
 #include "platform/fs.h"
 #include "platform/posix_path.h"
 #include "core/sjis.h"
@@ -127,6 +132,11 @@ uint32_t RemoveFile(const std::string& path) {
   struct stat st {};
   if (lstat(posix.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return kErrAccessDenied;  // as DeleteFileA
   if (unlink(posix.c_str()) != 0) return ErrnoToWin32(errno, posix);
+  // Its named streams go with it, as on Windows.
+  io::File none;
+  std::vector<NativePath> streams;
+  io::NamedStreams(none, path, streams);
+  for (const NativePath& stream : streams) unlink(ToPosixPath(io::StreamPath(path, stream)).c_str());
   return kErrSuccess;
 }
 
@@ -153,71 +163,107 @@ int WriteAll(int fd, const char* buf, size_t size) {
   return 0;
 }
 
-// errno-like value of a copy stopped by its progress.
-constexpr int kStopped = -1;
+int FdOf(const io::File& file) { return static_cast<int>(file.handle); }
 
-// Copies the content of in to out, asking progress (if any) before the first
-// chunk and after each one. 0, errno, or kStopped.
-int CopyContent(int in, int out, CopyProgress* progress) {
-  constexpr size_t kChunk = 256 << 10;  // as on Windows
-  if (progress && !progress->Continue()) return kStopped;
-  // The kernel's own copy first; plain reads and writes where it cannot.
-  for (;;) {
-    ssize_t n = copy_file_range(in, nullptr, out, nullptr, kChunk, 0);
-    if (n > 0 && progress && !progress->Continue()) return kStopped;
-    if (n == 0) return 0;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) break;
-      return errno;
-    }
-  }
-  std::vector<char> buf(kChunk);
-  for (;;) {
-    ssize_t n = read(in, buf.data(), buf.size());
-    if (n == 0) return 0;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    if (int e = WriteAll(out, buf.data(), static_cast<size_t>(n))) return e;
-    if (progress && !progress->Continue()) return kStopped;
-  }
+// The DOS attributes Wine keeps in this extended attribute ("0x4006": hidden,
+// system, encrypted) of an open file.
+uint32_t DosAttributesOf(int fd) {
+  char text[32] = {};
+  const ssize_t n = fgetxattr(fd, "user.DOSATTRIB", text, sizeof(text) - 1);
+  constexpr uint32_t kKept = kAttrHidden | kAttrSystem | kAttrNotContentIndexed | kAttrEncrypted;
+  return n > 0 ? static_cast<uint32_t>(std::strtoul(text, nullptr, 16)) & kKept : 0;
 }
 
 }  // namespace
 
-uint32_t CopyFileNoReplace(const std::string& source, const std::string& destination, CopyProgress* progress) {
-  if (uint32_t fault = InjectedFault(FsOp::Copy, destination)) return fault;
-  std::string src = ToPosixPath(source), dst = ToPosixPath(destination);
-  int in = open(src.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) return ErrnoToWin32(errno, src);
+namespace io {
+
+uint32_t File::Close() {
+  if (!IsOpen()) return kErrSuccess;
+  const int closed = close(FdOf(*this));
+  handle = kNone;
+  return closed == 0 ? kErrSuccess : ErrnoToWin32(errno, "");
+}
+
+uint32_t OpenSource(const NativePath& path, File& file, Facts& facts) {
+  const std::string posix = ToPosixPath(path);
+  const int fd = open(posix.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return ErrnoToWin32(errno, posix);
+  file.handle = fd;
   struct stat st {};
-  if (fstat(in, &st) != 0 || S_ISDIR(st.st_mode)) {
-    uint32_t e = S_ISDIR(st.st_mode) ? kErrAccessDenied : ErrnoToWin32(errno, src);
-    close(in);
-    return e;
-  }
-  int out = open(dst.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-  if (out < 0) {
-    uint32_t e = errno == EEXIST ? kErrFileExists : ErrnoToWin32(errno, dst);
-    close(in);
-    return e;
-  }
-  int err = CopyContent(in, out, progress);
-  if (!err && fchmod(out, st.st_mode & 07777) != 0) err = errno;
-  if (!err) {
-    struct timespec times[2] = {st.st_atim, st.st_mtim};
-    if (futimens(out, times) != 0) err = errno;
-  }
-  if (close(out) != 0 && !err) err = errno;
-  close(in);
-  if (err) {
-    unlink(dst.c_str());  // only what this call wrote
-    return err == kStopped ? kErrRequestAborted : ErrnoToWin32(err, dst);
-  }
+  if (fstat(fd, &st) != 0) return ErrnoToWin32(errno, posix);
+  if (S_ISDIR(st.st_mode)) return kErrAccessDenied;
+  facts.size = static_cast<uint64_t>(st.st_size);
+  facts.attributes = kAttrArchive | DosAttributesOf(fd) | ((st.st_mode & S_IWUSR) ? 0u : uint32_t{kAttrReadOnly});
+  facts.lastWrite = static_cast<uint64_t>(st.st_mtim.tv_sec) * 1000000000u + static_cast<uint64_t>(st.st_mtim.tv_nsec);
   return kErrSuccess;
 }
+
+uint32_t CreateTarget(const NativePath& path, File& file) {
+  if (uint32_t fault = InjectedFault(FsOp::Copy, path)) return fault;
+  const std::string posix = ToPosixPath(path);
+  const int fd = open(posix.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) return errno == EEXIST ? kErrFileExists : ErrnoToWin32(errno, posix);
+  file.handle = fd;
+  return kErrSuccess;
+}
+
+uint32_t Read(File& file, char* buffer, size_t size, size_t* got) {
+  for (;;) {
+    const ssize_t n = read(FdOf(file), buffer, size);
+    if (n >= 0) return (*got = static_cast<size_t>(n)), kErrSuccess;
+    if (errno != EINTR) return ErrnoToWin32(errno, "");
+  }
+}
+
+uint32_t Write(File& file, const char* data, size_t size) {
+  const int err = WriteAll(FdOf(file), data, size);
+  return err ? ErrnoToWin32(err, "") : kErrSuccess;
+}
+
+uint32_t NamedStreams(File&, const NativePath& path, std::vector<NativePath>& names) {
+  // The stand-in's streams: the files "name:stream" beside the file.
+  names.clear();
+  const std::string posix = ToPosixPath(path);
+  const size_t slash = posix.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : posix.substr(0, slash + 1);
+  const std::string prefix = posix.substr(slash + 1) + ":";
+  if (DIR* dir = opendir(folder.c_str())) {
+    while (dirent* entry = readdir(dir)) {
+      const std::string name = entry->d_name;
+      if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0)
+        names.push_back(name.substr(prefix.size()));
+    }
+    closedir(dir);
+  }
+  std::sort(names.begin(), names.end());
+  return kErrSuccess;
+}
+
+NativePath StreamPath(const NativePath& file, const NativePath& stream) { return file + ":" + stream; }
+
+bool HoldsNamedStreams(File&) { return InjectedFault(FsOp::NamedStreams, "") == 0; }
+
+uint32_t FinishTarget(File& target, const Facts& facts) {
+  const timespec times[2] = {{0, UTIME_OMIT},
+                             {static_cast<time_t>(facts.lastWrite / 1000000000u), static_cast<long>(facts.lastWrite % 1000000000u)}};
+  const uint32_t err = futimens(FdOf(target), times) == 0 ? kErrSuccess : ErrnoToWin32(errno, "");
+  const uint32_t closed = target.Close();
+  return err ? err : closed;
+}
+
+uint32_t SetAttributes(const NativePath& path, uint32_t attributes) {
+  const std::string posix = ToPosixPath(path);
+  const mode_t mode = (attributes & kAttrReadOnly) ? 0444 : 0644;
+  return chmod(posix.c_str(), mode) == 0 ? kErrSuccess : ErrnoToWin32(errno, posix);
+}
+
+uint32_t SystemCopy(const NativePath&, const NativePath&, CopyProgress*) {
+  // The stand-in has no encryption: as a destination that cannot hold it.
+  return kErrEncryptionFailed;
+}
+
+}  // namespace io
 
 uint32_t ReplaceAll(const std::string& path, const std::string& bytes) {
   const std::string posix = ToPosixPath(path);

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/file_io.h"
 #include "platform/fs.h"
 #include "platform/handle.h"
 #include "platform/native_view_win32.h"
@@ -55,12 +56,6 @@ uint32_t CreateFolder(const NativePath& path) {
 
 namespace {
 
-// Chunks of the copy: large enough that a big file streams at disk speed (as
-// fast as the system's own copy; under Wine 1 MiB and more are slower), small
-// enough that the caller hears from the copy many times a second even from a
-// slow drive.
-constexpr DWORD kCopyChunk = 256 << 10;
-
 // Writes all of data; false (error in *err) if the system refused part of it.
 bool WriteWhole(HANDLE file, const char* data, DWORD size, DWORD* err) {
   while (size > 0) {
@@ -78,68 +73,143 @@ bool WriteWhole(HANDLE file, const char* data, DWORD size, DWORD* err) {
   return true;
 }
 
-// The content of source (read to its end, however it grew) into destination,
-// chunk by chunk, with progress asked before the first chunk and after every
-// one. 0, kErrRequestAborted when progress stopped it, or the system's error.
-DWORD CopyContent(HANDLE source, HANDLE destination, uint64_t size, CopyProgress* progress) {
-  if (progress && !progress->Continue()) return kErrRequestAborted;
-  // A small file needs no more than its own size (plus one byte to see its end).
-  std::vector<char> buf(static_cast<size_t>(size < kCopyChunk ? size + 1 : kCopyChunk));
-  for (;;) {
-    DWORD got = 0, err = 0;
-    if (!::ReadFile(source, buf.data(), static_cast<DWORD>(buf.size()), &got, nullptr)) return ::GetLastError();
-    if (got == 0) return kErrSuccess;
-    if (!WriteWhole(destination, buf.data(), got, &err)) return err;
-    if (progress && !progress->Continue()) return kErrRequestAborted;
-  }
+HANDLE HandleOf(const io::File& file) { return reinterpret_cast<HANDLE>(file.handle); }
+
+// The progress routine of the system's copy: asked per chunk on Windows.
+DWORD CALLBACK SystemCopyProgress(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD, HANDLE,
+                                  HANDLE, LPVOID data) {
+  auto* progress = static_cast<CopyProgress*>(data);
+  return !progress || progress->Continue() ? PROGRESS_CONTINUE : PROGRESS_CANCEL;
 }
 
 }  // namespace
 
-uint32_t CopyFileNoReplace(const NativePath& source, const NativePath& destination, CopyProgress* progress) {
-  // Our own chunked copy rather than the system's whole-file one, so that the
-  // caller is heard within every file on every system (Wine's CopyFileExW never
-  // calls its progress routine) and a stop ends the file at once. The default
-  // data stream, the attributes and the last-write time travel, as with
-  // CopyFile; alternate data streams do not.
-  const NativePath src = LongPathForm(source);
-  FileHandle in(InNativeView([&] {
-    return ::CreateFileW(src.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+namespace io {
+
+uint32_t File::Close() {
+  if (!IsOpen()) return kErrSuccess;
+  const BOOL closed = ::CloseHandle(HandleOf(*this));
+  handle = kNone;
+  return closed ? 0u : ::GetLastError();
+}
+
+uint32_t OpenSource(const NativePath& path, File& file, Facts& facts) {
+  const NativePath target = LongPathForm(path);
+  HANDLE in = InNativeView([&] {
+    return ::CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                          OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  }));
-  if (!in) return ::GetLastError();
+  });
+  if (in == INVALID_HANDLE_VALUE) return ::GetLastError();
+  file.handle = reinterpret_cast<intptr_t>(in);
   // The attributes and times, and the size, by the two cheap queries (the
   // all-in-one GetFileInformationByHandle also asks the volume for its serial).
   FILE_BASIC_INFO info;
   LARGE_INTEGER size;
-  if (!::GetFileInformationByHandleEx(in.get(), FileBasicInfo, &info, sizeof(info)) || !::GetFileSizeEx(in.get(), &size))
+  if (!::GetFileInformationByHandleEx(in, FileBasicInfo, &info, sizeof(info)) || !::GetFileSizeEx(in, &size))
     return ::GetLastError();
   if (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) return ERROR_ACCESS_DENIED;
-  // CREATE_NEW: an existing destination is an error and stays untouched, and
-  // whatever is there after a failure below was made by this call.
-  const NativePath dst = LongPathForm(destination);
-  FileHandle out(InNativeView([&] {
-    return ::CreateFileW(dst.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+  facts.size = static_cast<uint64_t>(size.QuadPart);
+  facts.attributes = info.FileAttributes;
+  facts.lastWrite = static_cast<uint64_t>(info.LastWriteTime.QuadPart);
+  return kErrSuccess;
+}
+
+uint32_t CreateTarget(const NativePath& path, File& file) {
+  // CREATE_NEW: an existing destination is an error and stays untouched.
+  const NativePath target = LongPathForm(path);
+  HANDLE out = InNativeView([&] {
+    return ::CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  }));
-  if (!out) return ::GetLastError();
-  DWORD err = CopyContent(in.get(), out.get(), static_cast<uint64_t>(size.QuadPart), progress);
-  // The source's last-write time, set after the last write so that it stays.
+  });
+  if (out == INVALID_HANDLE_VALUE) return ::GetLastError();
+  file.handle = reinterpret_cast<intptr_t>(out);
+  return kErrSuccess;
+}
+
+uint32_t Read(File& file, char* buffer, size_t size, size_t* got) {
+  DWORD read = 0;
+  if (!::ReadFile(HandleOf(file), buffer, static_cast<DWORD>(size), &read, nullptr)) return ::GetLastError();
+  *got = read;
+  return kErrSuccess;
+}
+
+uint32_t Write(File& file, const char* data, size_t size) {
+  DWORD err = 0;
+  return WriteWhole(HandleOf(file), data, static_cast<DWORD>(size), &err) ? 0u : err;
+}
+
+uint32_t NamedStreams(File& source, const NativePath&, std::vector<NativePath>& names) {
+  names.clear();
+  // From the open file (FindFirstStreamW would open it again by name). Entries
+  // are named ":name:$DATA"; the default stream is "::$DATA".
+  std::vector<LONGLONG> buffer(512);  // 8-byte aligned, as the entries are
+  while (!::GetFileInformationByHandleEx(HandleOf(source), FileStreamInfo, buffer.data(),
+                                         static_cast<DWORD>(buffer.size() * sizeof(LONGLONG)))) {
+    const DWORD err = ::GetLastError();
+    if (err == ERROR_MORE_DATA && buffer.size() < (1u << 20)) {
+      buffer.resize(buffer.size() * 2);
+      continue;
+    }
+    // A file system without streams (FAT32, exFAT; Wine) answers so: none.
+    if (err == ERROR_HANDLE_EOF || err == ERROR_INVALID_FUNCTION || err == ERROR_INVALID_PARAMETER ||
+        err == ERROR_NOT_SUPPORTED)
+      return kErrSuccess;
+    return err;
+  }
+  const char* at = reinterpret_cast<const char*>(buffer.data());
+  for (;;) {
+    const auto* entry = reinterpret_cast<const FILE_STREAM_INFO*>(at);
+    const NativePath name(entry->StreamName, entry->StreamNameLength / sizeof(wchar_t));
+    const size_t type = name.rfind(L':');
+    if (name.size() > 1 && name[0] == L':' && type != 0 && type != NativePath::npos &&
+        name.compare(type, NativePath::npos, L":$DATA") == 0) {
+      names.push_back(name.substr(1, type - 1));
+    }
+    if (entry->NextEntryOffset == 0) return kErrSuccess;
+    at += entry->NextEntryOffset;
+  }
+}
+
+NativePath StreamPath(const NativePath& file, const NativePath& stream) { return file + L':' + stream; }
+
+bool HoldsNamedStreams(File& target) {
+  DWORD flags = 0;
+  return ::GetVolumeInformationByHandleW(HandleOf(target), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) &&
+         (flags & FILE_NAMED_STREAMS) != 0;
+}
+
+uint32_t FinishTarget(File& target, const Facts& facts) {
   FILETIME written;
-  written.dwLowDateTime = static_cast<DWORD>(info.LastWriteTime.QuadPart);
-  written.dwHighDateTime = static_cast<DWORD>(info.LastWriteTime.QuadPart >> 32);
-  if (!err && !::SetFileTime(out.get(), nullptr, nullptr, &written)) err = ::GetLastError();
-  if (!::CloseHandle(out.release()) && !err) err = ::GetLastError();
-  // Attributes last: a read-only copy could not have been written, nor removed.
-  // The archive bit stays as the system sets it on a new file.
-  const DWORD kept = info.FileAttributes &
-                     (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                      FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
-  if (!err && kept && !InNativeView([&] { return ::SetFileAttributesW(dst.c_str(), kept | FILE_ATTRIBUTE_ARCHIVE); }))
-    err = ::GetLastError();
-  if (err) InNativeView([&] { return ::DeleteFileW(dst.c_str()); });
+  written.dwLowDateTime = static_cast<DWORD>(facts.lastWrite);
+  written.dwHighDateTime = static_cast<DWORD>(facts.lastWrite >> 32);
+  const DWORD err = ::SetFileTime(HandleOf(target), nullptr, nullptr, &written) ? 0 : ::GetLastError();
+  const uint32_t closed = target.Close();
+  return err ? err : closed;
+}
+
+uint32_t SetAttributes(const NativePath& path, uint32_t attributes) {
+  const NativePath target = LongPathForm(path);
+  return InNativeView([&] { return ::SetFileAttributesW(target.c_str(), attributes); }) ? 0u
+                                                                                         : ::GetLastError();
+}
+
+uint32_t SystemCopy(const NativePath& source, const NativePath& destination, CopyProgress* progress) {
+  // Without COPY_FILE_ALLOW_DECRYPTED_DESTINATION the system encrypts the copy
+  // or fails (ERROR_ENCRYPTION_FAILED); it keeps the time and attributes itself
+  // and removes the copy when the routine cancels it. It runs in the view the
+  // system gives, not the 64-bit one: its routine pumps messages, which must
+  // not happen with redirection off (an encrypted file has no business in
+  // System32).
+  const NativePath from = LongPathForm(source), to = LongPathForm(destination);
+  if (::CopyFileExW(from.c_str(), to.c_str(), SystemCopyProgress, progress, nullptr, COPY_FILE_FAIL_IF_EXISTS))
+    return kErrSuccess;
+  const DWORD err = ::GetLastError();
+  if (err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS) ::DeleteFileW(to.c_str());
   return err;
 }
+
+}  // namespace io
+
 
 uint32_t ReplaceAll(const NativePath& path, const std::string& bytes) {
   const NativePath target = LongPathForm(path);

@@ -6,6 +6,7 @@
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #endif
 
 #include <set>
@@ -128,6 +129,52 @@ TEST(Copy, ExactNeverReplacingNothingLeftOnAStop) {
   TempTree t;
   EXPECT_EQ(plat::kErrFileNotFound, plat::CopyFileNoReplace(plat::ToNative(t.Path("none")), plat::ToNative(t.Path("dst"))));
   EXPECT_FALSE(t.Exists("dst"));
+}
+
+// Named streams travel with their file, through the platform layer's stand-in
+// (a stream "f:s" is the file of that name beside f; Wine keeps none): all of
+// them, in chunks, or none where the destination holds none (FAT32, exFAT);
+// nothing left of a stopped copy. An encrypted file is never read out: the
+// system's copy takes it (the stand-in's refuses, as a destination without
+// encryption does). Only the content is shown to the caller, chunk by chunk.
+TEST(Copy, NamedStreamsTravelAndEncryptedFilesAreNeverReadOut) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Wine keeps no named streams and no encryption";
+#else
+  struct Seen : plat::CopyProgress {
+    int calls = 0, stopAt = 0;
+    std::string data = "shown:";
+    bool Continue() override { return ++calls != stopAt; }
+    void Copied(const char* d, size_t n) override { data.append(d, n); }
+    void CopiedUnseen() override { data += "unseen"; }
+  };
+  const std::string zone = "[ZoneTransfer]\r\nZoneId=3\r\n", big(300 << 10, 'z'), none = "<missing>|<missing>|<missing>";
+  auto streams = [&](TempTree& t) {  // the big stream by name, so that a failure prints little
+    const std::string b = t.Read("g:big");
+    return t.Read("g") + "|" + t.Read("g:Zone.Identifier") + "|" + (b == big ? "big" : b.substr(0, 9));
+  };
+  struct Case { const char* attributes; bool holds; int stopAt; uint32_t result; std::string left, shown; } cases[] = {
+      {"", true, 0, 0, "data|" + zone + "|big", "shown:data"},
+      {"", false, 0, 0, "data|<missing>|<missing>", "shown:data"},  // a destination without streams
+      {"", true, 6, plat::kErrRequestAborted, none, "shown:data"},    // inside the second stream
+      {"0x4000", true, 0, plat::kErrEncryptionFailed, none, "shown:unseen"},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    TempTree t;
+    t.File("f", "data"), t.File("f:Zone.Identifier", zone), t.File("f:big", big);
+    if (*c.attributes) setxattr(plat::ToPosixPath(t.Path("f")).c_str(), "user.DOSATTRIB", c.attributes, 6, 0);
+    plat::SetFaultHook([](plat::FsOp op, const std::string&, void* holds) -> uint32_t {
+      return op == plat::FsOp::NamedStreams && !*static_cast<bool*>(holds) ? 50 : 0;
+    }, const_cast<bool*>(&c.holds));
+    Seen seen;
+    seen.stopAt = c.stopAt;
+    EXPECT_EQ(c.result, plat::CopyFileNoReplace(plat::ToNative(t.Path("f")), plat::ToNative(t.Path("g")), &seen)) << i;
+    plat::SetFaultHook(nullptr, nullptr);
+    EXPECT_EQ(c.left, streams(t)) << i;
+    EXPECT_EQ(c.shown, seen.data) << i;
+  }
+#endif
 }
 
 }  // namespace

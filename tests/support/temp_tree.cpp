@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #ifdef _WIN32
 #include <windows.h>  // before filefind.h, which takes back its FindNextFile macro
@@ -26,7 +27,12 @@ static void RemoveOne(const plat::NativePath& path, bool folder) {
 #include "platform/posix_path.h"
 static std::string NewRoot() { return "\\tmp\\lk" + std::to_string(getpid()); }
 static std::FILE* Open(const plat::NativePath& path) { return std::fopen(plat::ToPosixPath(path).c_str(), "wb"); }
-static void RemoveOne(const plat::NativePath& p, bool) { std::remove(plat::ToPosixPath(p).c_str()); }  // also links
+// A link is removed, never followed; a folder goes with what the finder does
+// not list (the stand-in's named streams).
+static void RemoveOne(const plat::NativePath& p, bool) {
+  std::error_code ignored;
+  std::filesystem::remove_all(plat::ToPosixPath(p), ignored);
+}
 void MakeReadOnly(const std::string& path) { chmod(plat::ToPosixPath(path).c_str(), 0444); }
 #endif
 
