@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/fileutil.h"
 #include "platform/fs.h"
 #include "settings/app_settings.h"
 #include "bench/bench_util.h"
@@ -36,7 +35,7 @@ int main() {
   }
 
   BackupFolderList list;
-  settings.LoadBkFolderList(1, list);
+  settings.LoadBkFolderList(true, list);
   for (size_t i = 0; i < 100; ++i) {
     list.push_back(BackupFolder{"D:\\バックアップ\\保存先" + std::to_string(i), i % 2 ? "*.txt;*.ini;*.doc" : "",
                                 i % 2 ? "" : "*.bak;*.tmp", i % 3 ? "" : "Debug;Release", i % 3 ? "obj;.git" : ""});
@@ -44,9 +43,9 @@ int main() {
   double saveMs = MedianMs(1, [&] { settings.SaveBkFolderList(list); });
 
   BackupFolderList out;
-  double withFilters = MedianMs(11, [&] { settings.LoadBkFolderList(1, out); });
+  double withFilters = MedianMs(11, [&] { settings.LoadBkFolderList(true, out); });
   int count = settings.BkFolderCount;
-  double withoutFilters = MedianMs(11, [&] { settings.LoadBkFolderList(0, out); });
+  double withoutFilters = MedianMs(11, [&] { settings.LoadBkFolderList(false, out); });
   BackupFolder entry;
   double one = MedianMs(11, [&] { settings.ReadBkFolder(99, entry); });
   std::string file;

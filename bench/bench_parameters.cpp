@@ -29,9 +29,9 @@ int main() {
   for (int rep = 0; rep < 3; ++rep) {
     SelectionList list;
     double t0 = bench::Now();
-    int r = ParseParameterText(text, list);
+    const bool r = ParseParameterText(text, list);
     times.push_back(bench::Now() - t0);
-    if (r != 0 || list.count != 50000) {
+    if (!r || list.count != 50000) {
       std::printf("unexpected result %d, count %d\n", r, list.count);
       return 1;
     }

@@ -10,7 +10,8 @@
 #include <commctrl.h>
 
 #include "engine/backup.h"
-#include "engine/fileutil.h"
+#include "bench/bench_util.h"
+#include "platform/fs.h"
 #include "bench/bench_util.h"
 #include "tests/support/temp_tree.h"
 
@@ -23,7 +24,7 @@ class WindowHost : public BackupHost {
     last = text;
     return host::kIdYes;
   }
-  void PumpMessages() override { ::PumpMessages(); }
+  void PumpMessages() override { bench::PumpMessages(); }
   void ShowProgress() override { ::ShowWindow(bar_, SW_SHOW); }
   void SetProgressRange(int64_t upper) override {
     ::SendMessageA(bar_, PBM_SETRANGE32, 0, static_cast<LPARAM>(upper));
@@ -52,7 +53,7 @@ class WindowHost : public BackupHost {
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
   std::string tree = std::string(argv[1]) + "\\progress5k";
-  if (PathExists(tree + ".done") != 0) {
+  if (!plat::PathExists(plat::ToNative(tree + ".done"))) {
     for (int i = 0; i < 5000; ++i) {
       char rel[64];
       std::snprintf(rel, sizeof(rel), "\\d%02d\\f%05d.txt", i % 50, i);
@@ -91,7 +92,7 @@ int main(int argc, char** argv) {
       engine.ScanSelection(bytes, files);
       engine.SourceTotals = {bytes, files};
       double t0 = bench::Now();
-      engine.RunBackup(out, 1);
+      engine.RunBackup(out, true);
       times[v].push_back(bench::Now() - t0);
       if (host.last.find("正常終了") == std::string::npos) std::printf("  (not verified!)\n");
     }

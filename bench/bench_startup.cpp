@@ -14,7 +14,6 @@
 
 
 #include "engine/backup.h"
-#include "engine/fileutil.h"
 #include "bench/bench_trees.h"
 #include "bench/bench_util.h"
 #include "bench/program_driver.h"
@@ -29,7 +28,7 @@ constexpr DWORD kPollMs = 5;
 class PumpingHost : public BackupHost {
  public:
   int ShowMessage(const std::string&, unsigned) override { return host::kIdOk; }
-  void PumpMessages() override { ::PumpMessages(); }
+  void PumpMessages() override { bench::PumpMessages(); }
   void ShowProgress() override {}
   void SetProgressRange(int64_t) override {}
   void SetProgressPos(int64_t) override {}

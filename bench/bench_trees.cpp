@@ -6,7 +6,7 @@
 
 #include "bench/bench_util.h"
 
-#include "engine/fileutil.h"
+#include "platform/fs.h"
 #include "tests/support/temp_tree.h"
 
 #ifdef _WIN32
@@ -22,7 +22,7 @@
 namespace bench {
 
 void MakeTree(const std::string& root, int count) {
-  if (PathExists(root + ".done") == 0) return;
+  if (plat::PathExists(plat::ToNative(root + ".done"))) return;
   std::printf("making %d files under %s ...\n", count, root.c_str());
   std::fflush(stdout);
   std::string content(8192, 'x');

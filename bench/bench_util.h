@@ -1,9 +1,14 @@
-// Small helpers shared by the benchmark programs: a steady clock and a median.
+// Small helpers shared by the benchmark programs: a steady clock, a median and
+// the message pump of the window's thread.
 #pragma once
 
 #include <algorithm>
 #include <chrono>
 #include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace bench {
 
@@ -22,5 +27,16 @@ template <typename T>
 inline void Keep(const T& value) {
   asm volatile("" : : "g"(&value) : "memory");
 }
+
+#ifdef _WIN32
+// Dispatches every waiting message of the calling thread, as the dialog's host does per file.
+inline void PumpMessages() {
+  MSG msg;
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+  }
+}
+#endif
 
 }  // namespace bench

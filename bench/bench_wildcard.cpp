@@ -1,10 +1,15 @@
-// MatchWildcard on worst-case patterns against a plain recursive matcher (the
+// The wildcard matcher on worst-case patterns against a plain recursive matcher (the
 // definition written as recursion, exponential on such patterns): the ratio.
 #include <cstdio>
 #include <string>
 
-#include "engine/fileutil.h"
+#include "core/wildcard.h"
 #include "bench/bench_util.h"
+
+// Byte-wise, case-sensitive: the matcher with the plainest rule; 1 on a match.
+static int MatchWildcard(std::string_view p, std::string_view t) {
+  return wildcard::Match(p, t, [&](size_t i, size_t j) { return p[i] == t[j]; }) ? 1 : 0;
+}
 
 static int PlainRecursive(const char* p, const char* t) {
   if (!*p) return !*t;
@@ -14,7 +19,7 @@ static int PlainRecursive(const char* p, const char* t) {
 }
 
 int main() {
-  std::printf("MatchWildcard against a plain recursive matcher (no match: the worst case)\n");
+  std::printf("The wildcard matcher against a plain recursive matcher (no match: the worst case)\n");
   std::printf("%-28s %12s %14s %10s\n", "pattern x text", "ours (us)", "recursive (us)", "ratio");
   struct Case {
     int stars;

@@ -132,7 +132,9 @@ bool BackupEngine::ScanItem(const plat::NativePath& path, int64_t& bytes, int64_
 
 // --- The run -----------------------------------------------------------------
 
-RunOutcome BackupEngine::RunBackup(const std::string& backupFolder, bool endMessage) {
+RunOutcome BackupEngine::RunBackup(const std::string& backupFolder, bool endMessage, bool checkContent) {
+  checkContent_ = checkContent;
+  copied_.clear();
   if (backupFolder.empty()) {
     host_.ShowMessage(texts::kNoBackupFolder, host::kIconInformation);
     return RunOutcome::kNoBackup;
@@ -258,6 +260,8 @@ bool BackupEngine::CopyItem(const plat::NativePath& source, const plat::NativePa
 }
 
 bool BackupEngine::CopyOneFile(const plat::NativePath& source, const plat::NativePath& destination) {
+  hasher_.Reset();
+  seen_ = true;
   if (uint32_t err = plat::CopyFileNoReplace(source, destination, this)) {
     // A cancel inside the file stopped it at once (nothing of it is left).
     if (err == plat::kErrRequestAborted && copyIdle_) {
@@ -267,12 +271,24 @@ bool BackupEngine::CopyOneFile(const plat::NativePath& source, const plat::Nativ
     }
     return false;
   }
+  if (checkContent_) {
+    copied_.push_back(CopiedFile{destination.substr(DestinationPath.size() + 1), seen_ ? plat::NativePath() : source,
+                                 hasher_.Digest()});
+  }
   return StepCopyProgress();
 }
 
 bool BackupEngine::Continue() {
   PumpPaced();
   return !copyIdle_;
+}
+
+void BackupEngine::Copied(const char* data, size_t size) {
+  if (!checkContent_) return;  // without the check, no digest is taken
+  hasher_.Add(data, size);
+  if (!checking_) return;
+  ProgressPos += static_cast<int64_t>(size);
+  if (host_.TickMs() - lastPaintTick_ >= kProgressPaintMs) PaintProgress();
 }
 
 void BackupEngine::PumpPaced() {
@@ -336,10 +352,15 @@ void BackupEngine::VerifyBackup(const std::string& backupFolder, bool endMessage
     // Equal totals never cover a failure or a cancel already reported: the
     // run did not copy what was asked, whatever the figures say.
     if (failureReported_) return;
+    if (checkContent_ && !CheckContent()) return;
     if (endMessage) {
       host_.Sleep(100);
+      const std::string checked = checkContent_ ? texts::kContentChecked +
+                                                      FormatGroupedNumber(static_cast<int64_t>(copied_.size())) +
+                                                      texts::kContentCheckedFiles
+                                                : "";
       host_.ShowMessage(std::string(texts::kVerifiedTitle) + backupFolder + texts::kVerifiedSubFolder +
-                            StampName,
+                            StampName + checked,
                         host::kIconInformation);
     } else {
       host_.Sleep(500);
@@ -352,4 +373,53 @@ void BackupEngine::VerifyBackup(const std::string& backupFolder, bool endMessage
                         FormatGroupedNumber(dest.files) + texts::kMismatchDestBytes + FormatGroupedNumber(dest.bytes) +
                         texts::kMismatchTail,
                     host::kIconStop);
+}
+
+bool BackupEngine::CheckContent() {
+  // The bar starts again, over the bytes to read back; cancel stops a read
+  // within its file, as it stops a copy.
+  host_.SetProgressRange(SourceTotals.bytes);
+  ProgressPos = 0;
+  paintedPos_ = -1;
+  PaintProgress();
+  copyIdle_ = false;
+  std::vector<const CopiedFile*> differing;
+  bool cancelled = false;
+  for (const CopiedFile& file : copied_) {
+    uint32_t err = 0;
+    ContentDigest expected = file.digest;
+    if (!file.unseenSource.empty()) {  // the system copied it: its source is read again now
+      hasher_.Reset();
+      err = plat::ReadBack(file.unseenSource, *this);
+      expected = hasher_.Digest();
+    }
+    checking_ = true;
+    hasher_.Reset();
+    if (!err) err = plat::ReadBack(plat::JoinNative(DestinationPath, file.relative), *this);
+    checking_ = false;
+    if (err == plat::kErrRequestAborted && copyIdle_) {
+      cancelled = true;
+      break;
+    }
+    // A file that cannot be read back is no copy of its source either.
+    if (err || hasher_.Digest() != expected) differing.push_back(&file);
+  }
+  copyIdle_ = true;
+  PaintProgress();
+  if (cancelled) {
+    host_.ShowMessage(texts::kContentCheckCancelled, host::kIconExclamation);
+    return false;
+  }
+  if (differing.empty()) return true;
+  std::string text = std::string(texts::kContentDiffersHead) +
+                     FormatGroupedNumber(static_cast<int64_t>(differing.size())) + texts::kContentDiffersCountEnd;
+  for (size_t i = 0; i < differing.size() && i < texts::kContentDiffersNamed; ++i)
+    text += texts::kContentDiffersItem + plat::FromNative(differing[i]->relative) + texts::kContentDiffersItemEnd;
+  if (differing.size() > texts::kContentDiffersNamed) {
+    text += texts::kContentDiffersOthers +
+            FormatGroupedNumber(static_cast<int64_t>(differing.size() - texts::kContentDiffersNamed)) +
+            texts::kContentDiffersOthersEnd;
+  }
+  host_.ShowMessage(text, host::kIconStop);
+  return false;
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/filter.h"
+#include "engine/content_hash.h"
 #include "engine/host.h"
 #include "platform/fs.h"
 
@@ -82,8 +83,10 @@ class BackupEngine : private plat::CopyProgress {
   // --- The run ---
   // Backs the selection up into a new sub-folder of backupFolder; endMessage
   // shows the success message of the check, which never follows a failure or
-  // a cancel reported in the same run.
-  RunOutcome RunBackup(const std::string& backupFolder, bool endMessage);
+  // a cancel reported in the same run. checkContent adds the content check:
+  // every file the copy made is read back and compared with what the copy
+  // read (otherwise no file of the copy is ever read).
+  RunOutcome RunBackup(const std::string& backupFolder, bool endMessage, bool checkContent = false);
   // Copies every selected item into DestinationPath. False on the first
   // failure or a cancel (its message already shown).
   bool CopySelection();
@@ -98,8 +101,15 @@ class BackupEngine : private plat::CopyProgress {
   // Counts DestinationPath, every file whatever the filters, and compares with
   // SourceTotals; reports success (unless endMessage is false, or a failure or
   // cancel was reported in this run), the difference with all four numbers, or
-  // a folder of the backup that could not be listed.
+  // a folder of the backup that could not be listed. With the content check,
+  // equal totals are followed by it before success is reported.
   void VerifyBackup(const std::string& backupFolder, bool endMessage);
+  // Reads back every file this run copied (the bar runs again over their
+  // bytes, cancel stops it within a file) and compares its digest with that of
+  // the content the copy read. True when all are equal; otherwise the
+  // differences (a file that cannot be read back counts as one) or the cancel
+  // are reported.
+  bool CheckContent();
 
   // Interval at which the progress bar is repainted and messages are
   // dispatched while files are copied (also within one large file).
@@ -113,8 +123,11 @@ class BackupEngine : private plat::CopyProgress {
   class CopyVisitor;
   bool CopyOneFile(const plat::NativePath& source, const plat::NativePath& destination);
   // The copy's progress routine: dispatches at most every kProgressPaintMs;
-  // false once a cancel was asked.
+  // false once a cancel was asked. Copied takes the content into the digest
+  // (and, in the content check, moves the bar by its bytes).
   bool Continue() override;
+  void Copied(const char* data, size_t size) override;
+  void CopiedUnseen() override { seen_ = false; }
   void PumpPaced();
   // Shows the cancel message (the bar first shows the last file).
   void ReportCancel();
@@ -133,4 +146,18 @@ class BackupEngine : private plat::CopyProgress {
   int64_t paintedPos_ = -1;
   // A failure or a cancel was reported (since the run or scan began).
   bool failureReported_ = false;
+
+  // One file this run copied, for the content check: its path below the new
+  // sub-folder, and the digest of the content the copy read; for a file the
+  // system copied unseen, its source, read again at the check.
+  struct CopiedFile {
+    plat::NativePath relative;
+    plat::NativePath unseenSource;
+    ContentDigest digest;
+  };
+  bool checkContent_ = false;
+  bool checking_ = false;  // the content check is reading
+  bool seen_ = true;       // the file being copied was shown to Copied
+  ContentHasher hasher_;
+  std::vector<CopiedFile> copied_;
 };

@@ -2,6 +2,8 @@
 // and its check (Shift_JIS at run time).
 #pragma once
 
+#include <cstddef>
+
 namespace texts {
 
 constexpr const char kErrorDetailPrefix[] = "エラー詳細：";
@@ -66,5 +68,19 @@ constexpr const char kMismatchSourceBytes[] = "　\n・バックアップ元サ�
 constexpr const char kMismatchDestFiles[] = "バイト　\n\n・バックアップ先ファイル数　：　";
 constexpr const char kMismatchDestBytes[] = "　\n・バックアップ先サイズ　：　";
 constexpr const char kMismatchTail[] = "バイト　";
+
+// The content check after the count check (when the option asks for it).
+constexpr const char kContentChecked[] = "\n\nファイルの内容を照合しました（";
+constexpr const char kContentCheckedFiles[] = " ファイル）。　";
+constexpr const char kContentDiffersHead[] =
+    "【バックアップ終了後の内容照合で検出】\n\nバックアップが正常に終了できませんでした。　　　　\nバックアップ元と内容が異なるファイルがあります。　\n\n・内容が異なるファイル数　：　";
+constexpr const char kContentDiffersCountEnd[] = "　";
+constexpr const char kContentDiffersItem[] = "\n・";
+constexpr const char kContentDiffersItemEnd[] = "　";
+constexpr const char kContentDiffersOthers[] = "\n・ほか　";
+constexpr const char kContentDiffersOthersEnd[] = " ファイル　";
+// The most differing files the message names one by one.
+constexpr size_t kContentDiffersNamed = 10;
+constexpr const char kContentCheckCancelled[] = "ファイルの内容の照合がキャンセルされました　";
 
 }  // namespace texts

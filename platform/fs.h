@@ -113,6 +113,14 @@ class CopyProgress {
 uint32_t CopyFileNoReplace(const NativePath& source, const NativePath& destination,
                            CopyProgress* progress = nullptr);
 
+// Reads the whole file back from the disk, past the system's cache where the
+// system allows it (Windows: unbuffered; POSIX: its cached pages dropped
+// first), so that what was just written is read from the drive, not from
+// memory. Every chunk is shown to progress.Copied, and progress.Continue is
+// asked after each; its false ends the read with kErrRequestAborted. 0 or an
+// error code.
+uint32_t ReadBack(const NativePath& path, CopyProgress& progress);
+
 // Identity of a folder on its volume (volume serial or device, and file index
 // or inode): two paths that lead to one folder through links have equal ids.
 struct FileId {
@@ -152,7 +160,8 @@ std::string SystemErrorText(uint32_t code);
 // Copy covers each target the copy creates (its named streams included);
 // NamedStreams, answered with any error, makes the copy's destination a file
 // system that holds no named streams.
-enum class FsOp { Read, Remove, Attributes, ListMore, ProfileWrite, MakeFolder, Copy, NamedStreams };
+// ReadBack covers each read of the content check.
+enum class FsOp { Read, Remove, Attributes, ListMore, ProfileWrite, MakeFolder, Copy, NamedStreams, ReadBack };
 // A hook returns 0 to let the operation run, or the error code it fails with.
 using FaultHook = uint32_t (*)(FsOp op, const NativePath& path, void* ctx);
 // Installs (or with nullptr removes) the process-wide hook.

@@ -289,6 +289,24 @@ uint32_t ReplaceAll(const std::string& path, const std::string& bytes) {
   return kErrSuccess;
 }
 
+uint32_t ReadBack(const std::string& path, CopyProgress& progress) {
+  if (uint32_t fault = InjectedFault(FsOp::ReadBack, path)) return fault;
+  const std::string posix = ToPosixPath(path);
+  io::File file;
+  const int fd = open(posix.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return ErrnoToWin32(errno, posix);
+  file.handle = fd;
+  posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);  // what is cached of it goes: the drive is read
+  std::vector<char> buffer(256 << 10);
+  for (;;) {
+    size_t got = 0;
+    if (uint32_t err = io::Read(file, buffer.data(), buffer.size(), &got)) return err;
+    if (got == 0) return kErrSuccess;
+    progress.Copied(buffer.data(), got);
+    if (!progress.Continue()) return kErrRequestAborted;
+  }
+}
+
 bool GetFolderId(const std::string& path, FileId& id) {
   struct stat st {};
   if (stat(ToPosixPath(path).c_str(), &st) != 0) return false;

@@ -245,6 +245,41 @@ uint32_t ReplaceAll(const NativePath& path, const std::string& bytes) {
   return err;
 }
 
+uint32_t ReadBack(const NativePath& path, CopyProgress& progress) {
+  // Unbuffered: read sizes a multiple of the sector size (4096 serves 512- and
+  // 4096-byte sectors) into page-aligned memory. A volume that refuses
+  // unbuffered reads (some network shares) is read through the cache.
+  constexpr DWORD kChunk = 256 << 10;
+  const NativePath target = LongPathForm(path);
+  auto open = [&](DWORD flags) {
+    return InNativeView([&] {
+      return ::CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, flags, nullptr);
+    });
+  };
+  FileHandle file(open(FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN));
+  if (!file && ::GetLastError() == ERROR_INVALID_PARAMETER) file.reset(open(FILE_FLAG_SEQUENTIAL_SCAN));
+  if (!file) return ::GetLastError();
+  void* memory = ::VirtualAlloc(nullptr, kChunk, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  if (!memory) return ERROR_NOT_ENOUGH_MEMORY;
+  char* buffer = static_cast<char*>(memory);
+  DWORD err = 0;
+  for (;;) {
+    DWORD got = 0;
+    if (!::ReadFile(file.get(), buffer, kChunk, &got, nullptr)) {
+      err = ::GetLastError();
+      break;
+    }
+    if (got == 0) break;
+    progress.Copied(buffer, got);
+    if (!progress.Continue()) {
+      err = kErrRequestAborted;
+      break;
+    }
+  }
+  ::VirtualFree(memory, 0, MEM_RELEASE);
+  return err;
+}
+
 bool GetFolderId(const NativePath& path, FileId& id) {
   const NativePath target = LongPathForm(path);
   FileHandle folder(InNativeView([&] {

@@ -20,6 +20,7 @@ constexpr uint32_t kReadBufferSize = 2000;
 constexpr int32_t kDefaultEndMsg = 1;
 constexpr int32_t kDefaultChangeMiniPathFlg = 1;
 constexpr int32_t kDefaultTopFolderDspFlg = 0;
+constexpr int32_t kDefaultVerify = 0;
 
 std::string DecimalText(int32_t value) {
   char text[16];
@@ -51,6 +52,7 @@ AppSettings::AppSettings()
     : EndMsg(kDefaultEndMsg),
       ChangeMiniPathFlg(kDefaultChangeMiniPathFlg),
       TopFolderDspFlg(kDefaultTopFolderDspFlg),
+      Verify(kDefaultVerify),
       BkFolderCount(0),
       DeleteEmptyFlg(false) {}
 
@@ -99,15 +101,17 @@ void AppSettings::LoadSettings(const plat::NativePath& path) {
       ReadIniInt(texts::kSectionOption, texts::kKeyChangeMiniPathFlg, kDefaultChangeMiniPathFlg, path);
   TopFolderDspFlg =
       ReadIniInt(texts::kSectionOption, texts::kKeyTopFolderDspFlg, kDefaultTopFolderDspFlg, path);
+  Verify = ReadIniInt(texts::kSectionOption, texts::kKeyVerify, kDefaultVerify, path);
 }
 
 bool AppSettings::SaveSettings(const plat::NativePath& path) {
   // Every write runs whatever the earlier ones returned; the result is the
-  // conjunction of all five.
+  // conjunction of all six.
   bool ok = WriteIniString(texts::kSectionBase, texts::kKeyVersion, texts::kSettingsVersion, path);
   ok &= WriteIniString(texts::kSectionBackup, texts::kKeyBackupFolder, BackupFolder, path);
   ok &= WriteIniInt(texts::kSectionOption, texts::kKeyEndMsg, EndMsg, path);
   ok &= WriteIniInt(texts::kSectionOption, texts::kKeyChangeMiniPathFlg, ChangeMiniPathFlg, path);
   ok &= WriteIniInt(texts::kSectionOption, texts::kKeyTopFolderDspFlg, TopFolderDspFlg, path);
+  ok &= WriteIniInt(texts::kSectionOption, texts::kKeyVerify, Verify, path);
   return ok;
 }

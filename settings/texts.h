@@ -18,6 +18,7 @@ constexpr const char kSectionOption[] = "Option";
 constexpr const char kKeyEndMsg[] = "EndMsg";
 constexpr const char kKeyChangeMiniPathFlg[] = "ChangeMiniPathFlg";
 constexpr const char kKeyTopFolderDspFlg[] = "TopFolderDspFlg";
+constexpr const char kKeyVerify[] = "Verify";
 
 // The backup-folder list: keys numbered with "%03d" from 000.
 constexpr const char kSectionBkFolderList[] = "BkFolderList";

@@ -1,4 +1,4 @@
-// CEnvSettingsDlg: the environment settings dialog (dialog 139), the three
+// CEnvSettingsDlg: the environment settings dialog (dialog 139), the four
 // option flags of the settings record as check boxes.
 #pragma once
 

@@ -223,7 +223,8 @@ void CMainDlg::OnOK() {
   }
   if (action != StartAction::kRun) return;
   model_.BeginRun();
-  if (model_.EndRun(engine_.RunBackup(folder, AppSettings::IsOn(settings_.EndMsg)))) EndDialog(IDOK);
+  if (model_.EndRun(engine_.RunBackup(folder, AppSettings::IsOn(settings_.EndMsg), AppSettings::IsOn(settings_.Verify))))
+    EndDialog(IDOK);
 }
 
 void CMainDlg::OnCancel() {

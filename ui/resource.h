@@ -81,6 +81,7 @@
 #define IDC_END_MESSAGE 1012
 #define IDC_SHORT_MENU_PATHS 1013
 #define IDC_TOP_FOLDER_AT_START 1014
+#define IDC_VERIFY_CONTENT 1015
 
 // Control of dialog 137 (about box): the web button.
 #define IDC_WEB_ADDRESS 1009

@@ -248,7 +248,7 @@ TEST_F(Smoke, DialogsWithOkAndCancel) {
   // main window.
   const struct { int command; std::string caption; int control; std::string text; } cases[] = {
       {ID_BACKUP_FOLDER_SETTINGS, "バックアップフォルダ設定", IDC_FOLDER_LIST, Path(kA)},
-      {ID_ENV_SETTINGS, "環境設定", IDC_END_MESSAGE, "正常終了メッセージを表示する"},
+      {ID_ENV_SETTINGS, "環境設定", IDC_VERIFY_CONTENT, "バックアップ後にファイルの内容を照合する"},
       {ID_APP_ABOUT_BOX, "Larkspan", IDC_WEB_ADDRESS, "https://larkspan.example.jp/"},
       {IDM_ABOUTBOX, "Larkspanのﾊﾞｰｼﾞｮﾝ情報", IDOK, "OK"},
       {0, texts::kTitleChangeFolder, IDC_EDIT_FOLDER, Path(kA)},
@@ -263,6 +263,7 @@ TEST_F(Smoke, DialogsWithOkAndCancel) {
     EXPECT_FALSE(::IsWindowEnabled(main)) << "case " << i << ": not modal";
     EXPECT_EQ(c.text, c.control == IDC_FOLDER_LIST ? ListText(::GetDlgItem(dialog, c.control), 0)
                                                    : Text(dialog, c.control)) << "case " << i;
+    if (c.control == IDC_VERIFY_CONTENT) Click(dialog, IDC_VERIFY_CONTENT);  // on; kept by OK only
     if (!Click(dialog, button)) Command(dialog, button);  // the about and version boxes have no cancel button: Esc
     EXPECT_TRUE(WaitGone(dialog, kAppearsMs)) << "case " << i;
     // An OK may start a new count, which ignores commands: once the main window has answered (its
@@ -271,6 +272,9 @@ TEST_F(Smoke, DialogsWithOkAndCancel) {
     EXPECT_TRUE(WaitText(main, IDC_TOTAL_FILES, Shown, kAppearsMs)) << "case " << i;
     EXPECT_NE(std::string::npos, Read("prog\\Larkspan.ini").find(entry)) << "case " << i << ": the filter list cut";
   }
+  ASSERT_TRUE(Click(main, IDCANCEL));  // the settings are saved as the window closes
+  EXPECT_TRUE(program.WaitExit(kAppearsMs));
+  EXPECT_NE(std::string::npos, Read("prog\\Larkspan.ini").find("\r\nVerify=1\r\n")) << Read("prog\\Larkspan.ini");
 }
 
 TEST_F(Smoke, HelpWithAndWithoutItsFile) {

@@ -35,6 +35,7 @@ class ScriptedHost : public BackupHost {
   std::string log;                 // in order: p pump, #N bar position, r redraw, ! message, s shown, D disabled
   int answer = host::kIdYes;       // to a Yes/No question
   std::function<void()> onPump;    // the user's clicks, played at a pump
+  std::function<void()> onRedraw;  // played when the count check has found equal totals
   plat::LocalTime time{2024, 3, 5, 9, 41, 27};
   uint32_t slept = 0;
   int64_t tick = 0, tickStep = 0, range = -1;
@@ -48,7 +49,7 @@ class ScriptedHost : public BackupHost {
   void SetProgressRange(int64_t upper) override { range = upper; }
   void SetProgressPos(int64_t pos) override { log += "#" + std::to_string(pos); }
   void EnableRunButtons(bool enable) override { log += enable ? "E" : "D"; }
-  void RedrawNow() override { log += "r"; }
+  void RedrawNow() override { log += "r", onRedraw ? onRedraw() : void(); }
   plat::LocalTime Now() override { return time; }
   int64_t TickMs() override { return tick += tickStep; }
   void Sleep(uint32_t ms) override { slept += ms, time.second += static_cast<int>(ms / 1000); }
@@ -298,6 +299,58 @@ TEST_F(Engine, ACancelDuringTheCopyStopsAtOnce) {
     EXPECT_EQ(cases[i].texts == 2 ? Mismatch(6, 33, files, bytes) : "", host.texts.size() == 2 ? host.texts[1] : "") << i;
     const std::string& log = host.log, bar = "#" + std::to_string(cases[i].pos);  // the last file, before the message
     EXPECT_EQ(bar, log.substr(log.rfind('#', log.find('!')), bar.size())) << i << ": " << log;
+  }
+}
+
+// The content check reads back every file the run copied and compares it with
+// what the copy read: a byte changed in the backup since, or a file that cannot
+// be read back, is named (the first 10, then how many more); a cancel stops it
+// within a file; without the option no file of the copy is read.
+TEST_F(Engine, TheContentCheckFindsEveryChangedFile) {
+  for (int i = 0; i < 12; ++i) t.File("many\\f" + std::string(i < 10 ? "0" : "") + std::to_string(i), "m");
+  t.File("big\\f", std::string(4 << 20, 'b'));
+  const std::string differ = "【バックアップ終了後の内容照合で検出】\n\nバックアップが正常に終了できませんでした。　　　　\n"
+                             "バックアップ元と内容が異なるファイルがあります。　\n\n・内容が異なるファイル数　：　";
+  std::vector<std::string> many;  // selected one by one: copied in this order
+  for (int i = 11; i >= 0; --i) many.push_back("many\\f" + std::string(i < 10 ? "0" : "") + std::to_string(i));
+  struct Case { bool check; std::vector<std::string> selected; bool change, unreadable, cancel; std::string verdict; int reads; } cases[] = {
+      {false, {"src"}, true, false, false, Verified(), 0},
+      {true, {"src"}, false, false, false, Verified() + "\n\nファイルの内容を照合しました（6 ファイル）。　", 6},
+      {true, {"src"}, true, false, false, differ + "1　\n・src\\docs\\sub\\c.txt　", 6},
+      {true, many, false, true, false, differ + "12　\n・f11　\n・f10　\n・f09　\n・f08　\n・f07　\n・f06　\n・f05　\n・f04"
+       "　\n・f03　\n・f02　\n・ほか　2 ファイル　", 12},
+      {true, {"big"}, false, false, true, "ファイルの内容の照合がキャンセルされました　", 1},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+#ifdef _WIN32
+    if (c.unreadable) continue;  // the fault hook exists in the native build only
+#else
+    static int reads = 0;
+    static bool unreadable = false;
+    reads = 0, unreadable = c.unreadable;
+    plat::SetFaultHook([](plat::FsOp op, const std::string&, void*) -> uint32_t {
+      return op == plat::FsOp::ReadBack && ++reads && unreadable ? uint32_t{plat::kErrAccessDenied} : 0u;
+    }, nullptr);
+#endif
+    Reset();
+    Select(c.selected);
+    host.tickStep = 1;
+    host.onRedraw = [&] { if (c.change) WriteBytes(t.Path("bk\\" + kStamp + "\\src\\docs\\sub\\c.txt"), "CHARLIE"); };
+    host.onPump = [&] { if (c.cancel && host.range == (4 << 20) && engine.ProgressPos > 0) engine.RequestStop(); };
+    int64_t bytes = 0, files = 0;
+    engine.ScanSelection(bytes, files);
+    engine.SourceTotals = {bytes, files};
+    EXPECT_EQ(kDone, engine.RunBackup(t.Path("bk"), true, c.check)) << i;
+    EXPECT_EQ(std::vector<std::string>{c.verdict}, host.texts) << i;
+    const bool differs = c.check && (c.change || c.unreadable);
+    EXPECT_EQ(differs ? host::kIconStop : c.cancel ? host::kIconExclamation : host::kIconInformation, host.styles.at(0))
+        << i;
+    EXPECT_TRUE(!c.cancel || engine.ProgressPos < (4 << 20)) << i << ": stopped within the file";
+#ifndef _WIN32
+    plat::SetFaultHook(nullptr, nullptr);
+    EXPECT_EQ(c.reads, reads) << i;
+#endif
   }
 }
 

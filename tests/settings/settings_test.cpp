@@ -74,13 +74,13 @@ struct SettingsFile : ::testing::Test {
   AppSettings settings;
 };
 
-TEST_F(SettingsFile, RecordLoadsDefaultsAndFlagsAndSavesTheFiveKeys) {
+TEST_F(SettingsFile, RecordLoadsDefaultsAndFlagsAndSavesTheSixKeys) {
   struct Case { const char* file; const char* loaded; const char* base; const char* backup; const char* option; } cases[] = {
-      {nullptr, "|1|1|0", "VL=1.00;", "BackupFolder=;", "EndMsg=1;ChangeMiniPathFlg=1;TopFolderDspFlg=0;"},
-      {"[Base]\r\nVL=0.50\r\n[Option]\r\nEndMsg=2\r\nChangeMiniPathFlg=\r\nTopFolderDspFlg=abc\r\n", "|2|0|0",
-       "VL=1.00;", "BackupFolder=;", "EndMsg=2;ChangeMiniPathFlg=0;TopFolderDspFlg=0;"},
-      {"[Backup]\r\nBackupFolder=D:\\表\\ソ\r\n[Option]\r\nEndMsg=0\r\nTopFolderDspFlg=1x\r\n", "D:\\表\\ソ|0|1|1",
-       "VL=1.00;", "BackupFolder=D:\\表\\ソ;", "EndMsg=0;TopFolderDspFlg=1;ChangeMiniPathFlg=1;"},
+      {nullptr, "|1|1|0|0", "VL=1.00;", "BackupFolder=;", "EndMsg=1;ChangeMiniPathFlg=1;TopFolderDspFlg=0;Verify=0;"},
+      {"[Base]\r\nVL=0.50\r\n[Option]\r\nEndMsg=2\r\nChangeMiniPathFlg=\r\nTopFolderDspFlg=abc\r\nVerify=2\r\n",
+       "|2|0|0|2", "VL=1.00;", "BackupFolder=;", "EndMsg=2;ChangeMiniPathFlg=0;TopFolderDspFlg=0;Verify=2;"},
+      {"[Backup]\r\nBackupFolder=D:\\表\\ソ\r\n[Option]\r\nEndMsg=0\r\nTopFolderDspFlg=1x\r\nVerify=1\r\n",
+       "D:\\表\\ソ|0|1|1|1", "VL=1.00;", "BackupFolder=D:\\表\\ソ;", "EndMsg=0;TopFolderDspFlg=1;Verify=1;ChangeMiniPathFlg=1;"},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     RemoveTree(tree.Path("Larkspan.ini"));
@@ -88,7 +88,8 @@ TEST_F(SettingsFile, RecordLoadsDefaultsAndFlagsAndSavesTheFiveKeys) {
     AppSettings s;
     s.LoadSettings(path);
     const std::string loaded = s.BackupFolder + "|" + std::to_string(s.EndMsg) + "|" +
-                               std::to_string(s.ChangeMiniPathFlg) + "|" + std::to_string(s.TopFolderDspFlg);
+                               std::to_string(s.ChangeMiniPathFlg) + "|" + std::to_string(s.TopFolderDspFlg) + "|" +
+                               std::to_string(s.Verify);
     EXPECT_EQ(cases[i].loaded, loaded) << "case " << i;
     EXPECT_TRUE(s.SaveSettings(path)) << "case " << i;
     EXPECT_EQ(cases[i].base, Keys("Base")) << "case " << i;
@@ -112,9 +113,10 @@ uint32_t FailWrites(plat::FsOp op, const std::string&, void* ctx) {
 
 TEST_F(SettingsFile, SaveAttemptsEveryWriteWhateverFails) {
   struct Case { unsigned mask; int result; const char* option; } cases[] = {
-      {0x00, 1, "EndMsg=0;ChangeMiniPathFlg=1;TopFolderDspFlg=1;"}, {0x01, 0, "EndMsg=0;ChangeMiniPathFlg=1;TopFolderDspFlg=1;"},
-      {0x04, 0, "ChangeMiniPathFlg=1;TopFolderDspFlg=1;"},           {0x10, 0, "EndMsg=0;ChangeMiniPathFlg=1;"},
-      {0x1F, 0, ""},
+      {0x00, 1, "EndMsg=0;ChangeMiniPathFlg=1;TopFolderDspFlg=1;Verify=0;"},
+      {0x01, 0, "EndMsg=0;ChangeMiniPathFlg=1;TopFolderDspFlg=1;Verify=0;"},
+      {0x04, 0, "ChangeMiniPathFlg=1;TopFolderDspFlg=1;Verify=0;"}, {0x20, 0, "EndMsg=0;ChangeMiniPathFlg=1;TopFolderDspFlg=1;"},
+      {0x3F, 0, ""},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     RemoveTree(tree.Path("Larkspan.ini"));
@@ -125,7 +127,7 @@ TEST_F(SettingsFile, SaveAttemptsEveryWriteWhateverFails) {
     const bool result = settings.SaveSettings(path);
     plat::SetFaultHook(nullptr, nullptr);
     EXPECT_EQ(cases[i].result, result) << "case " << i;
-    EXPECT_EQ(5, faults.calls) << "case " << i;
+    EXPECT_EQ(6, faults.calls) << "case " << i;
     EXPECT_EQ(cases[i].option, Keys("Option")) << "case " << i;
   }
 }
