@@ -12,7 +12,8 @@
 #include <vector>
 
 #include "engine/backup.h"
-#include "engine/fileutil.h"
+#include "engine/launch.h"
+#include "platform/fs.h"
 #include "bench/bench_trees.h"
 #include "bench/bench_util.h"
 #include "tests/support/temp_tree.h"
@@ -40,7 +41,7 @@ class BenchHost : public BackupHost {
   }
   void PumpMessages() override {
 #ifdef _WIN32
-    if (pump) ::PumpMessages();
+    if (pump) bench::PumpMessages();
 #endif
   }
   bool pump = true;
@@ -54,7 +55,7 @@ class BenchHost : public BackupHost {
   int paints = 0;
 };
 
-bool Exists(const std::string& path) { return PathExists(path) == 0; }
+bool Exists(const std::string& path) { return plat::PathExists(plat::ToNative(path)); }
 
 #ifdef _WIN32
 double PeakMegabytes() {
@@ -80,7 +81,7 @@ struct Copied {
 };
 
 // One whole backup run of selection into backup (fresh), through the engine.
-Copied EngineBackup(const std::vector<std::string>& selection, const std::string& backup) {
+Copied EngineBackup(const std::vector<std::string>& selection, const std::string& backup, bool checkContent = false) {
   RemoveTree(backup);
   MakeFolders(backup);
   BenchHost host;
@@ -90,7 +91,7 @@ Copied EngineBackup(const std::vector<std::string>& selection, const std::string
   engine.ScanSelection(bytes, files);
   engine.SourceTotals = {bytes, files};
   double t0 = bench::Now();
-  engine.RunBackup(backup, 1);
+  engine.RunBackup(backup, true, checkContent);
   double t = bench::Now() - t0;
   bool ok = host.last.find("正常終了") != std::string::npos;
   return {t, files, ok ? "verified" : "NOT VERIFIED"};
@@ -171,12 +172,17 @@ void CopyTree(const std::string& data, const std::vector<std::string>& selection
                           files = c.files;
                           return c.seconds;
                         }});
+  contenders.push_back({"Larkspan (engine, with its check and the content check)", [&] {
+                          Copied c = EngineBackup(selection, out, true);
+                          verdict += " / " + c.verdict;
+                          return c.seconds;
+                        }});
 #ifdef _WIN32
   contenders.push_back({"bare FindFirstFileA + CopyFileA loop", [&] {
                           RemoveTree(out);
                           MakeFolders(out);
                           double t0 = bench::Now();
-                          if (IsPlainFile(source) == 0) {
+                          if (IsPlainFile(plat::ToNative(source))) {
                             ::CopyFileA(source.c_str(), (out + "\\x").c_str(), TRUE);
                           } else {
                             bench::BareCopyA(source, out + "\\x");
