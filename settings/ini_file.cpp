@@ -5,7 +5,7 @@
 // (ReplaceAll), so that a failed write never leaves half a file behind.
 #include "settings/ini_file.h"
 
-#include "core/ini_text.h"
+#include "settings/ini_text.h"
 #include "core/sjis.h"
 #include "platform/fs.h"
 

@@ -1,6 +1,6 @@
 // The settings file's store: the two calls through which the settings read and
 // write their INI file. One implementation for both builds (ini_file.cpp): a
-// small INI store of our own (core/ini_text.h) on the platform's file layer,
+// small INI store of our own (settings/ini_text.h) on the platform's file layer,
 // with the contract of the
 // system's profile functions. The file holds exactly the bytes it is given, in
 // Shift_JIS, whatever the system's ANSI code page is (the system's functions

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/ini_text.h"
+#include "settings/ini_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;

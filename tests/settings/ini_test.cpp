@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/ini_text.h"
+#include "settings/ini_text.h"
 #include "core/sjis.h"
 #include "tests/support/temp_tree.h"
 

@@ -1,5 +1,5 @@
 // The INI text of the profile store (see profile_store.h).
-#include "core/ini_text.h"
+#include "settings/ini_text.h"
 
 #include <cstring>
 
