@@ -243,7 +243,7 @@ uint32_t ReplaceAll(const std::string& path, const std::string& bytes) {
   return kErrSuccess;
 }
 
-bool GetFolderId(const std::string& path, FileId& id) {
+bool GetFileId(const std::string& path, FileId& id) {
   struct stat st {};
   if (stat(ToPosixPath(path).c_str(), &st) != 0) return false;
   id.volume = static_cast<uint64_t>(st.st_dev);
@@ -267,7 +267,7 @@ void SleepMs(uint32_t ms) { std::this_thread::sleep_for(std::chrono::millisecond
 
 std::string ModuleFileName() { return ModulePath(); }
 
-NativePath ModulePath() {
+NativePath ModulePath(void*) {
   std::vector<char> buf(512);
   for (;;) {
     ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());

@@ -5,6 +5,7 @@
 
 #include <new>
 
+#include "platform/fs.h"
 #include "platform/native_path.h"
 #include "shellext/handoff.h"
 #include "shellext/handoff_win32.h"
@@ -84,7 +85,7 @@ STDMETHODIMP CShellExt::InvokeCommand(CMINVOKECOMMANDINFO* info) {
   // data object. No exception leaves the object: a selection too large for
   // memory ends the invocation as an allocation failure.
   try {
-    return HandOff(data_.Get(), ModuleDirectory(ModuleFileNameOf(ThisModule())));
+    return HandOff(data_.Get(), ModuleDirectory(plat::ModulePath(ThisModule())));
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
   } catch (...) {
