@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/fs.h"
+#include "platform/posix_handle.h"
 #include "platform/posix_path.h"
 #include "platform/sjis.h"
 
@@ -95,29 +96,24 @@ uint32_t ReadAll(const std::string& path, std::string& out, bool) {
   out.clear();
   if (uint32_t fault = InjectedFault(FsOp::Read, path)) return fault;
   std::string posix = ToPosixPath(path);
-  int fd = open(posix.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return ErrnoToWin32(errno, posix);
+  UniqueFd file(open(posix.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!file) return ErrnoToWin32(errno, posix);
   struct stat st {};
-  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    uint32_t e = S_ISDIR(st.st_mode) ? kErrAccessDenied : ErrnoToWin32(errno, posix);
-    close(fd);
-    return e;
+  if (fstat(file.get(), &st) != 0 || S_ISDIR(st.st_mode)) {
+    return S_ISDIR(st.st_mode) ? kErrAccessDenied : ErrnoToWin32(errno, posix);
   }
   // Read what the file holds now, not what stat said: it may grow or shrink.
   std::vector<char> buf(64 * 1024);
   for (;;) {
-    ssize_t n = read(fd, buf.data(), buf.size());
+    ssize_t n = read(file.get(), buf.data(), buf.size());
     if (n < 0) {
       if (errno == EINTR) continue;
-      uint32_t e = ErrnoToWin32(errno, posix);
-      close(fd);
       out.clear();
-      return e;
+      return ErrnoToWin32(errno, posix);
     }
     if (n == 0) break;
     out.append(buf.data(), static_cast<size_t>(n));
   }
-  close(fd);
   return kErrSuccess;
 }
 
@@ -190,28 +186,21 @@ int CopyContent(int in, int out, CopyProgress* progress) {
 uint32_t CopyFileNoReplace(const std::string& source, const std::string& destination, CopyProgress* progress) {
   if (uint32_t fault = InjectedFault(FsOp::Copy, destination)) return fault;
   std::string src = ToPosixPath(source), dst = ToPosixPath(destination);
-  int in = open(src.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) return ErrnoToWin32(errno, src);
+  UniqueFd in(open(src.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!in) return ErrnoToWin32(errno, src);
   struct stat st {};
-  if (fstat(in, &st) != 0 || S_ISDIR(st.st_mode)) {
-    uint32_t e = S_ISDIR(st.st_mode) ? kErrAccessDenied : ErrnoToWin32(errno, src);
-    close(in);
-    return e;
+  if (fstat(in.get(), &st) != 0 || S_ISDIR(st.st_mode)) {
+    return S_ISDIR(st.st_mode) ? kErrAccessDenied : ErrnoToWin32(errno, src);
   }
-  int out = open(dst.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-  if (out < 0) {
-    uint32_t e = errno == EEXIST ? kErrFileExists : ErrnoToWin32(errno, dst);
-    close(in);
-    return e;
-  }
-  int err = CopyContent(in, out, progress);
-  if (!err && fchmod(out, st.st_mode & 07777) != 0) err = errno;
+  UniqueFd out(open(dst.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+  if (!out) return errno == EEXIST ? kErrFileExists : ErrnoToWin32(errno, dst);
+  int err = CopyContent(in.get(), out.get(), progress);
+  if (!err && fchmod(out.get(), st.st_mode & 07777) != 0) err = errno;
   if (!err) {
     struct timespec times[2] = {st.st_atim, st.st_mtim};
-    if (futimens(out, times) != 0) err = errno;
+    if (futimens(out.get(), times) != 0) err = errno;
   }
-  if (close(out) != 0 && !err) err = errno;
-  close(in);
+  if (int closed = out.reset(); closed && !err) err = closed;
   if (err) {
     unlink(dst.c_str());  // only what this call wrote
     return err == kStopped ? kErrRequestAborted : ErrnoToWin32(err, dst);
@@ -231,10 +220,10 @@ uint32_t ReplaceAll(const std::string& path, const std::string& bytes) {
     mode = st.st_mode & 07777;
   }
   const std::string temp = posix + ".~" + std::to_string(getpid());
-  int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-  if (fd < 0) return ErrnoToWin32(errno, posix);
-  int err = WriteAll(fd, bytes.data(), bytes.size());
-  if (close(fd) != 0 && !err) err = errno;
+  UniqueFd file(open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
+  if (!file) return ErrnoToWin32(errno, posix);
+  int err = WriteAll(file.get(), bytes.data(), bytes.size());
+  if (int closed = file.reset(); closed && !err) err = closed;
   if (!err && rename(temp.c_str(), posix.c_str()) != 0) err = errno;
   if (err) {
     unlink(temp.c_str());
