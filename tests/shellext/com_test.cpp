@@ -29,12 +29,10 @@ IUnknown* Create(bool extension, REFIID iid) {
 // The pointers that objects answered, each holding its reference until the end.
 struct Answers {
   std::vector<IUnknown*> held;
-  ~Answers() {
-    for (IUnknown* p : held) p->Release();
-  }
-  // The pointer p's object answers for iid; nullptr if refused.
+  ~Answers() { for (IUnknown* p : held) p->Release(); }
+  // The pointer p's object answers for iid; nullptr if refused (written over a pattern).
   void* Ask(IUnknown* p, REFIID iid) {
-    void* out = reinterpret_cast<void*>(0xDEADBEEF);  // a refusal must write null over it
+    void* out = reinterpret_cast<void*>(0xDEADBEEF);
     if (SUCCEEDED(p->QueryInterface(iid, &out))) held.push_back(static_cast<IUnknown*>(out));
     return out;
   }
