@@ -15,7 +15,7 @@
 
 #include "bench/bench_trees.h"
 #include "bench/bench_util.h"
-#include "bench/program_driver.h"
+#include "bench/installation.h"
 #include "engine/texts.h"
 #include "tests/support/temp_tree.h"
 
@@ -31,14 +31,14 @@ double RunOnce(const std::string& program, const std::string& install, const std
   RemoveTree(install + "\\backup");
   MakeFolders(install + "\\backup");
   WriteBytes(install + "\\lkpara.dat", "\"" + source + "\" ");
-  PROCESS_INFORMATION info;
-  if (!bench::StartProgram(program, info)) return -1;
+  e2e::Process process;
+  if (!bench::StartProgram(process, program)) return -1;
   double result = -1;
   const double begun = bench::Now();
   HWND dialog = nullptr;
   while (!dialog && bench::Now() - begun < 60) {
-    HWND found = bench::FindWindowOf(info.dwProcessId, bench::kTotalFilesId);
-    if (found && bench::TotalsShown(bench::ControlText(found, bench::kTotalFilesId))) dialog = found;
+    HWND found = bench::WindowNow(process.pid(), bench::kTotalFilesId);
+    if (found && bench::TotalsShown(e2e::Text(found, bench::kTotalFilesId))) dialog = found;
     if (!dialog) ::Sleep(5);
   }
   if (dialog) {
@@ -47,21 +47,21 @@ double RunOnce(const std::string& program, const std::string& install, const std
     ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(start));
     HWND box = nullptr;
     while (!box && bench::Now() - t0 < 120) {
-      box = bench::FindWindowOf(info.dwProcessId, bench::kMessageTextId, dialog);
+      box = bench::WindowNow(process.pid(), bench::kMessageTextId, dialog);
       if (!box) ::Sleep(1);
     }
     const double t1 = bench::Now();
     if (box) {
-      const std::string text = bench::ControlText(box, bench::kMessageTextId);
+      const std::string text = e2e::Text(box, bench::kMessageTextId);
       if (text.compare(0, std::strlen(texts::kVerifiedTitle), texts::kVerifiedTitle) == 0) {
         result = t1 - t0 - kProgramPause;
       } else {
         std::printf("not a success: %s\n", text.c_str());
       }
-      ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+      e2e::Command(box, IDOK);
     }
   }
-  bench::EndProgram(info);
+  process.WaitExit(30000);  // ended by the answer; the driver ends it otherwise
   return result;
 }
 
@@ -92,11 +92,8 @@ int main(int argc, char** argv) {
   std::vector<double> runs, wide, ansi, xcopy;
   for (int round = 0; round < kRounds; ++round) {
     const double run = RunOnce(installed, install, source);
-    if (run < 0) {
-      std::printf("round %d: the run did not end in success\n", round);
-      return 1;
-    }
-    runs.push_back(run);
+    if (run < 0) std::printf("round %d: no figure, the run did not end in success\n", round);
+    if (run >= 0) runs.push_back(run);
     RemoveTree(copies);
     MakeFolders(copies);
     double t0 = bench::Now();

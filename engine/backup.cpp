@@ -213,7 +213,7 @@ class BackupEngine::CopyVisitor : public TreeVisitor {
     // within a selected folder): it is never copied into itself.
     if (entry.GetFileName() == engine_.StampName) {
       plat::FileId here, dest;
-      if (plat::GetFolderId(path, here) && plat::GetFolderId(engine_.DestinationPath, dest) && here == dest) {
+      if (plat::GetFileId(path, here) && plat::GetFileId(engine_.DestinationPath, dest) && here == dest) {
         return WalkStep::kSkip;
       }
     }

@@ -70,11 +70,11 @@ class Walk {
   // walk already stands in, so entering it would loop.
   bool LeadsBackIntoWalk(const plat::NativePath& path) {
     plat::FileId target;
-    if (!plat::GetFolderId(path, target)) return false;
+    if (!plat::GetFileId(path, target)) return false;
     for (Ancestor& a : ancestors_) {
       if (!a.idKnown) {
         a.idKnown = true;
-        if (!plat::GetFolderId(a.path, a.id)) a.id = plat::FileId{~0ULL, ~0ULL};
+        if (!plat::GetFileId(a.path, a.id)) a.id = plat::FileId{~0ULL, ~0ULL};
       }
       if (a.id == target) return true;
     }

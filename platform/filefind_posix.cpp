@@ -14,22 +14,20 @@
 
 #include "platform/filefind.h"
 #include "platform/fs.h"
+#include "platform/posix_handle.h"
 #include "platform/posix_path.h"
 #include "core/wildcard.h"
 
 plat::NativePath SearchRootOf(const plat::NativePath& pattern);
 
 struct CFileFind::Impl {
-  DIR* dir = nullptr;
+  plat::UniqueDir dir;
   std::string folder;   // POSIX folder being listed
   std::string mask;     // last component of the pattern
   plat::NativePath pattern;
   bool single = false;  // a plain path: one entry, already fetched
   Entry first;
   bool firstPending = false;
-  ~Impl() {
-    if (dir) closedir(dir);
-  }
 };
 
 CFileFind::CFileFind() = default;
@@ -91,15 +89,14 @@ static bool StatEntry(int at, const char* path, const std::string& name, bool ma
 static bool FindFolded(const std::string& folder, const std::string& name, CFileFind::Entry& e) {
   int savedErrno = errno;
   bool found = false;
-  if (DIR* dir = opendir(folder.c_str())) {
-    while (dirent* d = readdir(dir)) {
-      if (MatchName(name, d->d_name) && StatEntry(dirfd(dir), d->d_name, d->d_name, true, e)) {
-        found = true;
-        break;
-      }
+  plat::UniqueDir dir(opendir(folder.c_str()));
+  while (dirent* d = dir ? readdir(dir.get()) : nullptr) {
+    if (MatchName(name, d->d_name) && StatEntry(dirfd(dir.get()), d->d_name, d->d_name, true, e)) {
+      found = true;
+      break;
     }
-    closedir(dir);
   }
+  dir.reset();
   errno = savedErrno;
   return found;
 }
@@ -115,7 +112,7 @@ bool CFileFind::FetchNext(Entry& e) {
   for (;;) {
     if ((lastError_ = plat::InjectedFault(plat::FsOp::ListMore, impl_->pattern)) != 0) return false;
     errno = 0;
-    dirent* d = readdir(impl_->dir);
+    dirent* d = readdir(impl_->dir.get());
     if (!d) {  // the end of the listing, or one that broke off
       if (errno) lastError_ = plat::ErrnoToWin32(errno, impl_->folder);
       return false;
@@ -123,7 +120,7 @@ bool CFileFind::FetchNext(Entry& e) {
     // "name:stream" is a named stream of the stand-in, never listed (see file_io.h).
     if (!MatchName(impl_->mask, d->d_name) || std::strchr(d->d_name, ':')) continue;
     bool mayBeLink = d->d_type == DT_LNK || d->d_type == DT_UNKNOWN;
-    if (StatEntry(dirfd(impl_->dir), d->d_name, d->d_name, mayBeLink, e)) return true;
+    if (StatEntry(dirfd(impl_->dir.get()), d->d_name, d->d_name, mayBeLink, e)) return true;
   }
   return false;
 }
@@ -151,7 +148,7 @@ bool CFileFind::FindFile(const plat::NativePath& pattern) {
     }
     impl->firstPending = true;
   } else {
-    impl->dir = opendir(impl->folder.c_str());
+    impl->dir.reset(opendir(impl->folder.c_str()));
     if (!impl->dir) {
       lastError_ = errno == ENOENT ? plat::kErrPathNotFound : plat::ErrnoToWin32(errno, impl->folder);
       return false;

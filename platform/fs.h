@@ -121,15 +121,17 @@ uint32_t CopyFileNoReplace(const NativePath& source, const NativePath& destinati
 // error code.
 uint32_t ReadBack(const NativePath& path, CopyProgress& progress);
 
-// Identity of a folder on its volume (volume serial or device, and file index
-// or inode): two paths that lead to one folder through links have equal ids.
+// Identity of a file or folder on its volume (volume serial or device, and file
+// index or inode): two paths that lead to one item, through links or a short
+// (8.3) name, have equal ids.
 struct FileId {
   uint64_t volume = 0;
   uint64_t index = 0;
   bool operator==(const FileId& o) const { return volume == o.volume && index == o.index; }
 };
-// False if the folder cannot be opened.
-bool GetFolderId(const NativePath& path, FileId& id);
+// The identity of the file or folder at path. False if it cannot be opened, or
+// the file system gives no file index (then no two items could be told apart).
+bool GetFileId(const NativePath& path, FileId& id);
 
 // Local wall-clock time, second resolution.
 struct LocalTime {
@@ -141,9 +143,11 @@ int64_t TickMs();
 // Blocks the calling thread.
 void SleepMs(uint32_t ms);
 
-// Full file name of the running program (backslash separators). Never cut: the
+// Full file name of module (Windows: a library's module handle, as its entry
+// point was given it), or of the running program when module is null; POSIX
+// always names the running program. Backslash separators; never cut: the
 // buffer grows as needed. Empty if the system cannot tell.
-NativePath ModulePath();
+NativePath ModulePath(void* module = nullptr);
 // Its Shift_JIS form ("?" for a character code page 932 lacks), for names and
 // texts only; no file is opened through it.
 std::string ModuleFileName();

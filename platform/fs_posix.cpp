@@ -18,6 +18,7 @@
 
 #include "platform/file_io.h"
 #include "platform/fs.h"
+#include "platform/posix_handle.h"
 #include "platform/posix_path.h"
 #include "core/sjis.h"
 
@@ -100,29 +101,24 @@ uint32_t ReadAll(const std::string& path, std::string& out, bool) {
   out.clear();
   if (uint32_t fault = InjectedFault(FsOp::Read, path)) return fault;
   std::string posix = ToPosixPath(path);
-  int fd = open(posix.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return ErrnoToWin32(errno, posix);
+  UniqueFd file(open(posix.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!file) return ErrnoToWin32(errno, posix);
   struct stat st {};
-  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    uint32_t e = S_ISDIR(st.st_mode) ? kErrAccessDenied : ErrnoToWin32(errno, posix);
-    close(fd);
-    return e;
+  if (fstat(file.get(), &st) != 0 || S_ISDIR(st.st_mode)) {
+    return S_ISDIR(st.st_mode) ? kErrAccessDenied : ErrnoToWin32(errno, posix);
   }
   // Read what the file holds now, not what stat said: it may grow or shrink.
   std::vector<char> buf(64 * 1024);
   for (;;) {
-    ssize_t n = read(fd, buf.data(), buf.size());
+    ssize_t n = read(file.get(), buf.data(), buf.size());
     if (n < 0) {
       if (errno == EINTR) continue;
-      uint32_t e = ErrnoToWin32(errno, posix);
-      close(fd);
       out.clear();
-      return e;
+      return ErrnoToWin32(errno, posix);
     }
     if (n == 0) break;
     out.append(buf.data(), static_cast<size_t>(n));
   }
-  close(fd);
   return kErrSuccess;
 }
 
@@ -277,10 +273,10 @@ uint32_t ReplaceAll(const std::string& path, const std::string& bytes) {
     mode = st.st_mode & 07777;
   }
   const std::string temp = posix + ".~" + std::to_string(getpid());
-  int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-  if (fd < 0) return ErrnoToWin32(errno, posix);
-  int err = WriteAll(fd, bytes.data(), bytes.size());
-  if (close(fd) != 0 && !err) err = errno;
+  UniqueFd file(open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
+  if (!file) return ErrnoToWin32(errno, posix);
+  int err = WriteAll(file.get(), bytes.data(), bytes.size());
+  if (int closed = file.reset(); closed && !err) err = closed;
   if (!err && rename(temp.c_str(), posix.c_str()) != 0) err = errno;
   if (err) {
     unlink(temp.c_str());
@@ -307,7 +303,7 @@ uint32_t ReadBack(const std::string& path, CopyProgress& progress) {
   }
 }
 
-bool GetFolderId(const std::string& path, FileId& id) {
+bool GetFileId(const std::string& path, FileId& id) {
   struct stat st {};
   if (stat(ToPosixPath(path).c_str(), &st) != 0) return false;
   id.volume = static_cast<uint64_t>(st.st_dev);
@@ -331,7 +327,7 @@ void SleepMs(uint32_t ms) { std::this_thread::sleep_for(std::chrono::millisecond
 
 std::string ModuleFileName() { return ModulePath(); }
 
-NativePath ModulePath() {
+NativePath ModulePath(void*) {
   std::vector<char> buf(512);
   for (;;) {
     ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());

@@ -280,18 +280,20 @@ uint32_t ReadBack(const NativePath& path, CopyProgress& progress) {
   return err;
 }
 
-bool GetFolderId(const NativePath& path, FileId& id) {
+bool GetFileId(const NativePath& path, FileId& id) {
   const NativePath target = LongPathForm(path);
-  FileHandle folder(InNativeView([&] {
+  // Attributes only, shared every way; backup semantics opens a folder too.
+  FileHandle item(InNativeView([&] {
     return ::CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   }));
-  if (!folder) return false;
   BY_HANDLE_FILE_INFORMATION info;
-  if (!::GetFileInformationByHandle(folder.get(), &info)) return false;
+  if (!item || !::GetFileInformationByHandle(item.get(), &info)) return false;
   id.volume = info.dwVolumeSerialNumber;
   id.index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-  return true;
+  // The file index is the file system's to give: without one, every item
+  // would have the same identity.
+  return id.index != 0;
 }
 
 LocalTime LocalNow() {
@@ -304,10 +306,10 @@ int64_t TickMs() { return static_cast<int64_t>(::GetTickCount64()); }
 
 void SleepMs(uint32_t ms) { ::Sleep(ms); }
 
-NativePath ModulePath() {
+NativePath ModulePath(void* module) {
   std::vector<wchar_t> buf(MAX_PATH);
   for (;;) {
-    DWORD n = ::GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    DWORD n = ::GetModuleFileNameW(static_cast<HMODULE>(module), buf.data(), static_cast<DWORD>(buf.size()));
     if (n == 0) return NativePath();
     if (n < buf.size()) return NativePath(buf.data(), n);
     if (buf.size() >= 32768) return NativePath();  // refuse rather than cut

@@ -4,21 +4,18 @@
 #include <new>
 
 #include "shellext/context_menu.h"
+#include "shellext/interface_table.h"
 #include "shellext/server.h"
 
 namespace shellext {
 
-CClassFactory::CClassFactory() { ObjectCreated(); }
+CClassFactory::CClassFactory() { ModuleAddRef(); }
 
-CClassFactory::~CClassFactory() { ObjectDestroyed(); }
+CClassFactory::~CClassFactory() { ModuleRelease(); }
 
 STDMETHODIMP CClassFactory::QueryInterface(REFIID iid, void** out) {
-  if (!out) return E_POINTER;
-  *out = nullptr;
-  if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IClassFactory)) return E_NOINTERFACE;
-  *out = static_cast<IClassFactory*>(this);
-  AddRef();
-  return S_OK;
+  const InterfaceEntry interfaces[] = {{&IID_IClassFactory, InterfaceOffset<IClassFactory>(this)}};
+  return QueryFromTable(this, interfaces, iid, out);
 }
 
 STDMETHODIMP_(ULONG) CClassFactory::AddRef() { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
@@ -38,6 +35,13 @@ STDMETHODIMP CClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** o
   return QueryNewObject(object, iid, out);
 }
 
-STDMETHODIMP CClassFactory::LockServer(BOOL) { return S_OK; }
+STDMETHODIMP CClassFactory::LockServer(BOOL lock) {
+  if (lock) {
+    ModuleAddRef();
+  } else {
+    ModuleRelease();
+  }
+  return S_OK;
+}
 
 }  // namespace shellext

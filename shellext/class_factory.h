@@ -8,8 +8,8 @@ namespace shellext {
 
 class CClassFactory : public IClassFactory {
  public:
-  // A new factory has reference count 0 and is counted among the library's
-  // live objects until it is destroyed.
+  // A new factory has reference count 0 and keeps the library loaded until it
+  // is destroyed.
   CClassFactory();
   CClassFactory(const CClassFactory&) = delete;
   CClassFactory& operator=(const CClassFactory&) = delete;
@@ -22,7 +22,8 @@ class CClassFactory : public IClassFactory {
   // unknown, E_OUTOFMEMORY, or the object's QueryInterface result (an object
   // that offers no such interface is destroyed again at once).
   STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override;
-  // Does nothing: a lock does not keep the library loaded. S_OK.
+  // TRUE takes one lock on the library, FALSE gives one back: while a lock is
+  // held, DllCanUnloadNow answers S_FALSE even with no object alive. S_OK.
   STDMETHODIMP LockServer(BOOL lock) override;
 
  private:

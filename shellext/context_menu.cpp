@@ -5,9 +5,11 @@
 
 #include <new>
 
+#include "platform/fs.h"
 #include "platform/native_path.h"
 #include "shellext/handoff.h"
 #include "shellext/handoff_win32.h"
+#include "shellext/interface_table.h"
 #include "shellext/server.h"
 #include "shellext/texts.h"
 
@@ -34,25 +36,18 @@ bool MenuWantsItem(UINT flags) {
   return (flags & (CMF_VERBSONLY | CMF_EXPLORE)) != 0;
 }
 
-CShellExt::CShellExt() { ObjectCreated(); }
+CShellExt::CShellExt() { ModuleAddRef(); }
 
 CShellExt::~CShellExt() {
   data_.Reset();
-  ObjectDestroyed();
+  ModuleRelease();
 }
 
 STDMETHODIMP CShellExt::QueryInterface(REFIID iid, void** out) {
-  if (!out) return E_POINTER;
-  *out = nullptr;
-  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IShellExtInit)) {
-    *out = static_cast<IShellExtInit*>(this);
-  } else if (IsEqualIID(iid, IID_IContextMenu)) {
-    *out = static_cast<IContextMenu*>(this);
-  } else {
-    return E_NOINTERFACE;
-  }
-  AddRef();
-  return S_OK;
+  // IShellExtInit first: it is the object's IUnknown.
+  const InterfaceEntry interfaces[] = {{&IID_IShellExtInit, InterfaceOffset<IShellExtInit>(this)},
+                                       {&IID_IContextMenu, InterfaceOffset<IContextMenu>(this)}};
+  return QueryFromTable(this, interfaces, iid, out);
 }
 
 STDMETHODIMP_(ULONG) CShellExt::AddRef() { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
@@ -90,7 +85,7 @@ STDMETHODIMP CShellExt::InvokeCommand(CMINVOKECOMMANDINFO* info) {
   // data object. No exception leaves the object: a selection too large for
   // memory ends the invocation as an allocation failure.
   try {
-    return HandOff(data_.Get(), ModuleDirectory(ModuleFileNameOf(ThisModule())));
+    return HandOff(data_.Get(), ModuleDirectory(plat::ModulePath(ThisModule())));
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
   } catch (...) {

@@ -13,13 +13,13 @@ namespace shellext {
 
 class CShellExt : public IShellExtInit, public IContextMenu {
  public:
-  // A new object has reference count 0, holds no data object and is counted
-  // among the library's live objects until it is destroyed.
+  // A new object has reference count 0, holds no data object and keeps the
+  // library loaded until it is destroyed.
   CShellExt();
   CShellExt(const CShellExt&) = delete;
   CShellExt& operator=(const CShellExt&) = delete;
 
-  // IUnknown (shared by both interfaces).
+  // IUnknown (shared by both interfaces; IShellExtInit answers for IUnknown).
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
   STDMETHODIMP_(ULONG) AddRef() override;
   STDMETHODIMP_(ULONG) Release() override;
@@ -33,7 +33,7 @@ class CShellExt : public IShellExtInit, public IContextMenu {
   STDMETHODIMP GetCommandString(UINT_PTR command, UINT type, UINT* reserved, CHAR* name, UINT size) override;
 
  private:
-  // Only Release destroys the object: it gives up the data object and leaves the count.
+  // Only Release destroys the object: it gives up the data object and lets the library go.
   virtual ~CShellExt();
 
   LONG refs_ = 0;

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "core/launch.h"
+#include "platform/fs.h"
 #include "platform/handle.h"
 #include "platform/native_path.h"
 #include "shellext/handoff.h"
@@ -93,16 +94,6 @@ std::wstring AskPath(PathQuery query, const std::wstring& path) {
   return std::wstring();
 }
 
-// The volume and file index of the file or folder at path; false when it
-// cannot be opened or the file system gives no index.
-bool IdentityOf(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
-  plat::FileHandle file(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  if (!file || !::GetFileInformationByHandle(file.get(), &info)) return false;
-  return info.nFileIndexHigh != 0 || info.nFileIndexLow != 0;
-}
-
 // True when shortPath leads back to item: its long form is item (case
 // ignored, as the file system compares names), or both open the same file.
 // A short name is not always unique: Wine 8 hashes long names into short ones,
@@ -113,9 +104,8 @@ bool LeadsBack(const std::wstring& shortPath, const std::wstring& item) {
                                                   static_cast<int>(item.size()), TRUE) == CSTR_EQUAL) {
     return true;
   }
-  BY_HANDLE_FILE_INFORMATION a = {}, b = {};
-  return IdentityOf(shortPath, a) && IdentityOf(item, b) && a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
-         a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+  plat::FileId a, b;
+  return plat::GetFileId(shortPath, a) && plat::GetFileId(item, b) && a == b;
 }
 
 void ShowMessage(const std::wstring& text, UINT icon = 0) {
@@ -123,20 +113,6 @@ void ShowMessage(const std::wstring& text, UINT icon = 0) {
 }
 
 }  // namespace
-
-std::wstring ModuleFileNameOf(HMODULE module) {
-  std::wstring name(MAX_PATH, L'\0');
-  for (;;) {
-    DWORD n = ::GetModuleFileNameW(module, &name[0], static_cast<DWORD>(name.size()));
-    if (n == 0) return std::wstring();
-    if (n < name.size()) {
-      name.resize(n);
-      return name;
-    }
-    if (name.size() >= 32768) return std::wstring();  // refuse rather than cut
-    name.resize(name.size() * 2);
-  }
-}
 
 HRESULT CollectDropPaths(IDataObject* data, std::vector<std::wstring>& paths) {
   paths.clear();

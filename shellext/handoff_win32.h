@@ -12,10 +12,6 @@
 
 namespace shellext {
 
-// Full file name of module (the running program for nullptr), wide and never
-// cut: the buffer grows as needed. "" when the system cannot tell.
-std::wstring ModuleFileNameOf(HMODULE module);
-
 // Every path of the data object's drop-file list (CF_HDROP), wide, in list
 // order, each fetched whole however long it is. S_OK with paths filled;
 // E_INVALIDARG with paths empty when the data object gives no drop-file list,

@@ -1,18 +1,37 @@
-// Module-wide state of the extension library (see server.h).
+// Module-wide state of the extension library and the answers of its exports
+// (see server.h).
 #include "shellext/server.h"
+
+#include <new>
+
+#include "shellext/class_factory.h"
+#include "shellext/class_id.h"
 
 namespace shellext {
 
 namespace {
-// Factories and extension objects alive. Explorer creates objects on the
-// threads of several windows, so the count changes atomically.
-LONG g_liveObjects = 0;
+// Factories and extension objects alive, plus server locks held. Explorer
+// creates objects on the threads of several windows, so the count changes
+// atomically.
+LONG g_moduleRefs = 0;
 HMODULE g_module = nullptr;
 }  // namespace
 
-void ObjectCreated() { ::InterlockedIncrement(&g_liveObjects); }
-void ObjectDestroyed() { ::InterlockedDecrement(&g_liveObjects); }
-LONG LiveObjects() { return ::InterlockedCompareExchange(&g_liveObjects, 0, 0); }
+void ModuleAddRef() { ::InterlockedIncrement(&g_moduleRefs); }
+void ModuleRelease() { ::InterlockedDecrement(&g_moduleRefs); }
+bool ModuleInUse() { return ::InterlockedCompareExchange(&g_moduleRefs, 0, 0) != 0; }
+
+HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  if (!IsEqualCLSID(clsid, kClassId)) return CLASS_E_CLASSNOTAVAILABLE;
+  CClassFactory* factory = new (std::nothrow) CClassFactory();
+  if (!factory) return E_OUTOFMEMORY;
+  return QueryNewObject(factory, iid, out);
+}
+
+HRESULT CanUnloadNow() { return ModuleInUse() ? S_FALSE : S_OK; }
+
 HMODULE ThisModule() { return g_module; }
 void SetThisModule(HMODULE module) { g_module = module; }
 

@@ -1,5 +1,5 @@
-// A generic driver of other processes' Win32 windows as their user works them,
-// for the smoke tests and larkspan_explorer (the extension's tests, tools/run).
+// A generic driver of other processes' Win32 windows as their user works them, for the smoke
+// tests, larkspan_explorer (the extension's tests, tools/run) and the whole-program benchmarks.
 #pragma once
 
 #include <windows.h>

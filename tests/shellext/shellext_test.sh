@@ -26,7 +26,6 @@ for i in 0 1 2; do
   out=$(timeout 60 wine "$explorer" try "$(win "$dir")\\LarkspanShell.dll" "$(win "$dir/LarkspanShell.dll")" \
     "$(win "$dir/表 ソ")" </dev/null)
   echo "case $i: $out"
-  grep -q '^item 1 Larkspan \.\.\.$' <<<"$out" || fail "case $i: not one item \"Larkspan ...\""
   grep -q 'DllCanUnloadNow 00000000' <<<"$out" || fail "case $i: cannot unload"
   if [ $i = 0 ]; then
     grep -q '^CreateInstance 0* Initialize 0* QueryContextMenu 0*1 InvokeCommand 0* ' <<<"$out" || fail "case 0: a step failed"
