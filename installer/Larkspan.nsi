@@ -27,6 +27,7 @@ RequestExecutionLevel user
   !error "PROGRAM, EXTENSION, EXTENSION64 and OUTFILE must be defined"
 !endif
 
+!include LogicLib.nsh
 !include x64.nsh
 
 !define PRODUCT "Larkspan"
@@ -93,21 +94,83 @@ UninstPage instfiles
   DeleteRegKey /ifnosubkeys /ifnovalues HKCU "${CLASSES}\${ITEMS}"
 !macroend
 
+; Files in use when the setup runs again: Explorer keeps the extension loaded
+; once it has shown the menu, and Windows refuses to overwrite or delete a
+; loaded library, while it lets it be renamed within its volume. Such a file is
+; moved aside as "NAME.N.old" in the install folder and the new one written in
+; its place; the moved-aside files go at the next setup or uninstall, or at the
+; next logon (RunOnce), once nothing holds them any more.
+!define ASIDE_PATTERN "*.old"
+!define CLEANUP_VALUE "${PRODUCT} cleanup"
+!define RUNONCE_KEY "Software\Microsoft\Windows\CurrentVersion\RunOnce"
+
+; The files that could not be written, one per line; empty when all were.
+Var failed
+
+; Renames the file $0 to the first free name "$0.N.old" beside it.
+Function MoveAside
+  StrCpy $1 1
+  ${DoWhile} ${FileExists} "$0.$1.old"
+    IntOp $1 $1 + 1
+  ${Loop}
+  Rename "$0" "$0.$1.old"
+FunctionEnd
+
+; The built file SRC as NAME in the install folder, the old one deleted or,
+; when it is in use, moved aside; a file that still could not be written is
+; added to $failed.
+!macro InstallFile SRC NAME
+  Delete "$INSTDIR\${NAME}"
+  ${If} ${FileExists} "$INSTDIR\${NAME}"
+    StrCpy $0 "$INSTDIR\${NAME}"
+    Call MoveAside
+  ${EndIf}
+  ClearErrors
+  File "/oname=${NAME}" "${SRC}"
+  ${If} ${Errors}
+    StrCpy $failed "$failed$\r$\n$INSTDIR\${NAME}"
+  ${EndIf}
+!macroend
+
+; At the next logon: the moved-aside files of folder DIR, held no longer.
+!macro CleanUpAtLogon DIR
+  WriteRegStr HKCU "${RUNONCE_KEY}" "${CLEANUP_VALUE}" '"$SYSDIR\cmd.exe" /c del /f /q "${DIR}\${ASIDE_PATTERN}"'
+!macroend
+
 Section "${PRODUCT}"
   SetOutPath "$INSTDIR"
-  File "/oname=Larkspan.exe" "${PROGRAM}"
+  ; Overwrite what can be overwritten; a file that cannot be is reported, never skipped in silence.
+  SetOverwrite try
+  StrCpy $failed ""
+  Delete "$INSTDIR\${ASIDE_PATTERN}"
+  !insertmacro InstallFile "${PROGRAM}" "Larkspan.exe"
   ${If} ${RunningX64}
-    File "/oname=${LIBRARY}" "${EXTENSION64}"
-    File "/oname=${LIBRARY32}" "${EXTENSION}"
+    !insertmacro InstallFile "${EXTENSION64}" "${LIBRARY}"
+    !insertmacro InstallFile "${EXTENSION}" "${LIBRARY32}"
   ${Else}
-    File "/oname=${LIBRARY}" "${EXTENSION}"
+    !insertmacro InstallFile "${EXTENSION}" "${LIBRARY}"
   ${EndIf}
 !ifdef HELPFILE
 !if /FileExists "${HELPFILE}"
-  File "/oname=Larkspan.chm" "${HELPFILE}"
+  !insertmacro InstallFile "${HELPFILE}" "Larkspan.chm"
 !endif
 !endif
+  Delete "$INSTDIR\${UNINSTALLER}"
+  ClearErrors
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+  ${If} ${Errors}
+    StrCpy $failed "$failed$\r$\n$INSTDIR\${UNINSTALLER}"
+  ${EndIf}
+  ${If} ${FileExists} "$INSTDIR\${ASIDE_PATTERN}"
+    !insertmacro CleanUpAtLogon "$INSTDIR"
+  ${EndIf}
+  ; Never success over a file that is not the new one: the message (silent:
+  ; the exit code 2), and the registration stays as it was.
+  ${If} $failed != ""
+    MessageBox MB_ICONSTOP|MB_OK "$(^Name) のファイルを書き込めませんでした。　$\r$\nセットアップは完了していません。　$\r$\n$failed" /SD IDOK
+    SetErrorLevel 2
+    Abort
+  ${EndIf}
 
   ${If} ${RunningX64}
     ; The 32-bit view first: where a system does not keep the views apart
@@ -131,8 +194,44 @@ Section "${PRODUCT}"
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
-; Everything the setup made goes; the user's settings (Larkspan.ini) stay, and
-; with them the folder. A library still loaded by Explorer goes at the next start.
+; Files still in use at the uninstall (a library Explorer holds) cannot be
+; deleted: they are moved out of the install folder into this folder, made in
+; the user's temporary folder (else, when that lies on another volume, beside
+; the install folder), which goes at the next logon.
+!define REMOVED_FOLDER "${PRODUCT}.removed"
+
+; Renames $INSTDIR\$0 to the first free name "$1\$0.N".
+Function un.MoveInto
+  CreateDirectory "$1"
+  StrCpy $2 1
+  ${DoWhile} ${FileExists} "$1\$0.$2"
+    IntOp $2 $2 + 1
+  ${Loop}
+  Rename "$INSTDIR\$0" "$1\$0.$2"
+FunctionEnd
+
+; Removes the file $0 of the install folder, or moves it out when it is in use.
+Function un.RemoveFile
+  Delete "$INSTDIR\$0"
+  ${IfNot} ${FileExists} "$INSTDIR\$0"
+    Return
+  ${EndIf}
+  StrCpy $1 "$TEMP\${REMOVED_FOLDER}"
+  Call un.MoveInto
+  ${If} ${FileExists} "$INSTDIR\$0"
+    StrCpy $1 "$INSTDIR\..\${REMOVED_FOLDER}"
+    Call un.MoveInto
+  ${EndIf}
+  WriteRegStr HKCU "${RUNONCE_KEY}" "${CLEANUP_VALUE}" '"$SYSDIR\cmd.exe" /c rd /s /q "$1"'
+FunctionEnd
+
+!macro RemoveInstalled NAME
+  StrCpy $0 "${NAME}"
+  Call un.RemoveFile
+!macroend
+
+; Everything the setup made goes, loaded library or not; the user's settings
+; (Larkspan.ini) stay, and with them the folder.
 Section "Uninstall"
   ${If} ${RunningX64}
     SetRegView 64
@@ -141,13 +240,22 @@ Section "Uninstall"
   ${EndIf}
   !insertmacro UnregisterExtension
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  DeleteRegValue HKCU "${RUNONCE_KEY}" "${CLEANUP_VALUE}"
 
-  Delete "$INSTDIR\Larkspan.exe"
-  Delete /REBOOTOK "$INSTDIR\${LIBRARY}"
-  Delete /REBOOTOK "$INSTDIR\${LIBRARY32}"
-  Delete "$INSTDIR\Larkspan.chm"
+  !insertmacro RemoveInstalled "Larkspan.exe"
+  !insertmacro RemoveInstalled "${LIBRARY}"
+  !insertmacro RemoveInstalled "${LIBRARY32}"
+  !insertmacro RemoveInstalled "Larkspan.chm"
   ; A parameter file the program never got to read.
-  Delete "$INSTDIR\lkpara.dat"
-  Delete "$INSTDIR\${UNINSTALLER}"
-  RMDir /REBOOTOK "$INSTDIR"
+  !insertmacro RemoveInstalled "lkpara.dat"
+  !insertmacro RemoveInstalled "${UNINSTALLER}"
+  ; What earlier setups moved aside.
+  FindFirst $R0 $R1 "$INSTDIR\${ASIDE_PATTERN}"
+  ${DoWhile} $R1 != ""
+    StrCpy $0 $R1
+    Call un.RemoveFile
+    FindNext $R0 $R1
+  ${Loop}
+  FindClose $R0
+  RMDir "$INSTDIR"
 SectionEnd

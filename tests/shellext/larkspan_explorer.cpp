@@ -5,6 +5,8 @@
 //   verb LIBRARY PATH... the same, invoked by the verb "open" given only wide
 //   call PATH...         the same with the registered library, then prints the totals
 //   start | ok           presses start and prints the verdict | answers it, waits for the end
+//   hold LIBRARY STOP    loads LIBRARY and keeps it, as Explorer does once it showed the menu; prints
+//                        "held", lets it go and ends once the file STOP exists
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -132,6 +134,15 @@ int main() {
   ::LocalFree(wide);
   _setmode(_fileno(stdout), _O_BINARY);
   if (args.size() > 3 && args[1] == "try") return Try(wideArgs[2], {wideArgs.begin() + 3, wideArgs.end()});
+  if (args.size() == 4 && args[1] == "hold") {
+    HMODULE held = ::LoadLibraryW(wideArgs[2].c_str());
+    if (!held) return Fail("cannot load the library");
+    std::printf("held\n");
+    std::fflush(stdout);
+    e2e::Poll([&] { return ::GetFileAttributesW(wideArgs[3].c_str()) != INVALID_FILE_ATTRIBUTES; }, 10 * kWaitMs);
+    ::FreeLibrary(held);
+    return 0;
+  }
   if (args.size() > 3 && args[1] == "verb") return Try(wideArgs[2], {wideArgs.begin() + 3, wideArgs.end()}, L"open");
   if (args.size() > 2 && args[1] == "call") {
     // As Explorer finds it, in the registry view of this program's architecture:

@@ -102,10 +102,29 @@ made=("$work/backup"/*)
   cmp "$sys32" "${made[0]}/lkprobe.txt" ||
   fail "the copy differs"
 
-uninstaller=$(ls "$install" | grep -iv 'larkspan\.\(exe\|ini\|chm\)\|\.dll$' | head -1)
+# Setup and uninstall while Explorer holds the installed library (which Windows and Wine will not let be
+# overwritten or deleted): setup ends well with the new library in place, uninstall leaves only Larkspan.ini.
+hold() {  # N: a holder of the installed library, until the file stopN exists
+  wine "$explorer" hold "$(win "$install/LarkspanShell.dll")" "$(win "$work/stop$1")" >"$work/held$1" </dev/null &
+  for _ in $(seq 1 300); do grep -q held "$work/held$1" 2>/dev/null && return; sleep 0.1; done
+  fail "holder $1 did not load the library"
+}
+printf x >>"$install/LarkspanShell.dll"  # the old library, as a setup of another build left it
+hold 1
+step "setup over a loaded library" wine "$setup" /S
+cmp -s "$library" "$install/LarkspanShell.dll" || fail "setup over a loaded library: not the new library"
+touch "$work/stop1" && wait
+hold 2
+uninstaller=$(ls "$install" | grep -iv 'larkspan\.\(exe\|ini\|chm\)\|\.dll$\|\.old$' | head -1)
 step "uninstall" wine "$install/$uninstaller" /S
 # The uninstaller hands over to a copy of itself and returns at once.
-for _ in $(seq 1 300); do [ -e "$install/Larkspan.exe" ] || break; sleep 0.2; done
+for _ in $(seq 1 300); do [ "$(ls "$install")" = Larkspan.ini ] && break; sleep 0.2; done
 [ "$(ls "$install")" = Larkspan.ini ] || fail "left after the uninstall: $(ls "$install")"
 for v in /reg:32 $view; do wine reg query "$classes\\$class" $v </dev/null >/dev/null 2>&1 && fail "class left ($v)"; done
+touch "$work/stop2" && wait
+# A setup that cannot write its files (an install folder nobody may write to) never ends as a success.
+# Wine's server opens the files: it starts anew without the privilege that writes anyway.
+chmod 555 "$install" && wineserver -k && wineserver -w
+setpriv --inh-caps=-dac_override --bounding-set=-dac_override wine "$setup" /S </dev/null && fail "setup that wrote nothing exited 0"
+[ "$(ls "$install")" = Larkspan.ini ] || fail "left by the failed setup: $(ls "$install")"
 exit $failed
