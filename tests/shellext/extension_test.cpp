@@ -1,21 +1,35 @@
-// The extension's COM objects as Explorer holds them, through the answers of the library's two
-// exports: one identity per object whichever interface it is asked through, no other interface,
-// the reference counts, the item for each kind of menu, and when the library may be unloaded.
-#include <windows.h>
-#include <shlobj.h>
+// The extension's unit tests: the hand-off's files beside the library (both builds) and, on Windows, the COM
+// objects as Explorer holds them through the answers of the library's two exports: one identity per object
+// whichever interface it is asked through, no other interface, the reference counts, the item for each kind of
+// menu, and when the library may be unloaded.
+#include "shellext/handoff.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <shlobj.h>
+
 #include "shellext/class_id.h"
 #include "shellext/server.h"
+#endif
 
 namespace {
 
-// A new object asked for iid: a class factory, or an extension object (its factory released
-// again); nullptr if refused.
+TEST(HandOff, PathsBesideTheLibrary) {
+  const std::wstring dirs[][2] = {{L"C:\\x\\y.dll", L"C:\\x\\"}, {L"C:/x/y.dll", L"C:/x/"},
+                                  {L"C:\\Łukasz\\表\\y.dll", L"C:\\Łukasz\\表\\"}, {L"y.dll", L""}};
+  for (size_t i = 0; i < std::size(dirs); ++i) EXPECT_EQ(dirs[i][1], shellext::ModuleDirectory(dirs[i][0])) << i;
+  const std::wstring dir = dirs[2][1];  // a name with no Shift_JIS form
+  EXPECT_EQ(dir + L"Larkspan.exe|" + dir + L"lkpara.dat",
+            shellext::ProgramPath(dir) + L"|" + shellext::ParameterFilePath(dir));
+}
+
+#ifdef _WIN32
+// A new object asked for iid: a class factory, or an extension object (its factory released again); nullptr
+// if refused.
 IUnknown* Create(bool extension, REFIID iid) {
   void* p = nullptr;
   if (FAILED(shellext::GetClassObject(shellext::kClassId, extension ? IID_IClassFactory : iid, &p))) return nullptr;
@@ -26,17 +40,13 @@ IUnknown* Create(bool extension, REFIID iid) {
   return static_cast<IUnknown*>(p);
 }
 
-// The pointers that objects answered, each holding its reference until the end.
-struct Answers {
-  std::vector<IUnknown*> held;
-  ~Answers() { for (IUnknown* p : held) p->Release(); }
-  // The pointer p's object answers for iid; nullptr if refused (written over a pattern).
-  void* Ask(IUnknown* p, REFIID iid) {
-    void* out = reinterpret_cast<void*>(0xDEADBEEF);
-    if (SUCCEEDED(p->QueryInterface(iid, &out))) held.push_back(static_cast<IUnknown*>(out));
-    return out;
-  }
-};
+// The pointer p's object answers for iid, its reference given back at once (p holds the object); nullptr if
+// refused (written over a pattern).
+void* Ask(IUnknown* p, REFIID iid) {
+  void* out = reinterpret_cast<void*>(0xDEADBEEF);
+  if (SUCCEEDED(p->QueryInterface(iid, &out))) static_cast<IUnknown*>(out)->Release();
+  return out;
+}
 
 TEST(Server, OneIdentityWhicheverInterfaceAnObjectIsAskedThrough) {
   const struct { const char* object; std::vector<const IID*> offered, refused; } objects[] = {
@@ -50,19 +60,15 @@ TEST(Server, OneIdentityWhicheverInterfaceAnObjectIsAskedThrough) {
       ASSERT_TRUE(p) << o.object;
       EXPECT_EQ(2u, p->AddRef()) << o.object;  // the creator holds the one reference
       EXPECT_EQ(1u, p->Release()) << o.object;
-      {
-        Answers a;
-        void* const identity = a.Ask(p, IID_IUnknown);
-        for (const IID* iid : o.offered) {
-          auto* q = static_cast<IUnknown*>(a.Ask(p, *iid));
-          ASSERT_TRUE(q) << o.object;
-          EXPECT_EQ(identity, a.Ask(q, IID_IUnknown)) << o.object;
-          EXPECT_EQ(p, a.Ask(q, *entry)) << o.object;  // and back to the same pointer
-          EXPECT_EQ(q, a.Ask(q, *iid)) << o.object;
-        }
-        for (const IID* iid : o.refused) EXPECT_EQ(nullptr, a.Ask(p, *iid)) << o.object;
-        EXPECT_EQ(E_POINTER, p->QueryInterface(IID_IUnknown, nullptr)) << o.object;
+      void* const identity = Ask(p, IID_IUnknown);
+      for (const IID* iid : o.offered) {  // each interface leads to the one identity, back, and to itself
+        auto* q = static_cast<IUnknown*>(Ask(p, *iid));
+        ASSERT_TRUE(q) << o.object;
+        EXPECT_EQ(std::vector<void*>({identity, p, q}),
+                  std::vector<void*>({Ask(q, IID_IUnknown), Ask(q, *entry), Ask(q, *iid)})) << o.object;
       }
+      for (const IID* iid : o.refused) EXPECT_EQ(nullptr, Ask(p, *iid)) << o.object;
+      EXPECT_EQ(E_POINTER, p->QueryInterface(IID_IUnknown, nullptr)) << o.object;
       EXPECT_EQ(0u, p->Release()) << o.object;  // every answer's reference given back
     }
   }
@@ -109,5 +115,6 @@ TEST(Server, ObjectsAndLocksKeepTheLibraryLoaded) {
   step(extension);
   EXPECT_EQ("kkuku", seen);
 }
+#endif
 
 }  // namespace
