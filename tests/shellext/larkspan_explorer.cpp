@@ -1,7 +1,7 @@
 // larkspan_explorer: Explorer and its user, for the extension's tests and tools/run;
 // output in Shift_JIS, message boxes' texts in UTF-8; exit status 0 done, 1 a step failed, 2 usage.
-//   try LIBRARY PATH...  right-clicks PATH... with LIBRARY as Explorer does and picks the
-//                        item: prints "item COUNT TEXT", "box ICON TEXT" (answered), results
+//   try LIBRARY PATH...  right-clicks PATH... with LIBRARY as Explorer does and picks the item:
+//                        prints "box ICON TEXT" for each box (answered), then each step's result
 //   verb LIBRARY PATH... the same, invoked by the verb "open" given only wide
 //   call PATH...         the same with the registered library, then prints the totals
 //   start | ok           presses start and prints the verdict | answers it, waits for the end
@@ -13,6 +13,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <string>
@@ -26,45 +27,28 @@ namespace {
 constexpr DWORD kWaitMs = 60000;
 constexpr int kTotalFiles = 1014;
 const CLSID kClassId = {0xD536B8B1, 0x51E1, 0x4287, {0xAB, 0xB7, 0xBA, 0x66, 0x5D, 0xF6, 0x31, 0xA3}};
-constexpr char kHandlerKey[] = "Software\\Classes\\Directory\\shellex\\ContextMenuHandlers\\Larkspan";
+constexpr wchar_t kHandlerKey[] = L"Software\\Classes\\Directory\\shellex\\ContextMenuHandlers\\Larkspan";
 
-// A data object as Explorer hands it to Initialize: a CF_HDROP list of wide
-// paths in movable global memory. (Wine 8's SHCreateDataObject makes none.)
-// It lives on the stack: counts are not kept.
-class DropList : public IDataObject {
- public:
-  explicit DropList(const std::vector<std::wstring>& paths) : paths_(paths) {}
-  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-    *out = (iid == IID_IUnknown || iid == IID_IDataObject) ? this : nullptr;
-    return *out ? S_OK : E_NOINTERFACE;
+// The selection's data object as Explorer makes it: the one the items' parent folder gives for them (a
+// CF_HDROP list of their wide paths among its formats); nullptr if the shell gave none.
+IDataObject* SelectionOf(const std::vector<std::wstring>& paths) {
+  std::vector<PIDLIST_ABSOLUTE> items;
+  std::vector<PCUITEMID_CHILD> children;
+  for (const std::wstring& p : paths) {
+    items.push_back(::ILCreateFromPathW(p.c_str()));
+    children.push_back(::ILFindLastID(items.back()));
   }
-  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-  STDMETHODIMP_(ULONG) Release() override { return 1; }
-  STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override {
-    if (format->cfFormat != CF_HDROP || !(format->tymed & TYMED_HGLOBAL)) return DV_E_FORMATETC;
-    std::wstring names;
-    for (const std::wstring& p : paths_) names += p + L'\0';
-    *medium = {TYMED_HGLOBAL, {nullptr}, nullptr};
-    medium->hGlobal = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + 2 * (names.size() + 1));
-    auto* drop = static_cast<DROPFILES*>(::GlobalLock(medium->hGlobal));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    names.copy(reinterpret_cast<wchar_t*>(drop + 1), names.size());
-    ::GlobalUnlock(medium->hGlobal);
-    return S_OK;
+  IShellFolder* parent = nullptr;
+  IDataObject* data = nullptr;
+  if (!items.empty() && std::count(children.begin(), children.end(), nullptr) == 0 &&
+      SUCCEEDED(::SHBindToParent(items[0], IID_IShellFolder, reinterpret_cast<void**>(&parent), nullptr))) {
+    parent->GetUIObjectOf(nullptr, UINT(children.size()), children.data(), IID_IDataObject, nullptr,
+                          reinterpret_cast<void**>(&data));
+    parent->Release();
   }
-  STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-  STDMETHODIMP QueryGetData(FORMATETC* f) override { return f->cfFormat == CF_HDROP ? S_OK : DV_E_FORMATETC; }
-  STDMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
-  STDMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-  STDMETHODIMP EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-  STDMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return OLE_E_ADVISENOTSUPPORTED; }
-  STDMETHODIMP DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
-  STDMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
-
- private:
-  std::vector<std::wstring> paths_;
-};
+  for (PIDLIST_ABSOLUTE item : items) ::ILFree(item);
+  return data;
+}
 
 // Right-clicks paths with library and picks the item (as Explorer does: offset 0 in both verb fields, wide
 // marked), or with verb names it by that verb string alone in the wide field; message boxes are answered
@@ -82,27 +66,23 @@ int Try(const std::wstring& library, const std::vector<std::wstring>& paths, con
     create = factory->CreateInstance(nullptr, IID_IShellExtInit, reinterpret_cast<void**>(&extInit));
     factory->Release();
   }
-  if (extInit && SUCCEEDED(extInit->QueryInterface(IID_IContextMenu, reinterpret_cast<void**>(&menu)))) {
-    DropList data(paths);
-    init = extInit->Initialize(nullptr, &data, nullptr);
+  IDataObject* data = SelectionOf(paths);
+  if (extInit && data && SUCCEEDED(extInit->QueryInterface(IID_IContextMenu, reinterpret_cast<void**>(&menu)))) {
+    init = extInit->Initialize(nullptr, data, nullptr);
     HMENU popup = ::CreatePopupMenu();
     query = menu->QueryContextMenu(popup, 0, 100, 200, CMF_NORMAL);
-    char text[256] = {};
-    ::GetMenuStringA(popup, 0, text, sizeof(text), MF_BYPOSITION);
-    std::printf("item %d %s\n", ::GetMenuItemCount(popup), text);
     ::DestroyMenu(popup);
     CMINVOKECOMMANDINFOEX info = {};
     info.cbSize = sizeof(info), info.fMask = CMIC_MASK_UNICODE, info.nShow = SW_SHOWNORMAL, info.lpVerbW = verb;
     std::atomic<bool> invoked(false);
-    std::thread boxes([&] {
-      while (!invoked) {  // the text as shown, wide, printed in UTF-8
-        HWND shown = e2e::FindWindowOf(::GetCurrentProcessId(), "#32770", "Larkspan", 0xFFFF, 200);
+    std::thread boxes([&] {  // each box answered, its text as shown (wide) printed in UTF-8
+      while (!invoked) {
         wchar_t wide[4096] = {};
         char text[3 * 4096] = {};
-        if (shown) ::GetDlgItemTextW(shown, 0xFFFF, wide, 4096);
+        HWND shown = e2e::FindWindowOf(::GetCurrentProcessId(), "#32770", "Larkspan", 0xFFFF, 200);
+        if (!shown || !::GetDlgItemTextW(shown, 0xFFFF, wide, 4096)) continue;
         ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof(text), nullptr, nullptr);
-        const e2e::Box box = e2e::AnswerBox(::GetCurrentProcessId(), IDOK, 200);
-        if (box.shown) std::printf("box %s %s\n", box.icon.c_str(), text);
+        std::printf("box %s %s\n", e2e::AnswerBox(::GetCurrentProcessId(), IDOK, 200).icon.c_str(), text);
       }
     });
     invoke = menu->InvokeCommand(reinterpret_cast<CMINVOKECOMMANDINFO*>(&info));
@@ -111,6 +91,7 @@ int Try(const std::wstring& library, const std::vector<std::wstring>& paths, con
     menu->Release();
   }
   if (extInit) extInit->Release();
+  if (data) data->Release();
   const HRESULT unload = canUnloadNow ? canUnloadNow() : E_UNEXPECTED;
   std::printf("CreateInstance %08lX Initialize %08lX QueryContextMenu %08lX InvokeCommand %08lX "
               "DllCanUnloadNow %08lX\n", create, init, query, invoke, unload);
@@ -126,53 +107,48 @@ int Fail(const char* what) { return std::fprintf(stderr, "larkspan_explorer: %s\
 int main() {
   int count = 0;
   LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-  std::vector<std::string> args;  // in the ANSI code page, from the wide line (a 0x5C second byte is no escape)
-  for (char arg[4096]; args.size() < size_t(count); args.push_back(arg)) {
-    ::WideCharToMultiByte(CP_ACP, 0, wide[args.size()], -1, arg, sizeof(arg), nullptr, nullptr);
-  }
-  const std::vector<std::wstring> wideArgs(wide, wide + count);  // the paths as Explorer has them
+  const std::vector<std::wstring> args(wide, wide + count);  // the paths as Explorer has them
   ::LocalFree(wide);
+  const std::wstring mode = count > 1 ? args[1] : L"";
   _setmode(_fileno(stdout), _O_BINARY);
-  if (args.size() > 3 && args[1] == "try") return Try(wideArgs[2], {wideArgs.begin() + 3, wideArgs.end()});
-  if (args.size() == 4 && args[1] == "hold") {
-    HMODULE held = ::LoadLibraryW(wideArgs[2].c_str());
+  if ((mode == L"try" || mode == L"verb") && count > 3) {
+    return Try(args[2], {args.begin() + 3, args.end()}, mode == L"verb" ? L"open" : nullptr);
+  }
+  if (mode == L"hold" && count == 4) {
+    HMODULE held = ::LoadLibraryW(args[2].c_str());
     if (!held) return Fail("cannot load the library");
     std::printf("held\n");
     std::fflush(stdout);
-    e2e::Poll([&] { return ::GetFileAttributesW(wideArgs[3].c_str()) != INVALID_FILE_ATTRIBUTES; }, 10 * kWaitMs);
+    e2e::Poll([&] { return ::GetFileAttributesW(args[3].c_str()) != INVALID_FILE_ATTRIBUTES; }, 10 * kWaitMs);
     ::FreeLibrary(held);
     return 0;
   }
-  if (args.size() > 3 && args[1] == "verb") return Try(wideArgs[2], {wideArgs.begin() + 3, wideArgs.end()}, L"open");
-  if (args.size() > 2 && args[1] == "call") {
+  if (mode == L"call" && count > 2) {
     // As Explorer finds it, in the registry view of this program's architecture:
     // the folders' handler names the class, the class names its library.
-    char handler[64] = {}, library[MAX_PATH] = {};
+    wchar_t handler[64] = {}, library[MAX_PATH] = {};
     LONG size = sizeof(handler);
-    if (::RegQueryValueA(HKEY_CURRENT_USER, kHandlerKey, handler, &size) != ERROR_SUCCESS) return Fail("no handler");
-    const std::string server = std::string("Software\\Classes\\CLSID\\") + handler + "\\InprocServer32";
+    if (::RegQueryValueW(HKEY_CURRENT_USER, kHandlerKey, handler, &size) != ERROR_SUCCESS) return Fail("no handler");
+    const std::wstring server = std::wstring(L"Software\\Classes\\CLSID\\") + handler + L"\\InprocServer32";
     size = sizeof(library);
-    if (::RegQueryValueA(HKEY_CURRENT_USER, server.c_str(), library, &size) != ERROR_SUCCESS) return Fail("no class");
-    std::printf("InprocServer32 %s\n", library);
-    wchar_t wideLibrary[MAX_PATH] = {};
-    ::MultiByteToWideChar(CP_ACP, 0, library, -1, wideLibrary, MAX_PATH);
-    if (Try(wideLibrary, {wideArgs.begin() + 2, wideArgs.end()}) != 0) return Fail("call failed");
-  } else if (args.size() != 2 || (args[1] != "start" && args[1] != "ok")) {
+    if (::RegQueryValueW(HKEY_CURRENT_USER, server.c_str(), library, &size) != ERROR_SUCCESS) return Fail("no class");
+    std::printf("InprocServer32 %ls\n", library);
+    if (Try(library, {args.begin() + 2, args.end()}) != 0) return Fail("call failed");
+  } else if (count != 2 || (mode != L"start" && mode != L"ok")) {
     return 2;
   }
   HWND main = e2e::FindWindowOf(0, "#32770", "Larkspan", kTotalFiles, kWaitMs);
   DWORD pid = 0;
   if (!main || !::GetWindowThreadProcessId(main, &pid)) return Fail("no main window");
-  if (args[1] == "call") {
-    auto shown = [](const std::string& t) { return t != "算出中"; };
-    if (!e2e::WaitText(main, kTotalFiles, shown, kWaitMs)) return Fail("no totals");
+  if (mode == L"call") {
+    if (!e2e::Poll([&] { return e2e::Text(main, kTotalFiles) != "算出中"; }, kWaitMs)) return Fail("no totals");
     RECT r = {};
     ::GetWindowRect(main, &r);
     std::printf("window %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
     for (int id : {1002, 1006, 1008, 1014, 1009}) std::printf("%d\t%s\n", id, e2e::Text(main, id).c_str());
     return 0;
   }
-  if (args[1] == "start") {
+  if (mode == L"start") {
     HWND box = e2e::Click(main, IDOK) ? e2e::FindWindowOf(pid, "#32770", "Larkspan", 0xFFFF, kWaitMs) : nullptr;
     return box ? std::printf("%s\n", e2e::Text(box, 0xFFFF).c_str()), 0 : Fail("no verdict");
   }

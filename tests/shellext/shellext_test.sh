@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The extension and installer in a throwaway 32- or 64-bit Wine prefix, through larkspan_explorer of the
-# same architecture (Explorer's): the built library beside a stand-in Larkspan.exe (case 0 the hand-off,
-# 1 the parameter file not writable, 2 no program: boxes without icon; 3 names with no Shift_JIS form);
-# then LarkspanSetup.exe /S (on 64-bit: the 64-bit library registered in the 64-bit view), the main job
-# checked on disk, the uninstall keeping Larkspan.ini.
+# same architecture (Explorer's): the built library beside a stand-in Larkspan.exe (the hand-off of names with
+# and without a Shift_JIS form, a verb given only wide, the parameter file not writable, no program); then
+# LarkspanSetup.exe /S (on 64-bit: the 64-bit library registered in the 64-bit view), the main job checked on
+# disk, setup and uninstall while a process holds the library, the uninstall keeping Larkspan.ini.
 #   shellext_test.sh win32|win64 <larkspan_explorer.exe> <standin.exe> <LarkspanShell.dll> <LarkspanSetup.exe> <root>
 set -uo pipefail
 arch=$1 explorer=$2 standin=$3 library=$4 setup=$5 root=$6 limit=180 failed=0
@@ -15,100 +15,88 @@ fail() { echo "FAIL: $*"; failed=1; }
 step() { local what=$1; shift; timeout $limit "$@" </dev/null || { fail "$what (exit status $?)"; exit 1; }; }
 win() { printf 'Z:%s' "${1//\//\\}"; }
 sjis() { printf "$@" | iconv -f UTF-8 -t CP932; }
+awaits() { for _ in $(seq 1 600); do "$@" && return; sleep 0.1; done; false; }  # until the command holds (60 s)
+done='^CreateInstance 0* Initialize 0* QueryContextMenu 0*1 InvokeCommand 0* DllCanUnloadNow 0*$'
 step "prefix" bash -c 'source "$0/tools/wine-env"; larkspan_wine_start' "$root"
 
-for i in 0 1 2; do
-  dir=$work/$i
-  mkdir -p "$dir/表 ソ"
-  cp "$library" "$dir/LarkspanShell.dll"
-  [ $i = 2 ] || cp "$standin" "$dir/Larkspan.exe"
-  [ $i = 1 ] && mkdir "$dir/lkpara.dat"
-  out=$(timeout 60 wine "$explorer" try "$(win "$dir")\\LarkspanShell.dll" "$(win "$dir/LarkspanShell.dll")" \
-    "$(win "$dir/表 ソ")" </dev/null)
-  echo "case $i: $out"
-  grep -q 'DllCanUnloadNow 00000000' <<<"$out" || fail "case $i: cannot unload"
-  if [ $i = 0 ]; then
-    grep -q '^CreateInstance 0* Initialize 0* QueryContextMenu 0*1 InvokeCommand 0* ' <<<"$out" || fail "case 0: a step failed"
-    for _ in $(seq 1 150); do [ -e "$dir/standin.txt" ] && break; sleep 0.1; done
-    entries=$(sjis '"%s" "%s" ' "$(win "$dir/LarkspanShell.dll")" "$(win "$dir/表 ソ")")
-    [ "$(cat "$dir/lkpara.dat")" = "$entries" ] || fail "case 0: lkpara.dat [$(cat "$dir/lkpara.dat")], not [$entries]"
-    started=$(printf '"%s\\Larkspan.exe" LarkspanCall\n%s' "$(win "$dir")" "$entries")
-    [ "$(cat "$dir/standin.txt")" = "$started" ] || fail "case 0: started as [$(cat "$dir/standin.txt")], not [$started]"
-    rm "$dir/lkpara.dat" "$dir/standin.txt"  # a verb string given only wide: refused, nothing written or started
-    out=$(timeout 60 wine "$explorer" verb "$(win "$dir")\\LarkspanShell.dll" "$(win "$dir/表 ソ")" </dev/null)
-    grep -q ' InvokeCommand 80070057 ' <<<"$out" && [ ! -e "$dir/lkpara.dat" ] && [ ! -e "$dir/standin.txt" ] ||
-      fail "case 0: the wide verb string was taken: $out"
-    continue
-  fi
-  printf -v text 'box unknown パラメータファイルの作成に失敗しました。　\n\n書き込み権限等を確認してください。　\n（ %s ）' "$(win "$dir/lkpara.dat")"
-  [ $i = 2 ] && text='box unknown バックアップに失敗しました（バックアップ実行モジュール無し）　'
-  [[ "$out" == *"$text"* ]] || fail "case $i: expected $text"
-  [ -e "$dir/standin.txt" ] && fail "case $i: a program started"
-done
-# Case 3: the library in a folder with no Shift_JIS form; an item without one goes over as its short (8.3) path
-# that leads back to it (never Cafe.txt for Café.txt). Wine 8 hashes short names: 写真😀秋木.txt and 写真😀川朝.txt
-# share ____~Y5T.TXT, which opens whichever is listed first; the other is refused by name, nothing written or started.
-dir=$work/Łukasz names=$work/names refused=0
-mkdir -p "$dir" "$names" && cp "$library" "$dir/LarkspanShell.dll" && cp "$standin" "$dir/Larkspan.exe"
+# The built library beside the stand-in, in a folder with no Shift_JIS form, right-clicks a folder named in
+# Shift_JIS (handed over exactly) and files without such a name, each handed over as its short (8.3) path that
+# leads back to it (never Cafe.txt for Café.txt). Wine 8 hashes short names: 写真😀秋木.txt and 写真😀川朝.txt share
+# ____~Y5T.TXT, which opens whichever is listed first; the other is refused by name, nothing written or started.
+dir=$work/Łukasz names=$work/names n=$(win "$work/names") refused=0
+mkdir -p "$dir" "$names/表 ソ" && cp "$library" "$dir/LarkspanShell.dll" && cp "$standin" "$dir/Larkspan.exe"
 touch "$names"/{Cafe,Café,写真😀秋木,写真😀川朝}.txt
 for item in 写真😀秋木.txt 写真😀川朝.txt; do
   rm -f "$dir/standin.txt" && echo old >"$dir/lkpara.dat"
-  out=$(timeout 60 wine "$explorer" try "$(win "$dir")\\LarkspanShell.dll" "$(win "$names/Café.txt")" "$(win "$names/$item")" </dev/null)
-  echo "case 3, $item: $out"
-  grep -q '^CreateInstance 0* Initialize 0* QueryContextMenu 0*1 InvokeCommand 0* DllCanUnloadNow 0*$' <<<"$out" || fail "case 3: a step failed"
+  out=$(timeout 60 wine "$explorer" try "$(win "$dir")\\LarkspanShell.dll" "$n\\表 ソ" "$n\\Café.txt" "$n\\$item" </dev/null)
+  echo "$item: $out"
+  grep -q "$done" <<<"$out" || fail "$item: a step failed"
   if [[ "$out" == *"box "* ]]; then
     refused=$((refused + 1))
-    printf -v text 'box exclamation このファイル・フォルダは、パスにLarkspanで扱えない文字を含むため、バックアップできません。　\n\nファイル名やフォルダ名を変更してから、もう一度選択してください。　\n（ %s ）' "$(win "$names/$item")"
-    [[ "$out" == *"$text"* ]] || fail "case 3: expected $text"
-    [ "$(cat "$dir/lkpara.dat")" = old ] && [ ! -e "$dir/standin.txt" ] || fail "case 3: $item refused, yet written or started"
+    printf -v text 'box exclamation このファイル・フォルダは、パスにLarkspanで扱えない文字を含むため、バックアップできません。　\n\nファイル名やフォルダ名を変更してから、もう一度選択してください。　\n（ %s ）' "$n\\$item"
+    [[ "$out" == *"$text"* ]] || fail "expected $text"
+    [ "$(cat "$dir/lkpara.dat")" = old ] && [ ! -e "$dir/standin.txt" ] || fail "$item refused, yet written or started"
     continue
   fi
-  for _ in $(seq 1 150); do [ -e "$dir/standin.txt" ] && break; sleep 0.1; done
-  mapfile -t got < <(LC_ALL=C grep -o '"[^"]*"' "$dir/lkpara.dat" | tr -d '"')
-  [ ${#got[@]} = 2 ] && [ "$(winepath -u "${got[0]}")" -ef "$names/Café.txt" ] && [ "$(winepath -u "${got[1]}")" -ef "$names/$item" ] ||
-    fail "case 3: lkpara.dat names other items: $(cat "$dir/lkpara.dat")"
+  awaits test -e "$dir/standin.txt"
   printf -v started '"%s\\Larkspan.exe" LarkspanCall\n%s' "$(win "$dir")" "$(cat "$dir/lkpara.dat")"
-  [ "$(cat "$dir/standin.txt")" = "$started" ] || fail "case 3: started as [$(cat "$dir/standin.txt")], not [$started]"
+  [ "$(cat "$dir/standin.txt")" = "$started" ] || fail "started as [$(cat "$dir/standin.txt")], not [$started]"
+  mapfile -t got < <(LC_ALL=C grep -o '"[^"]*"' "$dir/lkpara.dat" | tr -d '"')
+  [ ${#got[@]} = 3 ] && [ "${got[0]}" = "$(sjis '%s' "$n\\表 ソ")" ] &&
+    [ "$(winepath -u "${got[1]}")" -ef "$names/Café.txt" ] && [ "$(winepath -u "${got[2]}")" -ef "$names/$item" ] ||
+    fail "lkpara.dat names other items: $(cat "$dir/lkpara.dat")"
 done
-[ $refused = 1 ] || fail "case 3: $refused items refused, not the one whose short name opens the other"
+[ $refused = 1 ] || fail "$refused items refused, not the one whose short name opens the other"
+rm -f "$dir/lkpara.dat" "$dir/standin.txt"  # a verb string given only wide: refused, nothing written or started
+out=$(timeout 60 wine "$explorer" verb "$(win "$dir")\\LarkspanShell.dll" "$n\\表 ソ" </dev/null)
+grep -q ' InvokeCommand 80070057 ' <<<"$out" && [ ! -e "$dir/lkpara.dat" ] && [ ! -e "$dir/standin.txt" ] ||
+  fail "the wide verb string was taken: $out"
+for i in 1 2; do  # boxes without icon: a folder where the parameter file goes (1), no program beside the library (2)
+  dir=$work/$i
+  mkdir -p "$dir" && cp "$library" "$dir/LarkspanShell.dll"
+  [ $i = 1 ] && mkdir "$dir/lkpara.dat" && cp "$standin" "$dir/Larkspan.exe"
+  out=$(timeout 60 wine "$explorer" try "$(win "$dir")\\LarkspanShell.dll" "$(win "$dir/LarkspanShell.dll")" </dev/null)
+  echo "case $i: $out"
+  printf -v text 'box unknown パラメータファイルの作成に失敗しました。　\n\n書き込み権限等を確認してください。　\n（ %s ）' "$(win "$dir/lkpara.dat")"
+  [ $i = 2 ] && text='box unknown バックアップに失敗しました（バックアップ実行モジュール無し）　'
+  grep -q "$done" <<<"$out" && [[ "$out" == *"$text"* ]] && [ ! -e "$dir/standin.txt" ] || fail "case $i: expected $text"
+done
 
 step "setup" wine "$setup" /S
 # Wine 8 keeps one key for both views here; Windows does not: read the view Explorer reads.
 view=/reg:${arch#win} classes='HKCU\Software\Classes' class='CLSID\{D536B8B1-51E1-4287-ABB7-BA665DF631A3}'
-for key in "$class\\InprocServer32" {'*',Directory,Drive}'\shellex\ContextMenuHandlers\Larkspan'; do
+for key in {'*',Directory,Drive}'\shellex\ContextMenuHandlers\Larkspan'; do
   step "registry key $key" wine reg query "$classes\\$key" $view >/dev/null
 done
 server=$(wine reg query "$classes\\$class\\InprocServer32" /ve $view </dev/null | LC_ALL=C sed -n 's/.*REG_SZ[[:space:]]*//p' | tr -d '\r')
 install=$(dirname "$(winepath -u "$server" 2>/dev/null)")
 [ "${server##*\\}" = LarkspanShell.dll ] && cmp -s "$library" "$install/LarkspanShell.dll" || fail "registered: $server"
-for f in Larkspan.exe Larkspan.chm; do [ -f "$install/$f" ] || fail "$f not installed"; done
-grep -q 'requestedExecutionLevel level="asInvoker"' "$install/Larkspan.exe" || fail "no asInvoker in the manifest"
+[ -f "$install/Larkspan.chm" ] && grep -q 'requestedExecutionLevel level="asInvoker"' "$install/Larkspan.exe" ||
+  fail "no Larkspan.chm, or no Larkspan.exe asking for asInvoker"
 [ $arch = win32 ] || cmp -s "$root/dist/LarkspanShell.dll" "$install/LarkspanShell32.dll" || fail "no 32-bit library"
 
-mkdir -p "$work/data/表/sub" "$work/backup"
-printf 'alpha\r\n' >"$work/data/a.txt"
-head -c 5000 /dev/urandom >"$work/data/表/sub/b.bin"
+# The selection in System32, where 64-bit Explorer sees it; redirected, a 32-bit program would see SysWOW64,
+# here a copy whose lkprobe.txt differs.
+data=$WINEPREFIX/drive_c/windows/system32/lkdata
+mkdir -p "$data/表/sub" "$work/backup" && printf 'alpha\r\n' >"$data/a.txt" && printf 'the 64-bit view' >"$data/lkprobe.txt"
+head -c 5000 /dev/urandom >"$data/表/sub/b.bin"
+[ $arch = win32 ] || { cp -r "$data" "${data/system32/syswow64}" && printf 'the 32-bit view' >"${data/system32/syswow64}/lkprobe.txt"; }
 sjis '[Backup]\r\nBackupFolder=%s\r\n[BkFolderList]\r\nBkFolder000=%s\r\n' "$(win "$work/backup")" "$(win "$work/backup")" \
   >"$install/Larkspan.ini"
-# A file that 64-bit Explorer sees in System32 and a 32-bit program would see, redirected, in SysWOW64.
-sys32=$WINEPREFIX/drive_c/windows/system32/lkprobe.txt
-printf 'the 64-bit view' >"$sys32" && { [ $arch = win32 ] || printf 'the 32-bit view' >"${sys32/system32/syswow64}"; }
-step "Explorer's call" wine "$explorer" call "$(win "$work/data/a.txt")" "$(win "$work/data/表")" 'C:\windows\system32\lkprobe.txt'
+step "Explorer's call" wine "$explorer" call 'C:\windows\system32\lkdata\'{a.txt,表,lkprobe.txt}
 verdict=$(timeout $limit wine "$explorer" start </dev/null | iconv -f CP932 -t UTF-8)
 grep -q 'バックアップが正常終了しました' <<<"$verdict" || fail "no success verdict: $verdict"
 step "verdict answered" wine "$explorer" ok
 made=("$work/backup"/*)
-[ ${#made[@]} = 1 ] && cmp "$work/data/a.txt" "${made[0]}/a.txt" && diff -r "$work/data/表" "${made[0]}/表" &&
-  cmp "$sys32" "${made[0]}/lkprobe.txt" ||
-  fail "the copy differs"
+[ ${#made[@]} = 1 ] && diff -r "$data" "${made[0]}" || fail "the copy differs"
 
 # Setup and uninstall while Explorer holds the installed library (which Windows and Wine will not let be
 # overwritten or deleted): setup ends well with the new library in place, uninstall leaves only Larkspan.ini.
 hold() {  # N: a holder of the installed library, until the file stopN exists
   wine "$explorer" hold "$(win "$install/LarkspanShell.dll")" "$(win "$work/stop$1")" >"$work/held$1" </dev/null &
-  for _ in $(seq 1 300); do grep -q held "$work/held$1" 2>/dev/null && return; sleep 0.1; done
-  fail "holder $1 did not load the library"
+  awaits grep -q held "$work/held$1" || fail "holder $1 did not load the library"
 }
+only_ini() { [ "$(ls "$install")" = Larkspan.ini ]; }
 printf x >>"$install/LarkspanShell.dll"  # the old library, as a setup of another build left it
 hold 1
 step "setup over a loaded library" wine "$setup" /S
@@ -118,13 +106,12 @@ hold 2
 uninstaller=$(ls "$install" | grep -iv 'larkspan\.\(exe\|ini\|chm\)\|\.dll$\|\.old$' | head -1)
 step "uninstall" wine "$install/$uninstaller" /S
 # The uninstaller hands over to a copy of itself and returns at once.
-for _ in $(seq 1 300); do [ "$(ls "$install")" = Larkspan.ini ] && break; sleep 0.2; done
-[ "$(ls "$install")" = Larkspan.ini ] || fail "left after the uninstall: $(ls "$install")"
+awaits only_ini || fail "left after the uninstall: $(ls "$install")"
 for v in /reg:32 $view; do wine reg query "$classes\\$class" $v </dev/null >/dev/null 2>&1 && fail "class left ($v)"; done
 touch "$work/stop2" && wait
 # A setup that cannot write its files (an install folder nobody may write to) never ends as a success.
 # Wine's server opens the files: it starts anew without the privilege that writes anyway.
 chmod 555 "$install" && wineserver -k && wineserver -w
 setpriv --inh-caps=-dac_override --bounding-set=-dac_override wine "$setup" /S </dev/null && fail "setup that wrote nothing exited 0"
-[ "$(ls "$install")" = Larkspan.ini ] || fail "left by the failed setup: $(ls "$install")"
+only_ini || fail "left by the failed setup: $(ls "$install")"
 exit $failed
