@@ -20,51 +20,39 @@ std::string ClassOf(HWND window) {
   return std::string(name, ::GetClassNameA(window, name, sizeof(name)));
 }
 
-// The pixels of a w x h bitmap: the screen's at (x, y), or icon drawn on colour x.
-std::vector<COLORREF> Pixels(int w, int h, int x, int y, HICON icon) {
-  HDC screen = ::GetDC(nullptr), dc = ::CreateCompatibleDC(screen);
-  HGDIOBJ old = ::SelectObject(dc, ::CreateCompatibleBitmap(screen, w, h));
-  if (icon) {
-    ::SelectObject(dc, ::GetStockObject(DC_BRUSH));
-    ::SetDCBrushColor(dc, COLORREF(x));
-    ::PatBlt(dc, 0, 0, w, h, PATCOPY);
-    ::DrawIconEx(dc, 0, 0, icon, w, h, 0, nullptr, DI_NORMAL);
-  } else {
-    ::BitBlt(dc, 0, 0, w, h, screen, x, y, SRCCOPY);
-  }
-  std::vector<COLORREF> pixels;
-  for (int i = 0; i < w * h; ++i) pixels.push_back(::GetPixel(dc, i % w, i / w));
-  ::DeleteObject(::SelectObject(dc, old));
-  ::DeleteDC(dc);
-  ::ReleaseDC(nullptr, screen);
-  return pixels;
-}
-
-// The standard icon the box's icon control shows: drawn on the control's background it differs
-// from the screen in at most 3 % of the pixels; polled, as the box may not be painted yet.
+// The standard icon the box's icon control shows: drawn on the control's background, it differs from the
+// screen in at most 3 % of the pixels' colour values; polled, as the box may not be painted yet.
 std::string IconOf(HWND box) {
   HWND control = nullptr;
   for (HWND c = ::GetWindow(box, GW_CHILD); c && !control; c = ::GetWindow(c, GW_HWNDNEXT)) {
     if ((::GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && ClassOf(c) == "Static") control = c;
   }
+  RECT r = {};
+  if (!control || !::GetWindowRect(control, &r)) return "unknown";
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  HDC screen = ::GetDC(nullptr), dc = ::CreateCompatibleDC(screen);
+  HGDIOBJ old = ::SelectObject(dc, ::CreateCompatibleBitmap(screen, 2 * w, h));  // the screen's, then an icon
+  ::SelectObject(dc, ::GetStockObject(DC_BRUSH));
   static const struct { const char* name; LPCSTR id; } kIcons[] = {
       {"stop", IDI_HAND}, {"exclamation", IDI_EXCLAMATION}, {"information", IDI_ASTERISK}, {"question", IDI_QUESTION}};
+  // Colour value i of the w x h picture at x, counted from the top left.
+  auto value = [&](int x, int i) { return int(::GetPixel(dc, x + i / 3 % w, i / 3 / w) >> i % 3 * 8 & 0xFF); };
   std::string found = "unknown";
   Poll([&] {
-    RECT r = {};
-    POINT at = {0, 0};
-    if (!control || !::GetClientRect(control, &r) || !::ClientToScreen(control, &at)) return true;
-    const std::vector<COLORREF> shown = Pixels(r.right, r.bottom, at.x, at.y, nullptr);
+    ::BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    ::SetDCBrushColor(dc, ::GetPixel(dc, 0, 0));
     for (const auto& icon : kIcons) {
-      const std::vector<COLORREF> drawn = Pixels(r.right, r.bottom, int(shown[0]), 0, ::LoadIconA(nullptr, icon.id));
-      size_t differing = 0;
-      for (size_t i = 0; i < 3 * shown.size(); ++i) {
-        differing += std::abs(int(shown[i / 3] >> i % 3 * 8 & 0xFF) - int(drawn[i / 3] >> i % 3 * 8 & 0xFF)) > 24;
-      }
-      if (differing * 100 <= shown.size() * 3) found = icon.name;
+      ::PatBlt(dc, w, 0, w, h, PATCOPY);
+      ::DrawIconEx(dc, w, 0, ::LoadIconA(nullptr, icon.id), w, h, 0, nullptr, DI_NORMAL);
+      int differing = 0;
+      for (int i = 0; i < 3 * w * h; ++i) differing += std::abs(value(0, i) - value(w, i)) > 24;
+      if (differing * 100 <= 3 * w * h) found = icon.name;
     }
     return found != "unknown";
   }, 3000);
+  ::DeleteObject(::SelectObject(dc, old));
+  ::DeleteDC(dc);
+  ::ReleaseDC(nullptr, screen);
   return found;
 }
 
@@ -120,12 +108,11 @@ HWND FindWindowOf(DWORD pid, const char* className, const std::string& caption, 
 }
 
 std::string Text(HWND dialog, int id) {
-  DWORD_PTR length = 0, got = 0;
-  HWND control = ::GetDlgItem(dialog, id);
-  ::SendMessageTimeoutW(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &length);
-  std::vector<wchar_t> buf(length + 16, L'#');
-  ::SendMessageTimeoutW(control, WM_GETTEXT, buf.size(), LPARAM(buf.data()), SMTO_ABORTIFHUNG, kAnswerMs, &got);
-  return plat::FromNative(std::wstring(buf.data(), got));
+  std::vector<wchar_t> text(32768);
+  DWORD_PTR got = 0;
+  ::SendMessageTimeoutW(::GetDlgItem(dialog, id), WM_GETTEXT, text.size(), LPARAM(text.data()), SMTO_ABORTIFHUNG,
+                        kAnswerMs, &got);
+  return plat::FromNative(std::wstring(text.data(), got));
 }
 
 std::string ListText(HWND list, int row) {
@@ -145,10 +132,6 @@ std::string ListText(HWND list, int row) {
   return plat::FromNative(std::wstring(here.text, got));
 }
 
-bool WaitText(HWND dialog, int id, const std::function<bool(const std::string&)>& accept, DWORD timeoutMs) {
-  return Poll([&] { return accept(Text(dialog, id)); }, timeoutMs);
-}
-
 bool Click(HWND dialog, int id, bool picture) {
   HWND control = ::GetDlgItem(dialog, id);
   if (!control || !::IsWindowVisible(control) || !::IsWindowEnabled(control)) return false;
@@ -159,15 +142,13 @@ bool Click(HWND dialog, int id, bool picture) {
 
 void Command(HWND window, int id) { ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
-bool WaitGone(HWND window, DWORD timeoutMs) { return Poll([&] { return !::IsWindow(window); }, timeoutMs); }
-
 Box AnswerBox(DWORD pid, int button, DWORD timeoutMs) {
   // The main window shares the class and caption; only a box has the text 0xFFFF.
   HWND window = FindWindowOf(pid, "#32770", "Larkspan", kMessageTextId, timeoutMs);
   if (!window) return Box();
   const Box box = {true, Text(window, kMessageTextId), IconOf(window)};
   Command(window, button);
-  WaitGone(window, kAnswerMs);
+  Poll([&] { return !::IsWindow(window); }, kAnswerMs);
   return box;
 }
 

@@ -1,5 +1,5 @@
-// A generic driver of other processes' Win32 windows as their user works them, for the smoke
-// tests, larkspan_explorer (the extension's tests, tools/run) and the whole-program benchmarks.
+// Other processes' Win32 windows driven as their user works them, for the smoke tests, larkspan_explorer
+// (the extension's tests, tools/run) and the whole-program benchmarks.
 #pragma once
 
 #include <windows.h>
@@ -30,31 +30,27 @@ class Process {
   DWORD pid_ = 0;
 };
 
-// The first visible top-level window of class className of process pid (0:
-// any), captioned caption ("": any; read as Text reads), holding control controlId (0: any) and
-// other than except, polled for at most timeoutMs; nullptr if none appeared.
+// The first visible top-level window of class className of process pid (0: any), captioned caption ("": any;
+// read as Text reads), holding control controlId (0: any) and other than except, polled for at most timeoutMs;
+// nullptr if none appeared.
 HWND FindWindowOf(DWORD pid, const char* className, const std::string& caption, int controlId, DWORD timeoutMs,
                   HWND except = nullptr);
-// The text of control id, read wide and given in Shift_JIS (code page 932, "?" for a character it
-// lacks), as the program means its texts whatever the ANSI code page is; "" if it did not answer.
+// The text of control id, or of row (its first column) of another process's list view, read wide and given in
+// Shift_JIS (code page 932, "?" for a character it lacks) as the program means its texts whatever the ANSI code
+// page is; "" if it did not answer.
 std::string Text(HWND dialog, int id);
-// The text of row (its first column) of another process's list view, the same way.
 std::string ListText(HWND list, int row);
-// Polls control id until accept(its text) holds; false if it did not within timeoutMs.
-bool WaitText(HWND dialog, int id, const std::function<bool(const std::string&)>& accept, DWORD timeoutMs);
-// Clicks a push button, or with picture a static that notifies clicks; false,
-// without clicking, if it is absent, hidden or disabled, as for a user.
+// Clicks a push button, or with picture a static that notifies clicks; false, without clicking, if it is absent,
+// hidden or disabled, as for a user.
 bool Click(HWND dialog, int id, bool picture = false);
 // Posts WM_COMMAND id, as a menu item, Enter (IDOK) or Esc (IDCANCEL) does.
 void Command(HWND window, int id);
-// True once window is gone, waiting at most timeoutMs.
-bool WaitGone(HWND window, DWORD timeoutMs);
 
-// A message box as shown: text (as Text reads it), icon ("stop", "exclamation",
-// "information", "question" or "unknown").
+// A message box as shown: text (as Text reads it), icon ("stop", "exclamation", "information", "question" or
+// "unknown").
 struct Box { bool shown = false; std::string text, icon; };
-// Reads the message box captioned "Larkspan" of process pid (0: any) and
-// answers it with button (IDOK, IDYES ...); shown false if none appeared.
+// Reads the message box captioned "Larkspan" of process pid (0: any) and answers it with button (IDOK,
+// IDYES ...); shown false if none appeared.
 Box AnswerBox(DWORD pid, int button, DWORD timeoutMs);
 
 }  // namespace e2e
