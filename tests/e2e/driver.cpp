@@ -140,14 +140,12 @@ bool Click(HWND dialog, int id, bool picture) {
          ::PostMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
 }
 
-void Command(HWND window, int id) { ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
-
 Box AnswerBox(DWORD pid, int button, DWORD timeoutMs) {
   // The main window shares the class and caption; only a box has the text 0xFFFF.
   HWND window = FindWindowOf(pid, "#32770", "Larkspan", kMessageTextId, timeoutMs);
   if (!window) return Box();
   const Box box = {true, Text(window, kMessageTextId), IconOf(window)};
-  Command(window, button);
+  ::PostMessageA(window, WM_COMMAND, button, 0);
   Poll([&] { return !::IsWindow(window); }, kAnswerMs);
   return box;
 }

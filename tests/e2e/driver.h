@@ -43,8 +43,6 @@ std::string ListText(HWND list, int row);
 // Clicks a push button, or with picture a static that notifies clicks; false, without clicking, if it is absent,
 // hidden or disabled, as for a user.
 bool Click(HWND dialog, int id, bool picture = false);
-// Posts WM_COMMAND id, as a menu item, Enter (IDOK) or Esc (IDCANCEL) does.
-void Command(HWND window, int id);
 
 // A message box as shown: text (as Text reads it), icon ("stop", "exclamation", "information", "question" or
 // "unknown").

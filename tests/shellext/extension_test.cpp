@@ -1,7 +1,6 @@
-// The extension's unit tests: the hand-off's files beside the library (both builds) and, on Windows, the COM
-// objects as Explorer holds them through the answers of the library's two exports: one identity per object
-// whichever interface it is asked through, no other interface, the reference counts, the item for each kind of
-// menu, and when the library may be unloaded.
+// The extension's unit tests: the hand-off's files beside the library (both builds); on Windows the COM objects
+// as Explorer holds them through the library's two exports: one identity per object whichever interface it is
+// asked through, no other interface, the counts, the item for each kind of menu, when the library may go.
 #include "shellext/handoff.h"
 
 #include <gtest/gtest.h>
@@ -28,8 +27,7 @@ TEST(HandOff, PathsBesideTheLibrary) {
 }
 
 #ifdef _WIN32
-// A new object asked for iid: a class factory, or an extension object (its factory released again); nullptr
-// if refused.
+// A new object asked for iid: a class factory, or an extension object (its factory released); nullptr if refused.
 IUnknown* Create(bool extension, REFIID iid) {
   void* p = nullptr;
   if (FAILED(shellext::GetClassObject(shellext::kClassId, extension ? IID_IClassFactory : iid, &p))) return nullptr;
@@ -84,15 +82,16 @@ TEST(Server, TheItemForEachKindOfMenu) {
   };
   auto* menu = static_cast<IContextMenu*>(Create(true, IID_IContextMenu));
   for (size_t i = 0; i < std::size(cases); ++i) {
+    const auto& c = cases[i];
     HMENU popup = ::CreatePopupMenu();
     ::AppendMenuW(popup, MF_STRING, 1, L"x");
-    std::wstring items = std::to_wstring(menu->QueryContextMenu(popup, 0, cases[i].first, cases[i].last, cases[i].flags));
+    std::wstring items = std::to_wstring(menu->QueryContextMenu(popup, 0, c.first, c.last, c.flags));
     for (int k = 0; k < ::GetMenuItemCount(popup); ++k) {  // the result, then "|id text" from the top
       wchar_t text[64] = {};
       ::GetMenuStringW(popup, k, text, 64, MF_BYPOSITION);
       items += L"|" + std::to_wstring(::GetMenuItemID(popup, k)) + L" " + text;
     }
-    EXPECT_EQ(cases[i].item ? L"1|" + std::to_wstring(cases[i].first) + L" Larkspan ...|1 x" : L"0|1 x", items) << i;
+    EXPECT_EQ(c.item ? L"1|" + std::to_wstring(c.first) + L" Larkspan ...|1 x" : L"0|1 x", items) << i;
     ::DestroyMenu(popup);
   }
   menu->Release();

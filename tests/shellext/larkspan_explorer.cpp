@@ -1,7 +1,7 @@
-// larkspan_explorer: Explorer and its user, for the extension's tests and tools/run;
-// output in Shift_JIS, message boxes' texts in UTF-8; exit status 0 done, 1 a step failed, 2 usage.
-//   try LIBRARY PATH...  right-clicks PATH... with LIBRARY as Explorer does and picks the item:
-//                        prints "box ICON TEXT" for each box (answered), then each step's result
+// larkspan_explorer: Explorer and its user, for the extension's tests and tools/run; output in Shift_JIS,
+// message boxes' texts in UTF-8; exit status 0 done, 1 a step failed, 2 usage.
+//   try LIBRARY PATH...  right-clicks PATH... (in one folder) with LIBRARY as Explorer does and picks the
+//                        item: prints "box ICON TEXT" for each box (answered), then each step's result
 //   verb LIBRARY PATH... the same, invoked by the verb "open" given only wide
 //   call PATH...         the same with the registered library, then prints the totals
 //   start | ok           presses start and prints the verdict | answers it, waits for the end
@@ -50,9 +50,8 @@ IDataObject* SelectionOf(const std::vector<std::wstring>& paths) {
   return data;
 }
 
-// Right-clicks paths with library and picks the item (as Explorer does: offset 0 in both verb fields, wide
-// marked), or with verb names it by that verb string alone in the wide field; message boxes are answered
-// from a second thread. 0 when every step succeeded.
+// Right-clicks paths with library and picks the item (as Explorer does: offset 0 in both verb fields, wide marked),
+// or names it by the verb string alone in the wide field; boxes are answered from a second thread. 0 if all went.
 int Try(const std::wstring& library, const std::vector<std::wstring>& paths, const wchar_t* verb = nullptr) {
   ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   HMODULE module = ::LoadLibraryW(library.c_str());  // freed at the end, as Explorer frees it
@@ -132,7 +131,6 @@ int main() {
     const std::wstring server = std::wstring(L"Software\\Classes\\CLSID\\") + handler + L"\\InprocServer32";
     size = sizeof(library);
     if (::RegQueryValueW(HKEY_CURRENT_USER, server.c_str(), library, &size) != ERROR_SUCCESS) return Fail("no class");
-    std::printf("InprocServer32 %ls\n", library);
     if (Try(library, {args.begin() + 2, args.end()}) != 0) return Fail("call failed");
   } else if (count != 2 || (mode != L"start" && mode != L"ok")) {
     return 2;

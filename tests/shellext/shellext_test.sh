@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# The extension and installer in a throwaway 32- or 64-bit Wine prefix, through larkspan_explorer of the
-# same architecture (Explorer's): the built library beside a stand-in Larkspan.exe (the hand-off of names with
-# and without a Shift_JIS form, a verb given only wide, the parameter file not writable, no program); then
-# LarkspanSetup.exe /S (on 64-bit: the 64-bit library registered in the 64-bit view), the main job checked on
-# disk, setup and uninstall while a process holds the library, the uninstall keeping Larkspan.ini.
+# The extension and installer in a throwaway 32- or 64-bit Wine prefix, through larkspan_explorer of the same
+# architecture (Explorer's): the built library beside a stand-in Larkspan.exe; then LarkspanSetup.exe /S (on
+# 64-bit: the 64-bit library registered in the 64-bit view), the main job checked on disk, setup and uninstall
+# while a process holds the library, the uninstall keeping Larkspan.ini, a setup that cannot write failing.
 #   shellext_test.sh win32|win64 <larkspan_explorer.exe> <standin.exe> <LarkspanShell.dll> <LarkspanSetup.exe> <root>
 set -uo pipefail
 arch=$1 explorer=$2 standin=$3 library=$4 setup=$5 root=$6 limit=180 failed=0
@@ -16,6 +15,8 @@ step() { local what=$1; shift; timeout $limit "$@" </dev/null || { fail "$what (
 win() { printf 'Z:%s' "${1//\//\\}"; }
 sjis() { printf "$@" | iconv -f UTF-8 -t CP932; }
 awaits() { for _ in $(seq 1 600); do "$@" && return; sleep 0.1; done; false; }  # until the command holds (60 s)
+# try|verb PATH...: the library in $dir right-clicks PATH...; larkspan_explorer's output in $out.
+click() { out=$(timeout 60 wine "$explorer" "$1" "$(win "$dir")\\LarkspanShell.dll" "${@:2}" </dev/null); echo "$out"; }
 done='^CreateInstance 0* Initialize 0* QueryContextMenu 0*1 InvokeCommand 0* DllCanUnloadNow 0*$'
 step "prefix" bash -c 'source "$0/tools/wine-env"; larkspan_wine_start' "$root"
 
@@ -28,8 +29,7 @@ mkdir -p "$dir" "$names/表 ソ" && cp "$library" "$dir/LarkspanShell.dll" && cp
 touch "$names"/{Cafe,Café,写真😀秋木,写真😀川朝}.txt
 for item in 写真😀秋木.txt 写真😀川朝.txt; do
   rm -f "$dir/standin.txt" && echo old >"$dir/lkpara.dat"
-  out=$(timeout 60 wine "$explorer" try "$(win "$dir")\\LarkspanShell.dll" "$n\\表 ソ" "$n\\Café.txt" "$n\\$item" </dev/null)
-  echo "$item: $out"
+  click try "$n\\表 ソ" "$n\\Café.txt" "$n\\$item"
   grep -q "$done" <<<"$out" || fail "$item: a step failed"
   if [[ "$out" == *"box "* ]]; then
     refused=$((refused + 1))
@@ -48,19 +48,16 @@ for item in 写真😀秋木.txt 写真😀川朝.txt; do
 done
 [ $refused = 1 ] || fail "$refused items refused, not the one whose short name opens the other"
 rm -f "$dir/lkpara.dat" "$dir/standin.txt"  # a verb string given only wide: refused, nothing written or started
-out=$(timeout 60 wine "$explorer" verb "$(win "$dir")\\LarkspanShell.dll" "$n\\表 ソ" </dev/null)
+click verb "$n\\表 ソ"
 grep -q ' InvokeCommand 80070057 ' <<<"$out" && [ ! -e "$dir/lkpara.dat" ] && [ ! -e "$dir/standin.txt" ] ||
-  fail "the wide verb string was taken: $out"
-for i in 1 2; do  # boxes without icon: a folder where the parameter file goes (1), no program beside the library (2)
-  dir=$work/$i
-  mkdir -p "$dir" && cp "$library" "$dir/LarkspanShell.dll"
-  [ $i = 1 ] && mkdir "$dir/lkpara.dat" && cp "$standin" "$dir/Larkspan.exe"
-  out=$(timeout 60 wine "$explorer" try "$(win "$dir")\\LarkspanShell.dll" "$(win "$dir/LarkspanShell.dll")" </dev/null)
-  echo "case $i: $out"
-  printf -v text 'box unknown パラメータファイルの作成に失敗しました。　\n\n書き込み権限等を確認してください。　\n（ %s ）' "$(win "$dir/lkpara.dat")"
-  [ $i = 2 ] && text='box unknown バックアップに失敗しました（バックアップ実行モジュール無し）　'
-  grep -q "$done" <<<"$out" && [[ "$out" == *"$text"* ]] && [ ! -e "$dir/standin.txt" ] || fail "case $i: expected $text"
-done
+  fail "the wide verb string was taken"
+# Boxes without icon: a folder where the parameter file goes, then no program beside the library.
+mkdir "$dir/lkpara.dat" && click try "$n\\表 ソ"
+printf -v text 'box unknown パラメータファイルの作成に失敗しました。　\n\n書き込み権限等を確認してください。　\n（ %s ）' "$(win "$dir")\\lkpara.dat"
+grep -q "$done" <<<"$out" && [[ "$out" == *"$text"* ]] && [ ! -e "$dir/standin.txt" ] || fail "expected $text"
+rmdir "$dir/lkpara.dat" && rm "$dir/Larkspan.exe" && click try "$n\\表 ソ"
+text='box unknown バックアップに失敗しました（バックアップ実行モジュール無し）　'
+grep -q "$done" <<<"$out" && [[ "$out" == *"$text"* ]] || fail "expected $text"
 
 step "setup" wine "$setup" /S
 # Wine 8 keeps one key for both views here; Windows does not: read the view Explorer reads.
