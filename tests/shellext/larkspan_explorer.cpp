@@ -7,6 +7,8 @@
 //   start | ok           presses start and prints the verdict | answers it, waits for the end
 //   hold LIBRARY STOP    loads LIBRARY and keeps it, as Explorer does once it showed the menu; prints
 //                        "held", lets it go and ends once the file STOP exists
+//   LarkspanCall         as Larkspan.exe beside the library under test, started by the hand-off: records its
+//                        command line (UTF-8) and the parameter file as it found it in standin.txt beside itself
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -20,6 +22,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/fs.h"
 #include "tests/e2e/driver.h"
 
 namespace {
@@ -99,6 +102,17 @@ int Try(const std::wstring& library, const std::vector<std::wstring>& paths, con
   return SUCCEEDED(create) && SUCCEEDED(init) && SUCCEEDED(query) && invoke == S_OK && unload == S_OK ? 0 : 1;
 }
 
+// The stand-in's record, made in one step (written aside, then renamed): its command line, then the parameter
+// file as it found it ("" if none).
+int StandIn() {
+  static char line[3 * 32768];
+  ::WideCharToMultiByte(CP_UTF8, 0, ::GetCommandLineW(), -1, line, sizeof(line), nullptr, nullptr);
+  const plat::NativePath dir = plat::ModuleFolder() + L"\\";
+  std::string parameters;
+  plat::ReadAll(dir + L"lkpara.dat", parameters);
+  return plat::ReplaceAll(dir + L"standin.txt", line + ("\n" + parameters)) == 0 ? 0 : 1;
+}
+
 int Fail(const char* what) { return std::fprintf(stderr, "larkspan_explorer: %s\n", what), 1; }
 
 }  // namespace
@@ -110,6 +124,7 @@ int main() {
   ::LocalFree(wide);
   const std::wstring mode = count > 1 ? args[1] : L"";
   _setmode(_fileno(stdout), _O_BINARY);
+  if (mode == L"LarkspanCall") return StandIn();
   if ((mode == L"try" || mode == L"verb") && count > 3) {
     return Try(args[2], {args.begin() + 3, args.end()}, mode == L"verb" ? L"open" : nullptr);
   }

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # The extension and installer in a throwaway 32- or 64-bit Wine prefix, through larkspan_explorer of the same
-# architecture (Explorer's): the built library beside a stand-in Larkspan.exe; then LarkspanSetup.exe /S (on
+# architecture (Explorer's): the built library beside a stand-in Larkspan.exe (larkspan_explorer too); then LarkspanSetup.exe /S (on
 # 64-bit: the 64-bit library registered in the 64-bit view), the main job checked on disk, setup and uninstall
 # while a process holds the library, the uninstall keeping Larkspan.ini, a setup that cannot write failing.
-#   shellext_test.sh win32|win64 <larkspan_explorer.exe> <standin.exe> <LarkspanShell.dll> <LarkspanSetup.exe> <root>
+#   shellext_test.sh win32|win64 <larkspan_explorer.exe> <LarkspanShell.dll> <LarkspanSetup.exe> <root>
 set -uo pipefail
-arch=$1 explorer=$2 standin=$3 library=$4 setup=$5 root=$6 limit=180 failed=0
+arch=$1 explorer=$2 library=$3 setup=$4 root=$5 limit=180 failed=0
 work=$(mktemp -d /tmp/lkshell.XXXXXX)
 export LARKSPAN_WINEPREFIX=$work/prefix LARKSPAN_WINEARCH=$arch
 source "$root/tools/wine-env"
@@ -25,7 +25,7 @@ step "prefix" bash -c 'source "$0/tools/wine-env"; larkspan_wine_start' "$root"
 # leads back to it (never Cafe.txt for Café.txt). Wine 8 hashes short names: 写真😀秋木.txt and 写真😀川朝.txt share
 # ____~Y5T.TXT, which opens whichever is listed first; the other is refused by name, nothing written or started.
 dir=$work/Łukasz names=$work/names n=$(win "$work/names") refused=0
-mkdir -p "$dir" "$names/表 ソ" && cp "$library" "$dir/LarkspanShell.dll" && cp "$standin" "$dir/Larkspan.exe"
+mkdir -p "$dir" "$names/表 ソ" && cp "$library" "$dir/LarkspanShell.dll" && cp "$explorer" "$dir/Larkspan.exe"
 touch "$names"/{Cafe,Café,写真😀秋木,写真😀川朝}.txt
 for item in 写真😀秋木.txt 写真😀川朝.txt; do
   rm -f "$dir/standin.txt" && echo old >"$dir/lkpara.dat"
