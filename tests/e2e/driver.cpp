@@ -108,24 +108,22 @@ HWND FindWindowOf(DWORD pid, const char* className, const std::string& caption, 
 }
 
 std::string Text(HWND dialog, int id) {
-  std::vector<wchar_t> text(32768);
+  HWND control = ::GetDlgItem(dialog, id);
   DWORD_PTR got = 0;
-  ::SendMessageTimeoutW(::GetDlgItem(dialog, id), WM_GETTEXT, text.size(), LPARAM(text.data()), SMTO_ABORTIFHUNG,
-                        kAnswerMs, &got);
-  return plat::FromNative(std::wstring(text.data(), got));
-}
-
-std::string ListText(HWND list, int row) {
+  if (ClassOf(control) != WC_LISTVIEWA) {
+    std::vector<wchar_t> text(32768);
+    ::SendMessageTimeoutW(control, WM_GETTEXT, text.size(), LPARAM(text.data()), SMTO_ABORTIFHUNG, kAnswerMs, &got);
+    return plat::FromNative(std::wstring(text.data(), got));
+  }
   // The item and its text buffer in the list's process, where the list reads and writes them.
   struct Item { LVITEMW item; wchar_t text[1024]; } here = {};
   DWORD pid = 0;
-  DWORD_PTR got = 0;
-  ::GetWindowThreadProcessId(list, &pid);
+  ::GetWindowThreadProcessId(control, &pid);
   HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
   auto* there = static_cast<char*>(::VirtualAllocEx(process, nullptr, sizeof(Item), MEM_COMMIT, PAGE_READWRITE));
   here.item.pszText = reinterpret_cast<wchar_t*>(there + offsetof(Item, text)), here.item.cchTextMax = 1024;
   if (!there || !::WriteProcessMemory(process, there, &here, sizeof(here), nullptr) ||
-      !::SendMessageTimeoutW(list, LVM_GETITEMTEXTW, row, LPARAM(there), SMTO_ABORTIFHUNG, kAnswerMs, &got) ||
+      !::SendMessageTimeoutW(control, LVM_GETITEMTEXTW, 0, LPARAM(there), SMTO_ABORTIFHUNG, kAnswerMs, &got) ||
       !::ReadProcessMemory(process, there, &here, sizeof(here), nullptr)) got = 0;
   ::VirtualFreeEx(process, there, 0, MEM_RELEASE);
   ::CloseHandle(process);

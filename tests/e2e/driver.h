@@ -35,11 +35,10 @@ class Process {
 // nullptr if none appeared.
 HWND FindWindowOf(DWORD pid, const char* className, const std::string& caption, int controlId, DWORD timeoutMs,
                   HWND except = nullptr);
-// The text of control id, or of row (its first column) of another process's list view, read wide and given in
-// Shift_JIS (code page 932, "?" for a character it lacks) as the program means its texts whatever the ANSI code
-// page is; "" if it did not answer.
+// The text of control id (of a list view: its first row's first column), read wide and given in Shift_JIS (code
+// page 932, "?" for a character it lacks) as the program means its texts whatever the ANSI code page is; "" if
+// it did not answer.
 std::string Text(HWND dialog, int id);
-std::string ListText(HWND list, int row);
 // Clicks a push button, or with picture a static that notifies clicks; false, without clicking, if it is absent,
 // hidden or disabled, as for a user.
 bool Click(HWND dialog, int id, bool picture = false);

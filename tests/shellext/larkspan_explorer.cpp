@@ -1,5 +1,5 @@
-// larkspan_explorer: Explorer and its user, for the extension's tests and tools/run; output in Shift_JIS,
-// message boxes' texts in UTF-8; exit status 0 done, 1 a step failed, 2 usage.
+// larkspan_explorer: Explorer, its user and the program it starts, for the extension's tests and tools/run;
+// output in Shift_JIS, message boxes' texts in UTF-8; exit status 0 done, 1 a step failed, 2 usage.
 //   try LIBRARY PATH...  right-clicks PATH... (in one folder) with LIBRARY as Explorer does and picks the
 //                        item: prints "box ICON TEXT" for each box (answered), then each step's result
 //   verb LIBRARY PATH... the same, invoked by the verb "open" given only wide
@@ -8,7 +8,8 @@
 //   hold LIBRARY STOP    loads LIBRARY and keeps it, as Explorer does once it showed the menu; prints
 //                        "held", lets it go and ends once the file STOP exists
 //   LarkspanCall         as Larkspan.exe beside the library under test, started by the hand-off: records its
-//                        command line (UTF-8) and the parameter file as it found it in standin.txt beside itself
+//                        command line (UTF-8), then the parameter file as it found it ("" if none), in one step
+//                        (written aside, then renamed) in standin.txt beside itself
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -102,8 +103,6 @@ int Try(const std::wstring& library, const std::vector<std::wstring>& paths, con
   return SUCCEEDED(create) && SUCCEEDED(init) && SUCCEEDED(query) && invoke == S_OK && unload == S_OK ? 0 : 1;
 }
 
-// The stand-in's record, made in one step (written aside, then renamed): its command line, then the parameter
-// file as it found it ("" if none).
 int StandIn() {
   static char line[3 * 32768];
   ::WideCharToMultiByte(CP_UTF8, 0, ::GetCommandLineW(), -1, line, sizeof(line), nullptr, nullptr);

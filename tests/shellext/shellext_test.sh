@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The extension and installer in a throwaway 32- or 64-bit Wine prefix, through larkspan_explorer of the same
-# architecture (Explorer's): the built library beside a stand-in Larkspan.exe (larkspan_explorer too); then LarkspanSetup.exe /S (on
-# 64-bit: the 64-bit library registered in the 64-bit view), the main job checked on disk, setup and uninstall
+# architecture (Explorer's, and as Larkspan.exe beside the built library its stand-in); then LarkspanSetup.exe /S
+# (on 64-bit: the 64-bit library registered in the 64-bit view), the main job checked on disk, setup and uninstall
 # while a process holds the library, the uninstall keeping Larkspan.ini, a setup that cannot write failing.
 #   shellext_test.sh win32|win64 <larkspan_explorer.exe> <LarkspanShell.dll> <LarkspanSetup.exe> <root>
 set -uo pipefail
@@ -74,10 +74,10 @@ install=$(dirname "$(winepath -u "$server" 2>/dev/null)")
 
 # The selection in System32, where 64-bit Explorer sees it; redirected, a 32-bit program would see SysWOW64,
 # here a copy whose lkprobe.txt differs.
-data=$WINEPREFIX/drive_c/windows/system32/lkdata
-mkdir -p "$data/表/sub" "$work/backup" && printf 'alpha\r\n' >"$data/a.txt" && printf 'the 64-bit view' >"$data/lkprobe.txt"
-head -c 5000 /dev/urandom >"$data/表/sub/b.bin"
-[ $arch = win32 ] || { cp -r "$data" "${data/system32/syswow64}" && printf 'the 32-bit view' >"${data/system32/syswow64}/lkprobe.txt"; }
+data=$WINEPREFIX/drive_c/windows/system32/lkdata wow=$WINEPREFIX/drive_c/windows/syswow64/lkdata
+mkdir -p "$data/表/sub" "$work/backup" && printf 'alpha\r\n' >"$data/a.txt"
+printf 'the 64-bit view' >"$data/lkprobe.txt" && head -c 5000 /dev/urandom >"$data/表/sub/b.bin"
+[ $arch = win32 ] || { cp -r "$data" "$wow" && printf 'the 32-bit view' >"$wow/lkprobe.txt"; }
 sjis '[Backup]\r\nBackupFolder=%s\r\n[BkFolderList]\r\nBkFolder000=%s\r\n' "$(win "$work/backup")" "$(win "$work/backup")" \
   >"$install/Larkspan.ini"
 step "Explorer's call" wine "$explorer" call 'C:\windows\system32\lkdata\'{a.txt,表,lkprobe.txt}
