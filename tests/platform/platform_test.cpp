@@ -42,19 +42,17 @@ TEST(NativePath, ShiftJisFormAndLongForm) {
 #endif
 }
 
-// The entries a pattern finds (a folder with "/", a file with its size), each path as the pattern's folder and its
-// name, and the error the finder is left with.
+// What a pattern finds (a folder with "/", a file with its size; "#": the error left), each path made of its folder.
 TEST(CFileFind, MasksPathsAndSizes) {
   TempTree t;
   const char* const files[][2] = {{"d\\a.txt", "1"}, {"d\\B.TXT", "22"}, {"d\\c.dat", "333"}, {"d\\表\\x", "4444"}};
   for (const auto& file : files) t.File(file[0], file[1]);
-  const std::string noFile = " error " + std::to_string(plat::kErrFileNotFound),
-                    noPath = " error " + std::to_string(plat::kErrPathNotFound);
+  const std::string noFile = "#" + std::to_string(plat::kErrFileNotFound),
+                    noPath = "#" + std::to_string(plat::kErrPathNotFound);
   struct Case { std::string pattern, expected; } cases[] = {
       {"d\\*.*", ".|..|B.TXT=2|a.txt=1|c.dat=3|表/"}, {"d\\*", ".|..|B.TXT=2|a.txt=1|c.dat=3|表/"},
-      {"d\\*.txt", "B.TXT=2|a.txt=1"}, {"d\\?.TxT", "B.TXT=2|a.txt=1"}, {"d\\b.txt", "B.TXT=2"},
-      {"d\\" + kHyo + "\\*.*", ".|..|x=4"}, {"d", "d/"}, {"d\\*.doc", noFile}, {"missing\\*.*", noPath},
-      {"missing\\x", noPath},
+      {"d\\*.txt", "B.TXT=2|a.txt=1"}, {"d\\?.TxT", "B.TXT=2|a.txt=1"}, {"d\\b.txt", "B.TXT=2"}, {"d", "d/"},
+      {"d\\" + kHyo + "\\*.*", ".|..|x=4"}, {"d\\*.doc", noFile}, {"missing\\*.*", noPath}, {"missing\\x", noPath},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     CFileFindEx finder;
@@ -62,20 +60,19 @@ TEST(CFileFind, MasksPathsAndSizes) {
     const std::string pattern = t.Path(cases[i].pattern);
     for (bool more = finder.FindFile(plat::ToNative(pattern)); more;) {
       more = finder.FindNextFile();
-      const std::string name = finder.GetFileName();
-      seen.insert(finder.IsDots() ? name : name + (finder.IsDirectory() ? "/" : "=" + std::to_string(finder.GetLength())));
+      const std::string name = finder.GetFileName(), size = "=" + std::to_string(finder.GetLength());
+      seen.insert(finder.IsDots() ? name : name + (finder.IsDirectory() ? "/" : size));
       // The separator goes in after a root ending in 表, whose second byte is 0x5C.
       EXPECT_EQ(pattern.substr(0, pattern.rfind('\\') + 1) + name, plat::FromNative(finder.GetNativeFilePath())) << i;
     }
     std::string got;
     for (const std::string& s : seen) got += (got.empty() ? "" : "|") + s;
-    if (finder.GetLastError()) got += " error " + std::to_string(finder.GetLastError());
+    if (finder.GetLastError()) got += "#" + std::to_string(finder.GetLastError());
     EXPECT_EQ(cases[i].expected, got) << "case " << i;
   }
 }
 
-// The last-write time and read-only bit of a file, as one text; old first sets them to a fixed day in 2000 and
-// read-only.
+// A file's last-write time and read-only bit as one text; old first sets them to a day in 2000 and read-only.
 std::string Stamp(const std::string& path, bool old = false) {
 #ifdef _WIN32
   const std::wstring wide = plat::ToNative(path);
@@ -100,7 +97,8 @@ std::string Stamp(const std::string& path, bool old = false) {
 
 // A copy's caller: says stop at call stopAt (0: never) and keeps what it is shown.
 struct Seen : plat::CopyProgress {
-  int calls = 0, stopAt = 0;
+  explicit Seen(int stop) : stopAt(stop) {}
+  int calls = 0, stopAt;
   std::string data;
   bool Continue() override { return ++calls != stopAt; }
   void Copied(const char* d, size_t n) override { data.append(d, n); }
@@ -115,7 +113,8 @@ TEST(Copy, ExactNeverReplacingNothingLeftOnAStop) {
       {"", false, false, 0, 0, ""}, {"ro", true, false, 0, 0, "ro"}, {big, true, false, 0, 0, big},
       {big, false, false, 1, plat::kErrRequestAborted, "<missing>"},  // before the first chunk
       {big, false, false, 3, plat::kErrRequestAborted, "<missing>"},  // after the second
-      {"new", false, true, 0, plat::kErrFileExists, "kept"}, {"<none>", false, false, 0, plat::kErrFileNotFound, "<missing>"},
+      {"new", false, true, 0, plat::kErrFileExists, "kept"},
+      {"<none>", false, false, 0, plat::kErrFileNotFound, "<missing>"},  // no source
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];
@@ -123,8 +122,7 @@ TEST(Copy, ExactNeverReplacingNothingLeftOnAStop) {
     if (c.content != "<none>") t.File("src", c.content);
     if (c.old) Stamp(t.Path("src"), true);
     if (c.exists) t.File("dst", "kept");
-    Seen seen;
-    seen.stopAt = c.stopAt;
+    Seen seen(c.stopAt);
     EXPECT_EQ(c.result, plat::CopyFileNoReplace(plat::ToNative(t.Path("src")), plat::ToNative(t.Path("dst")), &seen)) << i;
     EXPECT_TRUE(c.left == t.Read("dst")) << i;
     if (c.result != 0) continue;
@@ -157,8 +155,7 @@ TEST(Copy, NamedStreamsTravelAndEncryptedFilesAreNeverReadOut) {
     plat::SetFaultHook([](plat::FsOp op, const std::string&, void* holds) -> uint32_t {
       return op == plat::FsOp::NamedStreams && !*static_cast<bool*>(holds) ? 50 : 0;
     }, const_cast<bool*>(&c.holds));
-    Seen seen;
-    seen.stopAt = c.stopAt;
+    Seen seen(c.stopAt);
     EXPECT_EQ(c.result, plat::CopyFileNoReplace(plat::ToNative(t.Path("f")), plat::ToNative(t.Path("g")), &seen)) << i;
     plat::SetFaultHook(nullptr, nullptr);
     const std::string b = t.Read("g:big");  // by name, so that a failure prints little
