@@ -16,9 +16,7 @@ std::string Quote(const std::string& path) { return "\"" + path + "\" "; }
 TEST(FileUtil, ExistenceReadAndDelete) {
   TempTree t;
   const std::string binary("\"a\"\0\r\n\x95\x5C\xFF", 9);
-  t.File("a.dat", binary);
-  t.File("b.dat", "2");
-  t.Folder(kHyo);
+  t.File("a.dat", binary), t.File("b.dat", "2"), t.Folder(kHyo);
   // Exists, a plain file, and what a read gives (content|error; "" not read).
   struct Case { std::string path; int exists, plainFile; std::string read; } cases[] = {
       {t.Path("a.dat"), 1, 1, binary + "|"}, {t.Path(kHyo), 1, 0, "|エラー詳細：ファイル アクセス禁止"},
@@ -71,22 +69,22 @@ TEST(Launch, LoadSelection) {
   t.File("a.txt", "x");
   const std::string param = plat::FromNative(ParameterFilePath()), a = Quote(t.Path("a.txt"));
   ASSERT_EQ(plat::FromNative(plat::ModuleFolder()) + "\\lkpara.dat", param);
-  const std::string readFailed = "パラメータファイルの読み込みに失敗しました。　\nエラー詳細：", none = "指定されたファイル・フォルダが0件です ";
-  const size_t limit = contract::kMaxParameterFileBytes;
-  // The tail, the parameter file (absent, or its content, or so many zero bytes), the message ("" none), kept.
-  struct Case { const char* tail; bool write; std::string content; size_t zeros; std::string message; bool kept; } cases[] = {
-      {"", true, a, 0, "直接起動はできません　", true}, {"LarkspanCall ", true, a, 0, "直接起動はできません　", true},
-      {"LarkspanCall", false, "", 0, readFailed + "ファイル未定義\n( " + param + " )", false},
-      {"LarkspanCall", true, "\"x", 0, none, false},
-      {"LarkspanCall", true, Quote(t.Path("gone")), 0, "選択したファイル、またはフォルダが正しく認識できません ", false},
-      {"LarkspanCall", true, a + Quote(t.root()), 0, "", false},
-      {"LarkspanCall", true, "", limit + 1, readFailed + "ファイル サイズ超過\n( " + param + " )", true},
-      {"LarkspanCall", true, "", limit, none, false},
+  const std::string readFailed = "パラメータファイルの読み込みに失敗しました。　\nエラー詳細：",
+                    none = "指定されたファイル・フォルダが0件です ";
+  // The tail, the parameter file ("<none>", or its content, or so many zero bytes), the message ("" none), kept.
+  struct Case { const char* tail; std::string content; size_t zeros; std::string message; bool kept; } cases[] = {
+      {"", a, 0, "直接起動はできません　", true}, {"LarkspanCall ", a, 0, "直接起動はできません　", true},
+      {"LarkspanCall", "<none>", 0, readFailed + "ファイル未定義\n( " + param + " )", false},
+      {"LarkspanCall", "\"x", 0, none, false},
+      {"LarkspanCall", Quote(t.Path("gone")), 0, "選択したファイル、またはフォルダが正しく認識できません ", false},
+      {"LarkspanCall", a + Quote(t.root()), 0, "", false},
+      {"LarkspanCall", "", contract::kMaxParameterFileBytes + 1, readFailed + "ファイル サイズ超過\n( " + param + " )", true},
+      {"LarkspanCall", "", contract::kMaxParameterFileBytes, none, false},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];
     RemoveTree(param);
-    if (c.write) WriteBytes(param, c.zeros ? std::string(c.zeros, '\0') : c.content);
+    if (c.content != "<none>") WriteBytes(param, c.zeros ? std::string(c.zeros, '\0') : c.content);
     SelectionList list;
     std::string message;
     const bool loaded = LoadSelection(c.tail, list, message);
