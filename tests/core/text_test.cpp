@@ -1,5 +1,4 @@
-// The portable rules in tables: Shift_JIS stepping, path and number texts,
-// filters, the launch contract's texts.
+// The portable rules of core/ in tables.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -111,8 +110,6 @@ TEST(Filter, Decisions) {
   EXPECT_TRUE(FilterSet().IsEmpty());
 }
 
-// The launch contract's texts: the command-line tail and its token, the
-// parameter file's quote pairs, and the file the extension writes.
 TEST(Launch, CommandLineQuotedPathsAndParameterText) {
   struct Tail { const char* line; std::string tail; bool token; } tails[] = {
       {"Larkspan.exe LarkspanCall", "LarkspanCall", true}, {"\"C:\\P F\\表\\Larkspan.exe\"LarkspanCall", "LarkspanCall", true},
@@ -123,11 +120,11 @@ TEST(Launch, CommandLineQuotedPathsAndParameterText) {
     EXPECT_EQ(tails[i].tail + "|" + std::to_string(tails[i].token),
               CommandLineTail(tails[i].line) + "|" + std::to_string(CheckLaunchToken(tails[i].tail))) << "tail " << i;
   }
-  // 0x81 before a quote is no double-byte character: the quote stands for itself.
-  std::string text = "junk\"C:\\a b\" \"表\"\"\"\"\x81\" \"tail", got, path;
+  // 0x81 before a quote is no double-byte character; the last pair is empty and the rest, without quotes, stays.
+  std::string text = "junk\"C:\\a b\" \"表\"\"\"\"\x81\" \"\"tail", got, path;
   std::string_view rest(text);
   while (TakeNextQuotedPath(rest, path)) got += "[" + path + "]";
-  EXPECT_EQ("[C:\\a b][表][][\x81]|tail", got + "|" + std::string(rest));
+  EXPECT_EQ("[C:\\a b][表][][\x81][]|tail", got + "|" + std::string(rest));
   // Paths, result, the parameter file's bytes.
   const struct { std::vector<std::string> paths; bool result; std::string text; } files[] = {
       {{"D:\\Data\\a.txt", "D:\\My Photos"}, true, "\"D:\\Data\\a.txt\" \"D:\\My Photos\" "},

@@ -1,14 +1,10 @@
-// The launch contract's load sequence against real trees: the file reads it
-// makes, the kinds of the selected items, the whole sequence with the
-// parameter file beside the test program.
+// The launch contract's load sequence against real trees: the file reads it makes, the kinds of the selected items,
+// the whole sequence with the parameter file beside the test program.
 #include "engine/launch.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "platform/fs.h"
-#include "platform/posix_path.h"
 #include "tests/support/temp_tree.h"
 
 namespace {
@@ -20,8 +16,8 @@ std::string Quote(const std::string& path) { return "\"" + path + "\" "; }
 TEST(FileUtil, ExistenceReadAndDelete) {
   TempTree t;
   const std::string binary("\"a\"\0\r\n\x95\x5C\xFF", 9);
-  t.File("a.dat", binary);
-  t.Folder(kHyo);
+  t.File("a.dat", binary), t.File("b.dat", "2"), t.Folder(kHyo);
+  // Exists, a plain file, and what a read gives (content|error; "" not read).
   struct Case { std::string path; int exists, plainFile; std::string read; } cases[] = {
       {t.Path("a.dat"), 1, 1, binary + "|"}, {t.Path(kHyo), 1, 0, "|エラー詳細：ファイル アクセス禁止"},
       {t.Path(kHyo) + "\\", 1, 0, ""}, {t.root() + "\\\\", 1, 0, ""},
@@ -36,13 +32,10 @@ TEST(FileUtil, ExistenceReadAndDelete) {
     EXPECT_EQ(std::to_string(c.exists) + std::to_string(c.plainFile) + c.read, std::to_string(plat::PathExists(path)) +
               std::to_string(IsPlainFile(path)) + (c.read.empty() ? "" : content + "|" + error)) << "case " << i;
   }
-  t.File("b.dat", "2");
-  std::string error = "untouched";
-  bool results[] = {DeleteMatchingFiles(plat::ToNative(t.Path("*.DAT")), error),
-                    DeleteMatchingFiles(plat::ToNative(t.Path("*.dat")), error),
-                    DeleteMatchingFiles(plat::ToNative(t.Path("no\\x.dat")), error)};
-  EXPECT_EQ("1 0 0 <missing> <missing> untouched", std::to_string(results[0]) + " " + std::to_string(results[1]) +
-            " " + std::to_string(results[2]) + " " + t.Read("a.dat") + " " + t.Read("b.dat") + " " + error);
+  std::string error = "untouched", deleted;  // a pattern's files, case-folded; then none; then a bad path
+  for (const char* pattern : {"*.DAT", "*.dat", "no\\x.dat"})
+    deleted += std::to_string(DeleteMatchingFiles(plat::ToNative(t.Path(pattern)), error)) + " ";
+  EXPECT_EQ("1 0 0 <missing> <missing> untouched", deleted + t.Read("a.dat") + " " + t.Read("b.dat") + " " + error);
 }
 
 TEST(Launch, KindsOfTheSelectedItems) {
@@ -65,49 +58,39 @@ TEST(Launch, KindsOfTheSelectedItems) {
   }
   SelectionList list;
   const bool parsed = ParseParameterText(many, list);
-  ASSERT_EQ("1 60000 60000", std::to_string(parsed) + " " + std::to_string(list.count) + " " +
-            std::to_string(list.paths.size()));
-  EXPECT_EQ(a + "|1", list.paths.back() + "|" + std::to_string(list.kinds[59998]));
+  EXPECT_EQ("1 60000 60000 " + a + "|1", std::to_string(parsed) + " " + std::to_string(list.count) + " " +
+            std::to_string(list.paths.size()) + " " + list.paths.back() + "|" + std::to_string(list.kinds[59998]));
 }
 
-// A file of size bytes that takes no room on disk: one zero byte at its end.
-void SparseFile(const std::string& path, long size) {
-#ifdef _WIN32
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-#else
-  std::FILE* f = std::fopen(plat::ToPosixPath(path).c_str(), "wb");
-#endif
-  ASSERT_TRUE(f && std::fseek(f, size - 1, SEEK_SET) == 0 && std::fputc(0, f) == 0 && std::fclose(f) == 0) << path;
-}
-
-// The whole sequence with the parameter file beside the test program.
+// The whole sequence with the parameter file beside the test program; a file above the limit is refused unread and
+// left in place.
 TEST(Launch, LoadSelection) {
   TempTree t;
   t.File("a.txt", "x");
   const std::string param = plat::FromNative(ParameterFilePath()), a = Quote(t.Path("a.txt"));
   ASSERT_EQ(plat::FromNative(plat::ModuleFolder()) + "\\lkpara.dat", param);
-  const std::string readFailed = "パラメータファイルの読み込みに失敗しました。　\nエラー詳細：ファイル未定義\n( " + param + " )";
-  const std::string tooLarge = "パラメータファイルの読み込みに失敗しました。　\nエラー詳細：ファイル サイズ超過\n( " + param + " )";
-  const long limit = static_cast<long>(contract::kMaxParameterFileBytes);
-  struct Case { const char* tail; bool write; std::string content, message; bool remains; long sparse = 0; } cases[] = {
-      {"", true, a, "直接起動はできません　", true}, {"LarkspanCall ", true, a, "直接起動はできません　", true},
-      {"LarkspanCall", false, "", readFailed, false}, {"LarkspanCall", true, "\"x", "指定されたファイル・フォルダが0件です ", false},
-      {"LarkspanCall", true, Quote(t.Path("gone")), "選択したファイル、またはフォルダが正しく認識できません ", false},
-      {"LarkspanCall", true, a + Quote(t.root()), "", false},
-      // Refused unread and left in place, without a gigabyte ever being taken.
-      {"LarkspanCall", true, "", tooLarge, true, (1L << 30) + 1}, {"LarkspanCall", true, "", tooLarge, true, limit + 1},
-      {"LarkspanCall", true, "", "指定されたファイル・フォルダが0件です ", false, limit},
+  const std::string readFailed = "パラメータファイルの読み込みに失敗しました。　\nエラー詳細：",
+                    none = "指定されたファイル・フォルダが0件です ";
+  // The tail, the parameter file ("<none>", or its content, or so many zero bytes), the message ("" none), kept.
+  struct Case { const char* tail; std::string content; size_t zeros; std::string message; bool kept; } cases[] = {
+      {"", a, 0, "直接起動はできません　", true}, {"LarkspanCall ", a, 0, "直接起動はできません　", true},
+      {"LarkspanCall", "<none>", 0, readFailed + "ファイル未定義\n( " + param + " )", false},
+      {"LarkspanCall", "\"x", 0, none, false},
+      {"LarkspanCall", Quote(t.Path("gone")), 0, "選択したファイル、またはフォルダが正しく認識できません ", false},
+      {"LarkspanCall", a + Quote(t.root()), 0, "", false},
+      {"LarkspanCall", "", contract::kMaxParameterFileBytes + 1, readFailed + "ファイル サイズ超過\n( " + param + " )", true},
+      {"LarkspanCall", "", contract::kMaxParameterFileBytes, none, false},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
     RemoveTree(param);
-    if (cases[i].write) cases[i].sparse ? SparseFile(param, cases[i].sparse) : WriteBytes(param, cases[i].content);
+    if (c.content != "<none>") WriteBytes(param, c.zeros ? std::string(c.zeros, '\0') : c.content);
     SelectionList list;
     std::string message;
-    const bool loaded = LoadSelection(cases[i].tail, list, message);
-    EXPECT_EQ((cases[i].message.empty() ? "2" : "-1") + cases[i].message + (cases[i].remains ? "|kept" : "|gone"),
+    const bool loaded = LoadSelection(c.tail, list, message);
+    EXPECT_EQ((c.message.empty() ? "2" : "-1") + c.message + (c.kept ? "|kept" : "|gone"),
               (loaded ? std::to_string(list.count) : "-1") + message +
-                  (plat::PathExists(plat::ToNative(param)) ? "|kept" : "|gone"))
-        << "case " << i;
+                  (plat::PathExists(plat::ToNative(param)) ? "|kept" : "|gone")) << "case " << i;
   }
   RemoveTree(param);
 }

@@ -1,6 +1,5 @@
-// Fuzz target: the filter decisions (lists parsed once, fast paths for "*",
-// whole names and "*suffix", the shared wildcard core) against the decision
-// written out step by step with the recursive wildcard definition. Byte 0 picks
+// Fuzz target: the filter decisions (lists parsed once, fast paths for "*", whole names and "*suffix", the shared
+// wildcard core) against the decision written out step by step with the recursive wildcard definition. Byte 0 picks
 // file or folder and include or exclude, byte 1 splits the list from the path.
 #include <cstdint>
 #include <cstdlib>

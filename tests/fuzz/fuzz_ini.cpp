@@ -1,8 +1,6 @@
-// Fuzz target: the INI text's round trip. Byte 0 and 1 cut the input into a
-// file's text, a key and a value; whatever the file holds (damaged lines,
-// duplicated keys and sections), a storable value set under the key is found
-// again byte for byte, every other key keeps its value, and a removed key is
-// gone, every line of it.
+// Fuzz target: the INI text's round trip. Byte 0 and 1 cut the input into a file's text, a key and a value; whatever
+// the file holds (damaged lines, duplicated keys and sections), a storable value set under the key is found again byte
+// for byte, every other key keeps its value, and a removed key is gone, every line of it.
 #include <cstdint>
 #include <cstdlib>
 #include <string>

@@ -21,14 +21,14 @@ static void RemoveOne(const plat::NativePath& path, bool folder) {
   ::SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL);
   folder ? ::RemoveDirectoryW(p.c_str()) : ::DeleteFileW(p.c_str());
 }
+void RemoveTree(const std::string& path) { RemoveTree(plat::ToNative(path)); }
 #else
 #include <sys/stat.h>
 #include <unistd.h>
 #include "platform/posix_path.h"
 static std::string NewRoot() { return "\\tmp\\lk" + std::to_string(getpid()); }
 static std::FILE* Open(const plat::NativePath& path) { return std::fopen(plat::ToPosixPath(path).c_str(), "wb"); }
-// A link is removed, never followed; a folder goes with what the finder does
-// not list (the stand-in's named streams).
+// A link is removed, never followed; a folder goes with what the finder does not list (the stand-in's named streams).
 static void RemoveOne(const plat::NativePath& p, bool) {
   std::error_code ignored;
   std::filesystem::remove_all(plat::ToPosixPath(p), ignored);
@@ -55,10 +55,6 @@ void WriteNative(const plat::NativePath& path, const std::string& content) {
   size_t done = f ? std::fwrite(content.data(), 1, content.size(), f) : 0;
   if (!f || std::fclose(f) != 0 || done != content.size()) ADD_FAILURE() << "cannot write " << plat::FromNative(path);
 }
-
-#ifdef _WIN32
-void RemoveTree(const std::string& path) { RemoveTree(plat::ToNative(path)); }
-#endif
 
 void RemoveTree(const plat::NativePath& path) {
   CFileFind f;

@@ -1,5 +1,4 @@
-// The decisions of the main window: the folder at start-up, the label and
-// whose filters count, the count's and the run's phases, start and cancel.
+// The decisions of the main window (ui/main_model.h).
 #include "ui/main_model.h"
 
 #include <gtest/gtest.h>
@@ -14,15 +13,14 @@ TEST(MainModel, StartupFolderAndTheFolderLabel) {
       {"D:\\a", 2, "E:\\first", "D:\\a"}};  // a flag is on only when it is 1
   for (size_t i = 0; i < std::size(starts); ++i)
     EXPECT_EQ(starts[i].current, StartupFolder(starts[i].stored, starts[i].flag, starts[i].first)) << i;
-  BackupFolderList list(4);  // the exact name counts, the first of two
-  for (auto [i, folder] : {std::pair{0, "D:\\x"}, {1, "d:\\Data\\Daily"}, {2, "D:\\Data\\Daily"}, {3, "D:\\Data\\Daily"}})
-    list[size_t(i)].Folder = folder;
+  BackupFolderList list;  // the exact name counts, the first of two
+  for (const char* folder : {"D:\\x", "d:\\Data\\Daily", "D:\\Data\\Daily", "D:\\Data\\Daily"})
+    list.push_back({folder, "", "", "", ""});
   struct Case { const char* folder; bool exists; std::string view; } cases[] = {
       {"", true, std::string(texts::kFolderNotSet) + "|0|-1"}, {"D:\\x", false, std::string(texts::kFolderMissing) + "|0|-1"},
       {"D:\\Data\\Daily", true, " D:\\...\\Daily|1|2"}, {"E:\\y", true, " E:\\y|1|-1"}};
   for (size_t i = 0; i < std::size(cases); ++i) {
-    MainModel model;
-    const FolderView v = model.Prepare(cases[i].folder, cases[i].exists, list);
+    const FolderView v = MainModel().Prepare(cases[i].folder, cases[i].exists, list);
     EXPECT_EQ(cases[i].view, v.label + "|" + std::to_string(v.usable) + "|" + std::to_string(v.filterEntry)) << i;
   }
 }
