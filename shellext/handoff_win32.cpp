@@ -75,15 +75,13 @@ bool ToShiftJisExactly(const std::wstring& wide, std::string& out) {
   return false;
 }
 
-// A path query that gives the length written, or the size needed (terminator
-// included) when the buffer is too small, or 0 on failure.
-using PathQuery = DWORD(WINAPI*)(LPCWSTR, LPWSTR, DWORD);
-
-// query's answer for path, whole; "" when it fails.
-std::wstring AskPath(PathQuery query, const std::wstring& path) {
+// The short path of path, whole; "" when it fails. GetShortPathNameW gives
+// the length written, or the size needed (terminator included) when the
+// buffer is too small, or 0 on failure.
+std::wstring ShortPathOf(const std::wstring& path) {
   std::wstring answer(MAX_PATH, L'\0');
   for (int attempt = 0; attempt < 3; ++attempt) {  // the name can change between two calls
-    const DWORD n = query(path.c_str(), &answer[0], static_cast<DWORD>(answer.size()));
+    const DWORD n = ::GetShortPathNameW(path.c_str(), &answer[0], static_cast<DWORD>(answer.size()));
     if (n == 0) return std::wstring();
     if (n < answer.size()) {
       answer.resize(n);
@@ -99,8 +97,8 @@ std::wstring AskPath(PathQuery query, const std::wstring& path) {
 // A short name is not always unique: Wine 8 hashes long names into short ones,
 // and then a short name opens whichever of the colliding items comes first.
 bool LeadsBack(const std::wstring& shortPath, const std::wstring& item) {
-  const std::wstring longPath = AskPath(::GetLongPathNameW, shortPath);
-  if (!longPath.empty() && ::CompareStringOrdinal(longPath.c_str(), static_cast<int>(longPath.size()), item.c_str(),
+  const std::wstring longPath = plat::LongPathName(shortPath);
+  if (::CompareStringOrdinal(longPath.c_str(), static_cast<int>(longPath.size()), item.c_str(),
                                                   static_cast<int>(item.size()), TRUE) == CSTR_EQUAL) {
     return true;
   }
@@ -142,7 +140,7 @@ HRESULT CollectDropPaths(IDataObject* data, std::vector<std::wstring>& paths) {
 
 int HandOffPathOf(const std::wstring& item, std::string& path) {
   if (ToShiftJisExactly(item, path)) return 0;
-  const std::wstring shortPath = AskPath(::GetShortPathNameW, item);
+  const std::wstring shortPath = ShortPathOf(item);
   if (!shortPath.empty() && ToShiftJisExactly(shortPath, path) && LeadsBack(shortPath, item)) return 0;
   path.clear();
   return -1;
