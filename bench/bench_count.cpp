@@ -23,7 +23,7 @@ int main() {
     } else {
       std::snprintf(rel, sizeof(rel), "t%02d\\s%d\\f%05d.dat", top, sub, i);
     }
-    tree.SizedFile(rel, 1024 + static_cast<uint64_t>(i % 7) * 1024);
+    tree.File(rel, std::string(1024 + (i % 7) * 1024, 'x'));
   }
   std::vector<double> ours, bare;
   int64_t ob = 0, of = 0, bb = 0, bf = 0;

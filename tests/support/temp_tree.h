@@ -27,7 +27,6 @@ class TempTree {
   std::string Path(const std::string& rel) const { return rel.empty() ? root_ : root_ + "\\" + rel; }
   // Creates the file (and its parent folders) with exactly these bytes.
   void File(const std::string& rel, const std::string& content = std::string());
-  void SizedFile(const std::string& rel, uint64_t size) { File(rel, std::string(size, 'x')); }
   void Folder(const std::string& rel) { MakeFolders(Path(rel)); }  // with its parents
   std::string Read(const std::string& rel) const;                   // content, or "<missing>"
   bool Exists(const std::string& rel) const;

@@ -25,8 +25,7 @@ TEST(MainModel, StartupFolderAndTheFolderLabel) {
   }
 }
 
-// A count from its start to what start does then: the totals shown, their
-// state, and start's decision for the folder as it is at the press.
+// A count to what start then does: the totals shown, their state, start's decision for the folder at the press.
 TEST(MainModel, CountPhasesAndStart) {
   const char* kActions[] = {"ignore", "run", "count first"};
   const char* kTotals[] = {"pending", "shown", "failed"};
