@@ -1,12 +1,14 @@
 // Smoke tests of the real Larkspan.exe under Wine: what the user sees of its windows and how they are wired (the
 // decisions have native tables), under the ANSI code pages 932 and 1252: every text reads the same, files are wide.
 #include <windows.h>
+#include <commctrl.h>
 #include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,7 @@
 #include "platform/native_path.h"
 #include "tests/e2e/driver.h"
 #include "tests/support/temp_tree.h"
+#include "ui/dpi_scale.h"
 #include "ui/resource.h"
 #include "ui/texts.h"
 
@@ -211,6 +214,82 @@ TEST_F(Smoke, ASessionFromTheTotalsToTheBackup) {
   const std::string ini = Read(L"Larkspan.ini");  // saved as the window closed
   EXPECT_NE(std::string::npos, ini.find("\r\nVerify=1\r\n")) << ini;
   EXPECT_NE(std::string::npos, ini.find("BackupFolder=" + Path(kB) + "\r\n")) << "not in Shift_JIS: " << ini;
+}
+
+// Sharp on every display: Wine takes the system DPI from LogPixels, and the program's manifest asks for it. At 144
+// and 192 every window's controls lie where its layout at 96 puts them, scaled within a pixel (the folder label
+// widened by the scaled widening), each picture has the side drawn for that DPI and the list's column the scaled
+// width, and at all three every visible text fits its control in the dialogs' font at that DPI.
+TEST_F(Smoke, EveryWindowAtTheDisplaysScale) {
+  struct Control { int id; bool picture; RECT r; std::wstring text; LONG style; std::string cls; };
+  auto setDpi = [](DWORD dpi) {
+    return ::RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi, 4) == 0;
+  };
+  struct Restore { std::function<bool(DWORD)> set; ~Restore() { set(96); } } restore{setDpi};
+  const int commands[] = {0, ID_BACKUP_FOLDER_SETTINGS, ID_ENV_SETTINGS, ID_APP_ABOUT_BOX, IDM_ABOUTBOX, -1};
+  const int kDpis[] = {96, 144, 192};
+  std::vector<std::vector<Control>> at96;
+  for (int dpi : kDpis) {
+    ASSERT_TRUE(setDpi(dpi));
+    Process program;
+    HWND main = StartCounted(program, {"data\\a.txt"});
+    ASSERT_TRUE(main);
+    HFONT font = ::CreateFontW(-::MulDiv(9, dpi, 72), 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
+                               L"\uFF2D\uFF33 \uFF30\u30B4\u30B7\u30C3\u30AF");  // the templates' "ＭＳ Ｐゴシック"
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    ::SelectObject(dc, font);
+    for (size_t w = 0; w < std::size(commands); ++w) {
+      const int c = commands[w];
+      if (c > 0) ::PostMessageW(main, c == IDM_ABOUTBOX ? WM_SYSCOMMAND : WM_COMMAND, c, 0);
+      if (c < 0) ASSERT_TRUE(Click(main, IDC_FILTER_INDICATOR, true));
+      HWND window = c ? FindWindowOf(program.pid(), "#32770", "", 0, kAppearsMs, main) : main;
+      ASSERT_TRUE(window) << "window " << w;
+      std::vector<Control> controls;
+      RECT client{};
+      ::GetClientRect(window, &client);
+      controls.push_back({0, false, client, L"", 0, ""});
+      for (HWND h = ::GetWindow(window, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+        Control k{::GetDlgCtrlID(h), false, {}, std::wstring(256, L'\0'), ::GetWindowLongW(h, GWL_STYLE), ""};
+        k.text.resize(::SendMessageW(h, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(&k.text[0])));
+        char cls[32] = {};
+        k.cls = std::string(cls, ::GetClassNameA(h, cls, sizeof(cls)));
+        k.picture = k.cls == "Static" && (k.style & SS_TYPEMASK) == SS_BITMAP;
+        ::GetWindowRect(h, &k.r);
+        ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&k.r), 2);
+        if (k.cls == "SysListView32") k.text = std::to_wstring(::SendMessageW(h, LVM_GETCOLUMNWIDTH, 0, 0));
+        controls.push_back(k);
+      }
+      if (dpi == 96) at96.push_back(controls);
+      ASSERT_EQ(at96[w].size(), controls.size()) << "window " << w;
+      for (size_t i = 0; i < controls.size(); ++i) {
+        const Control& k = controls[i];
+        const RECT& r = at96[w][i].r;
+        const std::string where = "dpi " + std::to_string(dpi) + " window " + std::to_string(w) + " control " +
+                                  std::to_string(k.id) + " " + k.cls;
+        const LONG want[] = {::MulDiv(r.left, dpi, 96), ::MulDiv(r.top, dpi, 96), ::MulDiv(r.right, dpi, 96),
+                             ::MulDiv(r.bottom, dpi, 96)};
+        const LONG got[] = {k.r.left, k.r.top, k.r.right, k.r.bottom};
+        for (int e = 0; e < 4; ++e) EXPECT_LE(std::abs(want[e] - got[e]), 1) << where << " edge " << e;
+        const int side = dpi::ImageSize(r.right - r.left, dpi::ImageScaleIndex(dpi));
+        if (k.picture) EXPECT_EQ(side, k.r.right - k.r.left) << where;
+        if (k.cls == "SysListView32") EXPECT_EQ(std::to_wstring(dpi::Scale(650, dpi)), k.text) << where;
+        if (k.text.empty() || !(k.style & WS_VISIBLE) || (k.cls != "Static" && k.cls != "Button")) continue;
+        // Room for the text: a push button's frame, a check box's box and gap.
+        const LONG type = k.style & BS_TYPEMASK;
+        const int margin = k.cls == "Static" || type == BS_GROUPBOX ? 0 : dpi::Scale(type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON ? 6 : 16, dpi);
+        RECT fit{0, 0, k.r.right - k.r.left - margin, 0};
+        ::DrawTextW(dc, k.text.c_str(), -1, &fit, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+        EXPECT_TRUE(fit.right <= k.r.right - k.r.left - margin && fit.bottom <= k.r.bottom - k.r.top)
+            << where << ": " << fit.right << "x" << fit.bottom << " in " << k.r.right - k.r.left - margin << "x"
+            << k.r.bottom - k.r.top;
+      }
+      if (c) ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+      EXPECT_TRUE(Poll([&] { return !::IsWindow(window) || window == main; }, kAppearsMs)) << "window " << w;
+    }
+    ::DeleteDC(dc);
+    ::DeleteObject(font);
+    ASSERT_TRUE(Click(main, IDCANCEL) && program.WaitExit(kAppearsMs));
+  }
 }
 
 }  // namespace
