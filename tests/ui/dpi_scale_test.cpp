@@ -4,64 +4,40 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 #include <string>
-
-#include "ui/resource.h"
+#include <vector>
 
 namespace {
 
-// At a DPI: the label's 18 px widening, the list's 650 px column, the drawn scale chosen (the largest not above
-// the DPI) and the sides of the 21, 16, 13 and 11 px bitmaps at that scale.
+// At a DPI: the label's widening of 18 px, the list's column of 650 px, the drawn scale chosen (the largest not
+// above the DPI) and the sides of the 21, 16, 13 and 11 px bitmaps at that scale.
 TEST(Dpi, SizesAndTheImagesChosen) {
-  struct Case { int dpi, widening, column, scale, s21, s16, s13, s11; } cases[] = {
-      {96, 18, 650, 0, 21, 16, 13, 11},   {120, 23, 813, 1, 26, 20, 16, 14},  {144, 27, 975, 2, 32, 24, 20, 17},
-      {168, 32, 1138, 2, 32, 24, 20, 17}, {192, 36, 1300, 3, 42, 32, 26, 22}, {240, 45, 1625, 4, 53, 40, 33, 28},
-      {72, 14, 488, 0, 21, 16, 13, 11},   {288, 54, 1950, 4, 53, 40, 33, 28}};
-  for (const Case& c : cases) {
-    const int scale = dpi::ImageScaleIndex(c.dpi);
-    EXPECT_EQ(std::to_string(c.widening) + " " + std::to_string(c.column) + " " + std::to_string(c.scale) + " " +
-                  std::to_string(c.s21) + " " + std::to_string(c.s16) + " " + std::to_string(c.s13) + " " +
-                  std::to_string(c.s11),
-              std::to_string(dpi::Scale(18, c.dpi)) + " " + std::to_string(dpi::Scale(650, c.dpi)) + " " +
-                  std::to_string(scale) + " " + std::to_string(dpi::ImageSize(21, scale)) + " " +
-                  std::to_string(dpi::ImageSize(16, scale)) + " " + std::to_string(dpi::ImageSize(13, scale)) + " " +
-                  std::to_string(dpi::ImageSize(11, scale)))
-        << "dpi " << c.dpi;
+  const int cases[][8] = {{96, 18, 650, 0, 21, 16, 13, 11},   {120, 23, 813, 1, 26, 20, 16, 14},
+                          {144, 27, 975, 2, 32, 24, 20, 17},  {168, 32, 1138, 2, 32, 24, 20, 17},
+                          {192, 36, 1300, 3, 42, 32, 26, 22}, {240, 45, 1625, 4, 53, 40, 33, 28},
+                          {72, 14, 488, 0, 21, 16, 13, 11},   {288, 54, 1950, 4, 53, 40, 33, 28}};
+  for (const auto& c : cases) {
+    const int s = dpi::ImageScaleIndex(c[0]);
+    const int got[] = {c[0], dpi::Scale(18, c[0]), dpi::Scale(650, c[0]), s, dpi::ImageSize(21, s),
+                       dpi::ImageSize(16, s), dpi::ImageSize(13, s), dpi::ImageSize(11, s)};
+    EXPECT_EQ(std::vector<int>(c, c + 8), std::vector<int>(got, got + 8)) << "dpi " << c[0];
   }
 }
 
-// Every bitmap at every scale: named in the resource script under the identifier the program loads, its height
-// the side the program lays out (the list strip's too), its width that side or, for the strip, 4 images and more.
+// Every bitmap at every scale (ui/res/scaled_images.rc names them for the program): its height the side the program
+// lays out, its width that side (the list's strip: more than 4 images).
 TEST(Dpi, BitmapsDrawnAtEveryScale) {
-#ifdef _WIN32
-  const std::string res = "Z:" LARKSPAN_UI_RES "/";
-#else
-  const std::string res = LARKSPAN_UI_RES "/";
-#endif
-  std::ifstream rcFile(res + "scaled_images.rc");
-  const std::string rc((std::istreambuf_iterator<char>(rcFile)), std::istreambuf_iterator<char>());
-  const struct { const char* stem; int id, side; } bitmaps[] = {
-      {"folder", IDB_FOLDER, 21}, {"file", IDB_FILE, 21}, {"file_none", IDB_FILE_NONE, 21},
-      {"folder_none", IDB_FOLDER_NONE, 21}, {"switch", IDB_SWITCH, 16}, {"switch_pressed", IDB_SWITCH_PRESSED, 16},
-      {"filter", IDB_FILTER, 16}, {"filter_pressed", IDB_FILTER_PRESSED, 16}, {"list_images", IDB_LIST_IMAGES, 13},
-      {"menu_filter", IDB_MENU_FILTER, 11}, {"menu_filter_checked", IDB_MENU_FILTER_CHECKED, 11},
-      {"menu_check", IDB_MENU_CHECK, 11}};
+  const std::string res = std::string(LARKSPAN_WINDOWS ? "Z:" : "") + LARKSPAN_UI_RES "/";
+  const struct { const char* stem; int side; } bitmaps[] = {{"folder", 21}, {"file", 21}, {"file_none", 21},
+      {"folder_none", 21}, {"switch", 16}, {"switch_pressed", 16}, {"filter", 16}, {"filter_pressed", 16},
+      {"list_images", 13}, {"menu_filter", 11}, {"menu_filter_checked", 11}, {"menu_check", 11}};
   for (const auto& b : bitmaps) {
-    for (int scale = 0; scale < dpi::kImageScaleCount; ++scale) {
-      const std::string name = std::string(b.stem) + (scale ? "_" + std::to_string(dpi::kImageScales[scale]) : "");
-      if (scale) {
-        const std::string line = std::to_string(dpi::ScaledImageId(b.id, scale)) + " BITMAP \"res/" + name + ".bmp\"";
-        EXPECT_NE(std::string::npos, rc.find(line + "\n")) << line;
-      }
-      std::ifstream bmp(res + name + ".bmp", std::ios::binary);
-      unsigned char header[26] = {};
-      bmp.read(reinterpret_cast<char*>(header), sizeof(header));
-      const int width = header[18] | header[19] << 8, height = header[22] | header[23] << 8;
-      const int side = dpi::ImageSize(b.side, scale);
-      EXPECT_EQ(std::to_string(side) + "x" + std::to_string(side),
-                std::to_string(b.id == IDB_LIST_IMAGES && width > 4 * side ? side : width) + "x" + std::to_string(height))
-          << name;
+    for (int s = 0; s < dpi::kImageScaleCount; ++s) {
+      const std::string name = b.stem + (s ? "_" + std::to_string(dpi::kImageScales[s]) : "") + ".bmp";
+      unsigned char h[26] = {};
+      std::ifstream(res + name, std::ios::binary).read(reinterpret_cast<char*>(h), sizeof(h));
+      const int width = h[18] | h[19] << 8, height = h[22] | h[23] << 8, side = dpi::ImageSize(b.side, s);
+      EXPECT_EQ(side * 1001, (b.side == 13 && width > 4 * side ? side : width) * 1000 + height) << name;
     }
   }
 }
