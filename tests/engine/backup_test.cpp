@@ -381,29 +381,27 @@ bool ReplaceImport(void* from, void* to) {
   }
   return false;
 }
-decltype(&::FindFirstFileW) realFindFirst = &::FindFirstFileW;  // kernel32's own, as the loader put them
-decltype(&::FindNextFileW) realFindNext = &::FindNextFileW;
+const auto realFirst = reinterpret_cast<decltype(&::FindFirstFileW)>(reinterpret_cast<void*>(  // as in the slots
+    ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "FindFirstFileW")));
+const auto realNext = reinterpret_cast<decltype(&::FindNextFileW)>(reinterpret_cast<void*>(
+    ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "FindNextFileW")));
 void AsAlias(WIN32_FIND_DATAW* d) {
   if (std::wcscmp(d->cFileName, L"alias.exe") == 0)
     d->dwFileAttributes |= FILE_ATTRIBUTE_REPARSE_POINT, d->dwReserved0 = IO_REPARSE_TAG_APPEXECLINK;
 }
-HANDLE WINAPI FindFirstAliased(LPCWSTR name, WIN32_FIND_DATAW* d) {
-  const HANDLE h = realFindFirst(name, d);
-  return h != INVALID_HANDLE_VALUE ? (AsAlias(d), h) : h;
-}
-BOOL WINAPI FindNextAliased(HANDLE h, WIN32_FIND_DATAW* d) { return realFindNext(h, d) ? (AsAlias(d), TRUE) : FALSE; }
+HANDLE WINAPI FirstAliased(LPCWSTR n, WIN32_FIND_DATAW* d) { HANDLE h = realFirst(n, d); return AsAlias(d), h; }
+BOOL WINAPI NextAliased(HANDLE h, WIN32_FIND_DATAW* d) { return realNext(h, d) ? (AsAlias(d), TRUE) : FALSE; }
 
 // An app alias is left out of the count, the copy and the check, in a folder or selected, and never read.
 TEST_F(Engine, AppAliasesAreLeftOut) {
   t.File("apps\\alias.exe", "never read"), t.File("apps\\real.txt", "real");
-  ASSERT_TRUE(ReplaceImport((void*)realFindFirst, (void*)FindFirstAliased));
-  ASSERT_TRUE(ReplaceImport((void*)realFindNext, (void*)FindNextAliased));
+  ASSERT_TRUE(ReplaceImport((void*)realFirst, (void*)FirstAliased) && ReplaceImport((void*)realNext, (void*)NextAliased));
   Select({"apps", "apps\\alias.exe"});
   EXPECT_TRUE(Scan() == kCounted && engine.SourceTotals.files == 1) << engine.SourceTotals.files;
   EXPECT_EQ(kDone, engine.RunBackup(t.Path("bk"), true, false, true));  // the option on: still not read at all
   EXPECT_EQ(Strings{Verified()}, host.texts);
   EXPECT_EQ("real|<missing>|<missing>", Copy("apps\\real.txt") + "|" + Copy("apps\\alias.exe") + "|" + Copy("alias.exe"));
-  ReplaceImport((void*)FindFirstAliased, (void*)realFindFirst), ReplaceImport((void*)FindNextAliased, (void*)realFindNext);
+  ReplaceImport((void*)FirstAliased, (void*)realFirst), ReplaceImport((void*)NextAliased, (void*)realNext);
 }
 #endif
 
