@@ -13,7 +13,9 @@
 #include "platform/filefind.h"
 #include "platform/fs.h"
 #include "platform/posix_path.h"
+#include "platform/win32_layout.h"
 #include "tests/support/temp_tree.h"
+#include "tests/support/win32_layouts.h"
 
 namespace {
 
@@ -163,6 +165,26 @@ TEST(Copy, NamedStreamsTravelAndEncryptedFilesAreNeverReadOut) {
     EXPECT_EQ(c.shown, seen.data) << i;
   }
 #endif
+}
+
+// The named data streams of a stream list ("#": refused): never the main stream "::$DATA", which NTFS and SMB list
+// for every file; an entry cut off by the end of the buffer (size bytes of the list; 0: all) refuses the list.
+TEST(Win32Layout, NamedDataStreamsOfAStreamList) {
+  const std::u16string main = u"::$DATA", zone = u":Zone.Identifier:$DATA";
+  struct Case { std::vector<std::u16string> names; size_t gap, size; std::u16string expected; } cases[] = {
+      {{main}, 0, 0, u""}, {{main, zone}, 0, 0, u"Zone.Identifier|"}, {{zone, main}, 0, 0, u"Zone.Identifier|"},
+      {{main, u": a b :$DATA", u":資料 é\U0001F600:$DATA"}, 0, 0, u" a b |資料 é\U0001F600|"},
+      {{main, u":x:$DATA", u":$DATA", u":y:$DATA"}, 16, 0, u"x|y|"},  // a chain with room between its entries
+      {{main, zone}, 0, 80, u"#"}, {{main, zone}, 0, 60, u"#"}, {{}, 0, 0, u"#"},  // a name, a header cut; nothing
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const std::vector<unsigned char> list = StreamList(cases[i].names, cases[i].gap);
+    std::vector<std::u16string> names = {u"stale"};
+    const size_t size = cases[i].size ? cases[i].size : list.size();
+    std::u16string got = plat::layout::NamedDataStreams(list.data(), size, names) ? u"" : u"#";
+    for (const std::u16string& name : names) got += name + u"|";
+    EXPECT_EQ(cases[i].expected, got) << "case " << i;
+  }
 }
 
 }  // namespace
