@@ -42,6 +42,39 @@ plat::NativePath BackupNameOf(const plat::NativePath& selected) {
   return name;
 }
 
+bool IsUnreadableSourceError(uint32_t error) {
+  switch (error) {
+    case plat::kErrFileNotFound:
+    case plat::kErrPathNotFound:
+    case plat::kErrAccessDenied:
+    case plat::kErrSharingViolation:
+    case plat::kErrLockViolation:
+    case plat::kErrDeletePending:
+    case plat::kErrCantAccessFile:
+      return true;
+  }
+  // The ERROR_CLOUD_FILE_* codes (winerror.h), scattered between 358 and 475.
+  static constexpr uint32_t kCloudFileErrors[] = {358, 362, 363, 364, 365, 366, 374, 375, 377, 378, 379, 380, 381,
+                                                  382, 383, 386, 387, 388, 389, 390, 391, 392, 393, 394, 395, 396,
+                                                  397, 398, 404, 426, 434, 475};
+  for (uint32_t cloud : kCloudFileErrors) {
+    if (error == cloud) return true;
+  }
+  return false;
+}
+
+std::string MakeLeftOutMessage(int64_t count, const std::vector<std::string>& named,
+                               const std::string& backupFolder, const std::string& stampName) {
+  std::string text = texts::kLeftOutHead + FormatGroupedNumber(count) + texts::kLeftOutCountEnd;
+  for (size_t i = 0; i < named.size() && i < texts::kLeftOutNamed; ++i)
+    text += texts::kLeftOutItem + named[i] + texts::kLeftOutItemEnd;
+  if (count > static_cast<int64_t>(texts::kLeftOutNamed)) {
+    text += texts::kLeftOutOthers + FormatGroupedNumber(count - static_cast<int64_t>(texts::kLeftOutNamed)) +
+            texts::kLeftOutOthersEnd;
+  }
+  return text + texts::kLeftOutFolder + backupFolder + texts::kVerifiedSubFolder + stampName;
+}
+
 // The selection's native paths, converted once from its Shift_JIS text.
 static std::vector<plat::NativePath> NativeSelection(const std::vector<std::string>& selection) {
   std::vector<plat::NativePath> paths;
@@ -114,8 +147,9 @@ ScanOutcome BackupEngine::ScanSelection(int64_t& bytes, int64_t& files) {
 
 bool BackupEngine::ScanItem(const plat::NativePath& path, int64_t& bytes, int64_t& files) {
   uint64_t size = 0;
-  if (FindPlainFile(path, size)) {
-    if (!CheckFileFilter(FilterPathOf(path), filters_)) return true;
+  bool appAlias = false;
+  if (FindPlainFile(path, size, &appAlias)) {
+    if (appAlias || !CheckFileFilter(FilterPathOf(path), filters_)) return true;
     if (PollScanAbort()) return false;
     bytes += static_cast<int64_t>(size);
     files += 1;
@@ -132,9 +166,13 @@ bool BackupEngine::ScanItem(const plat::NativePath& path, int64_t& bytes, int64_
 
 // --- The run -----------------------------------------------------------------
 
-RunOutcome BackupEngine::RunBackup(const std::string& backupFolder, bool endMessage, bool checkContent) {
+RunOutcome BackupEngine::RunBackup(const std::string& backupFolder, bool endMessage, bool checkContent,
+                                   bool skipUnreadable) {
   checkContent_ = checkContent;
+  skipUnreadable_ = skipUnreadable;
   copied_.clear();
+  LeftOut = {};
+  leftOutNamed_.clear();
   if (backupFolder.empty()) {
     host_.ShowMessage(texts::kNoBackupFolder, host::kIconInformation);
     return RunOutcome::kNoBackup;
@@ -204,8 +242,8 @@ class BackupEngine::CopyVisitor : public TreeVisitor {
   // code page 932 lacks is copied as itself, never through its Shift_JIS form.
   WalkStep OnFile(const CFileFindEx& entry, bool taken) override {
     if (!taken) return WalkStep::kContinue;
-    const bool copied =
-        engine_.CopyOneFile(entry.GetNativeFilePath(), plat::JoinNative(folders_.back(), entry.GetNativeName()));
+    const plat::NativePath target = plat::JoinNative(folders_.back(), entry.GetNativeName());
+    const bool copied = engine_.CopyOneFile(entry.GetNativeFilePath(), target, entry.GetLength());
     return copied ? WalkStep::kContinue : WalkStep::kStop;
   }
   WalkStep EnterFolder(const CFileFindEx& entry, const plat::NativePath& path) override {
@@ -237,9 +275,10 @@ class BackupEngine::CopyVisitor : public TreeVisitor {
 
 bool BackupEngine::CopyItem(const plat::NativePath& source, const plat::NativePath& destination) {
   uint64_t size = 0;
-  if (FindPlainFile(source, size)) {
-    if (!CheckFileFilter(FilterPathOf(source), filters_)) return true;
-    return CopyOneFile(source, destination);
+  bool appAlias = false;
+  if (FindPlainFile(source, size, &appAlias)) {
+    if (appAlias || !CheckFileFilter(FilterPathOf(source), filters_)) return true;
+    return CopyOneFile(source, destination, size);
   }
   // The folder filter decides first, as in the count: a folder it leaves out
   // is never looked at, whether it is still there or not.
@@ -259,13 +298,21 @@ bool BackupEngine::CopyItem(const plat::NativePath& source, const plat::NativePa
   return WalkFolder(source, &filters_, copy);
 }
 
-bool BackupEngine::CopyOneFile(const plat::NativePath& source, const plat::NativePath& destination) {
+bool BackupEngine::CopyOneFile(const plat::NativePath& source, const plat::NativePath& destination,
+                               uint64_t size) {
   hasher_.Reset();
   seen_ = true;
-  if (uint32_t err = plat::CopyFileNoReplace(source, destination, this)) {
-    // A cancel inside the file stopped it at once (nothing of it is left).
+  bool sourceFailed = false;
+  if (uint32_t err = plat::CopyFileNoReplace(source, destination, this, &sourceFailed)) {
+    // A cancel inside the file stopped it at once (nothing of it is left); so
+    // did a failed read (the file is left out, or the copy ends).
     if (err == plat::kErrRequestAborted && copyIdle_) {
       ReportCancel();
+    } else if (skipUnreadable_ && sourceFailed && IsUnreadableSourceError(err)) {
+      LeftOut.bytes += static_cast<int64_t>(size);
+      LeftOut.files += 1;
+      if (leftOutNamed_.size() < texts::kLeftOutNamed) leftOutNamed_.push_back(plat::FromNative(source));
+      return StepCopyProgress();
     } else {
       Fail(texts::kFileCopyFailed, err, destination);
     }
@@ -337,6 +384,28 @@ void BackupEngine::Fail(const char* what, uint32_t error, const plat::NativePath
 // --- The check ---------------------------------------------------------------
 
 void BackupEngine::VerifyBackup(const std::string& backupFolder, bool endMessage) {
+  // Files left out by a copy that went to its end are named last, whatever the
+  // check found, and take the success message's place.
+  const bool leftOut = !failureReported_ && LeftOut.files > 0;
+  if (!CheckCopy() && !leftOut) return;
+  if (leftOut) {
+    host_.Sleep(100);
+    host_.ShowMessage(MakeLeftOutMessage(LeftOut.files, leftOutNamed_, backupFolder, StampName), host::kIconStop);
+  } else if (endMessage) {
+    host_.Sleep(100);
+    const std::string checked = checkContent_ ? texts::kContentChecked +
+                                                    FormatGroupedNumber(static_cast<int64_t>(copied_.size())) +
+                                                    texts::kContentCheckedFiles
+                                              : "";
+    host_.ShowMessage(std::string(texts::kVerifiedTitle) + backupFolder + texts::kVerifiedSubFolder + StampName +
+                          checked,
+                      host::kIconInformation);
+  } else {
+    host_.Sleep(500);
+  }
+}
+
+bool BackupEngine::CheckCopy() {
   ScanTotals dest;
   plat::NativePath unlisted;
   uint32_t error = 0;
@@ -345,40 +414,29 @@ void BackupEngine::VerifyBackup(const std::string& backupFolder, bool endMessage
   scanIdle_ = true;
   if (!counted) {
     Fail(texts::kBackupReadFailed, error, unlisted);
-    return;
+    return false;
   }
-  if (dest.bytes == SourceTotals.bytes && dest.files == SourceTotals.files) {
-    host_.RedrawNow();
-    // Equal totals never cover a failure or a cancel already reported: the
-    // run did not copy what was asked, whatever the figures say.
-    if (failureReported_) return;
-    if (checkContent_ && !CheckContent()) return;
-    if (endMessage) {
-      host_.Sleep(100);
-      const std::string checked = checkContent_ ? texts::kContentChecked +
-                                                      FormatGroupedNumber(static_cast<int64_t>(copied_.size())) +
-                                                      texts::kContentCheckedFiles
-                                                : "";
-      host_.ShowMessage(std::string(texts::kVerifiedTitle) + backupFolder + texts::kVerifiedSubFolder +
-                            StampName + checked,
-                        host::kIconInformation);
-    } else {
-      host_.Sleep(500);
-    }
-    return;
+  const ScanTotals expected{SourceTotals.bytes - LeftOut.bytes, SourceTotals.files - LeftOut.files};
+  if (dest.bytes != expected.bytes || dest.files != expected.files) {
+    host_.ShowMessage(std::string(texts::kMismatchHead) + texts::kMismatchSourceFiles +
+                          FormatGroupedNumber(expected.files) + texts::kMismatchSourceBytes +
+                          FormatGroupedNumber(expected.bytes) + texts::kMismatchDestFiles +
+                          FormatGroupedNumber(dest.files) + texts::kMismatchDestBytes +
+                          FormatGroupedNumber(dest.bytes) + texts::kMismatchTail,
+                      host::kIconStop);
+    return false;
   }
-  host_.ShowMessage(std::string(texts::kMismatchHead) + texts::kMismatchSourceFiles +
-                        FormatGroupedNumber(SourceTotals.files) + texts::kMismatchSourceBytes +
-                        FormatGroupedNumber(SourceTotals.bytes) + texts::kMismatchDestFiles +
-                        FormatGroupedNumber(dest.files) + texts::kMismatchDestBytes + FormatGroupedNumber(dest.bytes) +
-                        texts::kMismatchTail,
-                    host::kIconStop);
+  host_.RedrawNow();
+  // Equal totals never cover a failure or a cancel already reported: the run
+  // did not copy what was asked, whatever the figures say.
+  if (failureReported_) return false;
+  return !checkContent_ || CheckContent();
 }
 
 bool BackupEngine::CheckContent() {
   // The bar starts again, over the bytes to read back; cancel stops a read
   // within its file, as it stops a copy.
-  host_.SetProgressRange(SourceTotals.bytes);
+  host_.SetProgressRange(SourceTotals.bytes - LeftOut.bytes);
   ProgressPos = 0;
   paintedPos_ = -1;
   PaintProgress();

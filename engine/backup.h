@@ -42,6 +42,21 @@ std::string MakeStampFolderName(const plat::LocalTime& time);
 // share root (which has none) the drive letter or the share's name.
 plat::NativePath BackupNameOf(const plat::NativePath& selected);
 
+// True if error, met opening or reading a file of the selection, means that
+// this file cannot be read now, so that a run told to go on past such files
+// may leave it out: in use (sharing or lock violation), access denied, not
+// accessible to the system (an app alias), a cloud file whose content is not
+// available (every ERROR_CLOUD_FILE_* code), or gone since the count (not
+// found, or being deleted). Any other error is a failure of the run.
+bool IsUnreadableSourceError(uint32_t error);
+
+// The message shown in the success message's place after a run that left
+// files out: their number (count, digits grouped), the Shift_JIS source paths
+// of the first texts::kLeftOutNamed of them (named, as many as given, at most
+// that many) and how many more, then the backup folder and the sub-folder's name.
+std::string MakeLeftOutMessage(int64_t count, const std::vector<std::string>& named,
+                               const std::string& backupFolder, const std::string& stampName);
+
 class BackupEngine : private plat::CopyProgress {
  public:
   // The engine reads the selection (Shift_JIS paths, converted to native paths
@@ -63,8 +78,11 @@ class BackupEngine : private plat::CopyProgress {
   // The sub-folder this run created (full native path) and its name alone.
   plat::NativePath DestinationPath;
   std::string StampName;
-  // Files copied so far in this run.
+  // Files copied (or left out) so far in this run.
   int64_t ProgressPos = 0;
+  // The files this run left out because they could not be read, with their
+  // sizes from the walk.
+  ScanTotals LeftOut;
 
   // --- The scan ---
   // Adds the filtered totals of every selected item to the accumulators; the
@@ -85,8 +103,13 @@ class BackupEngine : private plat::CopyProgress {
   // shows the success message of the check, which never follows a failure or
   // a cancel reported in the same run. checkContent adds the content check:
   // every file the copy made is read back and compared with what the copy
-  // read (otherwise no file of the copy is ever read).
-  RunOutcome RunBackup(const std::string& backupFolder, bool endMessage, bool checkContent = false);
+  // read (otherwise no file of the copy is ever read). skipUnreadable: a
+  // source file that cannot be read (IsUnreadableSourceError) is left out and
+  // the copy goes on (otherwise it ends the copy as any failure does); the
+  // check then expects the source totals less what was left out, and the
+  // files left out are named instead of the success message.
+  RunOutcome RunBackup(const std::string& backupFolder, bool endMessage, bool checkContent = false,
+                       bool skipUnreadable = false);
   // Copies every selected item into DestinationPath. False on the first
   // failure or a cancel (its message already shown).
   bool CopySelection();
@@ -99,10 +122,13 @@ class BackupEngine : private plat::CopyProgress {
 
   // --- The check ---
   // Counts DestinationPath, every file whatever the filters, and compares with
-  // SourceTotals; reports success (unless endMessage is false, or a failure or
-  // cancel was reported in this run), the difference with all four numbers, or
-  // a folder of the backup that could not be listed. With the content check,
-  // equal totals are followed by it before success is reported.
+  // SourceTotals less LeftOut; reports success (unless endMessage is false, or
+  // a failure or cancel was reported in this run), the difference with all four
+  // numbers, or a folder of the backup that could not be listed. With the
+  // content check, equal totals are followed by it before success is reported.
+  // A copy that went to its end but left files out ends with their message
+  // (stop icon, whatever endMessage says), after any the check reported,
+  // never with success.
   void VerifyBackup(const std::string& backupFolder, bool endMessage);
   // Reads back every file this run copied (the bar runs again over their
   // bytes, cancel stops it within a file) and compares its digest with that of
@@ -121,7 +147,12 @@ class BackupEngine : private plat::CopyProgress {
   // The scan's and the copy's visitors of the shared tree walk (engine/walk.h).
   class ScanVisitor;
   class CopyVisitor;
-  bool CopyOneFile(const plat::NativePath& source, const plat::NativePath& destination);
+  // Copies one file of the given size (the walk's figure), or leaves it out
+  // when it cannot be read and the run allows that. False when the copy stopped.
+  bool CopyOneFile(const plat::NativePath& source, const plat::NativePath& destination, uint64_t size);
+  // The count and the content check; true when both found the copy complete
+  // and nothing was reported before them.
+  bool CheckCopy();
   // The copy's progress routine: dispatches at most every kProgressPaintMs;
   // false once a cancel was asked. Copied takes the content into the digest
   // (and, in the content check, moves the bar by its bytes).
@@ -156,6 +187,8 @@ class BackupEngine : private plat::CopyProgress {
     ContentDigest digest;
   };
   bool checkContent_ = false;
+  bool skipUnreadable_ = false;
+  std::vector<std::string> leftOutNamed_;  // the first left-out source paths (Shift_JIS)
   bool checking_ = false;  // the content check is reading
   bool seen_ = true;       // the file being copied was shown to Copied
   ContentHasher hasher_;

@@ -83,4 +83,16 @@ constexpr const char kContentDiffersOthersEnd[] = " ファイル　";
 constexpr size_t kContentDiffersNamed = 10;
 constexpr const char kContentCheckCancelled[] = "ファイルの内容の照合がキャンセルされました　";
 
+// In the success message's place when files that could not be read were left
+// out (the backup folder and the sub-folder follow as in kVerifiedTitle).
+constexpr const char kLeftOutHead[] = "バックアップは終了しましたが、読めなかった ";
+constexpr const char kLeftOutCountEnd[] = " ファイルはバックアップしていません。　\n";
+constexpr const char kLeftOutItem[] = "\n・";
+constexpr const char kLeftOutItemEnd[] = "　";
+constexpr const char kLeftOutOthers[] = "\n・ほか　";
+constexpr const char kLeftOutOthersEnd[] = " ファイル　";
+constexpr const char kLeftOutFolder[] = "\n\nバックアップフォルダ：\n  ";
+// The most left-out files the message names one by one.
+constexpr size_t kLeftOutNamed = 10;
+
 }  // namespace texts

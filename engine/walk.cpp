@@ -42,7 +42,7 @@ class Walk {
         const bool hiddenSystem = finder.MatchesMask(plat::kAttrHidden) && finder.MatchesMask(plat::kAttrSystem);
         if (step == WalkStep::kStop || !Folder(path, protectedBranch || hiddenSystem)) return false;
         visitor_.LeaveFolder();
-      } else {
+      } else if (!IsAppAlias(finder)) {
         // The filters look at the last component only: the entry's name is enough.
         const bool taken = !filters_ || CheckFileFilter(finder.GetFileName(), *filters_);
         if (visitor_.OnFile(finder, taken) == WalkStep::kStop) return false;
@@ -108,11 +108,15 @@ class Counter : public TreeVisitor {
 
 }  // namespace
 
+bool IsAppAlias(const CFileFind& entry) {
+  return entry.MatchesMask(plat::kAttrReparsePoint) && entry.GetReparseTag() == plat::kReparseTagAppExecLink;
+}
+
 bool WalkFolder(const plat::NativePath& folder, const FilterSet* filters, TreeVisitor& visitor) {
   return Walk(filters, visitor).Folder(folder);
 }
 
-bool FindPlainFile(const plat::NativePath& path, uint64_t& size) {
+bool FindPlainFile(const plat::NativePath& path, uint64_t& size, bool* appAlias) {
   // A pattern would find some file in a folder, not the file named by path.
   if (plat::HasWildcard(path)) return false;
   CFileFindEx finder;
@@ -120,15 +124,19 @@ bool FindPlainFile(const plat::NativePath& path, uint64_t& size) {
   finder.FindNextFile();
   if (finder.MatchesMask(plat::kAttrDirectory)) return false;
   size = finder.GetLength();
+  if (appAlias) *appAlias = IsAppAlias(finder);
   return true;
 }
 
 bool CountFilesAndSize(const plat::NativePath& path, int64_t& bytes, int64_t& files, plat::NativePath* unlisted,
                        uint32_t* error) {
   uint64_t size = 0;
-  if (FindPlainFile(path, size)) {
-    bytes += static_cast<int64_t>(size);
-    files += 1;
+  bool appAlias = false;
+  if (FindPlainFile(path, size, &appAlias)) {
+    if (!appAlias) {
+      bytes += static_cast<int64_t>(size);
+      files += 1;
+    }
     return true;
   }
   Counter counter;

@@ -32,6 +32,13 @@ class TreeVisitor {
   ~TreeVisitor() = default;
 };
 
+// True if the finder stands on an app execution alias (a file whose reparse
+// tag is IO_REPARSE_TAG_APPEXECLINK). Windows 10 and 11 keep these in every
+// profile (AppData\Local\Microsoft\WindowsApps); every open refuses them
+// (ERROR_CANT_ACCESS_FILE) and they hold nothing of the user's, so the count,
+// the copy and the check all leave them out: a walk never reports one.
+bool IsAppAlias(const CFileFind& entry);
+
 // Walks everything beneath folder (which is not itself reported). filters null
 // takes every entry; the filters decide on the Shift_JIS form of each listed
 // name ("?" for a character code page 932 lacks). The dot entries are skipped; a sub-folder reached through a
@@ -51,8 +58,9 @@ bool WalkFolder(const plat::NativePath& folder, const FilterSet* filters, TreeVi
 
 // True if path names an existing file that is not a folder (a path with
 // wildcard characters names none); size is then its full 64-bit size as the
-// finder reports it, the same figure a walk reports for it.
-bool FindPlainFile(const plat::NativePath& path, uint64_t& size);
+// finder reports it, the same figure a walk reports for it, and *appAlias
+// (when given) whether the file is an app alias, which no walk reports.
+bool FindPlainFile(const plat::NativePath& path, uint64_t& size, bool* appAlias = nullptr);
 
 // Adds the size and number of the files under path (a file, or a folder walked
 // without filters; folders are not counted) to the accumulators. False when

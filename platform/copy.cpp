@@ -15,14 +15,16 @@ namespace {
 constexpr size_t kChunk = 256 << 10;
 
 // The rest of in into out, chunk by chunk, progress asked before the first
-// chunk and after every one; the chunks shown to it when show.
-uint32_t CopyContent(io::File& in, io::File& out, uint64_t size, CopyProgress* progress, bool show) {
+// chunk and after every one; the chunks shown to it when show. A failed read
+// sets readFailed.
+uint32_t CopyContent(io::File& in, io::File& out, uint64_t size, CopyProgress* progress, bool show,
+                     bool& readFailed) {
   if (progress && !progress->Continue()) return kErrRequestAborted;
   // A small file needs no more than its own size (plus one byte to see its end).
   std::vector<char> buffer(size < kChunk ? static_cast<size_t>(size) + 1 : kChunk);
   for (;;) {
     size_t got = 0;
-    if (uint32_t err = io::Read(in, buffer.data(), buffer.size(), &got)) return err;
+    if (uint32_t err = io::Read(in, buffer.data(), buffer.size(), &got)) return (readFailed = true), err;
     if (got == 0) return kErrSuccess;
     if (uint32_t err = io::Write(out, buffer.data(), got)) return err;
     if (progress && show) progress->Copied(buffer.data(), got);
@@ -30,32 +32,34 @@ uint32_t CopyContent(io::File& in, io::File& out, uint64_t size, CopyProgress* p
   }
 }
 
-// Every named stream of the source into the same stream of the target.
+// Every named stream of the source into the same stream of the target; a
+// failure to list, open or read the source's streams sets readFailed.
 uint32_t CopyNamedStreams(io::File& in, const NativePath& source, io::File& out, const NativePath& destination,
-                          CopyProgress* progress) {
+                          CopyProgress* progress, bool& readFailed) {
   std::vector<NativePath> names;
-  if (uint32_t err = io::NamedStreams(in, source, names)) return err;
+  if (uint32_t err = io::NamedStreams(in, source, names)) return (readFailed = true), err;
   if (names.empty() || !io::HoldsNamedStreams(out)) return kErrSuccess;
   for (const NativePath& name : names) {
     io::File from, to;
     io::Facts facts;
-    if (uint32_t err = io::OpenSource(io::StreamPath(source, name), from, facts)) return err;
+    if (uint32_t err = io::OpenSource(io::StreamPath(source, name), from, facts)) return (readFailed = true), err;
     if (uint32_t err = io::CreateTarget(io::StreamPath(destination, name), to)) return err;
-    if (uint32_t err = CopyContent(from, to, facts.size, progress, false)) return err;
+    if (uint32_t err = CopyContent(from, to, facts.size, progress, false, readFailed)) return err;
     if (uint32_t err = to.Close()) return err;
   }
   return kErrSuccess;
 }
 
-}  // namespace
-
-uint32_t CopyFileNoReplace(const NativePath& source, const NativePath& destination, CopyProgress* progress) {
+// The copy of CopyFileNoReplace; readFailed tells a failure of the source's
+// side.
+uint32_t CopyOneFile(const NativePath& source, const NativePath& destination, CopyProgress* progress,
+                     bool& readFailed) {
   // Our own chunked copy rather than the system's whole-file one, so that the
   // caller is heard within every file on every system (Wine's CopyFileExW never
   // calls its progress routine) and a stop ends the file at once.
   io::File in;
   io::Facts facts;
-  if (uint32_t err = io::OpenSource(source, in, facts)) return err;
+  if (uint32_t err = io::OpenSource(source, in, facts)) return (readFailed = true), err;
   // Read here, an encrypted file would come out as plaintext: the system's
   // copy encrypts the copy again, or refuses.
   if (facts.attributes & kAttrEncrypted) {
@@ -66,8 +70,8 @@ uint32_t CopyFileNoReplace(const NativePath& source, const NativePath& destinati
   // Anything at destination after a failure below was made by this call.
   io::File out;
   if (uint32_t err = io::CreateTarget(destination, out)) return err;
-  uint32_t err = CopyContent(in, out, facts.size, progress, true);
-  if (!err) err = CopyNamedStreams(in, source, out, destination, progress);
+  uint32_t err = CopyContent(in, out, facts.size, progress, true, readFailed);
+  if (!err) err = CopyNamedStreams(in, source, out, destination, progress, readFailed);
   // The time set after the last write, so that it stays; the attributes last:
   // a read-only copy could not have been written, nor removed. The archive bit
   // stays as the system sets it on a new file.
@@ -78,6 +82,16 @@ uint32_t CopyFileNoReplace(const NativePath& source, const NativePath& destinati
     out.Close();
     RemoveFile(destination);  // its named streams with it
   }
+  return err;
+}
+
+}  // namespace
+
+uint32_t CopyFileNoReplace(const NativePath& source, const NativePath& destination, CopyProgress* progress,
+                           bool* sourceFailed) {
+  bool readFailed = false;
+  const uint32_t err = CopyOneFile(source, destination, progress, readFailed);
+  if (sourceFailed) *sourceFailed = err && readFailed;
   return err;
 }
 

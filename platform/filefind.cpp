@@ -12,6 +12,8 @@ bool CFileFind::MatchesMask(uint32_t mask) const {
   return haveCurrent_ && (current_.attributes & mask) != 0;
 }
 
+uint32_t CFileFind::GetReparseTag() const { return haveCurrent_ ? current_.reparseTag : 0; }
+
 bool CFileFind::IsDots() const {
   return haveCurrent_ && (current_.attributes & plat::kAttrDirectory) &&
          (current_.name == "." || current_.name == "..");

@@ -42,6 +42,9 @@ class CFileFind {
   const plat::NativePath& GetNativeName() const { return current_.native; }  // the name itself
   const plat::NativePath& GetNativeRoot() const { return root_; }            // the folder part itself
   bool MatchesMask(uint32_t mask) const;
+  // The reparse tag of the current entry when it is a reparse point, else 0
+  // (the POSIX stand-in knows none).
+  uint32_t GetReparseTag() const;
   bool IsDots() const;
   bool IsDirectory() const;
 
@@ -56,6 +59,7 @@ class CFileFind {
     plat::NativePath native;   // as the file system gives it
     uint64_t size = 0;
     uint32_t attributes = 0;
+    uint32_t reparseTag = 0;
   };
 
  private:

@@ -40,6 +40,8 @@ bool CFileFind::FetchNext(Entry& e) {
   e.name = plat::FromNative(e.native);
   e.size = (static_cast<uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
   e.attributes = d.dwFileAttributes;
+  // The listing names a reparse point's tag in this field (and only then).
+  e.reparseTag = (d.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? d.dwReserved0 : 0;
   return true;
 }
 

@@ -28,12 +28,15 @@ enum : uint32_t {
   kErrInvalidHandle = 6,
   kErrNotEnoughMemory = 8,
   kErrSharingViolation = 32,
+  kErrLockViolation = 33,
   kErrFileExists = 80,
   kErrInvalidParameter = 87,
   kErrDiskFull = 112,
   kErrDirNotEmpty = 145,
   kErrAlreadyExists = 183,
+  kErrDeletePending = 303,
   kErrRequestAborted = 1235,
+  kErrCantAccessFile = 1920,
   kErrEncryptionFailed = 6000,
 };
 
@@ -49,6 +52,10 @@ enum : uint32_t {
   kAttrEncrypted = 0x4000,
   kInvalidAttributes = 0xFFFFFFFFu,
 };
+
+// The reparse tag of an app execution alias (the Win32 value): a file that
+// every open refuses (kErrCantAccessFile) and that holds nothing of its own.
+constexpr uint32_t kReparseTagAppExecLink = 0x8000001Bu;
 
 // Attributes of the file or folder at path, or kInvalidAttributes (error in *err).
 uint32_t GetAttributes(const NativePath& path, uint32_t* err = nullptr);
@@ -113,9 +120,11 @@ class CopyProgress {
 // cannot hold encryption). progress (if given) is asked between chunks; its
 // false ends the copy with kErrRequestAborted. On any failure, a stop
 // included, a partly written destination made by this call is removed. 0 or
-// an error code.
+// an error code; on an error, *sourceFailed (when given) tells whether it came
+// from opening or reading the source (true) or from anything else: the
+// destination, a stop, or the system's copy of an encrypted file (false).
 uint32_t CopyFileNoReplace(const NativePath& source, const NativePath& destination,
-                           CopyProgress* progress = nullptr);
+                           CopyProgress* progress = nullptr, bool* sourceFailed = nullptr);
 
 // Reads the whole file back from the disk, past the system's cache where the
 // system allows it (Windows: unbuffered; POSIX: its cached pages dropped
@@ -164,6 +173,7 @@ std::string SystemErrorText(uint32_t code);
 // --- Fault injection (POSIX build only) ---------------------------------------
 // The native build exists for the tests: there a test can make an operation
 // fail whatever the disk says. The Windows build has no such hook.
+// Read covers ReadAll and the opening of a copy's source.
 // Attributes covers the start of a listing too; ListMore each further entry of it.
 // Copy covers each target the copy creates (its named streams included);
 // NamedStreams, answered with any error, makes the copy's destination a file

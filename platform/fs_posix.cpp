@@ -189,6 +189,7 @@ uint32_t File::Close() {
 }
 
 uint32_t OpenSource(const NativePath& path, File& file, Facts& facts) {
+  if (uint32_t fault = InjectedFault(FsOp::Read, path)) return fault;
   const std::string posix = ToPosixPath(path);
   const int fd = open(posix.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return ErrnoToWin32(errno, posix);

@@ -21,6 +21,7 @@ constexpr int32_t kDefaultEndMsg = 1;
 constexpr int32_t kDefaultChangeMiniPathFlg = 1;
 constexpr int32_t kDefaultTopFolderDspFlg = 0;
 constexpr int32_t kDefaultVerify = 0;
+constexpr int32_t kDefaultSkipUnreadable = 0;
 
 std::string DecimalText(int32_t value) {
   char text[16];
@@ -53,6 +54,7 @@ AppSettings::AppSettings()
       ChangeMiniPathFlg(kDefaultChangeMiniPathFlg),
       TopFolderDspFlg(kDefaultTopFolderDspFlg),
       Verify(kDefaultVerify),
+      SkipUnreadable(kDefaultSkipUnreadable),
       BkFolderCount(0),
       DeleteEmptyFlg(false) {}
 
@@ -102,16 +104,18 @@ void AppSettings::LoadSettings(const plat::NativePath& path) {
   TopFolderDspFlg =
       ReadIniInt(texts::kSectionOption, texts::kKeyTopFolderDspFlg, kDefaultTopFolderDspFlg, path);
   Verify = ReadIniInt(texts::kSectionOption, texts::kKeyVerify, kDefaultVerify, path);
+  SkipUnreadable = ReadIniInt(texts::kSectionOption, texts::kKeySkipUnreadable, kDefaultSkipUnreadable, path);
 }
 
 bool AppSettings::SaveSettings(const plat::NativePath& path) {
   // Every write runs whatever the earlier ones returned; the result is the
-  // conjunction of all six.
+  // conjunction of all of them.
   bool ok = WriteIniString(texts::kSectionBase, texts::kKeyVersion, texts::kSettingsVersion, path);
   ok &= WriteIniString(texts::kSectionBackup, texts::kKeyBackupFolder, BackupFolder, path);
   ok &= WriteIniInt(texts::kSectionOption, texts::kKeyEndMsg, EndMsg, path);
   ok &= WriteIniInt(texts::kSectionOption, texts::kKeyChangeMiniPathFlg, ChangeMiniPathFlg, path);
   ok &= WriteIniInt(texts::kSectionOption, texts::kKeyTopFolderDspFlg, TopFolderDspFlg, path);
   ok &= WriteIniInt(texts::kSectionOption, texts::kKeyVerify, Verify, path);
+  ok &= WriteIniInt(texts::kSectionOption, texts::kKeySkipUnreadable, SkipUnreadable, path);
   return ok;
 }

@@ -28,6 +28,7 @@ class AppSettings {
   int32_t ChangeMiniPathFlg; // the switch menu shows short paths
   int32_t TopFolderDspFlg;   // start-up makes the first registered folder current
   int32_t Verify;            // the content of the copy is read back and compared after a backup
+  int32_t SkipUnreadable;    // a backup leaves out the files it cannot read and goes on
   int32_t BkFolderCount;     // entries found by the latest LoadBkFolderList
   bool DeleteEmptyFlg;       // while true, WriteIniString removes a key instead of writing ""
 
@@ -55,10 +56,10 @@ class AppSettings {
   bool WriteIniInt(const std::string& section, const std::string& key, int32_t value, const plat::NativePath& path);
 
   // --- Record load and save ---
-  // Reads BackupFolder and the four flags; whatever cannot be read takes its
+  // Reads BackupFolder and the option flags; whatever cannot be read takes its
   // default.
   void LoadSettings(const plat::NativePath& path = SettingsFilePath());
-  // Writes the version "1.00", BackupFolder and the four flags, all six writes
+  // Writes the version "1.00", BackupFolder and the option flags, every write
   // attempted in this order whatever fails. True if every write succeeded
   // (false: the caller tells the user).
   bool SaveSettings(const plat::NativePath& path = SettingsFilePath());

@@ -14,6 +14,7 @@ BOOL CEnvSettingsDlg::OnInitDialog() {
   ui::SetChecked(hwnd(), IDC_SHORT_MENU_PATHS, AppSettings::IsOn(settings_.ChangeMiniPathFlg));
   ui::SetChecked(hwnd(), IDC_TOP_FOLDER_AT_START, AppSettings::IsOn(settings_.TopFolderDspFlg));
   ui::SetChecked(hwnd(), IDC_VERIFY_CONTENT, AppSettings::IsOn(settings_.Verify));
+  ui::SetChecked(hwnd(), IDC_SKIP_UNREADABLE, AppSettings::IsOn(settings_.SkipUnreadable));
   return TRUE;
 }
 
@@ -22,5 +23,6 @@ void CEnvSettingsDlg::OnOK() {
   settings_.ChangeMiniPathFlg = ui::IsChecked(hwnd(), IDC_SHORT_MENU_PATHS) ? 1 : 0;
   settings_.TopFolderDspFlg = ui::IsChecked(hwnd(), IDC_TOP_FOLDER_AT_START) ? 1 : 0;
   settings_.Verify = ui::IsChecked(hwnd(), IDC_VERIFY_CONTENT) ? 1 : 0;
+  settings_.SkipUnreadable = ui::IsChecked(hwnd(), IDC_SKIP_UNREADABLE) ? 1 : 0;
   EndDialog(IDOK);
 }

@@ -1,5 +1,5 @@
-// CEnvSettingsDlg: the environment settings dialog (dialog 139), the four
-// option flags of the settings record as check boxes.
+// CEnvSettingsDlg: the environment settings dialog (dialog 139), the option
+// flags of the settings record as check boxes.
 #pragma once
 
 #include "platform/dialog_win32.h"

@@ -224,7 +224,8 @@ void CMainDlg::OnOK() {
   }
   if (action != StartAction::kRun) return;
   model_.BeginRun();
-  if (model_.EndRun(engine_.RunBackup(folder, AppSettings::IsOn(settings_.EndMsg), AppSettings::IsOn(settings_.Verify))))
+  if (model_.EndRun(engine_.RunBackup(folder, AppSettings::IsOn(settings_.EndMsg), AppSettings::IsOn(settings_.Verify),
+                                      AppSettings::IsOn(settings_.SkipUnreadable))))
     EndDialog(IDOK);
 }
 
