@@ -66,7 +66,8 @@ TEST_P(ProfileContract, Reads) {
       {"missing.ini", "K", "dflt  ", 100, "dflt|4"}, {"folder.ini", "K", "", 100, "|0"},
       {"s.ini", "K", "-", 100, "0.50|4"}, {"s.ini", " k ", "-", 4, "0.5|3"}, {"s.ini", "Q", "-", 100, "  q  |5"},
       {"s.ini", "Sgl", "-", 100, "x|1"}, {"s.ini", "In", "-", 100, "a\"b\"|4"}, {"s.ini", "NoEq", "-", 100, "-|1"},
-      {"s.ini", "Second", "-", 100, "-|1"}, {"s.ini", "K", "-", 1, "|0"}, {"s.ini", "Long", "", 2000, std::string(1999, 'x') + "|1999"},
+      {"s.ini", "Second", "-", 100, "-|1"}, {"s.ini", "K", "-", 1, "|0"},
+      {"s.ini", "Long", "", 2000, std::string(1999, 'x') + "|1999"},
       {"s.ini", "H", "", 2000, "a" + hyo.substr(0, 1998) + "|1999"},
       {"s.ini", "H2", "", 2000, hyo.substr(0, 1998) + "|1998"},  // the cut falls inside a character
   };
@@ -85,7 +86,8 @@ TEST_P(ProfileContract, WritesKeepEveryOtherLine) {
   for (size_t i = 0; i < std::size(cases); ++i) {
     uint32_t err = 0xDEADBEEF;
     EXPECT_TRUE(GetParam().write("s", cases[i].key, cases[i].value, plat::ToNative(path), &err)) << i << " " << err;
-    EXPECT_EQ(cases[i].expected + " 2|1", Read(cases[i].key, "<none>", 100, path) + " " + Read("b", "", 8, path, "T")) << i;
+    EXPECT_EQ(cases[i].expected + " 2|1", Read(cases[i].key, "<none>", 100, path) + " " + Read("b", "", 8, path, "T"))
+        << i;
   }
   const std::string file = t.Read("s.ini");
   EXPECT_TRUE(file.find("; by hand") == 0 && file.find("odd line") != std::string::npos) << file;
@@ -99,8 +101,8 @@ TEST_P(ProfileContract, WritesKeepEveryOtherLine) {
 // other as it is; a removed key goes with every line of it, a duplicate left by hand included.
 TEST_P(ProfileContract, ValuesComeBackAsTheStoreWroteThem) {
   const std::string path = t.Path("s.ini");
-  const std::string values[] = {" tmp", "tmp ", "\t x\x1A", "'*'", "\"*\"", "\"x\" \"y\"", "  ", " 表 ", "\"", "'a\"", "a\"",
-                                "plain"};
+  const std::string values[] = {" tmp", "tmp ", "\t x\x1A", "'*'", "\"*\"", "\"x\" \"y\"", "  ", " 表 ", "\"", "'a\"",
+                                "a\"", "plain"};
   for (size_t i = 0; i < std::size(values); ++i) {
     const std::string key = "K" + std::to_string(i);
     ASSERT_TRUE(ini::WriteProfileText("S", key, values[i].c_str(), plat::ToNative(path))) << i;
