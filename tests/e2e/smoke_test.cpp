@@ -56,8 +56,7 @@ class Smoke : public ::testing::Test {
     ASSERT_EQ(std::getenv("LARKSPAN_ACP") ? std::atoi(std::getenv("LARKSPAN_ACP")) : 932, int(::GetACP()));
     for (const std::string& dir : {std::string("data\\d"), kA, kB}) tree_.Folder(dir);
     ASSERT_TRUE(::CreateDirectoryW(prog_.c_str(), nullptr));
-    const std::wstring built = Built(LARKSPAN_PROGRAM_HOST_DIR "/Larkspan.exe");
-    ASSERT_TRUE(::CopyFileW(built.c_str(), (prog_ + L"Larkspan.exe").c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileW(exe_.c_str(), (prog_ + L"Larkspan.exe").c_str(), FALSE));
     WriteNative(prog_ + L"Larkspan.ini", "[Backup]\r\nBackupFolder=" + Path(kA) + "\r\n[BkFolderList]\r\nBkFolder000=" +
                                              Path(kA) + "\r\n" + kFilterEntry + "BkFolder001=" + Path(kB) +
                                              "\r\nFilterFileOut001=*.tmp\r\n");
@@ -92,6 +91,7 @@ class Smoke : public ::testing::Test {
   }
   TempTree tree_;  // files in Shift_JIS names, made and read wide
   std::wstring prog_ = Wide(tree_.root()) + L"\\\u0141ukasz\\";
+  const std::wstring exe_ = Built(LARKSPAN_PROGRAM_HOST_DIR "/Larkspan.exe");  // the build's
 };
 
 // The count's other ends. Failing (a file handed over as a folder, "a.txt\": its listing fails), it shows its
@@ -256,8 +256,7 @@ TEST_F(Smoke, TheWindowsAtTheDisplaysScale) {
   const int windows[][2] = {  // the command that opens the window (0: the main window), its template
       {0, IDD_MAIN}, {ID_BACKUP_FOLDER_SETTINGS, IDD_BACKUP_FOLDER_SETTINGS}, {ID_ENV_SETTINGS, IDD_ENV_SETTINGS}};
   std::set<std::string> cutAt96;
-  const std::wstring exePath = Built(LARKSPAN_PROGRAM_HOST_DIR "/Larkspan.exe");
-  HMODULE exe = ::LoadLibraryExW(exePath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  HMODULE exe = ::LoadLibraryExW(exe_.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   for (int dpi : {96, 144, 192}) {
     Process program;
     HWND main = setUp(dpi) && exe ? StartCounted(program, {"data\\a.txt"}) : nullptr;
@@ -287,7 +286,7 @@ TEST_F(Smoke, TheWindowsAtTheDisplaysScale) {
         if (picture) want.right = r.left + side, want.bottom = r.top + side;
         for (LONG e : {want.left - r.left, want.top - r.top, want.right - r.right, want.bottom - r.bottom})
           EXPECT_LE(std::abs(e), picture ? 0 : 1) << where << ": " << r.left << "," << r.top << " off by " << e;
-        if (cls == "SysListView32") EXPECT_EQ(dpi::Scale(650, dpi), ::SendMessageW(h, LVM_GETCOLUMNWIDTH, 0, 0));
+        if (cls == "SysListView32") { EXPECT_EQ(dpi::Scale(650, dpi), ::SendMessageW(h, LVM_GETCOLUMNWIDTH, 0, 0)); }
         std::wstring text(256, L'\0');
         text.resize(::SendMessageW(h, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0])));
         if (text.empty() || picture || !(style & WS_VISIBLE) || (cls != "Static" && cls != "Button")) continue;
