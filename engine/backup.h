@@ -122,6 +122,8 @@ class BackupEngine : private plat::CopyProgress {
   class ScanVisitor;
   class CopyVisitor;
   bool CopyOneFile(const plat::NativePath& source, const plat::NativePath& destination);
+  // Gives the copied folder target its source's marks; false (reported) on failure.
+  bool MarkFolder(const plat::NativePath& source, const plat::NativePath& target);
   // The copy's progress routine: dispatches at most every kProgressPaintMs;
   // false once a cancel was asked. Copied takes the content into the digest
   // (and, in the content check, moves the bar by its bytes).

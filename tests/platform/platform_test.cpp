@@ -8,6 +8,7 @@
 #include <sys/xattr.h>
 #endif
 
+#include <cstring>
 #include <set>
 
 #include "platform/filefind.h"
@@ -163,6 +164,99 @@ TEST(Copy, NamedStreamsTravelAndEncryptedFilesAreNeverReadOut) {
     EXPECT_EQ(c.shown, seen.data) << i;
   }
 #endif
+}
+
+#ifdef _WIN32
+// Gives this program Windows' answer where Wine gives another: while it lives, this program's import of kernel32!name
+// (through which the platform layer linked into it calls the system) leads to `to`; original is the system's function.
+struct ImportPatch {
+  ImportPatch(const char* name, const void* to) {
+    auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleW(nullptr));
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    auto* dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + nt->OptionalHeader.DataDirectory[1].VirtualAddress);
+    for (; dll->Name; ++dll) {
+      auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->OriginalFirstThunk);
+      for (size_t i = 0; !::lstrcmpiA(reinterpret_cast<char*>(base + dll->Name), "kernel32.dll") && names[i].u1.Function; ++i)
+        if (!IMAGE_SNAP_BY_ORDINAL(names[i].u1.Ordinal) &&
+            !std::strcmp(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names[i].u1.AddressOfData)->Name, name))
+          slot = reinterpret_cast<void**>(base + dll->FirstThunk) + i;
+    }
+    if (slot) original = Put(const_cast<void*>(to));
+  }
+  ~ImportPatch() { if (slot) Put(original); }
+  void* Put(void* to) {  // GNU ld's import table is writable
+    return std::swap(*slot, to), to;
+  }
+  void** slot = nullptr;
+  void* original = nullptr;
+};
+
+// The answers given in place of the system's (the system's functions kept to pass on to).
+decltype(&::WriteFile) g_writeFile;
+decltype(&::GetFileInformationByHandle) g_fileInfo;
+decltype(&::GetFileInformationByHandleEx) g_fileInfoEx;
+BOOL WINAPI HalfThenDiskFull(HANDLE file, LPCVOID data, DWORD size, LPDWORD put, LPOVERLAPPED at) {
+  return g_writeFile(file, data, size / 2, put, at), ::SetLastError(ERROR_DISK_FULL), FALSE;
+}
+BOOL WINAPI DiskFull(HANDLE) { return ::SetLastError(ERROR_DISK_FULL), FALSE; }
+// FileIdInfo (18) as Wine answers it (0), refused (1), or as ReFS answers (2): one 64-bit index (7) for every item,
+// the real one in the upper half of the 128-bit id.
+int g_ids;
+BOOL WINAPI WindowsIndex(HANDLE item, LPBY_HANDLE_FILE_INFORMATION info) {
+  return g_fileInfo(item, info) && (g_ids < 2 || (info->nFileIndexHigh = 0, info->nFileIndexLow = 7));
+}
+BOOL WINAPI WindowsFileIdInfo(HANDLE item, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID out, DWORD size) {
+  BY_HANDLE_FILE_INFORMATION real;
+  if (kind != 18 || g_ids == 0 || !g_fileInfo(item, &real)) return g_fileInfoEx(item, kind, out, size);
+  if (g_ids == 1) return ::SetLastError(ERROR_INVALID_PARAMETER), FALSE;
+  const ULONGLONG id[3] = {real.dwVolumeSerialNumber, 7, (ULONGLONG{real.nFileIndexHigh} << 32) | real.nFileIndexLow};
+  return std::memcpy(out, id, sizeof(id)), TRUE;
+}
+#endif
+
+// A replace whose write fails half-way (the disk full) or whose flush fails leaves the old file whole and no temporary
+// file: the new content goes aside and is moved in only once all of it is on the drive (natively the fault hook fails
+// the write, on Windows the system's answer).
+TEST(ReplaceAll, AFailureHalfWayLeavesTheOldFileWhole) {
+#ifdef _WIN32
+  for (auto [call, to] : {std::pair<const char*, const void*>{"WriteFile", reinterpret_cast<void*>(HalfThenDiskFull)},
+                          {"FlushFileBuffers", reinterpret_cast<void*>(DiskFull)}}) {
+    ImportPatch patch(call, to);
+    g_writeFile = reinterpret_cast<decltype(g_writeFile)>(patch.original);
+#else
+  for (const char* call : {"write"}) {
+    plat::SetFaultHook([](plat::FsOp op, const std::string&, void*) -> uint32_t {
+      return op == plat::FsOp::Replace ? uint32_t{plat::kErrDiskFull} : 0u;
+    }, nullptr);
+#endif
+    TempTree t;
+    t.File("Larkspan.ini", "old");
+    EXPECT_EQ(plat::kErrDiskFull, plat::ReplaceAll(plat::ToNative(t.Path("Larkspan.ini")), std::string(9000, 'n')));
+    EXPECT_EQ("old|0", t.Read("Larkspan.ini") + "|" + std::to_string(t.Exists("*.~*"))) << call;
+  }
+#ifndef _WIN32
+  plat::SetFaultHook(nullptr, nullptr);
+#endif
+}
+
+// One item has one identity by any path, two items two: by the 128-bit id with its volume serial where the system
+// gives one (whatever Wine answers; ReFS, whose 64-bit indexes collide), by the 64-bit index where it refuses it.
+TEST(FileId, OneItemOneIdTwoItemsTwo) {
+  TempTree t;
+  t.Folder("a"), t.Folder("b");
+#ifdef _WIN32
+  ImportPatch ex("GetFileInformationByHandleEx", reinterpret_cast<void*>(WindowsFileIdInfo)),
+      index("GetFileInformationByHandle", reinterpret_cast<void*>(WindowsIndex));
+  g_fileInfoEx = reinterpret_cast<decltype(g_fileInfoEx)>(ex.original);
+  g_fileInfo = reinterpret_cast<decltype(g_fileInfo)>(index.original);
+  for (g_ids = 0; g_ids < 3; ++g_ids) {
+#else
+  for (int g_ids : {0}) {
+#endif
+    plat::FileId a, again, b;
+    EXPECT_TRUE(plat::GetFileId(plat::ToNative(t.Path("a")), a) && plat::GetFileId(plat::ToNative(t.Path("b")), b) &&
+                plat::GetFileId(plat::ToNative(t.Path("b\\..\\a")), again) && a == again && !(a == b)) << g_ids;
+  }
 }
 
 }  // namespace
