@@ -181,12 +181,9 @@ struct ImportPatch {
             !std::strcmp(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names[i].u1.AddressOfData)->Name, name))
           slot = reinterpret_cast<void**>(base + dll->FirstThunk) + i;
     }
-    if (slot) original = Put(const_cast<void*>(to));
+    if (slot) original = std::exchange(*slot, const_cast<void*>(to));  // GNU ld's import table is writable
   }
-  ~ImportPatch() { if (slot) Put(original); }
-  void* Put(void* to) {  // GNU ld's import table is writable
-    return std::swap(*slot, to), to;
-  }
+  ~ImportPatch() { if (slot) *slot = original; }
   void** slot = nullptr;
   void* original = nullptr;
 };
@@ -203,7 +200,7 @@ BOOL WINAPI DiskFull(HANDLE) { return ::SetLastError(ERROR_DISK_FULL), FALSE; }
 // the real one in the upper half of the 128-bit id.
 int g_ids;
 BOOL WINAPI WindowsIndex(HANDLE item, LPBY_HANDLE_FILE_INFORMATION info) {
-  return g_fileInfo(item, info) && (g_ids < 2 || (info->nFileIndexHigh = 0, info->nFileIndexLow = 7));
+  return g_fileInfo(item, info) && (g_ids < 2 || ((info->nFileIndexHigh = 0), (info->nFileIndexLow = 7)));
 }
 BOOL WINAPI WindowsFileIdInfo(HANDLE item, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID out, DWORD size) {
   BY_HANDLE_FILE_INFORMATION real;
@@ -233,10 +230,7 @@ TEST(ReplaceAll, AFailureHalfWayLeavesTheOldFileWhole) {
     t.File("Larkspan.ini", "old");
     EXPECT_EQ(plat::kErrDiskFull, plat::ReplaceAll(plat::ToNative(t.Path("Larkspan.ini")), std::string(9000, 'n')));
     EXPECT_EQ("old|0", t.Read("Larkspan.ini") + "|" + std::to_string(t.Exists("*.~*"))) << call;
-  }
-#ifndef _WIN32
-  plat::SetFaultHook(nullptr, nullptr);
-#endif
+  }  // (natively the hook goes with this test's process)
 }
 
 // One item has one identity by any path, two items two: by the 128-bit id with its volume serial where the system
