@@ -316,7 +316,7 @@ uint32_t ReadBack(const std::string& path, CopyProgress& progress) {
   if (fd < 0) return ErrnoToWin32(errno, posix);
   file.handle = fd;
   posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);  // what is cached of it goes: the drive is read
-  std::vector<char> buffer(256 << 10);
+  thread_local std::vector<char> buffer(256 << 10);  // one for every read-back of the thread, as on Windows
   for (;;) {
     size_t got = 0;
     if (uint32_t err = io::Read(file, buffer.data(), buffer.size(), &got)) return err;

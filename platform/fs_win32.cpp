@@ -264,25 +264,19 @@ uint32_t ReadBack(const NativePath& path, CopyProgress& progress) {
   FileHandle file(open(FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN));
   if (!file && ::GetLastError() == ERROR_INVALID_PARAMETER) file.reset(open(FILE_FLAG_SEQUENTIAL_SCAN));
   if (!file) return ::GetLastError();
-  void* memory = ::VirtualAlloc(nullptr, kChunk, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  // One buffer for every read-back of the thread, kept to the end of the
+  // process: allocating and freeing it per file cost more than reading a
+  // small file.
+  thread_local void* const memory = ::VirtualAlloc(nullptr, kChunk, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
   if (!memory) return ERROR_NOT_ENOUGH_MEMORY;
   char* buffer = static_cast<char*>(memory);
-  DWORD err = 0;
   for (;;) {
     DWORD got = 0;
-    if (!::ReadFile(file.get(), buffer, kChunk, &got, nullptr)) {
-      err = ::GetLastError();
-      break;
-    }
-    if (got == 0) break;
+    if (!::ReadFile(file.get(), buffer, kChunk, &got, nullptr)) return ::GetLastError();
+    if (got == 0) return kErrSuccess;
     progress.Copied(buffer, got);
-    if (!progress.Continue()) {
-      err = kErrRequestAborted;
-      break;
-    }
+    if (!progress.Continue()) return kErrRequestAborted;
   }
-  ::VirtualFree(memory, 0, MEM_RELEASE);
-  return err;
 }
 
 bool GetFileId(const NativePath& path, FileId& id) {
