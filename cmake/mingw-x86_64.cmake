@@ -1,5 +1,5 @@
-# Cross toolchain: 64-bit Windows through mingw-w64, for the extension that
-# 64-bit Explorer loads (posix thread model, as the 32-bit build).
+# Cross toolchain: 64-bit Windows through mingw-w64, for the program and the
+# extension on 64-bit Windows (posix thread model, as the 32-bit build).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
@@ -9,3 +9,5 @@ set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Unit tests run under Wine through this wrapper, in a 64-bit prefix.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-exec --win64)

@@ -3,28 +3,41 @@
 ; its context-menu handler for files, folders and drives under HKCU, and adds
 ; an uninstaller with an entry in the installed-programs list.
 ;
-; Explorer loads the extension into its own process, so the library must match
-; Explorer's architecture. On 64-bit Windows the 64-bit library is installed as
-; LarkspanShell.dll and registered in the 64-bit registry view (where 64-bit
-; Explorer looks; this 32-bit setup would otherwise write the 32-bit view), and
-; the 32-bit library as LarkspanShell32.dll in the 32-bit view, for the file
-; dialogs of 32-bit programs. On 32-bit Windows the 32-bit library is
-; LarkspanShell.dll. Larkspan.exe is a 32-bit program on both.
+; One script, two installers: a 32-bit one (dist/LarkspanSetup.exe) that runs
+; on every Windows, and a 64-bit one (dist/x64/LarkspanSetup.exe, makensis
+; -DX64) for 64-bit Windows. Both carry the same files, install into the same
+; folder and write the same registration, so each upgrades and uninstalls the
+; other's install.
+;
+; On 64-bit Windows the 64-bit program is installed, and the extension in both
+; builds: Explorer loads the extension into its own process, so the library
+; must match Explorer's architecture. The 64-bit library is LarkspanShell.dll,
+; registered in the 64-bit registry view (where 64-bit Explorer looks), and
+; the 32-bit library LarkspanShell32.dll in the 32-bit view, for the file
+; dialogs of 32-bit programs. On 32-bit Windows the 32-bit program and library
+; are installed, the library as LarkspanShell.dll.
 ;
 ; The program writes lkpara.dat and Larkspan.ini beside itself, so it lives in
 ; a folder the user can write to: %LOCALAPPDATA%\Programs\Larkspan.
 ;
-; makensis -DPROGRAM=<Larkspan.exe> -DEXTENSION=<32-bit LarkspanShell.dll>
-;          -DEXTENSION64=<64-bit LarkspanShell.dll>
+; makensis [-DX64] -DPROGRAM=<32-bit Larkspan.exe> -DPROGRAM64=<64-bit Larkspan.exe>
+;          -DEXTENSION=<32-bit LarkspanShell.dll> -DEXTENSION64=<64-bit LarkspanShell.dll>
 ;          -DHELPFILE=<Larkspan.chm, optional> -DOUTFILE=<LarkspanSetup.exe> Larkspan.nsi
 ; Silent: LarkspanSetup.exe /S, Uninstall.exe /S.
 
-Unicode true
+!ifdef X64
+  Target amd64-unicode
+  ; There ${RunningX64} is known true when the script is compiled, and the
+  ; branches for 32-bit Windows are left out, their labels unused.
+  !pragma warning disable 6012
+!else
+  Unicode true
+!endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 
-!ifndef PROGRAM | EXTENSION | EXTENSION64 | OUTFILE
-  !error "PROGRAM, EXTENSION, EXTENSION64 and OUTFILE must be defined"
+!ifndef PROGRAM | PROGRAM64 | EXTENSION | EXTENSION64 | OUTFILE
+  !error "PROGRAM, PROGRAM64, EXTENSION, EXTENSION64 and OUTFILE must be defined"
 !endif
 
 !include LogicLib.nsh
@@ -143,11 +156,12 @@ Section "${PRODUCT}"
   SetOverwrite try
   StrCpy $failed ""
   Delete "$INSTDIR\${ASIDE_PATTERN}"
-  !insertmacro InstallFile "${PROGRAM}" "Larkspan.exe"
   ${If} ${RunningX64}
+    !insertmacro InstallFile "${PROGRAM64}" "Larkspan.exe"
     !insertmacro InstallFile "${EXTENSION64}" "${LIBRARY}"
     !insertmacro InstallFile "${EXTENSION}" "${LIBRARY32}"
   ${Else}
+    !insertmacro InstallFile "${PROGRAM}" "Larkspan.exe"
     !insertmacro InstallFile "${EXTENSION}" "${LIBRARY}"
   ${EndIf}
 !ifdef HELPFILE
@@ -217,12 +231,15 @@ Function un.RemoveFile
     Return
   ${EndIf}
   StrCpy $1 "$TEMP\${REMOVED_FOLDER}"
+  StrCpy $3 "${CLEANUP_VALUE} (temp)"
   Call un.MoveInto
   ${If} ${FileExists} "$INSTDIR\$0"
     StrCpy $1 "$INSTDIR\..\${REMOVED_FOLDER}"
+    StrCpy $3 "${CLEANUP_VALUE} (beside)"
     Call un.MoveInto
   ${EndIf}
-  WriteRegStr HKCU "${RUNONCE_KEY}" "${CLEANUP_VALUE}" '"$SYSDIR\cmd.exe" /c rd /s /q "$1"'
+  ; One entry per folder to empty: files moved into both folders are all removed.
+  WriteRegStr HKCU "${RUNONCE_KEY}" "$3" '"$SYSDIR\cmd.exe" /c rd /s /q "$1"'
 FunctionEnd
 
 !macro RemoveInstalled NAME

@@ -23,6 +23,12 @@ bool CFileFind::FindNextFile() {
   if (!haveNext_) return false;
   current_ = std::move(next_);
   haveCurrent_ = true;
+  // A symbolic link to a file lists at its own size, 0 (Windows' finder does
+  // not follow it); its copy follows it and writes the target's bytes, so the
+  // entry takes the target's size. A link whose target is gone keeps 0, and
+  // its copy fails as a missing file's does. A link to a folder is a folder.
+  if ((current_.attributes & (plat::kAttrReparsePoint | plat::kAttrDirectory)) == plat::kAttrReparsePoint)
+    plat::FollowedFileSize(plat::JoinNative(root_, current_.native), current_.size);
   haveNext_ = FetchNext(next_);
   return haveNext_;
 }

@@ -37,7 +37,7 @@ class CFileFind {
   // Ends the search and frees its handle; also done by the destructor.
   void Close();
 
-  uint64_t GetLength() const;         // full 64-bit size of the current entry
+  uint64_t GetLength() const;         // full 64-bit size of the current entry (a file link: its target's)
   std::string GetFileName() const;    // Shift_JIS form of the current entry's name
   const plat::NativePath& GetNativeName() const { return current_.native; }  // the name itself
   const plat::NativePath& GetNativeRoot() const { return root_; }            // the folder part itself

@@ -60,8 +60,8 @@ static uint32_t DosAttributesOf(int at, const char* path) {
 }
 
 // Fills e from the disk. at/name: a folder descriptor and a name in it (or
-// AT_FDCWD and a path). A link is followed and marked; a dangling link is
-// reported as itself. mayBeLink false skips the link test (readdir said so).
+// AT_FDCWD and a path). A link is followed and marked (its size its own, as
+// Windows gives it); a dangling link is reported as itself. mayBeLink false skips the link test (readdir said so).
 static bool StatEntry(int at, const char* path, const std::string& name, bool mayBeLink, CFileFind::Entry& e) {
   struct stat st {};
   bool linked = false;
@@ -80,7 +80,8 @@ static bool StatEntry(int at, const char* path, const std::string& name, bool ma
   if (!(st.st_mode & S_IWUSR)) e.attributes |= plat::kAttrReadOnly;
   if (linked) e.attributes |= plat::kAttrReparsePoint;
   if (S_ISDIR(st.st_mode)) e.attributes |= DosAttributesOf(at, path);
-  e.size = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);
+  // A link lists at its own size, 0, as Windows lists a symbolic link.
+  e.size = S_ISDIR(st.st_mode) || linked ? 0 : static_cast<uint64_t>(st.st_size);
   return true;
 }
 

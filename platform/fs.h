@@ -55,6 +55,10 @@ enum : uint32_t {
 // Attributes of the file or folder at path, or kInvalidAttributes (error in *err).
 uint32_t GetAttributes(const NativePath& path, uint32_t* err = nullptr);
 
+// Size of the file at path, a link followed to its target. False, size
+// untouched, when it cannot be opened (a link whose target is gone).
+bool FollowedFileSize(const NativePath& path, uint64_t& size);
+
 // True if a file or folder exists at path (one trailing backslash ignored).
 bool PathExists(const NativePath& path);
 

@@ -114,6 +114,13 @@ uint32_t GetAttributes(const std::string& path, uint32_t* err) {
   return attrs | DosAttributesOf(-1, posix.c_str());
 }
 
+bool FollowedFileSize(const std::string& path, uint64_t& size) {
+  struct stat st {};
+  if (stat(ToPosixPath(path).c_str(), &st) != 0) return false;
+  size = static_cast<uint64_t>(st.st_size);
+  return true;
+}
+
 uint32_t ReadAll(const std::string& path, std::string& out, bool) {
   out.clear();
   if (uint32_t fault = InjectedFault(FsOp::Read, path)) return fault;

@@ -9,6 +9,7 @@
 #include "platform/fs.h"
 #include "platform/handle.h"
 #include "platform/native_view_win32.h"
+#include "platform/win32_layout.h"
 
 namespace plat {
 
@@ -17,6 +18,19 @@ uint32_t GetAttributes(const NativePath& path, uint32_t* err) {
   DWORD attrs = InNativeView([&] { return ::GetFileAttributesW(target.c_str()); });
   if (attrs == INVALID_FILE_ATTRIBUTES && err) *err = ::GetLastError();
   return attrs;
+}
+
+bool FollowedFileSize(const NativePath& path, uint64_t& size) {
+  const NativePath target = LongPathForm(path);
+  // Without FILE_FLAG_OPEN_REPARSE_POINT the open follows a link.
+  FileHandle file(InNativeView([&] {
+    return ::CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, 0, nullptr);
+  }));
+  LARGE_INTEGER got;
+  if (!file || !::GetFileSizeEx(file.get(), &got)) return false;
+  size = static_cast<uint64_t>(got.QuadPart);
+  return true;
 }
 
 uint32_t ReadAll(const NativePath& path, std::string& out, bool shared) {
@@ -141,8 +155,7 @@ uint32_t Write(File& file, const char* data, size_t size) {
 
 uint32_t NamedStreams(File& source, const NativePath&, std::vector<NativePath>& names) {
   names.clear();
-  // From the open file (FindFirstStreamW would open it again by name). Entries
-  // are named ":name:$DATA"; the default stream is "::$DATA".
+  // From the open file (FindFirstStreamW would open it again by name).
   std::vector<LONGLONG> buffer(512);  // 8-byte aligned, as the entries are
   while (!::GetFileInformationByHandleEx(HandleOf(source), FileStreamInfo, buffer.data(),
                                          static_cast<DWORD>(buffer.size() * sizeof(LONGLONG)))) {
@@ -157,18 +170,12 @@ uint32_t NamedStreams(File& source, const NativePath&, std::vector<NativePath>& 
       return kErrSuccess;
     return err;
   }
-  const char* at = reinterpret_cast<const char*>(buffer.data());
-  for (;;) {
-    const auto* entry = reinterpret_cast<const FILE_STREAM_INFO*>(at);
-    const NativePath name(entry->StreamName, entry->StreamNameLength / sizeof(wchar_t));
-    const size_t type = name.rfind(L':');
-    if (name.size() > 1 && name[0] == L':' && type != 0 && type != NativePath::npos &&
-        name.compare(type, NativePath::npos, L":$DATA") == 0) {
-      names.push_back(name.substr(1, type - 1));
-    }
-    if (entry->NextEntryOffset == 0) return kErrSuccess;
-    at += entry->NextEntryOffset;
-  }
+  std::vector<std::u16string> streams;
+  if (!layout::NamedDataStreams(reinterpret_cast<const unsigned char*>(buffer.data()),
+                                buffer.size() * sizeof(LONGLONG), streams))
+    return ERROR_INVALID_DATA;
+  for (const std::u16string& stream : streams) names.emplace_back(stream.begin(), stream.end());
+  return kErrSuccess;
 }
 
 NativePath StreamPath(const NativePath& file, const NativePath& stream) { return file + L':' + stream; }

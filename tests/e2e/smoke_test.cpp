@@ -47,14 +47,15 @@ class Smoke : public ::testing::Test {
     ASSERT_EQ(std::getenv("LARKSPAN_ACP") ? std::atoi(std::getenv("LARKSPAN_ACP")) : 932, int(::GetACP()));
     for (const std::string& dir : {std::string("data\\d"), kA, kB}) tree_.Folder(dir);
     ASSERT_TRUE(::CreateDirectoryW(prog_.c_str(), nullptr));
-    ASSERT_TRUE(::CopyFileW(Built("Larkspan.exe").c_str(), (prog_ + L"Larkspan.exe").c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileW(Built(LARKSPAN_PROGRAM_HOST_DIR "/Larkspan.exe").c_str(), (prog_ + L"Larkspan.exe").c_str(),
+                            FALSE));
     WriteNative(prog_ + L"Larkspan.ini", "[Backup]\r\nBackupFolder=" + Path(kA) + "\r\n[BkFolderList]\r\nBkFolder000=" +
                                              Path(kA) + "\r\n" + kFilterEntry + "BkFolder001=" + Path(kB) +
                                              "\r\nFilterFileOut001=*.tmp\r\n");
     tree_.File("data\\a.txt", "alpha\r\n");
   }
-  // Wine takes the host's slashes on drive Z:.
-  static std::wstring Built(const char* name) { return Wide("Z:" LARKSPAN_DIST_HOST_PATH "/" + std::string(name)); }
+  // A built file by its host path; Wine takes the host's slashes on drive Z:.
+  static std::wstring Built(const std::string& host) { return Wide("Z:" + host); }
   static std::wstring Wide(const std::string& path) { return plat::ToNative(path); }
   std::string Path(const std::string& rel) const { return tree_.Path(rel); }
   // A file beside the program ("<missing>" if it cannot be read).
@@ -184,7 +185,8 @@ TEST_F(Smoke, ASessionFromTheTotalsToTheBackup) {
   ::PostMessageW(main, WM_COMMAND, ID_HELP_COMMAND, 0);  // without its file, then with it
   Box box = AnswerBox(program.pid(), IDOK, kAppearsMs);
   EXPECT_EQ(std::string(texts::kHelpMissing) + "|exclamation", box.text + "|" + box.icon);
-  ASSERT_TRUE(::CopyFileW(Built(texts::kHelpFileName).c_str(), (prog_ + Wide(texts::kHelpFileName)).c_str(), FALSE));
+  ASSERT_TRUE(::CopyFileW(Built(LARKSPAN_DIST_HOST_PATH "/" + std::string(texts::kHelpFileName)).c_str(),
+                          (prog_ + Wide(texts::kHelpFileName)).c_str(), FALSE));
   ::PostMessageW(main, WM_COMMAND, ID_HELP_COMMAND, 0);
   // Wine's viewer shows the help's title through the ANSI code page (under 1252 it is known by its class alone).
   HWND viewer = FindWindowOf(0, "HH Parent", ::GetACP() == 932 ? "Larkspan ヘルプ" : "", 0, kAppearsMs);

@@ -16,6 +16,12 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include <map>
+
+#include "platform/handle.h"
+#include "tests/support/import_patch.h"
+#include "tests/support/win32_layouts.h"
 #else
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -450,6 +456,125 @@ TEST_F(Engine, FailuresOnTheWayAreReportedNeverASuccess) {
     EXPECT_TRUE(i > 0 || Marks("docs") == 0) << "a folder the copy stopped in";
   }
 #endif
+}
+
+#ifdef _WIN32
+// Windows' answers where Wine gives others (docs/windows-answers.md), at the program's own calls into kernel32. NTFS
+// lists every file's main stream "::$DATA" (and z.txt's Zone.Identifier) and holds named streams, here each kept in a
+// file of its own under streams\; a symbolic link to a file (link.txt; gone.txt, whose target is gone) is listed as
+// itself; secret.txt is encrypted. The names of the files the program creates are logged.
+struct {
+  std::wstring streamFolder, created;
+  std::map<std::wstring, std::wstring> streams;  // the path of a named stream: the file of streamFolder keeping it
+  std::map<HANDLE, std::wstring> opened;         // the name of an open file
+  decltype(&::CreateFileW) create = ::CreateFileW;
+  decltype(&::GetFileInformationByHandleEx) info = ::GetFileInformationByHandleEx;
+  decltype(&::GetVolumeInformationByHandleW) volume = ::GetVolumeInformationByHandleW;
+  decltype(&::FindFirstFileW) findFirst = ::FindFirstFileW;
+  decltype(&::FindNextFileW) findNext = ::FindNextFileW;
+} ntfs;
+
+HANDLE WINAPI NtfsCreateFile(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD how,
+                             DWORD flags, HANDLE model) {
+  std::wstring path = name + (std::wcsncmp(name, L"\\\\?\\", 4) ? 0 : 4), file = path.substr(path.rfind(L'\\') + 1);
+  if (file == L"gone.txt") return ::SetLastError(ERROR_FILE_NOT_FOUND), INVALID_HANDLE_VALUE;
+  if (how == CREATE_NEW) ntfs.created += file + L"|";
+  if (file.find(L':') != std::wstring::npos)
+    path = ntfs.streamFolder + L"\\" + ntfs.streams.emplace(path, std::to_wstring(ntfs.streams.size())).first->second;
+  HANDLE opened = ntfs.create((L"\\\\?\\" + path).c_str(), access, share, security, how, flags, model);
+  ntfs.opened[opened] = file;
+  return opened;
+}
+BOOL WINAPI NtfsInfo(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID buffer, DWORD size) {
+  const std::wstring& name = ntfs.opened[file];
+  if (kind == FileStreamInfo) {
+    std::vector<unsigned char> list = StreamList({u"::$DATA", u":Zone.Identifier:$DATA"});
+    if (name != L"z.txt") list = StreamList({u"::$DATA"});
+    if (list.size() > size) return ::SetLastError(ERROR_MORE_DATA), FALSE;
+    return std::copy(list.begin(), list.end(), static_cast<unsigned char*>(buffer)), TRUE;
+  }
+  const BOOL ok = ntfs.info(file, kind, buffer, size);
+  if (ok && kind == FileBasicInfo && name == L"secret.txt")
+    static_cast<FILE_BASIC_INFO*>(buffer)->FileAttributes |= FILE_ATTRIBUTE_ENCRYPTED;
+  return ok;
+}
+BOOL WINAPI NtfsVolume(HANDLE file, LPWSTR name, DWORD nameSize, LPDWORD serial, LPDWORD length, LPDWORD flags,
+                       LPWSTR system, DWORD systemSize) {
+  const BOOL ok = ntfs.volume(file, name, nameSize, serial, length, flags, system, systemSize);
+  return ok && flags && (*flags |= FILE_NAMED_STREAMS), ok;
+}
+BOOL AsListed(WIN32_FIND_DATAW* entry) {
+  if (std::wcscmp(entry->cFileName, L"link.txt") == 0 || std::wcscmp(entry->cFileName, L"gone.txt") == 0) {
+    entry->dwFileAttributes |= FILE_ATTRIBUTE_REPARSE_POINT, entry->dwReserved0 = IO_REPARSE_TAG_SYMLINK;
+    entry->nFileSizeLow = entry->nFileSizeHigh = 0;
+  }
+  return TRUE;
+}
+HANDLE WINAPI NtfsFindFirst(LPCWSTR pattern, LPWIN32_FIND_DATAW entry) {
+  HANDLE find = ntfs.findFirst(pattern, entry);
+  return find != INVALID_HANDLE_VALUE && AsListed(entry), find;
+}
+BOOL WINAPI NtfsFindNext(HANDLE find, LPWIN32_FIND_DATAW entry) { return ntfs.findNext(find, entry) && AsListed(entry); }
+#endif
+
+// A backup from a volume that answers as NTFS does, onto one (the Windows build gives the program Windows' answers;
+// natively, the stand-in's streams and real links): it copies exactly, a Zone.Identifier stream included; a symbolic
+// link to a file counts and copies as its target, one whose target is gone fails as a missing file; an encrypted file
+// takes the system's copy; a file another program holds unshared fails (Windows build only for these two).
+TEST_F(Engine, ABackupWithWindowsAnswers) {
+  const std::string zone = "[ZoneTransfer]\r\nZoneId=3\r\n", contentChecked = "\n\nファイルの内容を照合しました（";
+  t.File("ntfs\\a.txt", "alpha"), t.File("ntfs\\z.txt", "zulu"), t.Folder("links"), t.Folder("gone");
+#ifdef _WIN32
+  ntfs.streamFolder = plat::ToNative(t.Path("streams"));
+  ntfs.streams = {{plat::ToNative(t.Path("ntfs\\z.txt:Zone.Identifier")), L"source"}};
+  t.File("streams\\source", zone), t.File("links\\link.txt", "target!"), t.File("gone\\gone.txt", "gone");
+  t.File("busy\\busy.txt", "busy"), t.File("secret\\secret.txt", "classified");
+  const ImportPatch patches[] = {{"kernel32.dll", "CreateFileW", reinterpret_cast<void*>(NtfsCreateFile)},
+      {"kernel32.dll", "GetFileInformationByHandleEx", reinterpret_cast<void*>(NtfsInfo)},
+      {"kernel32.dll", "GetVolumeInformationByHandleW", reinterpret_cast<void*>(NtfsVolume)},
+      {"kernel32.dll", "FindFirstFileW", reinterpret_cast<void*>(NtfsFindFirst)},
+      {"kernel32.dll", "FindNextFileW", reinterpret_cast<void*>(NtfsFindNext)}};
+  plat::FileHandle busy(::CreateFileW(plat::ToNative(t.Path("busy\\busy.txt")).c_str(), GENERIC_READ, 0, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
+  auto streamOf = [&](const std::string& file) {
+    auto kept = ntfs.streams.find(plat::ToNative(t.Path(file + ":Zone.Identifier")));
+    return kept == ntfs.streams.end() ? "<missing>" : t.Read("streams\\" + plat::FromNative(kept->second));
+  };
+#else
+  t.File("ntfs\\z.txt:Zone.Identifier", zone), t.File("target.txt", "target!");
+  ASSERT_EQ(0, symlink("../target.txt", plat::ToPosixPath(t.Path("links\\link.txt")).c_str()));
+  ASSERT_EQ(0, symlink("../nothing.txt", plat::ToPosixPath(t.Path("gone\\gone.txt")).c_str()));
+  auto streamOf = [&](const std::string& file) { return t.Read(file + ":Zone.Identifier"); };
+#endif
+  auto failed = [&](uint32_t error, const std::string& file) {
+    return kCopyFailed + plat::SystemErrorText(error) + "　\n( " + t.Path(InCopy(file)) + " )";
+  };
+  // created: the files the program made itself (Windows build), the system's copy made the encrypted one.
+  struct Case { const char* selected; int64_t bytes; Strings texts; const wchar_t* created; } cases[] = {
+      {"ntfs", 9, {Verified() + contentChecked + "2 ファイル）。　"}, L"a.txt|z.txt|z.txt:Zone.Identifier|"},
+      {"links", 7, {Verified() + contentChecked + "1 ファイル）。　"}, L"link.txt|"},
+      {"gone", 0, {failed(plat::kErrFileNotFound, "gone\\gone.txt"), Mismatch(1, 0, 0, 0)}, L""},
+      {"secret", 10, {Verified() + contentChecked + "1 ファイル）。　"}, nullptr},
+      {"busy", 4, {failed(plat::kErrSharingViolation, "busy\\busy.txt"), Mismatch(1, 4, 0, 0)}, nullptr},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+#ifdef _WIN32
+    ntfs.created.clear();
+#else
+    if (!c.created) continue;  // no sharing, no encryption
+#endif
+    Reset();
+    Select({c.selected});
+    EXPECT_EQ(kDone, ScanAndRun(true, "bk", true)) << i;
+    EXPECT_EQ(c.bytes, engine.SourceTotals.bytes) << i;
+    EXPECT_EQ(c.texts, host.texts) << i;
+#ifdef _WIN32
+    EXPECT_EQ(plat::FromNative(c.created ? c.created : L""), plat::FromNative(ntfs.created)) << i;
+#endif
+    const std::string streams = streamOf(InCopy("ntfs\\z.txt")) + "|" + streamOf(InCopy("ntfs\\a.txt"));
+    EXPECT_TRUE(i > 0 || streams == zone + "|<missing>") << streams;
+  }
 }
 
 }  // namespace

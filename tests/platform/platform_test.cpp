@@ -14,7 +14,12 @@
 #include "platform/filefind.h"
 #include "platform/fs.h"
 #include "platform/posix_path.h"
+#include "platform/win32_layout.h"
+#ifdef _WIN32
+#include "tests/support/import_patch.h"
+#endif
 #include "tests/support/temp_tree.h"
+#include "tests/support/win32_layouts.h"
 
 namespace {
 
@@ -166,45 +171,47 @@ TEST(Copy, NamedStreamsTravelAndEncryptedFilesAreNeverReadOut) {
 #endif
 }
 
-#ifdef _WIN32
-// Gives this program Windows' answer where Wine gives another: while it lives, this program's import of kernel32!name
-// (through which the platform layer linked into it calls the system) leads to `to`; original is the system's function.
-struct ImportPatch {
-  ImportPatch(const char* name, const void* to) {
-    auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleW(nullptr));
-    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    auto* dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + nt->OptionalHeader.DataDirectory[1].VirtualAddress);
-    for (; dll->Name; ++dll) {
-      auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->OriginalFirstThunk);
-      for (size_t i = 0; !::lstrcmpiA(reinterpret_cast<char*>(base + dll->Name), "kernel32.dll") && names[i].u1.Function; ++i)
-        if (!IMAGE_SNAP_BY_ORDINAL(names[i].u1.Ordinal) &&
-            !std::strcmp(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names[i].u1.AddressOfData)->Name, name))
-          slot = reinterpret_cast<void**>(base + dll->FirstThunk) + i;
-    }
-    if (slot) original = std::exchange(*slot, const_cast<void*>(to));  // GNU ld's import table is writable
+// The named data streams of a stream list ("#": refused): never the main stream "::$DATA", which NTFS and SMB list
+// for every file; an entry cut off by the end of the buffer (size bytes of the list; 0: all) refuses the list.
+TEST(Win32Layout, NamedDataStreamsOfAStreamList) {
+  const std::u16string main = u"::$DATA", zone = u":Zone.Identifier:$DATA";
+  struct Case { std::vector<std::u16string> names; size_t gap, size; std::u16string expected; } cases[] = {
+      {{main}, 0, 0, u""}, {{main, zone}, 0, 0, u"Zone.Identifier|"}, {{zone, main}, 0, 0, u"Zone.Identifier|"},
+      {{main, u": a b :$DATA", u":資料 é\U0001F600:$DATA"}, 0, 0, u" a b |資料 é\U0001F600|"},
+      {{main, u":x:$DATA", u":$DATA", u":y:$DATA"}, 16, 0, u"x|y|"},  // a chain with room between its entries
+      {{main, zone}, 0, 80, u"#"}, {{main, zone}, 0, 60, u"#"}, {{}, 0, 0, u"#"},  // a name, a header cut; nothing
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const std::vector<unsigned char> list = StreamList(cases[i].names, cases[i].gap);
+    std::vector<std::u16string> names = {u"stale"};
+    const size_t size = cases[i].size ? cases[i].size : list.size();
+    std::u16string got = plat::layout::NamedDataStreams(list.data(), size, names) ? u"" : u"#";
+    for (const std::u16string& name : names) got += name + u"|";
+    EXPECT_EQ(cases[i].expected, got) << "case " << i;
   }
-  ~ImportPatch() { if (slot) *slot = original; }
-  void** slot = nullptr;
-  void* original = nullptr;
-};
+}
 
-// The answers given in place of the system's (the system's functions kept to pass on to).
-decltype(&::WriteFile) g_writeFile;
-decltype(&::GetFileInformationByHandle) g_fileInfo;
-decltype(&::GetFileInformationByHandleEx) g_fileInfoEx;
+#ifdef _WIN32
+// The answers given in place of the system's, which they pass on to where they keep its answer.
+template <typename F> F* System(const char* name) {
+  return reinterpret_cast<F*>(reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), name)));
+}
 BOOL WINAPI HalfThenDiskFull(HANDLE file, LPCVOID data, DWORD size, LPDWORD put, LPOVERLAPPED at) {
-  return g_writeFile(file, data, size / 2, put, at), ::SetLastError(ERROR_DISK_FULL), FALSE;
+  return System<decltype(::WriteFile)>("WriteFile")(file, data, size / 2, put, at), ::SetLastError(ERROR_DISK_FULL), FALSE;
 }
 BOOL WINAPI DiskFull(HANDLE) { return ::SetLastError(ERROR_DISK_FULL), FALSE; }
 // FileIdInfo (18) as Wine answers it (0), refused (1), or as ReFS answers (2): one 64-bit index (7) for every item,
 // the real one in the upper half of the 128-bit id.
 int g_ids;
 BOOL WINAPI WindowsIndex(HANDLE item, LPBY_HANDLE_FILE_INFORMATION info) {
-  return g_fileInfo(item, info) && (g_ids < 2 || ((info->nFileIndexHigh = 0), (info->nFileIndexLow = 7)));
+  if (!System<decltype(::GetFileInformationByHandle)>("GetFileInformationByHandle")(item, info)) return FALSE;
+  if (g_ids == 2) info->nFileIndexHigh = 0, info->nFileIndexLow = 7;
+  return TRUE;
 }
 BOOL WINAPI WindowsFileIdInfo(HANDLE item, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID out, DWORD size) {
   BY_HANDLE_FILE_INFORMATION real;
-  if (kind != 18 || g_ids == 0 || !g_fileInfo(item, &real)) return g_fileInfoEx(item, kind, out, size);
+  if (kind != 18 || g_ids == 0 || !System<decltype(::GetFileInformationByHandle)>("GetFileInformationByHandle")(item, &real))
+    return System<decltype(::GetFileInformationByHandleEx)>("GetFileInformationByHandleEx")(item, kind, out, size);
   if (g_ids == 1) return ::SetLastError(ERROR_INVALID_PARAMETER), FALSE;
   const ULONGLONG id[3] = {real.dwVolumeSerialNumber, 7, (ULONGLONG{real.nFileIndexHigh} << 32) | real.nFileIndexLow};
   return std::memcpy(out, id, sizeof(id)), TRUE;
@@ -216,10 +223,9 @@ BOOL WINAPI WindowsFileIdInfo(HANDLE item, FILE_INFO_BY_HANDLE_CLASS kind, LPVOI
 // the write, on Windows the system's answer).
 TEST(ReplaceAll, AFailureHalfWayLeavesTheOldFileWhole) {
 #ifdef _WIN32
-  for (auto [call, to] : {std::pair<const char*, const void*>{"WriteFile", reinterpret_cast<void*>(HalfThenDiskFull)},
+  for (auto [call, to] : {std::pair<const char*, void*>{"WriteFile", reinterpret_cast<void*>(HalfThenDiskFull)},
                           {"FlushFileBuffers", reinterpret_cast<void*>(DiskFull)}}) {
-    ImportPatch patch(call, to);
-    g_writeFile = reinterpret_cast<decltype(g_writeFile)>(patch.original);
+    ImportPatch patch("kernel32.dll", call, to);
 #else
   for (const char* call : {"write"}) {
     plat::SetFaultHook([](plat::FsOp op, const std::string&, void*) -> uint32_t {
@@ -229,7 +235,7 @@ TEST(ReplaceAll, AFailureHalfWayLeavesTheOldFileWhole) {
     TempTree t;
     t.File("Larkspan.ini", "old");
     EXPECT_EQ(plat::kErrDiskFull, plat::ReplaceAll(plat::ToNative(t.Path("Larkspan.ini")), std::string(9000, 'n')));
-    EXPECT_EQ("old|0", t.Read("Larkspan.ini") + "|" + std::to_string(t.Exists("*.~*"))) << call;
+    EXPECT_EQ("old|0", t.Read("Larkspan.ini").substr(0, 9) + "|" + std::to_string(t.Exists("*.~*"))) << call;
   }  // (natively the hook goes with this test's process)
 }
 
@@ -239,10 +245,8 @@ TEST(FileId, OneItemOneIdTwoItemsTwo) {
   TempTree t;
   t.Folder("a"), t.Folder("b");
 #ifdef _WIN32
-  ImportPatch ex("GetFileInformationByHandleEx", reinterpret_cast<void*>(WindowsFileIdInfo)),
-      index("GetFileInformationByHandle", reinterpret_cast<void*>(WindowsIndex));
-  g_fileInfoEx = reinterpret_cast<decltype(g_fileInfoEx)>(ex.original);
-  g_fileInfo = reinterpret_cast<decltype(g_fileInfo)>(index.original);
+  ImportPatch ex("kernel32.dll", "GetFileInformationByHandleEx", reinterpret_cast<void*>(WindowsFileIdInfo)),
+      index("kernel32.dll", "GetFileInformationByHandle", reinterpret_cast<void*>(WindowsIndex));
   for (g_ids = 0; g_ids < 3; ++g_ids) {
 #else
   for (int g_ids : {0}) {

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The extension and installer in a throwaway 32- or 64-bit Wine prefix, through larkspan_explorer of the same
 # architecture (Explorer's, and as Larkspan.exe beside the built library its stand-in); then LarkspanSetup.exe /S
-# (on 64-bit: the 64-bit library registered in the 64-bit view), the main job checked on disk, setup and uninstall
-# while a process holds the library, the uninstall keeping Larkspan.ini, a setup that cannot write failing.
-#   shellext_test.sh win32|win64 <larkspan_explorer.exe> <LarkspanShell.dll> <LarkspanSetup.exe> <root>
+# (on 64-bit: the 64-bit program, the 64-bit library registered in the 64-bit view), the main job checked on disk,
+# setup (the other installer, when given: an upgrade) and uninstall while a process holds the library, both keeping
+# Larkspan.ini, a setup that cannot write failing.
+#   shellext_test.sh win32|win64 <larkspan_explorer.exe> <LarkspanShell.dll> <LarkspanSetup.exe> <root> [<upgrade>]
 set -uo pipefail
-arch=$1 explorer=$2 library=$3 setup=$4 root=$5 limit=180 failed=0
+arch=$1 explorer=$2 library=$3 setup=$4 root=$5 upgrade=${6:-$4} limit=180 failed=0
 work=$(mktemp -d /tmp/lkshell.XXXXXX)
 export LARKSPAN_WINEPREFIX=$work/prefix LARKSPAN_WINEARCH=$arch
 source "$root/tools/wine-env"
@@ -68,8 +69,9 @@ done
 server=$(wine reg query "$classes\\$class\\InprocServer32" /ve $view </dev/null | LC_ALL=C sed -n 's/.*REG_SZ[[:space:]]*//p' | tr -d '\r')
 install=$(dirname "$(winepath -u "$server" 2>/dev/null)")
 [ "${server##*\\}" = LarkspanShell.dll ] && cmp -s "$library" "$install/LarkspanShell.dll" || fail "registered: $server"
-[ -f "$install/Larkspan.chm" ] && grep -q 'requestedExecutionLevel level="asInvoker"' "$install/Larkspan.exe" ||
-  fail "no Larkspan.chm, or no Larkspan.exe asking for asInvoker"
+program=$root/dist/Larkspan.exe
+[ $arch = win32 ] || program=$root/dist/x64/Larkspan.exe
+[ -f "$install/Larkspan.chm" ] && cmp -s "$program" "$install/Larkspan.exe" || fail "no Larkspan.chm, or not $program"
 [ $arch = win32 ] || cmp -s "$root/dist/LarkspanShell.dll" "$install/LarkspanShell32.dll" || fail "no 32-bit library"
 
 # The selection in System32, where 64-bit Explorer sees it; redirected, a 32-bit program would see SysWOW64,
@@ -96,8 +98,10 @@ hold() {  # N: a holder of the installed library, until the file stopN exists
 only_ini() { [ "$(ls "$install")" = Larkspan.ini ]; }
 printf x >>"$install/LarkspanShell.dll"  # the old library, as a setup of another build left it
 hold 1
-step "setup over a loaded library" wine "$setup" /S
-cmp -s "$library" "$install/LarkspanShell.dll" || fail "setup over a loaded library: not the new library"
+settings=$(cat "$install/Larkspan.ini")
+step "setup over a loaded library" wine "$upgrade" /S
+cmp -s "$library" "$install/LarkspanShell.dll" && cmp -s "$program" "$install/Larkspan.exe" &&
+  [ "$(cat "$install/Larkspan.ini")" = "$settings" ] || fail "setup over a loaded library: not the new files, or the settings lost"
 touch "$work/stop1" && wait
 hold 2
 uninstaller=$(ls "$install" | grep -iv 'larkspan\.\(exe\|ini\|chm\)\|\.dll$\|\.old$' | head -1)
