@@ -9,8 +9,13 @@
 
 namespace plat {
 
-// A bitmap resource of the running program at its stored size; empty if absent.
-BitmapHandle LoadBitmapResource(int id, int width, int height);
+// A bitmap resource of the running program at its stored size (never
+// stretched); empty if absent.
+BitmapHandle LoadBitmapResource(int id);
+
+// The DPI that window is drawn at: the window's own (Windows 10 1607 and
+// later), else its monitor's (Windows 8.1), else the system's; 96 if none answers.
+int WindowDpi(HWND window);
 
 // A modal dialog made from a dialog template of the running program, a
 // Unicode window (texts set and read wide). The object must outlive DoModal; the window handle is valid between
@@ -51,6 +56,10 @@ class DialogBase {
   virtual HICON OnQueryDragIcon() { return nullptr; }
   // WM_DESTROY, while the controls still exist.
   virtual void OnDestroy() {}
+  // After WM_DPICHANGED: the window moved to a display of another scale, now
+  // at dpi; the dialog manager has resized it and laid out the template's
+  // controls and fonts anew. The dialog redoes what it measures or draws in pixels.
+  virtual void OnDpiChanged(int /*dpi*/) {}
 
  public:
   // The program's help command, run when F1 is pressed in any of its dialogs

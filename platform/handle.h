@@ -64,4 +64,12 @@ struct MenuTraits {
 };
 using MenuHandle = UniqueHandle<HMENU, MenuTraits>;
 
+// An icon loaded by the program at a size of its choosing (not shared).
+struct IconTraits {
+  static HICON Empty() { return nullptr; }
+  static bool Valid(HICON h) { return h != nullptr; }
+  static void Close(HICON h) { ::DestroyIcon(h); }
+};
+using IconHandle = UniqueHandle<HICON, IconTraits>;
+
 }  // namespace plat

@@ -9,17 +9,20 @@
 #include "settings/app_settings.h"
 #include "ui/backup_folder_edit_dlg.h"
 #include "ui/dialog_util.h"
+#include "ui/dpi_scale.h"
 #include "ui/texts.h"
 
 namespace {
 
-// The list images: 13 pixels wide, cut from bitmap 146; black is transparent.
+// The list images: 13 pixels wide at 96 DPI, cut from bitmap 146 drawn for the
+// window's DPI; black is transparent.
 constexpr int kImageWidth = 13;
 constexpr int kImageGrow = 1;
 constexpr int kImageBlank = 0;
 constexpr int kImageFilterMark = 1;
 
-// The columns: the folder, then the four filter lists, which are never seen.
+// The columns: the folder, then the four filter lists, which are never seen
+// (widths at 96 DPI).
 struct Column {
   const char* header;
   int width;
@@ -36,23 +39,37 @@ CBackupFolderSettingsDlg::CBackupFolderSettingsDlg(AppSettings& settings)
 
 BOOL CBackupFolderSettingsDlg::OnInitDialog() {
   ui::CenterOnOwner(hwnd());
-  // The list view owns its image list and destroys it with itself (the list
-  // has no LVS_SHAREIMAGELISTS).
-  HIMAGELIST images = ::ImageList_LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_LIST_IMAGES),
-                                             kImageWidth, kImageGrow, RGB(0, 0, 0), IMAGE_BITMAP, 0);
-  if (images) ::SendMessageW(List(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
-
+  const int dpi = plat::WindowDpi(hwnd());
+  SetListImages(dpi);
   for (int i = 0; i < static_cast<int>(sizeof(kColumns) / sizeof(kColumns[0])); ++i) {
     std::wstring header = ui::Wide(kColumns[i].header);
     LVCOLUMNW column = {};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
     column.pszText = &header[0];
-    column.cx = kColumns[i].width;
+    column.cx = dpi::Scale(kColumns[i].width, dpi);
     ::SendMessageW(List(), LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
   }
   ::SendMessageW(List(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
   FillList();
   return TRUE;
+}
+
+void CBackupFolderSettingsDlg::SetListImages(int dpi) {
+  const int scale = dpi::ImageScaleIndex(dpi);
+  HIMAGELIST images =
+      ::ImageList_LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(dpi::ScaledImageId(IDB_LIST_IMAGES, scale)),
+                             dpi::ImageSize(kImageWidth, scale), kImageGrow, RGB(0, 0, 0), IMAGE_BITMAP, 0);
+  if (!images) return;
+  // The list view owns the image list it holds and destroys it with itself
+  // (the list has no LVS_SHAREIMAGELISTS); one it gives back is ours.
+  HIMAGELIST replaced = reinterpret_cast<HIMAGELIST>(
+      ::SendMessageW(List(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images)));
+  if (replaced) ::ImageList_Destroy(replaced);
+}
+
+void CBackupFolderSettingsDlg::OnDpiChanged(int dpi) {
+  SetListImages(dpi);
+  ::SendMessageW(List(), LVM_SETCOLUMNWIDTH, 0, dpi::Scale(kColumns[0].width, dpi));
 }
 
 bool CBackupFolderSettingsDlg::OnCommand(WPARAM wParam, LPARAM lParam) {

@@ -26,8 +26,11 @@ class CBackupFolderSettingsDlg : public plat::DialogBase {
   BOOL OnInitDialog() override;
   bool OnCommand(WPARAM wParam, LPARAM lParam) override;
   void OnOK() override;
+  void OnDpiChanged(int dpi) override;
 
  private:
+  // Gives the list its images drawn for dpi.
+  void SetListImages(int dpi);
   // Fills the rows and the list from the stored backup-folder list.
   void FillList();
   // Shows entry as a new row index, or in place of row index: the folder with

@@ -5,23 +5,20 @@
 #include <vector>
 
 #include "ui/dialog_util.h"
+#include "ui/dpi_scale.h"
 #include "ui/folder_rules.h"
 #include "ui/main_dlg.h"
 #include "ui/resource.h"
 
-namespace {
-
-constexpr int kMenuBitmapSize = 11;
-
-}  // namespace
-
 void CMainDlg::ShowFolderSwitchMenu() {
-  // One set of item bitmaps per showing, shared by the items; declared before
-  // the menu, so they go only once the menu is destroyed.
+  // One set of item bitmaps per showing, drawn for the window's DPI (11 pixels
+  // at 96) and shared by the items; declared before the menu, so they go only
+  // once the menu is destroyed.
   const int kBitmapIds[] = {IDB_MENU_FILTER, IDB_MENU_FILTER_CHECKED, IDB_MENU_CHECK};
-  plat::BitmapHandle bitmaps[] = {plat::LoadBitmapResource(kBitmapIds[0], kMenuBitmapSize, kMenuBitmapSize),
-                                  plat::LoadBitmapResource(kBitmapIds[1], kMenuBitmapSize, kMenuBitmapSize),
-                                  plat::LoadBitmapResource(kBitmapIds[2], kMenuBitmapSize, kMenuBitmapSize)};
+  const int scale = dpi::ImageScaleIndex(plat::WindowDpi(hwnd()));
+  plat::BitmapHandle bitmaps[] = {plat::LoadBitmapResource(dpi::ScaledImageId(kBitmapIds[0], scale)),
+                                  plat::LoadBitmapResource(dpi::ScaledImageId(kBitmapIds[1], scale)),
+                                  plat::LoadBitmapResource(dpi::ScaledImageId(kBitmapIds[2], scale))};
   auto bitmapOf = [&](int id) -> HBITMAP {
     for (size_t i = 0; i < 3; ++i) {
       if (kBitmapIds[i] == id) return bitmaps[i].get();

@@ -14,6 +14,7 @@
 #include "ui/backup_folder_edit_dlg.h"
 #include "ui/backup_folder_settings_dlg.h"
 #include "ui/dialog_util.h"
+#include "ui/dpi_scale.h"
 #include "ui/env_settings_dlg.h"
 #include "ui/resource.h"
 #include "ui/texts.h"
@@ -23,19 +24,25 @@ namespace {
 constexpr UINT_PTR kRecountTimer = 1;
 constexpr UINT kRecountDelayMs = 10;
 constexpr DWORD kPressFeedbackMs = 120;
-// The backup-folder label takes the filter indicator's place when it is hidden.
+// The backup-folder label takes the filter indicator's place when it is hidden
+// (pixels at 96 DPI, as every size here).
 constexpr int kLabelWidening = 18;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kPendingBlue = RGB(130, 179, 253);
-// Sizes of the pictures.
-constexpr int kSymbolSize = 21;
-constexpr int kPictureSize = 16;
+// The sides of the window's big and small icons.
+constexpr int kIconSize = 32;
+constexpr int kSmallIconSize = 16;
 
-HICON LoadProgramIcon(int sizeMetricX, int sizeMetricY) {
-  // Shared icons belong to the system's cache: never destroyed by us.
+// The bitmaps of CMainDlg::Picture, in its order, and the picture controls.
+constexpr int kPictureIds[] = {IDB_FILE,   IDB_FILE_NONE,      IDB_FOLDER, IDB_FOLDER_NONE,
+                               IDB_SWITCH, IDB_SWITCH_PRESSED, IDB_FILTER, IDB_FILTER_PRESSED};
+constexpr int kPictureControls[] = {IDC_FILE_PICTURE, IDC_FOLDER_PICTURE, IDC_FOLDER_SWITCH, IDC_FILTER_INDICATOR};
+
+// The program's icon at side pixels, drawn at that size (larkspan.ico holds
+// the sides of every scale the bitmaps are drawn at).
+HICON LoadProgramIcon(int side) {
   return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
-                                         ::GetSystemMetrics(sizeMetricX), ::GetSystemMetrics(sizeMetricY),
-                                         LR_SHARED));
+                                         side, side, 0));
 }
 
 void Redraw(HWND window) { ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); }
@@ -45,17 +52,9 @@ void Redraw(HWND window) { ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDA
 CMainDlg::CMainDlg()
     : plat::DialogBase(IDD_MAIN),
       engine_(*this, selection_.paths, currentFilters_),
-      icon_(LoadProgramIcon(SM_CXICON, SM_CYICON)),
-      smallIcon_(LoadProgramIcon(SM_CXSMICON, SM_CYSMICON)),
       extendedMenu_(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_EXTENDED_MENU))),
       whiteBrush_(::CreateSolidBrush(kWhite)),
-      pendingBrush_(::CreateSolidBrush(kPendingBlue)),
-      noFilesBitmap_(plat::LoadBitmapResource(IDB_FILE_NONE, kSymbolSize, kSymbolSize)),
-      noFoldersBitmap_(plat::LoadBitmapResource(IDB_FOLDER_NONE, kSymbolSize, kSymbolSize)),
-      switchBitmap_(plat::LoadBitmapResource(IDB_SWITCH, kPictureSize, kPictureSize)),
-      switchPressedBitmap_(plat::LoadBitmapResource(IDB_SWITCH_PRESSED, kPictureSize, kPictureSize)),
-      filterBitmap_(plat::LoadBitmapResource(IDB_FILTER, kPictureSize, kPictureSize)),
-      filterPressedBitmap_(plat::LoadBitmapResource(IDB_FILTER_PRESSED, kPictureSize, kPictureSize)) {}
+      pendingBrush_(::CreateSolidBrush(kPendingBlue)) {}
 
 CMainDlg::~CMainDlg() = default;
 
@@ -70,16 +69,20 @@ BOOL CMainDlg::OnInitDialog() {
       ::AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutText);
     }
   }
-  ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-  ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-
   selectedFiles_ = 0;
   selectedFolders_ = 0;
   ::GetWindowRect(Item(IDC_BACKUP_FOLDER), &folderLabelRect_);
   ::MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&folderLabelRect_), 2);
-  // The pictures that change are shown from the dialog's own bitmaps.
-  SetPicture(IDC_FOLDER_SWITCH, switchBitmap_.get());
-  SetPicture(IDC_FILTER_INDICATOR, filterBitmap_.get());
+  // Every picture shows the dialog's own bitmap, drawn for the window's DPI;
+  // the template's images (drawn for 96) have no other owner.
+  HBITMAP templateImages[std::size(kPictureControls)];
+  for (size_t i = 0; i < std::size(kPictureControls); ++i) {
+    templateImages[i] = reinterpret_cast<HBITMAP>(
+        ::SendDlgItemMessageW(hwnd(), kPictureControls[i], STM_GETIMAGE, IMAGE_BITMAP, 0));
+  }
+  templateDpi_ = plat::WindowDpi(hwnd());
+  ApplyDpi(templateDpi_);
+  for (HBITMAP image : templateImages) plat::BitmapHandle deleted(image);
 
   settings_.LoadSettings();
   BackupFolder first;
@@ -120,14 +123,9 @@ void CMainDlg::ShowSelectionCounts() {
   ui::SetItemText(hwnd(), IDC_FILE_COUNT, text);
   std::snprintf(text, sizeof(text), texts::kCountFormat, selectedFolders_);
   ui::SetItemText(hwnd(), IDC_FOLDER_COUNT, text);
-  if (selectedFiles_ == 0) {
-    SetPicture(IDC_FILE_PICTURE, noFilesBitmap_.get());
-    ::EnableWindow(Item(IDC_FILE_COUNT), FALSE);
-  }
-  if (selectedFolders_ == 0) {
-    SetPicture(IDC_FOLDER_PICTURE, noFoldersBitmap_.get());
-    ::EnableWindow(Item(IDC_FOLDER_COUNT), FALSE);
-  }
+  ShowPictures();
+  if (selectedFiles_ == 0) ::EnableWindow(Item(IDC_FILE_COUNT), FALSE);
+  if (selectedFolders_ == 0) ::EnableWindow(Item(IDC_FOLDER_COUNT), FALSE);
   BeginRecount();
 }
 
@@ -154,13 +152,16 @@ void CMainDlg::RefreshBackupFolderDisplay() {
     settings_.ReadBkFolder(view.filterEntry, entry);
     currentFilters_.Set(entry.FilterFileIn, entry.FilterFileOut, entry.FilterFolderIn, entry.FilterFolderOut);
   }
-  RECT label = folderLabelRect_;
-  if (currentFilters_.IsEmpty()) {
-    ::ShowWindow(Item(IDC_FILTER_INDICATOR), SW_HIDE);
-    label.right += kLabelWidening;
-  } else {
-    ::ShowWindow(Item(IDC_FILTER_INDICATOR), SW_SHOW);
-  }
+  ::ShowWindow(Item(IDC_FILTER_INDICATOR), currentFilters_.IsEmpty() ? SW_HIDE : SW_SHOW);
+  LayOutFolderLabel();
+}
+
+void CMainDlg::LayOutFolderLabel() {
+  // The template's rectangle as laid out at the start, at the window's DPI.
+  auto scaled = [&](LONG v) { return ::MulDiv(v, dpi_, templateDpi_); };
+  RECT label = {scaled(folderLabelRect_.left), scaled(folderLabelRect_.top), scaled(folderLabelRect_.right),
+                scaled(folderLabelRect_.bottom)};
+  if (currentFilters_.IsEmpty()) label.right += dpi::Scale(kLabelWidening, dpi_);
   ::MoveWindow(Item(IDC_BACKUP_FOLDER), label.left, label.top, label.right - label.left, label.bottom - label.top,
                TRUE);
 }
@@ -273,13 +274,13 @@ bool CMainDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
       return true;
     case IDC_FOLDER_SWITCH:
       if (code == STN_CLICKED && !model_.Busy()) {
-        PressFeedback(IDC_FOLDER_SWITCH, switchPressedBitmap_.get(), switchBitmap_.get());
+        PressFeedback(IDC_FOLDER_SWITCH, pictures_[kSwitchPressed].get(), pictures_[kSwitch].get());
         ShowFolderSwitchMenu();
       }
       return true;
     case IDC_FILTER_INDICATOR:
       if (code == STN_CLICKED && !model_.Busy()) {
-        PressFeedback(IDC_FILTER_INDICATOR, filterPressedBitmap_.get(), filterBitmap_.get());
+        PressFeedback(IDC_FILTER_INDICATOR, pictures_[kFilterPressed].get(), pictures_[kFilter].get());
         EditCurrentFilters();
       }
       return true;
@@ -370,14 +371,15 @@ bool CMainDlg::OnPaint() {
   ::SendMessageW(hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   RECT client = {};
   ::GetClientRect(hwnd(), &client);
-  const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
-  const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-  ::DrawIcon(dc, x, y, icon_);
+  const int side = dpi::Scale(kIconSize, dpi_);
+  const int x = (client.right - client.left - side + 1) / 2;
+  const int y = (client.bottom - client.top - side + 1) / 2;
+  ::DrawIconEx(dc, x, y, icon_.get(), side, side, 0, nullptr, DI_NORMAL);
   ::EndPaint(hwnd(), &paint);
   return true;
 }
 
-HICON CMainDlg::OnQueryDragIcon() { return icon_; }
+HICON CMainDlg::OnQueryDragIcon() { return icon_.get(); }
 
 HBRUSH CMainDlg::OnCtlColorStatic(HDC dc, HWND control) {
   ::SetBkMode(dc, TRANSPARENT);
@@ -397,21 +399,37 @@ HBRUSH CMainDlg::OnCtlColorStatic(HDC dc, HWND control) {
 }
 
 void CMainDlg::SetPicture(int id, HBITMAP bitmap) {
-  HBITMAP old = reinterpret_cast<HBITMAP>(
-      ::SendDlgItemMessageW(hwnd(), id, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
-  // The template's own image has no other owner once it is replaced.
-  if (old && old != bitmap && !OwnsBitmap(old)) {
-    plat::BitmapHandle replaced(old);
-  }
+  // A static with SS_BITMAP takes the size of its image.
+  ::SendDlgItemMessageW(hwnd(), id, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
 }
 
-bool CMainDlg::OwnsBitmap(HBITMAP bitmap) const {
-  for (const plat::BitmapHandle* own : {&noFilesBitmap_, &noFoldersBitmap_, &switchBitmap_, &switchPressedBitmap_,
-                                        &filterBitmap_, &filterPressedBitmap_}) {
-    if (own->get() == bitmap) return true;
-  }
-  return false;
+void CMainDlg::ShowPictures() {
+  SetPicture(IDC_FILE_PICTURE, pictures_[selectedFiles_ ? kFile : kFileNone].get());
+  SetPicture(IDC_FOLDER_PICTURE, pictures_[selectedFolders_ ? kFolder : kFolderNone].get());
+  SetPicture(IDC_FOLDER_SWITCH, pictures_[kSwitch].get());
+  SetPicture(IDC_FILTER_INDICATOR, pictures_[kFilter].get());
 }
+
+void CMainDlg::ApplyDpi(int dpi) {
+  dpi_ = dpi;
+  plat::IconHandle icon(LoadProgramIcon(dpi::Scale(kIconSize, dpi)));
+  plat::IconHandle smallIcon(LoadProgramIcon(dpi::Scale(kSmallIconSize, dpi)));
+  ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon.get()));
+  ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
+  icon_ = std::move(icon);
+  smallIcon_ = std::move(smallIcon);
+  // The new bitmaps are shown before the old ones go.
+  const int scale = dpi::ImageScaleIndex(dpi);
+  plat::BitmapHandle previous[kPictures];
+  for (int i = 0; i < kPictures; ++i) {
+    previous[i] = std::move(pictures_[i]);
+    pictures_[i] = plat::LoadBitmapResource(dpi::ScaledImageId(kPictureIds[i], scale));
+  }
+  ShowPictures();
+  LayOutFolderLabel();
+}
+
+void CMainDlg::OnDpiChanged(int dpi) { ApplyDpi(dpi); }
 
 // --- The end -----------------------------------------------------------------
 

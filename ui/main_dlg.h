@@ -41,6 +41,7 @@ class CMainDlg : public plat::DialogBase, public BackupHost {
   HBRUSH OnCtlColorStatic(HDC dc, HWND control) override;
   HICON OnQueryDragIcon() override;
   void OnDestroy() override;
+  void OnDpiChanged(int dpi) override;
 
   // --- BackupHost ---
   int ShowMessage(const std::string& text, unsigned style) override;
@@ -65,12 +66,16 @@ class CMainDlg : public plat::DialogBase, public BackupHost {
   // without the folder's filters).
   void RecountTick();
 
+  // The icons and pictures drawn for dpi, shown; the folder label laid out anew.
+  void ApplyDpi(int dpi);
+  // Each picture control shows its bitmap for the present state.
+  void ShowPictures();
   // The pressed look of a picture for a moment, then its normal look again.
   void PressFeedback(int id, HBITMAP pressed, HBITMAP normal);
-  // Puts bitmap into a picture control. A replaced image that the dialog does
-  // not own (the one the template loaded) is deleted.
+  // Puts bitmap into a picture control; the replaced image stays with its owner.
   void SetPicture(int id, HBITMAP bitmap);
-  bool OwnsBitmap(HBITMAP bitmap) const;
+  // The folder label at folderLabelRect_, widened when the filter indicator is hidden.
+  void LayOutFolderLabel();
   void ShowExtendedMenu();
   void OpenBackupFolder();
   // The backup-folder settings dialog; after OK a new count.
@@ -86,7 +91,11 @@ class CMainDlg : public plat::DialogBase, public BackupHost {
   // --- State (the names the program's contract uses) ---
   int selectedFiles_ = 0;
   int selectedFolders_ = 0;
+  // The folder label's rectangle before any widening, as the template was laid
+  // out at the start, at templateDpi_; the window's DPI now.
   RECT folderLabelRect_ = {};
+  int templateDpi_ = 96;
+  int dpi_ = 96;
   AppSettings settings_;
   SelectionList selection_;
   FilterSet currentFilters_;
@@ -99,12 +108,12 @@ class CMainDlg : public plat::DialogBase, public BackupHost {
   // fits the control's 32-bit range.
   int progressShift_ = 0;
 
-  HICON icon_ = nullptr;
-  HICON smallIcon_ = nullptr;
+  // The window's icons, drawn at the big and small icon sides of dpi_.
+  plat::IconHandle icon_, smallIcon_;
   plat::MenuHandle extendedMenu_;
   plat::BrushHandle whiteBrush_;
   plat::BrushHandle pendingBrush_;
-  plat::BitmapHandle noFilesBitmap_, noFoldersBitmap_;
-  plat::BitmapHandle switchBitmap_, switchPressedBitmap_;
-  plat::BitmapHandle filterBitmap_, filterPressedBitmap_;
+  // The pictures' bitmaps at dpi_, in the order of kPictureIds (main_dlg.cpp).
+  enum Picture { kFile, kFileNone, kFolder, kFolderNone, kSwitch, kSwitchPressed, kFilter, kFilterPressed, kPictures };
+  plat::BitmapHandle pictures_[kPictures];
 };

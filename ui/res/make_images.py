@@ -150,70 +150,104 @@ def ico_bytes(images):
 
 
 # --- The pictures -------------------------------------------------------------
+# Each picture is designed at its 100 % side and drawn at every scale of
+# SCALES with its coordinates scaled and its strokes as wide as the scale,
+# rounded (2 pixels from 150 %); at 100 % it is exactly the original design.
 
-def file_symbol(ground):
-    """A sheet of paper with a folded corner and lines of text, 21 x 21."""
-    img = Image(21, 21, ground)
-    img.polygon([(4, 1), (13, 1), (17, 5), (17, 20), (4, 20)], PAPER)
-    img.line(4, 1, 13, 1, OUTLINE)
-    img.line(4, 1, 4, 19, OUTLINE)
-    img.line(4, 19, 16, 19, OUTLINE)
-    img.line(16, 5, 16, 19, OUTLINE)
-    img.line(12, 1, 16, 5, OUTLINE)
-    img.line(12, 1, 12, 5, OUTLINE)
-    img.line(12, 5, 16, 5, OUTLINE)
+def scaled_side(px, percent):
+    """The side of a px picture at percent: the program's dpi::ImageSize."""
+    dpi = 96 * percent // 100
+    return (px * dpi + 48) // 96
+
+
+def scaler(size, base):
+    """Scale factor, stroke width, a point's position and a far edge's position
+    (the last pixel before the scaled coordinate, less the stroke)."""
+    s = size / float(base)
+    w = max(1, round(s))
+    return s, w, (lambda v: round(v * s)), (lambda v: round(v * s) - w)
+
+
+def stroke(img, x0, y0, x1, y1, c, w):
+    for ox in range(w):
+        for oy in range(w):
+            img.line(x0 + ox, y0 + oy, x1 + ox, y1 + oy, c)
+
+
+def file_symbol(size, ground):
+    """A sheet of paper with a folded corner and lines of text, designed at 21 x 21."""
+    img = Image(size, size, ground)
+    s, w, p, e = scaler(size, 21)
+    img.polygon([(4 * s, 1 * s), (13 * s, 1 * s), (17 * s, 5 * s), (17 * s, 20 * s), (4 * s, 20 * s)], PAPER)
+    stroke(img, p(4), p(1), p(13), p(1), OUTLINE, w)
+    stroke(img, p(4), p(1), p(4), e(20), OUTLINE, w)
+    stroke(img, p(4), e(20), e(17), e(20), OUTLINE, w)
+    stroke(img, e(17), p(5), e(17), e(20), OUTLINE, w)
+    stroke(img, e(13), p(1), e(17), p(5), OUTLINE, w)
+    stroke(img, e(13), p(1), e(13), p(5), OUTLINE, w)
+    stroke(img, e(13), p(5), e(17), p(5), OUTLINE, w)
     for y in (8, 11, 14, 17):
-        img.line(6, y, 14 if y != 17 else 11, y, TEXT_LINE)
+        stroke(img, p(6), p(y), e(15) if y != 17 else e(12), p(y), TEXT_LINE, w)
     return img
 
 
-def folder_symbol(ground):
-    """A yellow folder with its tab, 21 x 21."""
-    img = Image(21, 21, ground)
-    img.rect(2, 4, 8, 6, FOLDER)
-    img.frame(2, 4, 8, 6, FOLDER_DARK)
-    img.rect(1, 6, 19, 17, FOLDER)
-    img.frame(1, 6, 19, 17, FOLDER_DARK)
-    img.line(2, 8, 18, 8, (255, 230, 150))
+def folder_symbol(size, ground):
+    """A yellow folder with its tab, designed at 21 x 21."""
+    img = Image(size, size, ground)
+    s, w, p, e = scaler(size, 21)
+
+    def box(x0, y0, x1, y1):  # filled and framed, corners inclusive at 100 %
+        x0, y0, x1, y1 = p(x0), p(y0), p(x1 + 1) - 1, p(y1 + 1) - 1
+        img.rect(x0, y0, x1, y1, FOLDER)
+        for i in range(w):
+            img.frame(x0 + i, y0 + i, x1 - i, y1 - i, FOLDER_DARK)
+
+    box(2, 4, 8, 6)
+    box(1, 6, 19, 17)
+    stroke(img, p(2), p(8), p(19) - 1 - (w - 1), p(8), (255, 230, 150), w)
     return img
 
 
-def triangle_symbol(ground):
-    """A black triangle pointing right, 16 x 16."""
-    img = Image(16, 16, ground)
-    img.polygon([(5, 3), (12, 8), (5, 13)], BLACK)
+def triangle_symbol(size, ground):
+    """A black triangle pointing right, designed at 16 x 16."""
+    img = Image(size, size, ground)
+    s = size / 16.0
+    img.polygon([(5 * s, 3 * s), (12 * s, 8 * s), (5 * s, 13 * s)], BLACK)
     return img
 
 
 def filter_symbol(size, ground):
-    """A funnel: a wide top narrowing to a short spout, size x size (16 or 11)."""
+    """A funnel: a wide top narrowing to a short spout, designed at 16 x 16."""
     img = Image(size, size, ground)
     s = size / 16.0
+    w = max(1, round(s))
     top, neck, bottom = 2 * s, 9 * s, 14.5 * s
     img.polygon([(1.5 * s, top), (14.5 * s, top), (9.5 * s, neck), (9.5 * s, bottom),
                  (6.5 * s, bottom - 1.5 * s), (6.5 * s, neck)], FILTER)
-    img.line(round(1.5 * s), round(top), round(14 * s), round(top), FILTER_DARK)
+    stroke(img, round(1.5 * s), round(top), round(14 * s), round(top), FILTER_DARK, w)
     return img
 
 
 def check_symbol(size, ground):
-    """A bold check mark, size x size."""
+    """A bold check mark, designed at 11 x 11."""
     img = Image(size, size, ground)
-    for dy in (0, 1):
-        img.line(2, 5 + dy, 4, 7 + dy, CHECK)
-        img.line(4, 7 + dy, 8, 3 + dy, CHECK)
+    s, w, p, e = scaler(size, 11)
+    stroke(img, p(2), p(5), p(4), p(7), CHECK, w)
+    stroke(img, p(4), p(7), p(8), p(3), CHECK, w)
+    stroke(img, p(2), p(5) + w, p(4), p(7) + w, CHECK, w)
+    stroke(img, p(4), p(7) + w, p(8), p(3) + w, CHECK, w)
     return img
 
 
-def list_images():
-    """The list images of the backup-folder settings dialog, 55 x 13 on black
-    (the transparent colour): image 0 (x 0-12) blank, image 1 (x 13-25) the
+def list_images(size):
+    """The list images of the backup-folder settings dialog, designed as a strip
+    of 55 x 13 on black (the transparent colour): image 0 blank, image 1 the
     filter mark; the rest of the strip stays blank."""
-    img = Image(55, 13, BLACK)
-    mark = filter_symbol(13, BLACK)
-    for y in range(13):
-        for x in range(13):
-            img.put(13 + x, y, mark.px[y][x])
+    img = Image(round(55 * size / 13.0), size, BLACK)
+    mark = filter_symbol(size, BLACK)
+    for y in range(size):
+        for x in range(size):
+            img.put(size + x, y, mark.px[y][x])
     return img
 
 
@@ -228,23 +262,45 @@ def program_icon(size):
     return img
 
 
+# The scales each bitmap is drawn at, in percent (ui/dpi_scale.h, kImageScales).
+SCALES = (100, 125, 150, 200, 250)
+# Identifiers of the scaled bitmaps: the 100 % identifier + 1000 x the scale's index.
+SCALED_ID_STEP = 1000
+
+# The bitmaps: file stem, resource identifier (ui/resource.h), side at 100 %,
+# file bytes for a side.
+BITMAPS = [
+    ("folder", 132, 21, lambda n: bmp_bytes(folder_symbol(n, FACE))),
+    ("file", 133, 21, lambda n: bmp_bytes(file_symbol(n, FACE))),
+    ("file_none", 134, 21, lambda n: bmp_bytes(file_symbol(n, GREY_GROUND).dimmed(GREY_GROUND, 0.35))),
+    ("folder_none", 135, 21, lambda n: bmp_bytes(folder_symbol(n, FACE).dimmed(FACE, 0.65))),
+    ("switch", 141, 16, lambda n: bmp_bytes(triangle_symbol(n, WHITE))),
+    ("list_images", 146, 13, lambda n: bmp4_bytes(list_images(n))),
+    ("switch_pressed", 144, 16, lambda n: bmp_bytes(triangle_symbol(n, PRESSED))),
+    ("filter", 147, 16, lambda n: bmp_bytes(filter_symbol(n, WHITE))),
+    ("filter_pressed", 148, 16, lambda n: bmp_bytes(filter_symbol(n, PRESSED))),
+    ("menu_filter", 151, 11, lambda n: bmp_bytes(filter_symbol(n, WHITE))),
+    ("menu_filter_checked", 152, 11, lambda n: bmp_bytes(filter_symbol(n, GREY_GROUND))),
+    ("menu_check", 153, 11, lambda n: bmp_bytes(check_symbol(n, GREY_GROUND))),
+]
+# The program's icon (128) at the big and small icon sides of every scale.
+ICON_SIDES = sorted({scaled_side(px, pc) for px in (32, 16) for pc in SCALES})
+
+
 def images():
-    """Resource file name -> file bytes."""
-    return {
-        "folder.bmp": bmp_bytes(folder_symbol(FACE)),                        # 132
-        "file.bmp": bmp_bytes(file_symbol(FACE)),                            # 133
-        "file_none.bmp": bmp_bytes(file_symbol(GREY_GROUND).dimmed(GREY_GROUND, 0.35)),  # 134
-        "folder_none.bmp": bmp_bytes(folder_symbol(FACE).dimmed(FACE, 0.65)),  # 135
-        "switch.bmp": bmp_bytes(triangle_symbol(WHITE)),                     # 141
-        "list_images.bmp": bmp4_bytes(list_images()),                         # 146
-        "switch_pressed.bmp": bmp_bytes(triangle_symbol(PRESSED)),           # 144
-        "filter.bmp": bmp_bytes(filter_symbol(16, WHITE)),                   # 147
-        "filter_pressed.bmp": bmp_bytes(filter_symbol(16, PRESSED)),         # 148
-        "menu_filter.bmp": bmp_bytes(filter_symbol(11, WHITE)),              # 151
-        "menu_filter_checked.bmp": bmp_bytes(filter_symbol(11, GREY_GROUND)),  # 152
-        "menu_check.bmp": bmp_bytes(check_symbol(11, GREY_GROUND)),          # 153
-        "larkspan.ico": ico_bytes([program_icon(32), program_icon(16)]),     # 128
-    }
+    """Resource file name -> file bytes: the 100 % bitmaps (named in larkspan.rc),
+    the scaled ones with scaled_images.rc, which names them, and the icon."""
+    files = {"larkspan.ico": ico_bytes([program_icon(n) for n in ICON_SIDES])}
+    lines = ["// Written by make_images.py: the bitmaps drawn at " + ", ".join(str(p) for p in SCALES[1:]) + " %,",
+             "// each under its 100 %% identifier + %d x the index of its scale (ui/dpi_scale.h)." % SCALED_ID_STEP]
+    for stem, ident, side, draw in BITMAPS:
+        files[stem + ".bmp"] = draw(side)
+        for index, percent in enumerate(SCALES[1:], 1):
+            name = "%s_%d.bmp" % (stem, percent)
+            files[name] = draw(scaled_side(side, percent))
+            lines.append('%d BITMAP "res/%s"' % (ident + SCALED_ID_STEP * index, name))
+    files["scaled_images.rc"] = ("\n".join(lines) + "\n").encode()
+    return files
 
 
 def main():
