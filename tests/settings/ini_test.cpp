@@ -97,26 +97,6 @@ TEST_P(ProfileContract, WritesKeepEveryOtherLine) {
   EXPECT_FALSE(t.Exists("new.ini")) << "removing a missing key creates nothing";
 }
 
-// What the store writes, every reader gives back byte for byte: a value it would trim or unquote goes in quotes, any
-// other as it is; a removed key goes with every line of it, a duplicate left by hand included.
-TEST_P(ProfileContract, ValuesComeBackAsTheStoreWroteThem) {
-  const std::string path = t.Path("s.ini");
-  const std::string values[] = {" tmp", "tmp ", "\t x\x1A", "'*'", "\"*\"", "\"x\" \"y\"", "  ", " 表 ", "\"", "'a\"",
-                                "a\"", "plain"};
-  for (size_t i = 0; i < std::size(values); ++i) {
-    const std::string key = "K" + std::to_string(i);
-    ASSERT_TRUE(ini::WriteProfileText("S", key, values[i].c_str(), plat::ToNative(path))) << i;
-    EXPECT_EQ(values[i] + "|", Read(key, "-", 100, path).substr(0, values[i].size() + 1)) << i;
-  }
-  const std::string file = t.Read("s.ini");
-  EXPECT_TRUE(file.find("K0=\" tmp\"\r\nK1=\"tmp \"\r\n") != std::string::npos &&
-              file.find("K11=plain\r\n") != std::string::npos) << file;
-  t.File("d.ini", "[S]\r\nK=one\r\nX=1\r\nK=two\r\n[T]\r\nK=other\r\n");
-  ASSERT_TRUE(ini::WriteProfileText("S", "K", nullptr, plat::ToNative(t.Path("d.ini"))));
-  EXPECT_EQ("-|1", Read("K", "-", 100, t.Path("d.ini")));
-  EXPECT_EQ("[S]\r\nX=1\r\n[T]\r\nK=other\r\n", t.Read("d.ini"));
-}
-
 TEST_P(ProfileContract, RefusedWritesChangeNothing) {
   const std::string content = "[S]\r\nK=old\r\n";
   t.File("s.ini", content);
