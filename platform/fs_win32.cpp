@@ -128,6 +128,24 @@ uint32_t OpenSource(const NativePath& path, File& file, Facts& facts) {
   return kErrSuccess;
 }
 
+uint32_t OpenFacts(const NativePath& path, File& file, Facts& facts) {
+  const NativePath target = LongPathForm(path);
+  HANDLE item = InNativeView([&] {
+    return ::CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  });
+  if (item == INVALID_HANDLE_VALUE) return ::GetLastError();
+  file.handle = reinterpret_cast<intptr_t>(item);
+  FILE_BASIC_INFO info;
+  LARGE_INTEGER size;
+  if (!::GetFileInformationByHandleEx(item, FileBasicInfo, &info, sizeof(info)) || !::GetFileSizeEx(item, &size))
+    return ::GetLastError();
+  facts.size = static_cast<uint64_t>(size.QuadPart);
+  facts.attributes = info.FileAttributes;
+  facts.lastWrite = static_cast<uint64_t>(info.LastWriteTime.QuadPart);
+  return kErrSuccess;
+}
+
 uint32_t CreateTarget(const NativePath& path, File& file) {
   // CREATE_NEW: an existing destination is an error and stays untouched.
   const NativePath target = LongPathForm(path);
@@ -301,6 +319,12 @@ bool GetFileId(const NativePath& path, FileId& id) {
   // The file index is the file system's to give: without one, every item
   // would have the same identity.
   return id.index != 0;
+}
+
+uint32_t CreateHardLink(const NativePath& link, const NativePath& target) {
+  const NativePath name = LongPathForm(link), existing = LongPathForm(target);
+  return InNativeView([&] { return ::CreateHardLinkW(name.c_str(), existing.c_str(), nullptr); }) ? 0u
+                                                                                                  : ::GetLastError();
 }
 
 LocalTime LocalNow() {
