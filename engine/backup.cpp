@@ -382,7 +382,7 @@ bool BackupEngine::LinkUnchanged(const plat::NativePath& source, const plat::Nat
   const plat::NativePath previous = previousPath_ + destination.substr(DestinationPath.size());
   plat::FileFacts was, now;
   if (plat::GetFileFacts(previous, was) || plat::GetFileFacts(source, now) || !SameForLink(now, was)) return false;
-  const uint32_t err = plat::CreateHardLink(destination, previous);
+  const uint32_t err = plat::MakeHardLink(destination, previous);
   // A volume without hard links (FAT32, exFAT, many shares) says so for every
   // file: the rest of the run copies without asking. Any other refusal (the
   // file's most links, access denied) concerns this file alone.
@@ -514,7 +514,7 @@ bool BackupEngine::CheckContent() {
   for (const CopiedFile& file : copied_) {
     uint32_t err = 0;
     ContentDigest expected = file.digest;
-    if (!file.unseenSource.empty()) {  // the system copied it: its source is read again now
+    if (!file.unseenSource.empty()) {  // copied unseen or linked: its source is read again now
       hasher_.Reset();
       err = plat::ReadBack(file.unseenSource, *this);
       expected = hasher_.Digest();

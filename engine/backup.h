@@ -207,7 +207,8 @@ class BackupEngine : private plat::CopyProgress {
 
   // One file this run copied, for the content check: its path below the new
   // sub-folder, and the digest of the content the copy read; for a file the
-  // system copied unseen, its source, read again at the check.
+  // system copied unseen or linked to the previous backup, its source, read
+  // again at the check.
   struct CopiedFile {
     plat::NativePath relative;
     plat::NativePath unseenSource;

@@ -169,7 +169,7 @@ uint32_t GetFileFacts(const NativePath& path, FileFacts& facts);
 // kErrNotSupported or kErrInvalidFunction where the volume holds no hard
 // links (FAT32, exFAT, many network shares), kErrTooManyLinks when target has
 // its file system's most (1023 on NTFS), kErrAlreadyExists at an existing link.
-uint32_t CreateHardLink(const NativePath& link, const NativePath& target);
+uint32_t MakeHardLink(const NativePath& link, const NativePath& target);
 
 // Local wall-clock time, second resolution.
 struct LocalTime {

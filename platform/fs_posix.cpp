@@ -334,7 +334,7 @@ bool GetFileId(const std::string& path, FileId& id) {
   return true;
 }
 
-uint32_t CreateHardLink(const std::string& link, const std::string& target) {
+uint32_t MakeHardLink(const std::string& link, const std::string& target) {
   if (uint32_t fault = InjectedFault(FsOp::Link, link)) return fault;
   const std::string posix = ToPosixPath(link);
   if (::link(ToPosixPath(target).c_str(), posix.c_str()) == 0) return kErrSuccess;

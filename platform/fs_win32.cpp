@@ -321,7 +321,7 @@ bool GetFileId(const NativePath& path, FileId& id) {
   return id.index != 0;
 }
 
-uint32_t CreateHardLink(const NativePath& link, const NativePath& target) {
+uint32_t MakeHardLink(const NativePath& link, const NativePath& target) {
   const NativePath name = LongPathForm(link), existing = LongPathForm(target);
   return InNativeView([&] { return ::CreateHardLinkW(name.c_str(), existing.c_str(), nullptr); }) ? 0u
                                                                                                   : ::GetLastError();
