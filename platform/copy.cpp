@@ -87,25 +87,6 @@ uint32_t CopyOneFile(const NativePath& source, const NativePath& destination, Co
 
 }  // namespace
 
-uint32_t GetFileFacts(const NativePath& path, FileFacts& facts) {
-  io::File file;
-  io::Facts own;
-  if (uint32_t err = io::OpenFacts(path, file, own)) return err;
-  facts.size = own.size;
-  facts.attributes = own.attributes;
-  facts.lastWrite = own.lastWrite;
-  facts.streams.clear();
-  std::vector<NativePath> names;
-  if (uint32_t err = io::NamedStreams(file, path, names)) return err;
-  for (const NativePath& name : names) {
-    io::File stream;
-    io::Facts streamFacts;
-    if (uint32_t err = io::OpenFacts(io::StreamPath(path, name), stream, streamFacts)) return err;
-    facts.streams.emplace_back(name, streamFacts.size);
-  }
-  return kErrSuccess;
-}
-
 uint32_t CopyFileNoReplace(const NativePath& source, const NativePath& destination, CopyProgress* progress,
                            bool* sourceFailed) {
   bool readFailed = false;

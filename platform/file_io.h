@@ -42,9 +42,6 @@ struct Facts {
 // Opens path for reading in sequence, shared (others may read, write and
 // delete it meanwhile). A folder is refused (kErrAccessDenied).
 uint32_t OpenSource(const NativePath& path, File& file, Facts& facts);
-// Opens path (a file or a named stream) for its attributes only, shared every
-// way, a final link not followed (POSIX: asked by name, file left closed).
-uint32_t OpenFacts(const NativePath& path, File& file, Facts& facts);
 // Creates path for writing; an existing file or folder is an error
 // (kErrFileExists) and stays untouched.
 uint32_t CreateTarget(const NativePath& path, File& file);

@@ -160,8 +160,9 @@ struct FileFacts {
   uint64_t lastWrite = 0;  // system units
   std::vector<std::pair<NativePath, uint64_t>> streams;  // named data streams: name and size
 };
-// The facts of the file at path, opened for its attributes only (shared every
-// way, so a file in use answers too). 0 or an error code.
+// The facts of the file at path, asked by its name without opening it (a file
+// in use answers too); a volume without named streams gives none. 0 or an
+// error code.
 uint32_t GetFileFacts(const NativePath& path, FileFacts& facts);
 
 // Makes link a new name of the existing file target (a hard link: one file,

@@ -203,21 +203,6 @@ uint32_t OpenSource(const NativePath& path, File& file, Facts& facts) {
   return kErrSuccess;
 }
 
-uint32_t OpenFacts(const NativePath& path, File&, Facts& facts) {
-  const std::string posix = ToPosixPath(path);
-  struct stat st {};
-  if (lstat(posix.c_str(), &st) != 0) return ErrnoToWin32(errno, posix);
-  char text[32] = {};
-  const ssize_t n = S_ISREG(st.st_mode) ? lgetxattr(posix.c_str(), "user.DOSATTRIB", text, sizeof(text) - 1) : 0;
-  constexpr uint32_t kKept = kAttrHidden | kAttrSystem | kAttrNotContentIndexed | kAttrEncrypted;
-  facts.attributes = (n > 0 ? static_cast<uint32_t>(std::strtoul(text, nullptr, 16)) & kKept : 0) |
-                     (S_ISLNK(st.st_mode) ? kAttrReparsePoint : S_ISDIR(st.st_mode) ? kAttrDirectory : kAttrArchive) |
-                     ((st.st_mode & S_IWUSR) ? 0u : uint32_t{kAttrReadOnly});
-  facts.size = static_cast<uint64_t>(st.st_size);
-  facts.lastWrite = static_cast<uint64_t>(st.st_mtim.tv_sec) * 1000000000u + static_cast<uint64_t>(st.st_mtim.tv_nsec);
-  return kErrSuccess;
-}
-
 uint32_t CreateTarget(const NativePath& path, File& file) {
   if (uint32_t fault = InjectedFault(FsOp::Copy, path)) return fault;
   const std::string posix = ToPosixPath(path);
@@ -332,6 +317,31 @@ bool GetFileId(const std::string& path, FileId& id) {
   id.volume = static_cast<uint64_t>(st.st_dev);
   id.index = static_cast<uint64_t>(st.st_ino);
   return true;
+}
+
+uint32_t GetFileFacts(const std::string& path, FileFacts& facts) {
+  const std::string posix = ToPosixPath(path);
+  struct stat st {};
+  if (lstat(posix.c_str(), &st) != 0) return ErrnoToWin32(errno, posix);
+  char text[32] = {};
+  const ssize_t n = S_ISREG(st.st_mode) ? lgetxattr(posix.c_str(), "user.DOSATTRIB", text, sizeof(text) - 1) : 0;
+  constexpr uint32_t kKept = kAttrHidden | kAttrSystem | kAttrNotContentIndexed | kAttrEncrypted;
+  facts.attributes = (n > 0 ? static_cast<uint32_t>(std::strtoul(text, nullptr, 16)) & kKept : 0) |
+                     (S_ISLNK(st.st_mode) ? kAttrReparsePoint : S_ISDIR(st.st_mode) ? kAttrDirectory : kAttrArchive) |
+                     ((st.st_mode & S_IWUSR) ? 0u : uint32_t{kAttrReadOnly});
+  facts.size = static_cast<uint64_t>(st.st_size);
+  facts.lastWrite = static_cast<uint64_t>(st.st_mtim.tv_sec) * 1000000000u + static_cast<uint64_t>(st.st_mtim.tv_nsec);
+  // The stand-in's streams: the files "name:stream" beside it.
+  facts.streams.clear();
+  io::File none;
+  std::vector<NativePath> names;
+  io::NamedStreams(none, path, names);
+  for (const NativePath& name : names) {
+    struct stat stream {};
+    if (stat(ToPosixPath(io::StreamPath(path, name)).c_str(), &stream) == 0)
+      facts.streams.emplace_back(name, static_cast<uint64_t>(stream.st_size));
+  }
+  return kErrSuccess;
 }
 
 uint32_t MakeHardLink(const std::string& link, const std::string& target) {
