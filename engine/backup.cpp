@@ -25,6 +25,37 @@ std::string MakeStampFolderName(const plat::LocalTime& t) {
   return name;
 }
 
+bool IsStampFolderName(const std::string& name) {
+  // The form of MakeStampFolderName's text, a digit wherever '0' stands.
+  const std::string form = MakeStampFolderName(plat::LocalTime{0, 0, 0, 0, 0, 0});
+  const char* zero = texts::kStampFullWidth + 2 * (std::strchr(texts::kStampHalfWidth, '0') - texts::kStampHalfWidth);
+  if (name.size() != form.size()) return false;
+  for (size_t i = 0; i < form.size(); i += 2) {
+    if (form.compare(i, 2, zero, 2) != 0) {
+      if (name.compare(i, 2, form, i, 2) != 0) return false;
+    } else if (name[i] != zero[0] || name[i + 1] < zero[1] || name[i + 1] > zero[1] + 9) {
+      return false;  // the full-width digits run from "０" in one block
+    }
+  }
+  return true;
+}
+
+std::string PickPreviousBackup(const std::vector<std::string>& names, const std::string& newName) {
+  std::string previous;
+  for (const std::string& name : names) {
+    if (IsStampFolderName(name) && name < newName && name > previous) previous = name;
+  }
+  return previous;
+}
+
+bool SameForLink(const plat::FileFacts& source, const plat::FileFacts& previous) {
+  constexpr uint32_t kKept = plat::kAttrReadOnly | plat::kAttrHidden | plat::kAttrSystem | plat::kAttrNotContentIndexed;
+  constexpr uint32_t kNotPlain = plat::kAttrDirectory | plat::kAttrReparsePoint;
+  return !((source.attributes | previous.attributes) & kNotPlain) && source.size == previous.size &&
+         source.lastWrite == previous.lastWrite && (source.attributes & kKept) == (previous.attributes & kKept) &&
+         source.streams == previous.streams;
+}
+
 // Everything after the last separator (the whole path without one).
 static plat::NativePath LastComponentOf(const plat::NativePath& path) {
   size_t sep = plat::LastSeparator(path);
@@ -167,9 +198,12 @@ bool BackupEngine::ScanItem(const plat::NativePath& path, int64_t& bytes, int64_
 // --- The run -----------------------------------------------------------------
 
 RunOutcome BackupEngine::RunBackup(const std::string& backupFolder, bool endMessage, bool checkContent,
-                                   bool skipUnreadable) {
+                                   bool skipUnreadable, bool linkUnchanged) {
   checkContent_ = checkContent;
   skipUnreadable_ = skipUnreadable;
+  PreviousName.clear();
+  previousPath_.clear();
+  Linked = 0;
   copied_.clear();
   LeftOut = {};
   leftOutNamed_.clear();
@@ -209,6 +243,17 @@ RunOutcome BackupEngine::RunBackup(const std::string& backupFolder, bool endMess
   if (uint32_t err = plat::CreateFolder(DestinationPath)) {
     Fail(texts::kFolderCreateFailed, err, DestinationPath);
     return RunOutcome::kFolderNotCreated;
+  }
+  if (linkUnchanged) {
+    std::vector<std::string> names;
+    CFileFind finder;
+    const plat::NativePath folder = plat::ToNative(backupFolder);
+    for (bool more = finder.FindFile(plat::JoinNative(folder, plat::ToNative("*"))); more;) {
+      more = finder.FindNextFile();
+      if (finder.MatchesMask(plat::kAttrDirectory)) names.push_back(finder.GetFileName());
+    }
+    PreviousName = PickPreviousBackup(names, StampName);
+    if (!PreviousName.empty()) previousPath_ = plat::JoinNative(folder, plat::ToNative(PreviousName));
   }
 
   copyIdle_ = false;
@@ -320,6 +365,12 @@ bool BackupEngine::CopyItem(const plat::NativePath& source, const plat::NativePa
 
 bool BackupEngine::CopyOneFile(const plat::NativePath& source, const plat::NativePath& destination,
                                uint64_t size) {
+  if (!previousPath_.empty() && LinkUnchanged(source, destination)) {
+    ++Linked;
+    // The content check reads the source again and the link back.
+    if (checkContent_) copied_.push_back(CopiedFile{destination.substr(DestinationPath.size() + 1), source, {}});
+    return StepCopyProgress();
+  }
   hasher_.Reset();
   seen_ = true;
   bool sourceFailed = false;
@@ -343,6 +394,20 @@ bool BackupEngine::CopyOneFile(const plat::NativePath& source, const plat::Nativ
                                  hasher_.Digest()});
   }
   return StepCopyProgress();
+}
+
+bool BackupEngine::LinkUnchanged(const plat::NativePath& source, const plat::NativePath& destination) {
+  // The previous backup's file first: an added file has none, and is copied
+  // after a single question.
+  const plat::NativePath previous = previousPath_ + destination.substr(DestinationPath.size());
+  plat::FileFacts was, now;
+  if (plat::GetFileFacts(previous, was) || plat::GetFileFacts(source, now) || !SameForLink(now, was)) return false;
+  const uint32_t err = plat::MakeHardLink(destination, previous);
+  // A volume without hard links (FAT32, exFAT, many shares) says so for every
+  // file: the rest of the run copies without asking. Any other refusal (the
+  // file's most links, access denied) concerns this file alone.
+  if (err == plat::kErrNotSupported || err == plat::kErrInvalidFunction) previousPath_.clear();
+  return err == 0;
 }
 
 bool BackupEngine::Continue() {
@@ -417,8 +482,11 @@ void BackupEngine::VerifyBackup(const std::string& backupFolder, bool endMessage
                                                     FormatGroupedNumber(static_cast<int64_t>(copied_.size())) +
                                                     texts::kContentCheckedFiles
                                               : "";
+    const std::string linked = Linked > 0 ? texts::kLinkedHead + FormatGroupedNumber(Linked) +
+                                                texts::kLinkedToBackup + PreviousName + texts::kLinkedEnd
+                                          : "";
     host_.ShowMessage(std::string(texts::kVerifiedTitle) + backupFolder + texts::kVerifiedSubFolder + StampName +
-                          checked,
+                          checked + linked,
                       host::kIconInformation);
   } else {
     host_.Sleep(500);
@@ -466,7 +534,7 @@ bool BackupEngine::CheckContent() {
   for (const CopiedFile& file : copied_) {
     uint32_t err = 0;
     ContentDigest expected = file.digest;
-    if (!file.unseenSource.empty()) {  // the system copied it: its source is read again now
+    if (!file.unseenSource.empty()) {  // copied unseen or linked: its source is read again now
       hasher_.Reset();
       err = plat::ReadBack(file.unseenSource, *this);
       expected = hasher_.Digest();

@@ -37,6 +37,21 @@ struct ScanTotals {
 // "/", ":" and "_" in full width; 19 double-byte characters, 38 bytes.
 std::string MakeStampFolderName(const plat::LocalTime& time);
 
+// True if name has the form of a sub-folder name MakeStampFolderName makes.
+bool IsStampFolderName(const std::string& name);
+
+// The previous backup of a run whose sub-folder is newName, among the names of
+// the backup folder's sub-folders: the newest (last in byte order, which is
+// the order of the stamps) that has the form of a stamp and sorts before
+// newName; empty when there is none.
+std::string PickPreviousBackup(const std::vector<std::string>& names, const std::string& newName);
+
+// True if previous, a file of the previous backup, may stand for the source
+// in the new backup as a hard link: both plain files (no reparse point, no
+// folder), the same size, last-write time, read-only, hidden, system and
+// not-indexed attributes, and the same named streams by name and size.
+bool SameForLink(const plat::FileFacts& source, const plat::FileFacts& previous);
+
 // The name a selected item gets in the backup: the last component of its long
 // form (a short 8.3 path still gives the item's real name), or for a drive or
 // share root (which has none) the drive letter or the share's name.
@@ -83,6 +98,10 @@ class BackupEngine : private plat::CopyProgress {
   // The files this run left out because they could not be read, with their
   // sizes from the walk.
   ScanTotals LeftOut;
+  // The previous backup's sub-folder name (empty: none, or links not asked)
+  // and the files this run made links to its files.
+  std::string PreviousName;
+  int64_t Linked = 0;
 
   // --- The scan ---
   // Adds the filtered totals of every selected item to the accumulators; the
@@ -108,8 +127,13 @@ class BackupEngine : private plat::CopyProgress {
   // the copy goes on (otherwise it ends the copy as any failure does); the
   // check then expects the source totals less what was left out, and the
   // files left out are named instead of the success message.
+  // linkUnchanged: a file that SameForLink finds unchanged since the previous
+  // backup (PickPreviousBackup) becomes a hard link to that backup's file; a
+  // link that cannot be made is a copy (a volume that refuses links as such is
+  // not asked again in this run), and the success message names the linked
+  // files and the backup they share.
   RunOutcome RunBackup(const std::string& backupFolder, bool endMessage, bool checkContent = false,
-                       bool skipUnreadable = false);
+                       bool skipUnreadable = false, bool linkUnchanged = false);
   // Copies every selected item into DestinationPath. False on the first
   // failure or a cancel (its message already shown).
   bool CopySelection();
@@ -150,6 +174,9 @@ class BackupEngine : private plat::CopyProgress {
   // Copies one file of the given size (the walk's figure), or leaves it out
   // when it cannot be read and the run allows that. False when the copy stopped.
   bool CopyOneFile(const plat::NativePath& source, const plat::NativePath& destination, uint64_t size);
+  // Makes destination a link to the previous backup's file at its place when
+  // that is unchanged; false when the file is to be copied.
+  bool LinkUnchanged(const plat::NativePath& source, const plat::NativePath& destination);
   // The count and the content check; true when both found the copy complete
   // and nothing was reported before them.
   bool CheckCopy();
@@ -182,7 +209,8 @@ class BackupEngine : private plat::CopyProgress {
 
   // One file this run copied, for the content check: its path below the new
   // sub-folder, and the digest of the content the copy read; for a file the
-  // system copied unseen, its source, read again at the check.
+  // system copied unseen or linked to the previous backup, its source, read
+  // again at the check.
   struct CopiedFile {
     plat::NativePath relative;
     plat::NativePath unseenSource;
@@ -190,6 +218,7 @@ class BackupEngine : private plat::CopyProgress {
   };
   bool checkContent_ = false;
   bool skipUnreadable_ = false;
+  plat::NativePath previousPath_;  // the previous backup's sub-folder; empty: nothing is linked
   std::vector<std::string> leftOutNamed_;  // the first left-out source paths (Shift_JIS)
   bool checking_ = false;  // the content check is reading
   bool seen_ = true;       // the file being copied was shown to Copied

@@ -83,6 +83,12 @@ constexpr const char kContentDiffersOthersEnd[] = " ファイル　";
 constexpr size_t kContentDiffersNamed = 10;
 constexpr const char kContentCheckCancelled[] = "ファイルの内容の照合がキャンセルされました　";
 
+// The end of the success message when unchanged files were linked to the
+// previous backup (their number, that backup's sub-folder name).
+constexpr const char kLinkedHead[] = "\n\n変更のない ";
+constexpr const char kLinkedToBackup[] = " ファイルは前回のバックアップ（";
+constexpr const char kLinkedEnd[] = "）とリンクしました。　";
+
 // In the success message's place when files that could not be read were left
 // out (the backup folder and the sub-folder follow as in kVerifiedTitle).
 constexpr const char kLeftOutHead[] = "バックアップは終了しましたが、読めなかった ";

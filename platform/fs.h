@@ -13,6 +13,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/native_path.h"
 
@@ -21,6 +23,7 @@ namespace plat {
 // Win32 error codes used by the portable code.
 enum : uint32_t {
   kErrSuccess = 0,
+  kErrInvalidFunction = 1,
   kErrFileNotFound = 2,
   kErrPathNotFound = 3,
   kErrTooManyOpenFiles = 4,
@@ -29,12 +32,14 @@ enum : uint32_t {
   kErrNotEnoughMemory = 8,
   kErrSharingViolation = 32,
   kErrLockViolation = 33,
+  kErrNotSupported = 50,
   kErrFileExists = 80,
   kErrInvalidParameter = 87,
   kErrDiskFull = 112,
   kErrDirNotEmpty = 145,
   kErrAlreadyExists = 183,
   kErrDeletePending = 303,
+  kErrTooManyLinks = 1142,
   kErrRequestAborted = 1235,
   kErrCantAccessFile = 1920,
   kErrEncryptionFailed = 6000,
@@ -162,6 +167,27 @@ struct FileId {
 // the file system gives no file id (then no two items could be told apart).
 bool GetFileId(const NativePath& path, FileId& id);
 
+// What a backup keeps of a file beyond its bytes, as the file system reports
+// it for the file itself (a final link not followed: a symbolic link or
+// junction shows FILE_ATTRIBUTE_REPARSE_POINT and its own size).
+struct FileFacts {
+  uint64_t size = 0;
+  uint32_t attributes = 0;
+  uint64_t lastWrite = 0;  // system units
+  std::vector<std::pair<NativePath, uint64_t>> streams;  // named data streams: name and size
+};
+// The facts of the file at path, asked by its name without opening it (a file
+// in use answers too); a volume without named streams gives none. 0 or an
+// error code.
+uint32_t GetFileFacts(const NativePath& path, FileFacts& facts);
+
+// Makes link a new name of the existing file target (a hard link: one file,
+// its content, streams, times and attributes shared). 0 or an error code:
+// kErrNotSupported or kErrInvalidFunction where the volume holds no hard
+// links (FAT32, exFAT, many network shares), kErrTooManyLinks when target has
+// its file system's most (1023 on NTFS), kErrAlreadyExists at an existing link.
+uint32_t MakeHardLink(const NativePath& link, const NativePath& target);
+
 // Local wall-clock time, second resolution.
 struct LocalTime {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
@@ -196,7 +222,9 @@ std::string SystemErrorText(uint32_t code);
 // system that holds no named streams.
 // ReadBack covers each read of the content check. Replace covers ReplaceAll's
 // write: it fails half-way, after half the bytes, as on a disk that fills up.
-enum class FsOp { Read, Remove, Attributes, ListMore, ProfileWrite, MakeFolder, Copy, NamedStreams, ReadBack, Replace };
+// Link covers each hard link made.
+enum class FsOp { Read, Remove, Attributes, ListMore, ProfileWrite, MakeFolder, Copy, NamedStreams, ReadBack, Replace,
+                  Link };
 // A hook returns 0 to let the operation run, or the error code it fails with.
 using FaultHook = uint32_t (*)(FsOp op, const NativePath& path, void* ctx);
 // Installs (or with nullptr removes) the process-wide hook.

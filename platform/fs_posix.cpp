@@ -342,6 +342,44 @@ bool GetFileId(const std::string& path, FileId& id) {
   return true;
 }
 
+uint32_t GetFileFacts(const std::string& path, FileFacts& facts) {
+  const std::string posix = ToPosixPath(path);
+  struct stat st {};
+  if (lstat(posix.c_str(), &st) != 0) return ErrnoToWin32(errno, posix);
+  char text[32] = {};
+  const ssize_t n = S_ISREG(st.st_mode) ? lgetxattr(posix.c_str(), "user.DOSATTRIB", text, sizeof(text) - 1) : 0;
+  constexpr uint32_t kKept = kAttrHidden | kAttrSystem | kAttrNotContentIndexed | kAttrEncrypted;
+  facts.attributes = (n > 0 ? static_cast<uint32_t>(std::strtoul(text, nullptr, 16)) & kKept : 0) |
+                     (S_ISLNK(st.st_mode) ? kAttrReparsePoint : S_ISDIR(st.st_mode) ? kAttrDirectory : kAttrArchive) |
+                     ((st.st_mode & S_IWUSR) ? 0u : uint32_t{kAttrReadOnly});
+  facts.size = static_cast<uint64_t>(st.st_size);
+  facts.lastWrite = static_cast<uint64_t>(st.st_mtim.tv_sec) * 1000000000u + static_cast<uint64_t>(st.st_mtim.tv_nsec);
+  // The stand-in's streams: the files "name:stream" beside it.
+  facts.streams.clear();
+  io::File none;
+  std::vector<NativePath> names;
+  io::NamedStreams(none, path, names);
+  for (const NativePath& name : names) {
+    struct stat stream {};
+    if (stat(ToPosixPath(io::StreamPath(path, name)).c_str(), &stream) == 0)
+      facts.streams.emplace_back(name, static_cast<uint64_t>(stream.st_size));
+  }
+  return kErrSuccess;
+}
+
+uint32_t MakeHardLink(const std::string& link, const std::string& target) {
+  if (uint32_t fault = InjectedFault(FsOp::Link, link)) return fault;
+  const std::string posix = ToPosixPath(link);
+  if (::link(ToPosixPath(target).c_str(), posix.c_str()) == 0) return kErrSuccess;
+  switch (errno) {
+    case EEXIST: return kErrAlreadyExists;
+    case EMLINK: return kErrTooManyLinks;
+    case EPERM:  // the file system has no hard links (vfat, exfat)
+    case EOPNOTSUPP: return kErrNotSupported;
+    default: return ErrnoToWin32(errno, posix);
+  }
+}
+
 LocalTime LocalNow() {
   time_t now = time(nullptr);
   struct tm tm {};

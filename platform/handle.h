@@ -46,6 +46,14 @@ struct KernelHandleTraits {
 using KernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
 using FileHandle = KernelHandle;
 
+// A search handle (FindFirstFileW, FindFirstStreamW), ended by FindClose.
+struct FindHandleTraits {
+  static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
+  static bool Valid(HANDLE h) { return h != INVALID_HANDLE_VALUE; }
+  static void Close(HANDLE h) { ::FindClose(h); }
+};
+using FindHandle = UniqueHandle<HANDLE, FindHandleTraits>;
+
 // A GDI object (bitmap, brush) created or loaded by the program.
 template <typename T>
 struct GdiObjectTraits {

@@ -22,6 +22,7 @@ constexpr int32_t kDefaultChangeMiniPathFlg = 1;
 constexpr int32_t kDefaultTopFolderDspFlg = 0;
 constexpr int32_t kDefaultVerify = 0;
 constexpr int32_t kDefaultSkipUnreadable = 0;
+constexpr int32_t kDefaultLink = 0;
 
 std::string DecimalText(int32_t value) {
   char text[16];
@@ -55,6 +56,7 @@ AppSettings::AppSettings()
       TopFolderDspFlg(kDefaultTopFolderDspFlg),
       Verify(kDefaultVerify),
       SkipUnreadable(kDefaultSkipUnreadable),
+      Link(kDefaultLink),
       BkFolderCount(0),
       DeleteEmptyFlg(false) {}
 
@@ -105,6 +107,7 @@ void AppSettings::LoadSettings(const plat::NativePath& path) {
       ReadIniInt(texts::kSectionOption, texts::kKeyTopFolderDspFlg, kDefaultTopFolderDspFlg, path);
   Verify = ReadIniInt(texts::kSectionOption, texts::kKeyVerify, kDefaultVerify, path);
   SkipUnreadable = ReadIniInt(texts::kSectionOption, texts::kKeySkipUnreadable, kDefaultSkipUnreadable, path);
+  Link = ReadIniInt(texts::kSectionOption, texts::kKeyLink, kDefaultLink, path);
 }
 
 bool AppSettings::SaveSettings(const plat::NativePath& path) {
@@ -115,6 +118,7 @@ bool AppSettings::SaveSettings(const plat::NativePath& path) {
                                    {texts::kSectionOption, texts::kKeyChangeMiniPathFlg, DecimalText(ChangeMiniPathFlg)},
                                    {texts::kSectionOption, texts::kKeyTopFolderDspFlg, DecimalText(TopFolderDspFlg)},
                                    {texts::kSectionOption, texts::kKeyVerify, DecimalText(Verify)},
-                                   {texts::kSectionOption, texts::kKeySkipUnreadable, DecimalText(SkipUnreadable)}},
+                                   {texts::kSectionOption, texts::kKeySkipUnreadable, DecimalText(SkipUnreadable)},
+                                   {texts::kSectionOption, texts::kKeyLink, DecimalText(Link)}},
                                   path);
 }

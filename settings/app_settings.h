@@ -29,6 +29,7 @@ class AppSettings {
   int32_t TopFolderDspFlg;   // start-up makes the first registered folder current
   int32_t Verify;            // the content of the copy is read back and compared after a backup
   int32_t SkipUnreadable;    // a backup leaves out the files it cannot read and goes on
+  int32_t Link;              // unchanged files become hard links to the previous backup's
   int32_t BkFolderCount;     // entries found by the latest LoadBkFolderList
   bool DeleteEmptyFlg;       // while true, WriteIniString removes a key instead of writing ""
 

@@ -20,6 +20,7 @@ constexpr const char kKeyChangeMiniPathFlg[] = "ChangeMiniPathFlg";
 constexpr const char kKeyTopFolderDspFlg[] = "TopFolderDspFlg";
 constexpr const char kKeyVerify[] = "Verify";
 constexpr const char kKeySkipUnreadable[] = "SkipUnreadable";
+constexpr const char kKeyLink[] = "Link";
 
 // The backup-folder list: keys numbered with "%03d" from 000.
 constexpr const char kSectionBkFolderList[] = "BkFolderList";

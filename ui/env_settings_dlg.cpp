@@ -15,6 +15,7 @@ BOOL CEnvSettingsDlg::OnInitDialog() {
   ui::SetChecked(hwnd(), IDC_TOP_FOLDER_AT_START, AppSettings::IsOn(settings_.TopFolderDspFlg));
   ui::SetChecked(hwnd(), IDC_VERIFY_CONTENT, AppSettings::IsOn(settings_.Verify));
   ui::SetChecked(hwnd(), IDC_SKIP_UNREADABLE, AppSettings::IsOn(settings_.SkipUnreadable));
+  ui::SetChecked(hwnd(), IDC_LINK_UNCHANGED, AppSettings::IsOn(settings_.Link));
   return TRUE;
 }
 
@@ -24,5 +25,6 @@ void CEnvSettingsDlg::OnOK() {
   settings_.TopFolderDspFlg = ui::IsChecked(hwnd(), IDC_TOP_FOLDER_AT_START) ? 1 : 0;
   settings_.Verify = ui::IsChecked(hwnd(), IDC_VERIFY_CONTENT) ? 1 : 0;
   settings_.SkipUnreadable = ui::IsChecked(hwnd(), IDC_SKIP_UNREADABLE) ? 1 : 0;
+  settings_.Link = ui::IsChecked(hwnd(), IDC_LINK_UNCHANGED) ? 1 : 0;
   EndDialog(IDOK);
 }

@@ -225,7 +225,7 @@ void CMainDlg::OnOK() {
   if (action != StartAction::kRun) return;
   model_.BeginRun();
   if (model_.EndRun(engine_.RunBackup(folder, AppSettings::IsOn(settings_.EndMsg), AppSettings::IsOn(settings_.Verify),
-                                      AppSettings::IsOn(settings_.SkipUnreadable))))
+                                      AppSettings::IsOn(settings_.SkipUnreadable), AppSettings::IsOn(settings_.Link))))
     EndDialog(IDOK);
 }
 

@@ -83,6 +83,7 @@
 #define IDC_TOP_FOLDER_AT_START 1014
 #define IDC_VERIFY_CONTENT 1015
 #define IDC_SKIP_UNREADABLE 1016
+#define IDC_LINK_UNCHANGED 1017
 
 // Control of dialog 137 (about box): the web button.
 #define IDC_WEB_ADDRESS 1009

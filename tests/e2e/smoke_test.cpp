@@ -167,7 +167,7 @@ TEST_F(Smoke, ASessionFromTheTotalsToTheBackup) {
   // dialog and its text (of a list: its first row); the about box shares caption and identifiers with the window.
   const struct { int command; std::string caption; int control; std::string text; } cases[] = {
       {ID_BACKUP_FOLDER_SETTINGS, "バックアップフォルダ設定", IDC_FOLDER_LIST, Path(kA)},
-      {ID_ENV_SETTINGS, "環境設定", IDC_SKIP_UNREADABLE, "読めないファイルは飛ばして最後まで続ける"},
+      {ID_ENV_SETTINGS, "環境設定", IDC_LINK_UNCHANGED, "変更のないファイルは前回分へのリンクにする"},
       {ID_APP_ABOUT_BOX, "Larkspan", IDC_WEB_ADDRESS, "https://larkspan.example.jp/"},
       {IDM_ABOUTBOX, "Larkspanのﾊﾞｰｼﾞｮﾝ情報", IDOK, "OK"},
       {0, texts::kTitleChangeFolder, IDC_EDIT_FOLDER, Path(kA)},
@@ -181,7 +181,7 @@ TEST_F(Smoke, ASessionFromTheTotalsToTheBackup) {
     ASSERT_TRUE(dialog) << "case " << i;
     EXPECT_FALSE(::IsWindowEnabled(main)) << "case " << i << ": not modal";
     EXPECT_EQ(c.text, Text(dialog, c.control)) << "case " << i;
-    if (c.control == IDC_SKIP_UNREADABLE) Click(dialog, IDC_VERIFY_CONTENT), Click(dialog, c.control);  // by OK
+    if (c.control == IDC_LINK_UNCHANGED) Click(dialog, IDC_VERIFY_CONTENT), Click(dialog, c.control);  // by OK
     if (!Click(dialog, button)) ::PostMessageW(dialog, WM_COMMAND, button, 0);  // Esc: the boxes have no cancel
     EXPECT_TRUE(Poll([&] { return !::IsWindow(dialog); }, kAppearsMs)) << "case " << i;
     // An OK may start a new count, which ignores commands: once the window has answered, its totals show again.
@@ -216,7 +216,7 @@ TEST_F(Smoke, ASessionFromTheTotalsToTheBackup) {
   EXPECT_TRUE(got.find(head) == 0 && got.size() > tail.size() && got.substr(got.size() - tail.size()) == tail) << got;
   EXPECT_TRUE(program.WaitExit(kAppearsMs));
   const std::string ini = Read(L"Larkspan.ini");  // saved as the window closed
-  EXPECT_NE(std::string::npos, ini.find("\r\nVerify=1\r\nSkipUnreadable=1\r\n")) << ini;
+  EXPECT_NE(std::string::npos, ini.find("\r\nVerify=1\r\nSkipUnreadable=0\r\nLink=1\r\n")) << ini;
   EXPECT_NE(std::string::npos, ini.find("BackupFolder=" + Path(kB) + "\r\n")) << "not in Shift_JIS: " << ini;
 }
 

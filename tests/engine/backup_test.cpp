@@ -108,9 +108,9 @@ class Engine : public ::testing::Test {
     engine.SourceTotals = {};
     return engine.ScanSelection(engine.SourceTotals.bytes, engine.SourceTotals.files);
   }
-  RunOutcome ScanAndRun(bool endMsg = true, const std::string& backup = "bk", bool checkContent = false) {
+  RunOutcome ScanAndRun(bool endMsg = true, const std::string& backup = "bk", bool checkContent = false, bool link = false) {
     EXPECT_EQ(kCounted, Scan());
-    return engine.RunBackup(t.Path(backup), endMsg, checkContent);
+    return engine.RunBackup(t.Path(backup), endMsg, checkContent, false, link);
   }
   // An item of the backup made at kStamp: its path below the tree, its content.
   static std::string InCopy(const std::string& rel) { return "bk\\" + kStamp + "\\" + rel; }
@@ -134,10 +134,15 @@ class Engine : public ::testing::Test {
   BackupEngine engine{host, selection, filters};
 };
 
-// A drive or share root has no last component; 表 ends in a 0x5C byte.
-TEST(BackupNames, NameOfASelectedItem) {
+// A drive or share root has no last component; 表 ends in a 0x5C byte. The previous backup: the newest stamp before
+// the new one, other names ignored (a digit beyond "９", "/" half width).
+TEST(BackupNames, NameOfASelectedItemAndThePreviousBackup) {
   for (auto [selected, name] : {std::pair{"D:\\", "D"}, {"\\\\server\\share\\", "share"}, {"C:\\表", "表"}})
     EXPECT_EQ(name, plat::FromNative(BackupNameOf(plat::ToNative(selected)))) << selected;
+  const std::string a = kStamp, b = "２０２４／０３／０５＿０９：４１：２８", c = "２０２５／０１／０１＿００：００：００";
+  const struct { Strings names; std::string before, previous; } cases[] = {{{b, a, c, "x"}, c, b}, {{b, a}, a, ""},
+      {{"２０２４／０３／０５＿０９：４１：２Ａ", "２０２４/０３／０５＿０９：４１：２８", a + "x"}, c, ""}};
+  for (const auto& k : cases) EXPECT_EQ(k.previous, PickPreviousBackup(k.names, k.before)) << k.before;
 }
 
 // A run with filters: the copy takes what the scan took; the check counts every file of the copy, whatever the filters,
@@ -382,6 +387,50 @@ TEST_F(Engine, UnreadableFilesAreLeftOutWithTheOption) {
     EXPECT_EQ(std::vector<unsigned>(c.texts.size(), host::kIconStop), host.styles) << i;
     const std::string copied = Copy("docs\\a.txt") + "|" + Copy("docs\\sub\\c.txt") + "|" + Copy("one.txt");
     EXPECT_EQ(c.copied.empty() ? copied : c.copied, copied) << i;
+  }
+}
+
+int linksAsked = 0;
+#ifdef _WIN32
+BOOL WINAPI RefuseLink(LPCWSTR, LPCWSTR, LPSECURITY_ATTRIBUTES) { return ++linksAsked, ::SetLastError(50), FALSE; }
+#endif
+
+// A second backup with the option: a file unchanged since the first is the first's file under a second name, a changed
+// and an added one are new copies, the content check reads them all and the links are named last; the first backup
+// stays. Without the option, or on a volume without links (Windows' answer ERROR_NOT_SUPPORTED, asked once): copies.
+TEST_F(Engine, UnchangedFilesAreLinkedToThePreviousBackup) {
+  const std::string second = "２０２４／０３／０５＿０９：４１：２８", copy = "bk\\" + second + "\\docs\\",
+                    checked = "\n\nファイルの内容を照合しました（6 ファイル）。　";
+  const struct { bool link, refused; std::string tail, same; } cases[] = {
+      {true, false, checked + "\n\n変更のない 4 ファイルは前回のバックアップ（" + kStamp + "）とリンクしました。　", "====.."},
+      {false, false, checked, "......"}, {true, true, checked, "......"}};
+  for (const auto& c : cases) {
+    Reset();
+    t.File("src\\docs\\a.txt", "alpha"), RemoveTree(t.Path("src\\docs\\new.txt")), Select({"src\\docs"});
+    ASSERT_EQ(kDone, ScanAndRun(true, "bk", true));
+    t.File("src\\docs\\a.txt", "alpha, edited"), t.File("src\\docs\\new.txt", "new");
+    linksAsked = 0, host.texts.clear(), host.time.second = 28;
+#ifdef _WIN32
+    std::unique_ptr<ImportPatch> patch;
+    if (c.refused) patch.reset(new ImportPatch("kernel32.dll", "CreateHardLinkW", reinterpret_cast<void*>(RefuseLink)));
+#else
+    plat::SetFaultHook([](plat::FsOp op, const std::string&, void* refused) -> uint32_t {
+      return op == plat::FsOp::Link && *static_cast<const bool*>(refused) ? (++linksAsked, 50u) : 0u;
+    }, const_cast<bool*>(&c.refused));
+#endif
+    ASSERT_EQ(kDone, ScanAndRun(true, "bk", true, c.link));
+    EXPECT_EQ(Strings{Verified("bk", second) + c.tail}, host.texts);
+    std::string same = std::to_string(linksAsked);  // then each file of the second backup: "=" the first's, "." its own
+    for (const char* rel : {"b.ini", "sub\\c.txt", "obj\\d.txt", "表\\e.txt", "a.txt", "new.txt"}) {
+      plat::FileId was, is;
+      const bool ids = plat::GetFileId(plat::ToNative(t.Path(InCopy("docs\\") + rel)), was);
+      same += ids && plat::GetFileId(plat::ToNative(t.Path(copy + rel)), is) && was == is ? "=" : ".";
+    }
+    EXPECT_EQ(std::to_string(c.refused) + c.same + "|alpha|alpha, edited|new",
+              same + "|" + Copy("docs\\a.txt") + "|" + t.Read(copy + "a.txt") + "|" + t.Read(copy + "new.txt")) << c.link;
+#ifndef _WIN32
+    plat::SetFaultHook(nullptr, nullptr);
+#endif
   }
 }
 

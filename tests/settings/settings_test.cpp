@@ -47,14 +47,14 @@ struct SettingsFile : ::testing::Test {
 
 TEST_F(SettingsFile, RecordLoadsDefaultsAndFlagsAndSavesEveryKey) {
   struct Case { const char* file; const char* loaded; const char* saved; } cases[] = {
-      {nullptr, "|1|1|0|0|0", "[Base];VL=1.00;[Backup];BackupFolder=;[Option];EndMsg=1;ChangeMiniPathFlg=1;"
-       "TopFolderDspFlg=0;Verify=0;SkipUnreadable=0;"},
-      {"[Base];VL=0.50;[Option];EndMsg=2;ChangeMiniPathFlg=;TopFolderDspFlg=abc;Verify=2;SkipUnreadable=x;",
-       "|2|0|0|2|0", "[Base];VL=1.00;[Option];EndMsg=2;ChangeMiniPathFlg=0;TopFolderDspFlg=0;Verify=2;"
-       "SkipUnreadable=0;[Backup];BackupFolder=;"},
+      {nullptr, "|1|1|0|0|0|0", "[Base];VL=1.00;[Backup];BackupFolder=;[Option];EndMsg=1;ChangeMiniPathFlg=1;"
+       "TopFolderDspFlg=0;Verify=0;SkipUnreadable=0;Link=0;"},
+      {"[Base];VL=0.50;[Option];EndMsg=2;ChangeMiniPathFlg=;TopFolderDspFlg=abc;Verify=2;SkipUnreadable=x;Link=2;",
+       "|2|0|0|2|0|2", "[Base];VL=1.00;[Option];EndMsg=2;ChangeMiniPathFlg=0;TopFolderDspFlg=0;Verify=2;"
+       "SkipUnreadable=0;Link=2;[Backup];BackupFolder=;"},
       {"[Backup];BackupFolder=D:\\表\\ソ;[Option];EndMsg=0;TopFolderDspFlg=1x;Verify=1;SkipUnreadable=1;",
-       "D:\\表\\ソ|0|1|1|1|1", "[Backup];BackupFolder=D:\\表\\ソ;[Option];EndMsg=0;TopFolderDspFlg=1;Verify=1;"
-       "SkipUnreadable=1;ChangeMiniPathFlg=1;[Base];VL=1.00;"},
+       "D:\\表\\ソ|0|1|1|1|1|0", "[Backup];BackupFolder=D:\\表\\ソ;[Option];EndMsg=0;TopFolderDspFlg=1;Verify=1;"
+       "SkipUnreadable=1;ChangeMiniPathFlg=1;Link=0;[Base];VL=1.00;"},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     RemoveTree(tree.Path("Larkspan.ini"));
@@ -62,7 +62,7 @@ TEST_F(SettingsFile, RecordLoadsDefaultsAndFlagsAndSavesEveryKey) {
     AppSettings s;
     s.LoadSettings(path);
     std::string loaded = s.BackupFolder;
-    for (int32_t flag : {s.EndMsg, s.ChangeMiniPathFlg, s.TopFolderDspFlg, s.Verify, s.SkipUnreadable})
+    for (int32_t flag : {s.EndMsg, s.ChangeMiniPathFlg, s.TopFolderDspFlg, s.Verify, s.SkipUnreadable, s.Link})
       loaded += "|" + std::to_string(flag);
     EXPECT_EQ(cases[i].loaded, loaded) << "case " << i;
     EXPECT_TRUE(s.SaveSettings(path)) << "case " << i;
