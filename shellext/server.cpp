@@ -5,7 +5,11 @@
 #include "shellext/server.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) shellext::SetThisModule(instance);
+  if (reason == DLL_PROCESS_ATTACH) {
+    shellext::SetThisModule(instance);
+    // Nothing here is kept per thread: Explorer's many threads need not call in.
+    ::DisableThreadLibraryCalls(instance);
+  }
   return TRUE;
 }
 
