@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/fs.h"
 #include "ui/dialog_util.h"
 #include "ui/resource.h"
 #include "ui/texts.h"
@@ -86,7 +87,8 @@ FolderForm CBackupFolderEditDlg::ReadForm() const {
 void CBackupFolderEditDlg::OnOK() {
   std::string refusal;
   int focus = 0;
-  if (!ValidateFolderForm(ReadForm(), Entry, refusal, focus)) {
+  const auto exists = [](const std::string& folder) { return plat::PathExists(plat::ToNative(folder)); };
+  if (!ValidateFolderForm(ReadForm(), exists, Entry, refusal, focus)) {
     ui::ShowMessageBox(hwnd(), refusal, MB_ICONEXCLAMATION | MB_OK);
     ::SetFocus(Item(focus));
     return;

@@ -7,7 +7,6 @@
 
 #include "core/path_text.h"
 #include "core/sjis.h"
-#include "platform/fs.h"
 #include "ui/resource.h"
 #include "ui/texts.h"
 
@@ -71,14 +70,15 @@ FolderForm FormForEntry(const BackupFolder& entry) {
   return form;
 }
 
-bool ValidateFolderForm(const FolderForm& form, BackupFolder& entry, std::string& refusal, int& focus) {
+bool ValidateFolderForm(const FolderForm& form, const std::function<bool(const std::string&)>& exists,
+                        BackupFolder& entry, std::string& refusal, int& focus) {
   std::string folder = form.folder;
   if (EndsWithBackslash(folder)) folder.pop_back();
   const char* fault = nullptr;
   focus = IDC_EDIT_FOLDER;
   if (HasChar(folder, '/')) {
     fault = texts::kFolderHasSlash;
-  } else if (!plat::PathExists(plat::ToNative(folder))) {
+  } else if (!exists(folder)) {
     fault = texts::kFolderMissingMessage;
   } else if (form.fileFilter && (fault = FilePatternsRefusal(form.filePatterns)) != nullptr) {
     focus = IDC_FILE_PATTERNS;

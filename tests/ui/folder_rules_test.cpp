@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "tests/support/temp_tree.h"
 #include "ui/resource.h"
 #include "ui/texts.h"
 
@@ -49,9 +48,8 @@ TEST(FolderForm, ShowsTheExcludeListWhenSetElseTheIncludeList) {
 }
 
 TEST(FolderForm, ChecksInOrderAndNamesTheControlAtFault) {
-  TempTree tree;
-  tree.Folder("ok");
-  const std::string ok = tree.Path("ok"), gone = tree.Path("gone");
+  const std::string ok = "D:\\ok", gone = "D:\\gone";
+  const auto exists = [&](const std::string& folder) { return folder == ok; };
   struct Case { std::string folder; int file; std::string filePatterns; int folder_; std::string folderPatterns;
                 std::string expected; int focus; } cases[] = {  // file/folder_: 0 off, 1 include, 2 exclude
       {"", 0, "", 0, "", texts::kFolderMissingMessage, IDC_EDIT_FOLDER},
@@ -75,7 +73,7 @@ TEST(FolderForm, ChecksInOrderAndNamesTheControlAtFault) {
     BackupFolder entry = E("untouched");
     std::string refusal;
     int focus = 0;
-    const bool result = ValidateFolderForm(form, entry, refusal, focus);
+    const bool result = ValidateFolderForm(form, exists, entry, refusal, focus);
     EXPECT_EQ(c.expected, result ? Row(entry) : refusal) << "case " << i;
     EXPECT_EQ(c.focus, result ? 0 : focus) << "case " << i;
     if (!result) {

@@ -7,12 +7,7 @@
 
 namespace {
 
-TEST(MainModel, StartupFolderAndTheFolderLabel) {
-  struct Start { const char* stored; int32_t flag; const char* first; const char* current; } starts[] = {
-      {"D:\\a", 1, "E:\\first", "E:\\first"}, {"D:\\a", 1, "", ""}, {"D:\\a", 0, "E:\\first", "D:\\a"},
-      {"D:\\a", 2, "E:\\first", "D:\\a"}};  // a flag is on only when it is 1
-  for (size_t i = 0; i < std::size(starts); ++i)
-    EXPECT_EQ(starts[i].current, StartupFolder(starts[i].stored, starts[i].flag, starts[i].first)) << i;
+TEST(MainModel, TheFolderLabel) {
   BackupFolderList list;  // the exact name counts, the first of two
   for (const char* folder : {"D:\\x", "d:\\Data\\Daily", "D:\\Data\\Daily", "D:\\Data\\Daily"})
     list.push_back({folder, "", "", "", ""});
@@ -55,11 +50,6 @@ TEST(MainModel, CountPhasesAndStart) {
   model.EndCount(ScanOutcome::kCounted, ScanTotals{}, size, files);
   model.BeginRun();
   EXPECT_EQ(StartAction::kIgnore, model.DecideStart("D:\\a", true)) << "during the run";
-  EXPECT_EQ("0|1|1", std::to_string(model.EndRun(RunOutcome::kNoBackup)) + "|" +
-                         std::to_string(model.EndRun(RunOutcome::kFolderNotCreated)) + "|" +
-                         std::to_string(model.EndRun(RunOutcome::kDone)));  // the window closes after a run
-  EXPECT_EQ("0 1 2", std::to_string(int(DecideCancel(true, false))) + " " +
-                         std::to_string(int(DecideCancel(false, true))) + " " + std::to_string(int(DecideCancel(false, false))));
 }
 
 }  // namespace
