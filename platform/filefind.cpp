@@ -35,9 +35,7 @@ bool CFileFind::FindNextFile() {
   return haveNext_;
 }
 
-// Root of a search pattern: everything before its last separator character;
-// with no separator, the drive ("C:") or nothing.
-plat::NativePath SearchRootOf(const plat::NativePath& pattern) {
+plat::NativePath CFileFind::SearchRootOf(const plat::NativePath& pattern) {
   size_t sep = plat::LastSeparator(pattern);
   if (sep != plat::NativePath::npos) return pattern.substr(0, sep);
   if (pattern.size() >= 2 && pattern[1] == ':' && !sjis::IsLeadByte(static_cast<unsigned char>(pattern[0])))

@@ -65,6 +65,9 @@ class CFileFind {
  private:
   struct Impl;  // the platform's search handle
   bool FetchNext(Entry& e);
+  // The folder part of a search pattern: everything before its last separator
+  // character; with no separator, the drive ("C:") or nothing.
+  static plat::NativePath SearchRootOf(const plat::NativePath& pattern);
 
   std::unique_ptr<Impl> impl_;
   plat::NativePath root_;

@@ -18,8 +18,6 @@
 #include "platform/posix_path.h"
 #include "core/wildcard.h"
 
-plat::NativePath SearchRootOf(const plat::NativePath& pattern);
-
 struct CFileFind::Impl {
   plat::UniqueDir dir;
   std::string folder;   // POSIX folder being listed

@@ -5,8 +5,6 @@
 #include "platform/fs.h"
 #include "platform/native_view_win32.h"
 
-plat::NativePath SearchRootOf(const plat::NativePath& pattern);
-
 struct CFileFind::Impl {
   HANDLE handle = INVALID_HANDLE_VALUE;
   WIN32_FIND_DATAW data{};
