@@ -1,7 +1,6 @@
 // Path and number texts (see path_text.h).
 #include "core/path_text.h"
 
-#include <climits>
 #include <cstdio>
 
 #include "core/sjis.h"
@@ -78,17 +77,4 @@ std::string FormatSizeText(int64_t bytes) {
   }
   std::snprintf(buf, sizeof(buf), "%3.0f", static_cast<double>(bytes));
   return std::string(buf) + texts::kUnitBytes;
-}
-
-int CountOccurrences(std::string_view text, std::string_view sub) {
-  size_t nul = text.find('\0');
-  if (nul != std::string_view::npos) text = text.substr(0, nul);
-  if (sub.empty()) return 0;
-  // Every occurrence counts; only a text of 2 GiB or more could reach the
-  // largest int, where the count stays.
-  int count = 0;
-  for (size_t pos = text.find(sub); pos != std::string_view::npos && count < INT_MAX; pos = text.find(sub, pos + 1)) {
-    ++count;
-  }
-  return count;
 }

@@ -104,7 +104,7 @@ bool FollowedFileSize(const std::string& path, uint64_t& size) {
   return true;
 }
 
-uint32_t ReadAll(const std::string& path, std::string& out, bool) {
+uint32_t io::ReadWhole(const std::string& path, std::string& out, bool) {
   out.clear();
   if (uint32_t fault = InjectedFault(FsOp::Read, path)) return fault;
   std::string posix = ToPosixPath(path);

@@ -32,7 +32,7 @@ bool FollowedFileSize(const NativePath& path, uint64_t& size) {
   return true;
 }
 
-uint32_t ReadAll(const NativePath& path, std::string& out, bool shared) {
+uint32_t io::ReadWhole(const NativePath& path, std::string& out, bool shared) {
   out.clear();
   // Read access; unshared, nobody may write the file while we read it.
   const NativePath target = LongPathForm(path);

@@ -61,13 +61,6 @@ TEST(NumberText, SizesGroupsAndCounts) {
     EXPECT_EQ(cases[i].size + "|" + cases[i].grouped, FormatSizeText(cases[i].value) + "|" +
               FormatGroupedNumber(cases[i].value)) << "case " << i;
   }
-  struct Count { std::string text, sub; int expected; } counts[] = {
-      {"no quotes", "\"", 0}, {"\"a\" \"b\" ", "\"", 4}, {"aaa", "aa", 2}, {std::string("\"x\"\0\"", 4), "\"", 2},
-      {std::string(250000, '"'), "\"", 250000}, {"abc", "", 0},
-  };
-  for (size_t i = 0; i < std::size(counts); ++i) {
-    EXPECT_EQ(counts[i].expected, CountOccurrences(counts[i].text, counts[i].sub)) << "count " << i;
-  }
 }
 
 constexpr bool kTakes = true, kLeaves = false;
