@@ -81,11 +81,9 @@ bool Process::Start(const std::wstring& commandLine, const std::wstring& dir, st
     return false;
   }
   ::CloseHandle(info.hThread);
-  handle_ = info.hProcess;
-  pid_ = info.dwProcessId;
+  handle_ = info.hProcess, pid_ = info.dwProcessId;
   return true;
 }
-
 bool Process::WaitExit(DWORD timeoutMs) const { return ::WaitForSingleObject(handle_, timeoutMs) == WAIT_OBJECT_0; }
 
 HWND FindWindowOf(DWORD pid, const char* className, const std::string& caption, int controlId, DWORD timeoutMs,

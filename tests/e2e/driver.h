@@ -22,8 +22,7 @@ class Process {
   // Starts commandLine in folder dir; false (the reason in *error) if it did not start.
   bool Start(const std::wstring& commandLine, const std::wstring& dir, std::string* error);
   DWORD pid() const { return pid_; }
-  // True once the process has ended, waiting at most timeoutMs.
-  bool WaitExit(DWORD timeoutMs) const;
+  bool WaitExit(DWORD timeoutMs) const;  // true once the process has ended, waiting at most timeoutMs
 
  private:
   HANDLE handle_ = nullptr;
@@ -36,18 +35,16 @@ class Process {
 HWND FindWindowOf(DWORD pid, const char* className, const std::string& caption, int controlId, DWORD timeoutMs,
                   HWND except = nullptr);
 // The text of control id (of a list view: its first row's first column), read wide and given in Shift_JIS (code
-// page 932, "?" for a character it lacks) as the program means its texts whatever the ANSI code page is; "" if
-// it did not answer.
+// page 932, "?" for a character it lacks) whatever the ANSI code page is; "" if it did not answer.
 std::string Text(HWND dialog, int id);
 // Clicks a push button, or with picture a static that notifies clicks; false, without clicking, if it is absent,
 // hidden or disabled, as for a user.
 bool Click(HWND dialog, int id, bool picture = false);
 
 // A message box as shown: text (as Text reads it), icon ("stop", "exclamation", "information", "question" or
-// "unknown").
+// "unknown"). AnswerBox reads the box captioned "Larkspan" of process pid (0: any) and answers it with button
+// (IDOK, IDYES ...); shown false if none appeared.
 struct Box { bool shown = false; std::string text, icon; };
-// Reads the message box captioned "Larkspan" of process pid (0: any) and answers it with button (IDOK,
-// IDYES ...); shown false if none appeared.
 Box AnswerBox(DWORD pid, int button, DWORD timeoutMs);
 
 }  // namespace e2e

@@ -64,16 +64,15 @@ TEST_P(ProfileContract, Reads) {
                       std::string(2500, 'x') + "\r\nH=a" + hyo + "\r\nH2=" + hyo + "\r\n[S]\r\nSecond=2\r\n");
   struct Case { std::string file, key, def; uint32_t size; std::string expected; } cases[] = {
       {"missing.ini", "K", "dflt  ", 100, "dflt|4"}, {"folder.ini", "K", "", 100, "|0"},
-      {"s.ini", "K", "-", 100, "0.50|4"},
-      {"s.ini", " k ", "-", 4, "0.5|3"}, {"s.ini", "Q", "-", 100, "  q  |5"}, {"s.ini", "Sgl", "-", 100, "x|1"},
-      {"s.ini", "In", "-", 100, "a\"b\"|4"}, {"s.ini", "NoEq", "-", 100, "-|1"}, {"s.ini", "Second", "-", 100, "-|1"},
-      {"s.ini", "K", "-", 1, "|0"}, {"s.ini", "Long", "", 2000, std::string(1999, 'x') + "|1999"},
+      {"s.ini", "K", "-", 100, "0.50|4"}, {"s.ini", " k ", "-", 4, "0.5|3"}, {"s.ini", "Q", "-", 100, "  q  |5"},
+      {"s.ini", "Sgl", "-", 100, "x|1"}, {"s.ini", "In", "-", 100, "a\"b\"|4"}, {"s.ini", "NoEq", "-", 100, "-|1"},
+      {"s.ini", "Second", "-", 100, "-|1"}, {"s.ini", "K", "-", 1, "|0"},
+      {"s.ini", "Long", "", 2000, std::string(1999, 'x') + "|1999"},
       {"s.ini", "H", "", 2000, "a" + hyo.substr(0, 1998) + "|1999"},
       {"s.ini", "H2", "", 2000, hyo.substr(0, 1998) + "|1998"},  // the cut falls inside a character
   };
-  for (size_t i = 0; i < std::size(cases); ++i) {
+  for (size_t i = 0; i < std::size(cases); ++i)
     EXPECT_EQ(cases[i].expected, Read(cases[i].key, cases[i].def, cases[i].size, t.Path(cases[i].file))) << i;
-  }
   EXPECT_FALSE(t.Exists("missing.ini")) << "a read never creates the file";
 }
 
@@ -88,7 +87,7 @@ TEST_P(ProfileContract, WritesKeepEveryOtherLine) {
     uint32_t err = 0xDEADBEEF;
     EXPECT_TRUE(GetParam().write("s", cases[i].key, cases[i].value, plat::ToNative(path), &err)) << i << " " << err;
     EXPECT_EQ(cases[i].expected + " 2|1", Read(cases[i].key, "<none>", 100, path) + " " + Read("b", "", 8, path, "T"))
-        << "case " << i;
+        << i;
   }
   const std::string file = t.Read("s.ini");
   EXPECT_TRUE(file.find("; by hand") == 0 && file.find("odd line") != std::string::npos) << file;
@@ -102,10 +101,12 @@ TEST_P(ProfileContract, WritesKeepEveryOtherLine) {
 // other as it is; a removed key goes with every line of it, a duplicate left by hand included.
 TEST_P(ProfileContract, ValuesComeBackAsTheStoreWroteThem) {
   const std::string path = t.Path("s.ini");
-  const char* values[] = {" tmp", "tmp ", "\t x\x1A", "'*'", "\"*\"", "\"x\" \"y\"", "  ", " 表 ", "\"", "'a\"", "a\"", "plain"};
+  const std::string values[] = {" tmp", "tmp ", "\t x\x1A", "'*'", "\"*\"", "\"x\" \"y\"", "  ", " 表 ", "\"", "'a\"",
+                                "a\"", "plain"};
   for (size_t i = 0; i < std::size(values); ++i) {
-    ASSERT_TRUE(ini::WriteProfileText("S", "K" + std::to_string(i), values[i], plat::ToNative(path))) << i;
-    EXPECT_EQ(std::string(values[i]) + "|", Read("K" + std::to_string(i), "-", 100, path).substr(0, strlen(values[i]) + 1)) << i;
+    const std::string key = "K" + std::to_string(i);
+    ASSERT_TRUE(ini::WriteProfileText("S", key, values[i].c_str(), plat::ToNative(path))) << i;
+    EXPECT_EQ(values[i] + "|", Read(key, "-", 100, path).substr(0, values[i].size() + 1)) << i;
   }
   const std::string file = t.Read("s.ini");
   EXPECT_TRUE(file.find("K0=\" tmp\"\r\nK1=\"tmp \"\r\n") != std::string::npos &&
@@ -122,11 +123,11 @@ TEST_P(ProfileContract, RefusedWritesChangeNothing) {
   t.File("ro.ini", content);
   MakeReadOnly(t.Path("ro.ini"));
   struct Case { std::string file, section, key; const char* value; uint32_t error; } cases[] = {
-      {"s.ini", "S", "K", "a\r\nX=injected", 87}, {"s.ini", "S", "K", "a\nb", 87}, {"s.ini", "S", "K", "a\rb", 87},
-      {"s.ini", "S", "K=1", "v", 87}, {"s.ini", "S", "[T]", "v", 87}, {"s.ini", "S", ";K", "v", 87},
-      {"s.ini", "S", "", "v", 87}, {"s.ini", "", "K", "v", 87}, {"s.ini", "S\r\n[T", "K", "v", 87},
-      {"s.ini", " S", "K", "v", 87}, {"s.ini", "S\x81", "K", "v", 87}, {"s.ini", "S", "K\n", nullptr, 87},
-      {"missing\\s.ini", "S", "K", "v", 3}, {"folder.ini", "S", "K", "v", 5}, {"ro.ini", "S", "K", "v", 5},
+      {"s.ini", "S", "K", "a\nX=injected", 87}, {"s.ini", "S", "K", "a\rb", 87}, {"s.ini", "S", "K=1", "v", 87},
+      {"s.ini", "S", "[T]", "v", 87}, {"s.ini", "S", ";K", "v", 87}, {"s.ini", "S", "", "v", 87},
+      {"s.ini", "", "K", "v", 87}, {"s.ini", "S\r\n[T", "K", "v", 87}, {"s.ini", " S", "K", "v", 87},
+      {"s.ini", "S\x81", "K", "v", 87}, {"s.ini", "S", "K\n", nullptr, 87}, {"missing\\s.ini", "S", "K", "v", 3},
+      {"folder.ini", "S", "K", "v", 5}, {"ro.ini", "S", "K", "v", 5},
   };
   bool skipReadOnly = false;
 #ifdef _WIN32  // Known Wine difference: Wine 8 run by root opens a read-only file for writing (Windows refuses, 5).
@@ -136,8 +137,9 @@ TEST_P(ProfileContract, RefusedWritesChangeNothing) {
   for (size_t i = 0; i < std::size(cases); ++i) {
     if (skipReadOnly && cases[i].file == "ro.ini") continue;  // the system's function; the store asks for the mark
     uint32_t err = 0xDEADBEEF;
-    bool ok = GetParam().write(cases[i].section, cases[i].key, cases[i].value, plat::ToNative(t.Path(cases[i].file)), &err);
-    EXPECT_EQ("0|" + std::to_string(cases[i].error), std::to_string(ok) + "|" + std::to_string(err)) << "case " << i;
+    const auto& c = cases[i];
+    const bool ok = GetParam().write(c.section, c.key, c.value, plat::ToNative(t.Path(c.file)), &err);
+    EXPECT_EQ("0|" + std::to_string(c.error), std::to_string(ok) + "|" + std::to_string(err)) << i;
   }
   EXPECT_EQ(content + content, t.Read("s.ini") + t.Read("ro.ini"));
   EXPECT_FALSE(t.Exists("missing"));

@@ -18,12 +18,11 @@
 namespace {
 
 TEST(HandOff, PathsBesideTheLibrary) {
-  const std::wstring dirs[][2] = {{L"C:\\x\\y.dll", L"C:\\x\\"}, {L"C:/x/y.dll", L"C:/x/"},
-                                  {L"C:\\Łukasz\\表\\y.dll", L"C:\\Łukasz\\表\\"}, {L"y.dll", L""}};
-  for (size_t i = 0; i < std::size(dirs); ++i) EXPECT_EQ(dirs[i][1], shellext::ModuleDirectory(dirs[i][0])) << i;
-  const std::wstring dir = dirs[2][1];  // a name with no Shift_JIS form
-  EXPECT_EQ(dir + L"Larkspan.exe|" + dir + L"lkpara.dat",
-            shellext::ProgramPath(dir) + L"|" + shellext::ParameterFilePath(dir));
+  const std::wstring dir = L"C:\\Łukasz\\表\\";  // a name with no Shift_JIS form
+  for (const wchar_t* name : {L"C:/x/y.dll", L"y.dll"}) EXPECT_EQ(name, shellext::ModuleDirectory(name) + L"y.dll");
+  EXPECT_EQ(dir + L"|" + dir + L"Larkspan.exe|" + dir + L"lkpara.dat",
+            shellext::ModuleDirectory(dir + L"y.dll") + L"|" + shellext::ProgramPath(dir) + L"|" +
+                shellext::ParameterFilePath(dir));
 }
 
 #ifdef _WIN32
@@ -76,7 +75,7 @@ TEST(Server, TheItemForEachKindOfMenu) {
   // Flags, the command ids allowed, whether the item goes in (at the top, with the first id).
   const struct { UINT flags, first, last; bool item; } cases[] = {
       {CMF_NORMAL, 100, 200, true}, {CMF_DEFAULTONLY, 100, 200, false}, {CMF_VERBSONLY, 7, 7, true},
-      {CMF_EXPLORE, 100, 200, true}, {CMF_NOVERBS, 100, 200, false}, {CMF_DEFAULTONLY | CMF_EXPLORE, 100, 200, true},
+      {CMF_NOVERBS, 100, 200, false}, {CMF_DEFAULTONLY | CMF_EXPLORE, 100, 200, true},
       {CMF_NOVERBS | CMF_VERBSONLY, 100, 200, true}, {CMF_NORMAL, 100, 99, false},  // no command id left
       {CMF_CANRENAME | CMF_ITEMMENU | CMF_EXTENDEDVERBS | 0x80010000, 100, 200, true},
   };

@@ -130,8 +130,7 @@ int main() {
   if (mode == L"hold" && count == 4) {
     HMODULE held = ::LoadLibraryW(args[2].c_str());
     if (!held) return Fail("cannot load the library");
-    std::printf("held\n");
-    std::fflush(stdout);
+    std::printf("held\n"), std::fflush(stdout);
     e2e::Poll([&] { return ::GetFileAttributesW(args[3].c_str()) != INVALID_FILE_ATTRIBUTES; }, 10 * kWaitMs);
     ::FreeLibrary(held);
     return 0;

@@ -11,8 +11,7 @@
 #include <windows.h>  // before filefind.h, which takes back its FindNextFile macro
 static std::string NewRoot() {
   char base[MAX_PATH] = {};  // ends with a backslash
-  ::GetTempPathA(MAX_PATH, base);
-  return base + ("lk" + std::to_string(::GetCurrentProcessId()));
+  return std::string(base, ::GetTempPathA(MAX_PATH, base)) + "lk" + std::to_string(::GetCurrentProcessId());
 }
 static std::FILE* Open(const plat::NativePath& path) { return _wfopen(plat::LongPathForm(path).c_str(), L"wb"); }
 void MakeReadOnly(const std::string& path) { ::SetFileAttributesW(plat::ToNative(path).c_str(), FILE_ATTRIBUTE_READONLY); }
@@ -49,7 +48,6 @@ void MakeFolders(const std::string& path) {
 }
 
 void WriteBytes(const std::string& path, const std::string& content) { WriteNative(plat::ToNative(path), content); }
-
 void WriteNative(const plat::NativePath& path, const std::string& content) {
   std::FILE* f = Open(path);
   size_t done = f ? std::fwrite(content.data(), 1, content.size(), f) : 0;
@@ -86,5 +84,4 @@ std::string TempTree::Read(const std::string& rel) const {
   std::string out;
   return plat::ReadAll(plat::ToNative(Path(rel)), out) == 0 ? out : "<missing>";
 }
-
 bool TempTree::Exists(const std::string& rel) const { return CFileFind().FindFile(plat::ToNative(Path(rel))); }

@@ -14,18 +14,14 @@ BackupFolder E(const std::string& folder, const char* fileIn = "", const char* f
                const char* folderOut = "") {
   return BackupFolder{folder, fileIn, fileOut, folderIn, folderOut};
 }
-
 std::string Row(const BackupFolder& e) {
   return e.Folder + "|" + e.FilterFileIn + "|" + e.FilterFileOut + "|" + e.FilterFolderIn + "|" + e.FilterFolderOut;
 }
-
-// The folders of rows, ";" after each.
-std::string Folders(const BackupFolderList& rows) {
+std::string Folders(const BackupFolderList& rows) {  // each followed by ";"
   std::string text;
   for (const BackupFolder& e : rows) text += e.Folder + ";";
   return text;
 }
-
 BackupFolderList Named(int count) {
   BackupFolderList rows;
   for (int i = 0; i < count; ++i) rows.push_back(E(std::string(1, static_cast<char>('a' + i % 26))));
@@ -43,7 +39,7 @@ TEST(FolderForm, ShowsTheExcludeListWhenSetElseTheIncludeList) {
     const std::string form = f.folder + "|" + std::to_string(f.fileFilter) + " " + std::to_string(f.fileInclude) +
                              " " + f.filePatterns + "|" + std::to_string(f.folderFilter) + " " +
                              std::to_string(f.folderInclude) + " " + f.folderPatterns;
-    EXPECT_EQ(cases[i].form, form) << "case " << i;
+    EXPECT_EQ(cases[i].form, form) << i;
   }
 }
 
@@ -74,11 +70,8 @@ TEST(FolderForm, ChecksInOrderAndNamesTheControlAtFault) {
     std::string refusal;
     int focus = 0;
     const bool result = ValidateFolderForm(form, exists, entry, refusal, focus);
-    EXPECT_EQ(c.expected, result ? Row(entry) : refusal) << "case " << i;
-    EXPECT_EQ(c.focus, result ? 0 : focus) << "case " << i;
-    if (!result) {
-      EXPECT_EQ("untouched", entry.Folder) << "case " << i;
-    }
+    EXPECT_EQ(c.expected + " " + std::to_string(c.focus), result ? Row(entry) + " 0"
+              : refusal + " " + std::to_string(focus) + (entry == E("untouched") ? "" : " and the entry changed")) << i;
   }
 }
 
@@ -92,13 +85,14 @@ TEST(FolderRows, AddStopsAtTheLimitAndFindsDuplicatesCaseFolded) {
       {registered, "D:\\Data\\x", "", 3, false}, {registered, "D:\\Dａta", "", 3, false},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
-    FolderRows rows(cases[i].rows);
+    const Case& c = cases[i];
+    FolderRows rows(c.rows);
     std::string refusal;
-    EXPECT_EQ(!cases[i].refusal[0], rows.CheckAdd(refusal)) << "case " << i;
-    EXPECT_EQ(cases[i].refusal, refusal) << "case " << i;
-    bool duplicate = !cases[i].duplicate;
-    EXPECT_EQ(cases[i].row, rows.AddPosition(cases[i].folder, duplicate)) << "case " << i;
-    EXPECT_EQ(cases[i].duplicate, duplicate) << "case " << i;
+    bool duplicate = !c.duplicate;
+    const bool added = rows.CheckAdd(refusal);
+    const int row = rows.AddPosition(c.folder, duplicate);
+    EXPECT_EQ(std::to_string(!*c.refusal) + c.refusal + " " + std::to_string(c.row) + std::to_string(c.duplicate),
+              std::to_string(added) + refusal + " " + std::to_string(row) + std::to_string(duplicate)) << i;
   }
 }
 
@@ -113,10 +107,10 @@ TEST(FolderRows, ChangeRemoveAndMoveWorkOnTheMarkedRow) {
     const Case& c = cases[i];
     FolderRows rows(Named(c.count));
     std::string refusal = "x";
-    EXPECT_EQ(c.target, rows.TargetRow(c.marked, texts::kSelectToRemove, refusal)) << "case " << i;
-    EXPECT_EQ(c.refusal, refusal) << "case " << i;
-    EXPECT_EQ(c.moved, rows.Move(c.marked, c.direction)) << "case " << i;
-    EXPECT_EQ(c.after, Folders(rows.rows())) << "case " << i;
+    const int target = rows.TargetRow(c.marked, texts::kSelectToRemove, refusal);
+    const int moved = rows.Move(c.marked, c.direction);
+    EXPECT_EQ(std::to_string(c.target) + c.refusal + " " + std::to_string(c.moved) + " " + c.after,
+              std::to_string(target) + refusal + " " + std::to_string(moved) + " " + Folders(rows.rows())) << i;
   }
   FolderRows rows(Named(3));
   rows.Put(1, E("B"));
@@ -132,8 +126,8 @@ TEST(FolderRows, OkKeepsTheCurrentFolderOnlyIfARowNamesItExactly) {
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     std::string current = cases[i].current;
-    EXPECT_EQ(cases[i].first, Row(ConfirmRows(cases[i].rows, current))) << "case " << i;
-    EXPECT_EQ(cases[i].after, current) << "case " << i;
+    const std::string first = Row(ConfirmRows(cases[i].rows, current));
+    EXPECT_EQ(std::string(cases[i].first) + " " + cases[i].after, first + " " + current) << i;
   }
 }
 
@@ -152,7 +146,7 @@ TEST(FolderMenu, ItemsShowEveryFolderWithItsCheckAndBitmaps) {
                (item.checked || item.grayed ? "" : "-") + " " + std::to_string(item.uncheckedBitmap) + "/" +
                std::to_string(item.checkedBitmap) + ";";
     }
-    EXPECT_EQ(cases[i].items, items) << "case " << i;
+    EXPECT_EQ(cases[i].items, items) << i;
   }
   EXPECT_EQ(ID_FOLDER_MENU_LAST, FolderMenuItems(Named(100), "", 1).back().id);
 }

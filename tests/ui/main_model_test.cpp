@@ -7,12 +7,13 @@
 
 namespace {
 
-TEST(MainModel, TheFolderLabel) {
+TEST(MainModel, TheFolderLabelAndWhoseFiltersTheCountTakes) {
   BackupFolderList list;  // the exact name counts, the first of two
   for (const char* folder : {"D:\\x", "d:\\Data\\Daily", "D:\\Data\\Daily", "D:\\Data\\Daily"})
     list.push_back({folder, "", "", "", ""});
+  const std::string notSet = texts::kFolderNotSet, missing = texts::kFolderMissing;
   struct Case { const char* folder; bool exists; std::string view; } cases[] = {
-      {"", true, std::string(texts::kFolderNotSet) + "|0|-1"}, {"D:\\x", false, std::string(texts::kFolderMissing) + "|0|-1"},
+      {"", true, notSet + "|0|-1"}, {"D:\\x", false, missing + "|0|-1"},
       {"D:\\Data\\Daily", true, " D:\\...\\Daily|1|2"}, {"E:\\y", true, " E:\\y|1|-1"}};
   for (size_t i = 0; i < std::size(cases); ++i) {
     const FolderView v = MainModel().Prepare(cases[i].folder, cases[i].exists, list);
@@ -25,7 +26,8 @@ TEST(MainModel, CountPhasesAndStart) {
   const char* kActions[] = {"ignore", "run", "count first"};
   const char* kTotals[] = {"pending", "shown", "failed"};
   const auto C = ScanOutcome::kCounted, F = ScanOutcome::kFailed, S = ScanOutcome::kStopped;
-  struct Case { const char* folder; bool existed; ScanOutcome outcome; bool existsAtStart; const char* expected; } cases[] = {
+  struct Case { const char* folder; bool existed; ScanOutcome outcome; bool existsAtStart; const char* expected; };
+  const Case cases[] = {
       {"D:\\a", true, C, true, "1|1|2.00KB|3|shown|run"}, {"D:\\a", true, F, true, "1|1|||failed|ignore"},
       {"D:\\a", true, S, true, "1|0|||pending|ignore"}, {"D:\\a", false, C, false, "0|1|||shown|run"},
       {"D:\\a", false, C, true, "0|1|||shown|count first"},  // plugged in since: counted with its filters first
@@ -43,13 +45,9 @@ TEST(MainModel, CountPhasesAndStart) {
     EXPECT_EQ(c.expected, std::to_string(counts) + "|" + std::to_string(shown) + "|" + size + "|" + files + "|" +
                               kTotals[int(model.totals())] + "|" +
                               kActions[int(model.DecideStart(c.folder, c.existsAtStart))]) << i;
+    model.BeginRun();
+    EXPECT_EQ(kActions[0], kActions[int(model.DecideStart(c.folder, c.existsAtStart))]) << i << ": during the run";
   }
-  MainModel model;
-  model.Prepare("D:\\a", true, {});
-  std::string size, files;
-  model.EndCount(ScanOutcome::kCounted, ScanTotals{}, size, files);
-  model.BeginRun();
-  EXPECT_EQ(StartAction::kIgnore, model.DecideStart("D:\\a", true)) << "during the run";
 }
 
 }  // namespace
