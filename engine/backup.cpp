@@ -234,7 +234,9 @@ bool BackupEngine::CopySelection() {
 }
 
 // Re-creates each folder the walk enters beneath the destination and copies
-// every file the filters take into the folder of the moment.
+// every file the filters take into the folder of the moment. A folder gets its
+// source's marks once its content is in (a read-only one would refuse it on
+// some systems); a walk that stops leaves the folders it stands in unmarked.
 class BackupEngine::CopyVisitor : public TreeVisitor {
  public:
   CopyVisitor(BackupEngine& engine, const plat::NativePath& destination) : engine_(engine), folders_{destination} {}
@@ -261,17 +263,32 @@ class BackupEngine::CopyVisitor : public TreeVisitor {
       return WalkStep::kStop;
     }
     folders_.push_back(target);
+    sources_.push_back(path);
     return WalkStep::kContinue;
   }
-  void LeaveFolder() override { folders_.pop_back(); }
+  WalkStep LeaveFolder() override {
+    const bool marked = engine_.MarkFolder(sources_.back(), folders_.back());
+    folders_.pop_back();
+    sources_.pop_back();
+    return marked ? WalkStep::kContinue : WalkStep::kStop;
+  }
   void OnUnlistedFolder(const plat::NativePath& folder, uint32_t error) override {
     engine_.Fail(texts::kSourceReadFailed, error, folder);
   }
 
  private:
   BackupEngine& engine_;
-  std::vector<plat::NativePath> folders_;
+  std::vector<plat::NativePath> folders_;  // the destination's folders, the walk's folders above them
+  std::vector<plat::NativePath> sources_;
 };
+
+bool BackupEngine::MarkFolder(const plat::NativePath& source, const plat::NativePath& target) {
+  if (uint32_t err = plat::CopyFolderMarks(source, target)) {
+    Fail(texts::kFolderCreateFailed, err, target);
+    return false;
+  }
+  return true;
+}
 
 bool BackupEngine::CopyItem(const plat::NativePath& source, const plat::NativePath& destination) {
   uint64_t size = 0;
@@ -295,7 +312,10 @@ bool BackupEngine::CopyItem(const plat::NativePath& source, const plat::NativePa
     return false;
   }
   CopyVisitor copy(*this, destination);
-  return WalkFolder(source, &filters_, copy);
+  if (!WalkFolder(source, &filters_, copy)) return false;
+  // A selected drive root keeps no marks: roots say hidden and system.
+  const bool root = LastComponentOf(plat::LongPathName(source)).empty();
+  return root || MarkFolder(source, destination);
 }
 
 bool BackupEngine::CopyOneFile(const plat::NativePath& source, const plat::NativePath& destination,

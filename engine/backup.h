@@ -153,6 +153,8 @@ class BackupEngine : private plat::CopyProgress {
   // The count and the content check; true when both found the copy complete
   // and nothing was reported before them.
   bool CheckCopy();
+  // Gives the copied folder target its source's marks; false (reported) on failure.
+  bool MarkFolder(const plat::NativePath& source, const plat::NativePath& target);
   // The copy's progress routine: dispatches at most every kProgressPaintMs;
   // false once a cancel was asked. Copied takes the content into the digest
   // (and, in the content check, moves the bar by its bytes).

@@ -41,7 +41,7 @@ class Walk {
         if (step == WalkStep::kSkip) continue;
         const bool hiddenSystem = finder.MatchesMask(plat::kAttrHidden) && finder.MatchesMask(plat::kAttrSystem);
         if (step == WalkStep::kStop || !Folder(path, protectedBranch || hiddenSystem)) return false;
-        visitor_.LeaveFolder();
+        if (visitor_.LeaveFolder() == WalkStep::kStop) return false;
       } else if (!IsAppAlias(finder)) {
         // The filters look at the last component only: the entry's name is enough.
         const bool taken = !filters_ || CheckFileFilter(finder.GetFileName(), *filters_);

@@ -22,8 +22,8 @@ class TreeVisitor {
   // A sub-folder (full native path, made from the listed name) that the folder filter takes and that leads into
   // no folder the walk stands in: kContinue enters it, kSkip passes it by.
   virtual WalkStep EnterFolder(const CFileFindEx& entry, const plat::NativePath& path) = 0;
-  // The folder last entered has been walked completely.
-  virtual void LeaveFolder() {}
+  // The folder last entered has been walked completely; kStop ends the walk.
+  virtual WalkStep LeaveFolder() { return WalkStep::kContinue; }
   // A folder (full native path) whose listing failed with the system error
   // code error; the walk ends after this call.
   virtual void OnUnlistedFolder(const plat::NativePath& folder, uint32_t error) = 0;

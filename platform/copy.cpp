@@ -76,7 +76,7 @@ uint32_t CopyOneFile(const NativePath& source, const NativePath& destination, Co
   // a read-only copy could not have been written, nor removed. The archive bit
   // stays as the system sets it on a new file.
   if (!err) err = io::FinishTarget(out, facts);
-  const uint32_t kept = facts.attributes & (kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrNotContentIndexed);
+  const uint32_t kept = facts.attributes & kAttrMarks;
   if (!err && kept) err = io::SetAttributes(destination, kept | kAttrArchive);
   if (err) {
     out.Close();

@@ -52,6 +52,8 @@ enum : uint32_t {
   kAttrNotContentIndexed = 0x2000,
   kAttrEncrypted = 0x4000,
   kInvalidAttributes = 0xFFFFFFFFu,
+  // The marks a copy keeps (the system's copy keeps the same).
+  kAttrMarks = kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrNotContentIndexed,
 };
 
 // The reparse tag of an app execution alias (the Win32 value): a file that
@@ -83,10 +85,12 @@ NativePath ModuleFolder();
 uint32_t ReadAll(const NativePath& path, std::string& out, bool shared = false, uint64_t maxBytes = UINT64_MAX);
 
 // Makes bytes the whole content of the file at path (created if missing),
-// written aside into a temporary file in the same folder and then moved over
-// path in one step: a write that fails (disk full, no access) leaves the file
-// as it was and no temporary file behind. A folder at path, or a read-only
-// file there, is refused (kErrAccessDenied). 0 or an error code.
+// written aside into a temporary file in the same folder, flushed to the drive
+// and then moved over path in one step: a write that fails (disk full, no
+// access) leaves the file as it was and no temporary file behind, and a power
+// loss leaves the old content or the new one, never an empty or partial file.
+// A folder at path, or a read-only file there, is refused (kErrAccessDenied).
+// 0 or an error code.
 uint32_t ReplaceAll(const NativePath& path, const std::string& bytes);
 
 // Deletes one file. Returns 0 or an error code.
@@ -95,6 +99,13 @@ uint32_t RemoveFile(const NativePath& path);
 // Creates one folder (default security). 0 or an error code; an existing
 // folder or file of that name is an error (kErrAlreadyExists).
 uint32_t CreateFolder(const NativePath& path);
+
+// Gives the folder target the read-only, hidden, system and not-indexed
+// marks the folder source has (the others stay as the system set them), as
+// the system's copy of a folder does once its content is in: a folder
+// customised through its desktop.ini keeps its look, a hidden one stays
+// hidden. 0 or an error code.
+uint32_t CopyFolderMarks(const NativePath& source, const NativePath& target);
 
 // Told while one file is copied, so that its caller stays responsive.
 class CopyProgress {
@@ -139,15 +150,20 @@ uint32_t CopyFileNoReplace(const NativePath& source, const NativePath& destinati
 uint32_t ReadBack(const NativePath& path, CopyProgress& progress);
 
 // Identity of a file or folder on its volume (volume serial or device, and file
-// index or inode): two paths that lead to one item, through links or a short
-// (8.3) name, have equal ids.
+// id or inode): two paths that lead to one item, through links or a short
+// (8.3) name, have equal ids. Windows gives the 128-bit file id where it can
+// (ReFS and Dev Drive need all of it: their 64-bit index is not unique), the
+// 64-bit index elsewhere; POSIX the inode. indexHigh is 0 unless the id has
+// 128 bits.
 struct FileId {
   uint64_t volume = 0;
-  uint64_t index = 0;
-  bool operator==(const FileId& o) const { return volume == o.volume && index == o.index; }
+  uint64_t index = 0, indexHigh = 0;
+  bool operator==(const FileId& o) const {
+    return volume == o.volume && index == o.index && indexHigh == o.indexHigh;
+  }
 };
 // The identity of the file or folder at path. False if it cannot be opened, or
-// the file system gives no file index (then no two items could be told apart).
+// the file system gives no file id (then no two items could be told apart).
 bool GetFileId(const NativePath& path, FileId& id);
 
 // Local wall-clock time, second resolution.
@@ -182,8 +198,9 @@ std::string SystemErrorText(uint32_t code);
 // Copy covers each target the copy creates (its named streams included);
 // NamedStreams, answered with any error, makes the copy's destination a file
 // system that holds no named streams.
-// ReadBack covers each read of the content check.
-enum class FsOp { Read, Remove, Attributes, ListMore, ProfileWrite, MakeFolder, Copy, NamedStreams, ReadBack };
+// ReadBack covers each read of the content check. Replace covers ReplaceAll's
+// write: it fails half-way, after half the bytes, as on a disk that fills up.
+enum class FsOp { Read, Remove, Attributes, ListMore, ProfileWrite, MakeFolder, Copy, NamedStreams, ReadBack, Replace };
 // A hook returns 0 to let the operation run, or the error code it fails with.
 using FaultHook = uint32_t (*)(FsOp op, const NativePath& path, void* ctx);
 // Installs (or with nullptr removes) the process-wide hook.

@@ -1,4 +1,5 @@
 // The file-system calls made of others, the same on both builds (see fs.h).
+#include "platform/file_io.h"
 #include "platform/fs.h"
 
 #include "platform/file_io.h"
@@ -32,6 +33,14 @@ NativePath ModuleFolder() {
   const NativePath file = ModulePath();
   const size_t sep = LastSeparator(file);
   return sep == NativePath::npos ? NativePath() : file.substr(0, sep);
+}
+
+uint32_t CopyFolderMarks(const NativePath& source, const NativePath& target) {
+  uint32_t err = kErrSuccess;
+  const uint32_t attributes = GetAttributes(source, &err);
+  if (attributes == kInvalidAttributes) return err;
+  // A new folder has none of the marks: nothing to set then.
+  return (attributes & kAttrMarks) ? io::SetAttributes(target, attributes & kAttrMarks) : kErrSuccess;
 }
 
 }  // namespace plat

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <chrono>
 #include <cstring>
@@ -84,6 +85,22 @@ uint32_t ErrnoToWin32(int err, const std::string& posixPath) {
   }
 }
 
+namespace {
+
+// The DOS attributes Wine keeps in this extended attribute ("0x4006": hidden,
+// system, encrypted), of the open file fd or else of path. A folder's
+// read-only mark is kept there too: on Windows it protects nothing.
+constexpr char kDosAttributes[] = "user.DOSATTRIB";
+constexpr uint32_t kDosAttributeBits = kAttrMarks | kAttrEncrypted;
+uint32_t DosAttributesOf(int fd, const char* path = nullptr) {
+  char text[32] = {};
+  const ssize_t n = path ? getxattr(path, kDosAttributes, text, sizeof(text) - 1)
+                         : fgetxattr(fd, kDosAttributes, text, sizeof(text) - 1);
+  return n > 0 ? static_cast<uint32_t>(std::strtoul(text, nullptr, 16)) & kDosAttributeBits : 0;
+}
+
+}  // namespace
+
 uint32_t GetAttributes(const std::string& path, uint32_t* err) {
   uint32_t fault = InjectedFault(FsOp::Attributes, path);
   std::string posix = ToPosixPath(path);
@@ -94,7 +111,7 @@ uint32_t GetAttributes(const std::string& path, uint32_t* err) {
   }
   uint32_t attrs = S_ISDIR(st.st_mode) ? kAttrDirectory : kAttrArchive;
   if (!(st.st_mode & S_IWUSR)) attrs |= kAttrReadOnly;
-  return attrs;
+  return attrs | DosAttributesOf(-1, posix.c_str());
 }
 
 bool FollowedFileSize(const std::string& path, uint64_t& size) {
@@ -167,15 +184,6 @@ int WriteAll(int fd, const char* buf, size_t size) {
 }
 
 int FdOf(const io::File& file) { return static_cast<int>(file.handle); }
-
-// The DOS attributes Wine keeps in this extended attribute ("0x4006": hidden,
-// system, encrypted) of an open file.
-uint32_t DosAttributesOf(int fd) {
-  char text[32] = {};
-  const ssize_t n = fgetxattr(fd, "user.DOSATTRIB", text, sizeof(text) - 1);
-  constexpr uint32_t kKept = kAttrHidden | kAttrSystem | kAttrNotContentIndexed | kAttrEncrypted;
-  return n > 0 ? static_cast<uint32_t>(std::strtoul(text, nullptr, 16)) & kKept : 0;
-}
 
 }  // namespace
 
@@ -258,6 +266,13 @@ uint32_t FinishTarget(File& target, const Facts& facts) {
 
 uint32_t SetAttributes(const NativePath& path, uint32_t attributes) {
   const std::string posix = ToPosixPath(path);
+  struct stat st {};
+  if (stat(posix.c_str(), &st) != 0) return ErrnoToWin32(errno, posix);
+  char dos[16];
+  std::snprintf(dos, sizeof(dos), "0x%x", static_cast<unsigned>(attributes & kDosAttributeBits));
+  if ((attributes & kDosAttributeBits) && setxattr(posix.c_str(), kDosAttributes, dos, std::strlen(dos), 0) != 0)
+    return ErrnoToWin32(errno, posix);
+  if (S_ISDIR(st.st_mode)) return kErrSuccess;
   const mode_t mode = (attributes & kAttrReadOnly) ? 0444 : 0644;
   return chmod(posix.c_str(), mode) == 0 ? kErrSuccess : ErrnoToWin32(errno, posix);
 }
@@ -283,13 +298,21 @@ uint32_t ReplaceAll(const std::string& path, const std::string& bytes) {
   const std::string temp = posix + ".~" + std::to_string(getpid());
   UniqueFd file(open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
   if (!file) return ErrnoToWin32(errno, posix);
-  int err = WriteAll(file.get(), bytes.data(), bytes.size());
+  uint32_t fault = InjectedFault(FsOp::Replace, path);
+  const size_t written = fault ? bytes.size() / 2 : bytes.size();
+  int err = WriteAll(file.get(), bytes.data(), written);
+  // On the drive before the rename, which flushes nothing (see fs.h).
+  if (!err && !fault && fsync(file.get()) != 0) err = errno;
   if (int closed = file.reset(); closed && !err) err = closed;
-  if (!err && rename(temp.c_str(), posix.c_str()) != 0) err = errno;
-  if (err) {
+  if (!err && !fault && rename(temp.c_str(), posix.c_str()) != 0) err = errno;
+  if (err || fault) {
     unlink(temp.c_str());
-    return ErrnoToWin32(err, posix);
+    return fault ? fault : ErrnoToWin32(err, posix);
   }
+  // The rename itself is the folder's to keep.
+  const size_t slash = posix.rfind('/');
+  UniqueFd folder(open(slash == std::string::npos ? "." : posix.substr(0, slash + 1).c_str(), O_RDONLY | O_CLOEXEC));
+  if (folder) fsync(folder.get());
   return kErrSuccess;
 }
 
@@ -301,7 +324,7 @@ uint32_t ReadBack(const std::string& path, CopyProgress& progress) {
   if (fd < 0) return ErrnoToWin32(errno, posix);
   file.handle = fd;
   posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);  // what is cached of it goes: the drive is read
-  std::vector<char> buffer(256 << 10);
+  thread_local std::vector<char> buffer(256 << 10);  // one for every read-back of the thread, as on Windows
   for (;;) {
     size_t got = 0;
     if (uint32_t err = io::Read(file, buffer.data(), buffer.size(), &got)) return err;

@@ -2,6 +2,7 @@
 // long form (see fs.h).
 #include <windows.h>
 
+#include <cstring>
 #include <vector>
 
 #include "platform/file_io.h"
@@ -238,11 +239,15 @@ uint32_t ReplaceAll(const NativePath& path, const std::string& bytes) {
       [&] { return ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr); }));
   if (!file) return ::GetLastError();
   DWORD err = 0;
-  WriteWhole(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &err);
+  // Flushed before the rename: the rename flushes nothing (write through
+  // included), and a power loss after a rename whose file is still in the
+  // cache leaves an empty or partial file in place of the old one.
+  if (WriteWhole(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &err) && !::FlushFileBuffers(file.get()))
+    err = ::GetLastError();
   if (!::CloseHandle(file.release()) && !err) err = ::GetLastError();
   // One rename puts the new content in place. Within one folder the move is a
-  // rename, never a copy; write through makes it return only once the rename
-  // is on the disk.
+  // rename, never a copy; write through asks the file system to log it before
+  // the call returns.
   if (!err && !InNativeView([&] {
         return ::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
       })) {
@@ -266,25 +271,19 @@ uint32_t ReadBack(const NativePath& path, CopyProgress& progress) {
   FileHandle file(open(FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN));
   if (!file && ::GetLastError() == ERROR_INVALID_PARAMETER) file.reset(open(FILE_FLAG_SEQUENTIAL_SCAN));
   if (!file) return ::GetLastError();
-  void* memory = ::VirtualAlloc(nullptr, kChunk, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  // One buffer for every read-back of the thread, kept to the end of the
+  // process: allocating and freeing it per file cost more than reading a
+  // small file.
+  thread_local void* const memory = ::VirtualAlloc(nullptr, kChunk, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
   if (!memory) return ERROR_NOT_ENOUGH_MEMORY;
   char* buffer = static_cast<char*>(memory);
-  DWORD err = 0;
   for (;;) {
     DWORD got = 0;
-    if (!::ReadFile(file.get(), buffer, kChunk, &got, nullptr)) {
-      err = ::GetLastError();
-      break;
-    }
-    if (got == 0) break;
+    if (!::ReadFile(file.get(), buffer, kChunk, &got, nullptr)) return ::GetLastError();
+    if (got == 0) return kErrSuccess;
     progress.Copied(buffer, got);
-    if (!progress.Continue()) {
-      err = kErrRequestAborted;
-      break;
-    }
+    if (!progress.Continue()) return kErrRequestAborted;
   }
-  ::VirtualFree(memory, 0, MEM_RELEASE);
-  return err;
 }
 
 bool GetFileId(const NativePath& path, FileId& id) {
@@ -294,13 +293,30 @@ bool GetFileId(const NativePath& path, FileId& id) {
     return ::CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   }));
-  BY_HANDLE_FILE_INFORMATION info;
-  if (!item || !::GetFileInformationByHandle(item.get(), &info)) return false;
-  id.volume = info.dwVolumeSerialNumber;
-  id.index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-  // The file index is the file system's to give: without one, every item
-  // would have the same identity.
-  return id.index != 0;
+  if (!item) return false;
+  // The 128-bit id with the 64-bit volume serial (Windows 8 and later; the
+  // headers show the class only to builds for those). ReFS and Dev Drive need
+  // all 128 bits: their 64-bit index is not unique.
+  constexpr auto kFileIdInfo = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
+  struct {
+    ULONGLONG volume;
+    BYTE id[16];
+  } wide;
+  if (::GetFileInformationByHandleEx(item.get(), kFileIdInfo, &wide, sizeof(wide))) {
+    id.volume = wide.volume;
+    std::memcpy(&id.index, wide.id, 8);
+    std::memcpy(&id.indexHigh, wide.id + 8, 8);
+  } else {
+    // Refused (Windows 7, some network file systems): the 64-bit index.
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!::GetFileInformationByHandle(item.get(), &info)) return false;
+    id.volume = info.dwVolumeSerialNumber;
+    id.index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    id.indexHigh = 0;
+  }
+  // The file id is the file system's to give: without one, every item would
+  // have the same identity.
+  return id.index != 0 || id.indexHigh != 0;
 }
 
 LocalTime LocalNow() {

@@ -108,14 +108,13 @@ void AppSettings::LoadSettings(const plat::NativePath& path) {
 }
 
 bool AppSettings::SaveSettings(const plat::NativePath& path) {
-  // Every write runs whatever the earlier ones returned; the result is the
-  // conjunction of all of them.
-  bool ok = WriteIniString(texts::kSectionBase, texts::kKeyVersion, texts::kSettingsVersion, path);
-  ok &= WriteIniString(texts::kSectionBackup, texts::kKeyBackupFolder, BackupFolder, path);
-  ok &= WriteIniInt(texts::kSectionOption, texts::kKeyEndMsg, EndMsg, path);
-  ok &= WriteIniInt(texts::kSectionOption, texts::kKeyChangeMiniPathFlg, ChangeMiniPathFlg, path);
-  ok &= WriteIniInt(texts::kSectionOption, texts::kKeyTopFolderDspFlg, TopFolderDspFlg, path);
-  ok &= WriteIniInt(texts::kSectionOption, texts::kKeyVerify, Verify, path);
-  ok &= WriteIniInt(texts::kSectionOption, texts::kKeySkipUnreadable, SkipUnreadable, path);
-  return ok;
+  // One write for every key: all of them reach the file, or none does.
+  return ini::WriteProfileChanges({{texts::kSectionBase, texts::kKeyVersion, texts::kSettingsVersion},
+                                   {texts::kSectionBackup, texts::kKeyBackupFolder, BackupFolder},
+                                   {texts::kSectionOption, texts::kKeyEndMsg, DecimalText(EndMsg)},
+                                   {texts::kSectionOption, texts::kKeyChangeMiniPathFlg, DecimalText(ChangeMiniPathFlg)},
+                                   {texts::kSectionOption, texts::kKeyTopFolderDspFlg, DecimalText(TopFolderDspFlg)},
+                                   {texts::kSectionOption, texts::kKeyVerify, DecimalText(Verify)},
+                                   {texts::kSectionOption, texts::kKeySkipUnreadable, DecimalText(SkipUnreadable)}},
+                                  path);
 }

@@ -59,8 +59,8 @@ class AppSettings {
   // Reads BackupFolder and the option flags; whatever cannot be read takes its
   // default.
   void LoadSettings(const plat::NativePath& path = SettingsFilePath());
-  // Writes the version "1.00", BackupFolder and the option flags, every write
-  // attempted in this order whatever fails. True if every write succeeded
+  // Writes the version "1.00", BackupFolder and the option flags in this
+  // order, with one write of the file: all or none. True if it succeeded
   // (false: the caller tells the user).
   bool SaveSettings(const plat::NativePath& path = SettingsFilePath());
 
@@ -73,13 +73,14 @@ class AppSettings {
   // Writes the entries of list as 0, 1, ... with all five keys each; an index
   // past the list (or an entry with an empty folder) below BkFolderCount has its
   // five keys removed, one at or above it ends the save. Needs a
-  // LoadBkFolderList since the last save. Write results are not examined.
-  void SaveBkFolderList(const BackupFolderList& list, const plat::NativePath& path = SettingsFilePath());
+  // LoadBkFolderList since the last save. The file is written once, with all
+  // of it or none: false when that write failed (the caller tells the user).
+  bool SaveBkFolderList(const BackupFolderList& list, const plat::NativePath& path = SettingsFilePath());
   // Reads the five keys of entry index (empty where absent); an index outside
   // 0..99 gives an empty entry without reading.
   void ReadBkFolder(int index, ::BackupFolder& entry, const plat::NativePath& path = SettingsFilePath());
-  // Writes the five keys of entry index (empty lists as empty values); results
-  // are not examined; an index outside 0..99 writes nothing.
+  // Writes the five keys of entry index (empty lists as empty values) in one
+  // write; results are not examined; an index outside 0..99 writes nothing.
   void WriteBkFolder(int index, const ::BackupFolder& entry, const plat::NativePath& path = SettingsFilePath());
 };
 

@@ -2,8 +2,10 @@
 // load and save with stale-entry removal, single-entry read and write, and the
 // store of the current folder's filters (see app_settings.h).
 #include <cstdio>
+#include <vector>
 
 #include "settings/app_settings.h"
+#include "settings/ini_file.h"
 #include "settings/texts.h"
 
 namespace {
@@ -51,24 +53,22 @@ void AppSettings::LoadBkFolderList(bool loadFilters, BackupFolderList& list, con
   }
 }
 
-void AppSettings::SaveBkFolderList(const BackupFolderList& list, const plat::NativePath& path) {
+bool AppSettings::SaveBkFolderList(const BackupFolderList& list, const plat::NativePath& path) {
   const char* section = texts::kSectionBkFolderList;
+  std::vector<ini::KeyChange> changes;
   const ::BackupFolder none;
   for (int i = 0; i < kMaxBkFolders; ++i) {
     const size_t at = static_cast<size_t>(i);
     const ::BackupFolder& entry = at < list.size() ? list[at] : none;
-    if (entry.Folder.empty()) {
-      if (i >= BkFolderCount) break;
-      // An entry the last load found and that is gone now: remove its keys.
-      DeleteEmptyFlg = true;
-      for (const Field& field : kFields) WriteIniString(section, NumberedKey(field.keyFormat, i), "", path);
-      DeleteEmptyFlg = false;
-      continue;
-    }
+    if (entry.Folder.empty() && i >= BkFolderCount) break;
+    // An empty entry the last load found is gone now: its keys go.
     for (const Field& field : kFields) {
-      WriteIniString(section, NumberedKey(field.keyFormat, i), entry.*field.member, path);
+      changes.push_back({section, NumberedKey(field.keyFormat, i),
+                         entry.Folder.empty() ? std::nullopt : std::optional<std::string>(entry.*field.member)});
     }
   }
+  // One write for the whole list: either all of it is in the file or none.
+  return ini::WriteProfileChanges(changes, path);
 }
 
 void AppSettings::ReadBkFolder(int index, ::BackupFolder& entry, const plat::NativePath& path) {
@@ -82,9 +82,10 @@ void AppSettings::ReadBkFolder(int index, ::BackupFolder& entry, const plat::Nat
 void AppSettings::WriteBkFolder(int index, const ::BackupFolder& entry, const plat::NativePath& path) {
   // A key outside 000..099 would never be read by the list.
   if (!IsListIndex(index)) return;
-  for (const Field& field : kFields) {
-    WriteIniString(texts::kSectionBkFolderList, NumberedKey(field.keyFormat, index), entry.*field.member, path);
-  }
+  std::vector<ini::KeyChange> changes;
+  for (const Field& field : kFields)
+    changes.push_back({texts::kSectionBkFolderList, NumberedKey(field.keyFormat, index), entry.*field.member});
+  ini::WriteProfileChanges(changes, path);
 }
 
 void StoreCurrentFilters(AppSettings& settings, const FilterSet& filters, const plat::NativePath& path) {

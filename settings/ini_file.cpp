@@ -2,7 +2,8 @@
 // contract of the system's profile functions (see ini_file.h), on the
 // platform's file layer.
 // Every call reads the file anew; a write replaces the file as a whole
-// (ReplaceAll), so that a failed write never leaves half a file behind.
+// (ReplaceAll), so that a failed write never leaves half a file behind, and
+// the changes of one call go in with one write.
 #include "settings/ini_file.h"
 
 #include "settings/ini_text.h"
@@ -30,25 +31,35 @@ uint32_t ReadProfileText(const std::string& section, const std::string& key, con
 
 bool WriteProfileText(const std::string& section, const std::string& key, const char* value,
                       const plat::NativePath& path, uint32_t* err) {
+  return WriteProfileChanges({{section, key, value ? std::optional<std::string>(value) : std::nullopt}}, path, err);
+}
+
+bool WriteProfileChanges(const std::vector<KeyChange>& changes, const plat::NativePath& path, uint32_t* err) {
 #ifdef _WIN32
   uint32_t e = plat::kErrSuccess;
 #else
   uint32_t e = plat::InjectedFault(plat::FsOp::ProfileWrite, path);
 #endif
-  if (!e && !IsStorableEntry(section, key, value)) e = plat::kErrInvalidParameter;
+  for (const KeyChange& change : changes) {
+    if (!e && !IsStorableEntry(change.section, change.key, change.value ? change.value->c_str() : nullptr))
+      e = plat::kErrInvalidParameter;
+  }
   std::string bytes;
   if (!e) {
     e = plat::ReadAll(path, bytes, true);
     if (e == plat::kErrFileNotFound) e = plat::kErrSuccess;  // the write creates it
   }
   if (!e) {
-    IniText text(std::move(bytes));
-    if (value) {
-      text.Set(section, key, value);
-      e = plat::ReplaceAll(path, text.bytes());
-    } else if (text.Remove(section, key)) {
-      e = plat::ReplaceAll(path, text.bytes());
+    IniText text(bytes);
+    for (const KeyChange& change : changes) {
+      if (change.value) {
+        text.Set(change.section, change.key, *change.value);
+      } else {
+        text.Remove(change.section, change.key);
+      }
     }
+    // A file that would stay as it is is not written (nor made, by a removal).
+    if (text.bytes() != bytes) e = plat::ReplaceAll(path, text.bytes());
   }
   if (e && err) *err = e;
   return e == plat::kErrSuccess;

@@ -22,7 +22,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/native_path.h"
 
@@ -48,5 +50,16 @@ uint32_t ReadProfileText(const std::string& section, const std::string& key, con
 // lone lead byte).
 bool WriteProfileText(const std::string& section, const std::string& key, const char* value,
                       const plat::NativePath& path, uint32_t* err = nullptr);
+
+// One change of a key in a section: its new value, or none to remove it.
+struct KeyChange {
+  std::string section, key;
+  std::optional<std::string> value;
+};
+// Makes the changes, in their order, as WriteProfileText would one after
+// another, and writes the file once (not at all when its bytes stay): either
+// every change is in the file or none is. The same results and errors; one
+// refused change refuses them all (87).
+bool WriteProfileChanges(const std::vector<KeyChange>& changes, const plat::NativePath& path, uint32_t* err = nullptr);
 
 }  // namespace ini

@@ -243,7 +243,12 @@ void CBackupFolderSettingsDlg::Move(int direction) {
 // --- OK ----------------------------------------------------------------------
 
 void CBackupFolderSettingsDlg::OnOK() {
-  settings_.SaveBkFolderList(rows_.rows());
+  // A list that did not reach the file is said so; the dialog stays open with
+  // it, for another OK or a cancel.
+  if (!settings_.SaveBkFolderList(rows_.rows())) {
+    ui::ShowMessageBox(hwnd(), texts::kSettingsSaveFailed, MB_ICONSTOP | MB_OK);
+    return;
+  }
   First = ConfirmRows(rows_.rows(), settings_.BackupFolder);
   EndDialog(IDOK);
 }

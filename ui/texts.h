@@ -18,7 +18,7 @@ constexpr const char kOpenFolderUnusable[] = "バックアップフォルダが�
 constexpr const char kOpenFolderFailed[] = "フォルダのオープンに失敗しました。　\n( ";
 constexpr const char kOpenFolderClose[] = " )";
 
-// Shown when SaveSettings fails (note the trailing space).
+// Shown when SaveSettings or the list's save fails (note the trailing space).
 constexpr const char kSettingsSaveFailed[] = "環境設定ファイルの保存でエラーが発生しました ";
 
 // The switch menu's item of an empty list.

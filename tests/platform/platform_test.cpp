@@ -8,12 +8,16 @@
 #include <sys/xattr.h>
 #endif
 
+#include <cstring>
 #include <set>
 
 #include "platform/filefind.h"
 #include "platform/fs.h"
 #include "platform/posix_path.h"
 #include "platform/win32_layout.h"
+#ifdef _WIN32
+#include "tests/support/import_patch.h"
+#endif
 #include "tests/support/temp_tree.h"
 #include "tests/support/win32_layouts.h"
 
@@ -184,6 +188,72 @@ TEST(Win32Layout, NamedDataStreamsOfAStreamList) {
     std::u16string got = plat::layout::NamedDataStreams(list.data(), size, names) ? u"" : u"#";
     for (const std::u16string& name : names) got += name + u"|";
     EXPECT_EQ(cases[i].expected, got) << "case " << i;
+  }
+}
+
+#ifdef _WIN32
+// The answers given in place of the system's, which they pass on to where they keep its answer.
+template <typename F> F* System(const char* name) {
+  return reinterpret_cast<F*>(reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), name)));
+}
+BOOL WINAPI HalfThenDiskFull(HANDLE file, LPCVOID data, DWORD size, LPDWORD put, LPOVERLAPPED at) {
+  return System<decltype(::WriteFile)>("WriteFile")(file, data, size / 2, put, at), ::SetLastError(ERROR_DISK_FULL), FALSE;
+}
+BOOL WINAPI DiskFull(HANDLE) { return ::SetLastError(ERROR_DISK_FULL), FALSE; }
+// FileIdInfo (18) as Wine answers it (0), refused (1), or as ReFS answers (2): one 64-bit index (7) for every item,
+// the real one in the upper half of the 128-bit id.
+int g_ids;
+BOOL WINAPI WindowsIndex(HANDLE item, LPBY_HANDLE_FILE_INFORMATION info) {
+  if (!System<decltype(::GetFileInformationByHandle)>("GetFileInformationByHandle")(item, info)) return FALSE;
+  if (g_ids == 2) info->nFileIndexHigh = 0, info->nFileIndexLow = 7;
+  return TRUE;
+}
+BOOL WINAPI WindowsFileIdInfo(HANDLE item, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID out, DWORD size) {
+  BY_HANDLE_FILE_INFORMATION real;
+  if (kind != 18 || g_ids == 0 || !System<decltype(::GetFileInformationByHandle)>("GetFileInformationByHandle")(item, &real))
+    return System<decltype(::GetFileInformationByHandleEx)>("GetFileInformationByHandleEx")(item, kind, out, size);
+  if (g_ids == 1) return ::SetLastError(ERROR_INVALID_PARAMETER), FALSE;
+  const ULONGLONG id[3] = {real.dwVolumeSerialNumber, 7, (ULONGLONG{real.nFileIndexHigh} << 32) | real.nFileIndexLow};
+  return std::memcpy(out, id, sizeof(id)), TRUE;
+}
+#endif
+
+// A replace whose write fails half-way (the disk full) or whose flush fails leaves the old file whole and no temporary
+// file: the new content goes aside and is moved in only once all of it is on the drive (natively the fault hook fails
+// the write, on Windows the system's answer).
+TEST(ReplaceAll, AFailureHalfWayLeavesTheOldFileWhole) {
+#ifdef _WIN32
+  for (auto [call, to] : {std::pair<const char*, void*>{"WriteFile", reinterpret_cast<void*>(HalfThenDiskFull)},
+                          {"FlushFileBuffers", reinterpret_cast<void*>(DiskFull)}}) {
+    ImportPatch patch("kernel32.dll", call, to);
+#else
+  for (const char* call : {"write"}) {
+    plat::SetFaultHook([](plat::FsOp op, const std::string&, void*) -> uint32_t {
+      return op == plat::FsOp::Replace ? uint32_t{plat::kErrDiskFull} : 0u;
+    }, nullptr);
+#endif
+    TempTree t;
+    t.File("Larkspan.ini", "old");
+    EXPECT_EQ(plat::kErrDiskFull, plat::ReplaceAll(plat::ToNative(t.Path("Larkspan.ini")), std::string(9000, 'n')));
+    EXPECT_EQ("old|0", t.Read("Larkspan.ini").substr(0, 9) + "|" + std::to_string(t.Exists("*.~*"))) << call;
+  }  // (natively the hook goes with this test's process)
+}
+
+// One item has one identity by any path, two items two: by the 128-bit id with its volume serial where the system
+// gives one (whatever Wine answers; ReFS, whose 64-bit indexes collide), by the 64-bit index where it refuses it.
+TEST(FileId, OneItemOneIdTwoItemsTwo) {
+  TempTree t;
+  t.Folder("a"), t.Folder("b");
+#ifdef _WIN32
+  ImportPatch ex("kernel32.dll", "GetFileInformationByHandleEx", reinterpret_cast<void*>(WindowsFileIdInfo)),
+      index("kernel32.dll", "GetFileInformationByHandle", reinterpret_cast<void*>(WindowsIndex));
+  for (g_ids = 0; g_ids < 3; ++g_ids) {
+#else
+  for (int g_ids : {0}) {
+#endif
+    plat::FileId a, again, b;
+    EXPECT_TRUE(plat::GetFileId(plat::ToNative(t.Path("a")), a) && plat::GetFileId(plat::ToNative(t.Path("b")), b) &&
+                plat::GetFileId(plat::ToNative(t.Path("b\\..\\a")), again) && a == again && !(a == b)) << g_ids;
   }
 }
 

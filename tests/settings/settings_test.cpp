@@ -70,33 +70,6 @@ TEST_F(SettingsFile, RecordLoadsDefaultsAndFlagsAndSavesEveryKey) {
   }
 }
 
-#ifndef _WIN32
-// Fails the profile writes whose position (in call order) is in the mask.
-struct WriteFaults { unsigned mask; int calls = 0; };
-uint32_t FailWrites(plat::FsOp op, const std::string&, void* ctx) {
-  auto* f = static_cast<WriteFaults*>(ctx);
-  const bool fails = op == plat::FsOp::ProfileWrite && ((f->mask >> f->calls++) & 1u);
-  return fails ? static_cast<uint32_t>(plat::kErrAccessDenied) : 0u;
-}
-
-TEST_F(SettingsFile, SaveAttemptsEveryWriteWhateverFails) {
-  struct Case { unsigned mask; const char* saved; } cases[] = {
-      {0x01, "[Backup];BackupFolder=;[Option];EndMsg=1;ChangeMiniPathFlg=1;TopFolderDspFlg=0;Verify=0;SkipUnreadable=0;"},
-      {0x24, "[Base];VL=1.00;[Backup];BackupFolder=;[Option];ChangeMiniPathFlg=1;TopFolderDspFlg=0;SkipUnreadable=0;"},
-      {0x40, "[Base];VL=1.00;[Backup];BackupFolder=;[Option];EndMsg=1;ChangeMiniPathFlg=1;TopFolderDspFlg=0;Verify=0;"},
-  };
-  for (size_t i = 0; i < std::size(cases); ++i) {
-    RemoveTree(tree.Path("Larkspan.ini"));
-    WriteFaults faults{cases[i].mask};
-    plat::SetFaultHook(FailWrites, &faults);
-    EXPECT_FALSE(settings.SaveSettings(path)) << "case " << i;
-    plat::SetFaultHook(nullptr, nullptr);
-    EXPECT_EQ(7, faults.calls) << "case " << i;
-    EXPECT_EQ(cases[i].saved, Text()) << "case " << i;
-  }
-}
-#endif
-
 TEST_F(SettingsFile, ListLoadStopsAtTheFirstAbsentEmptyOrNonFolderKey) {
   std::string hundred = head;  // and BkFolder100, which is never read
   for (int i = 0; i <= 100; ++i) hundred += Entry(i, "D:\\f" + std::to_string(i), "p" + std::to_string(i));
@@ -120,16 +93,18 @@ TEST_F(SettingsFile, ListLoadStopsAtTheFirstAbsentEmptyOrNonFolderKey) {
   }
 }
 
+// The list goes in with one write of the file (natively counted), all of it or nothing: a failed write leaves the
+// file as it was and says so.
 TEST_F(SettingsFile, ListSaveWritesEveryEntryWholeAndRemovesTheStaleOnes) {
   auto f = [](int i) { return Entry(i, "D:\\f" + std::to_string(i), "x" + std::to_string(i)); };
   const std::string five = head + "Note=kept;" + f(0) + f(1) + f(2) + f(3) + f(4) + Entry(6, "D:\\behind") +
                            "BkFolder004=D:\\again;";  // a second line of a key goes too
   const std::string gap = head + Entry(0, "D:\\a") + Entry(1, "D:\\b") + Entry(3, "D:\\h");
   const BackupFolder added{"D:\\new", "*.c", "", "", "obj"};
-  struct Case { std::string file; size_t keep; bool add; std::string saved; } cases[] = {
-      {five, 3, false, head + "Note=kept;" + f(0) + f(1) + f(2) + Entry(6, "D:\\behind")},
-      {five, 0, false, head + "Note=kept;" + Entry(6, "D:\\behind")},
-      {gap, 2, false, gap}, {gap, 2, true, gap + EntryOf(2, added)},
+  struct Case { std::string file; size_t keep; bool add, fails; std::string saved; } cases[] = {
+      {five, 3, false, false, head + "Note=kept;" + f(0) + f(1) + f(2) + Entry(6, "D:\\behind")},
+      {five, 0, false, false, head + "Note=kept;" + Entry(6, "D:\\behind")},
+      {gap, 2, false, false, gap}, {gap, 2, true, false, gap + EntryOf(2, added)}, {five, 0, true, true, five},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     Write(cases[i].file);
@@ -137,7 +112,20 @@ TEST_F(SettingsFile, ListSaveWritesEveryEntryWholeAndRemovesTheStaleOnes) {
     settings.LoadBkFolderList(true, list, path);
     list.resize(cases[i].keep);
     if (cases[i].add) list.push_back(added);
-    settings.SaveBkFolderList(list, path);
+#ifdef _WIN32
+    if (cases[i].fails) continue;
+#else
+    std::pair<bool, int> faults{cases[i].fails, 0};  // fails, writes
+    plat::SetFaultHook([](plat::FsOp op, const std::string&, void* ctx) -> uint32_t {
+      auto* f = static_cast<std::pair<bool, int>*>(ctx);
+      return op == plat::FsOp::Replace && ++f->second && f->first ? uint32_t{plat::kErrDiskFull} : 0u;
+    }, &faults);
+#endif
+    EXPECT_EQ(!cases[i].fails, settings.SaveBkFolderList(list, path)) << "case " << i;
+#ifndef _WIN32
+    plat::SetFaultHook(nullptr, nullptr);
+    EXPECT_EQ(cases[i].saved != cases[i].file || cases[i].fails, faults.second) << "case " << i;
+#endif
     EXPECT_FALSE(settings.DeleteEmptyFlg) << "case " << i;
     EXPECT_EQ(cases[i].saved, Text()) << "case " << i;
   }
