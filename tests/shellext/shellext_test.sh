@@ -23,8 +23,9 @@ step "prefix" bash -c 'source "$0/tools/wine-env"; larkspan_wine_start' "$root"
 
 # The built library beside the stand-in, in a folder with no Shift_JIS form, right-clicks a folder named in
 # Shift_JIS (handed over exactly) and files without such a name, each handed over as its short (8.3) path that
-# leads back to it (never Cafe.txt for Café.txt). Wine 8 hashes short names: 写真😀秋木.txt and 写真😀川朝.txt share
-# ____~Y5T.TXT, which opens whichever is listed first; the other is refused by name, nothing written or started.
+# leads back to it (never Cafe.txt for Café.txt). Wine 8 hashes short names: 写真😀秋木.txt and
+# 写真😀川朝.txt share ____~Y5T.TXT, which opens whichever is listed first; the other is refused by name, nothing
+# written or started.
 dir=$work/Łukasz names=$work/names n=$(win "$work/names") refused=0
 mkdir -p "$dir" "$names/表 ソ" && cp "$library" "$dir/LarkspanShell.dll" && cp "$explorer" "$dir/Larkspan.exe"
 touch "$names"/{Cafe,Café,写真😀秋木,写真😀川朝}.txt
@@ -34,7 +35,9 @@ for item in 写真😀秋木.txt 写真😀川朝.txt; do
   grep -q "$done" <<<"$out" || fail "$item: a step failed"
   if [[ "$out" == *"box "* ]]; then
     refused=$((refused + 1))
-    printf -v text 'box exclamation このファイル・フォルダは、パスにLarkspanで扱えない文字を含むため、バックアップできません。　\n\nファイル名やフォルダ名を変更してから、もう一度選択してください。　\n（ %s ）' "$n\\$item"
+    printf -v text 'box exclamation %s\n\n%s\n（ %s ）' \
+      'このファイル・フォルダは、パスにLarkspanで扱えない文字を含むため、バックアップできません。　' \
+      'ファイル名やフォルダ名を変更してから、もう一度選択してください。　' "$n\\$item"
     [[ "$out" == *"$text"* ]] || fail "expected $text"
     [ "$(cat "$dir/lkpara.dat")" = old ] && [ ! -e "$dir/standin.txt" ] || fail "$item refused, yet written or started"
     continue
@@ -54,7 +57,8 @@ grep -q ' InvokeCommand 80070057 ' <<<"$out" && [ ! -e "$dir/lkpara.dat" ] && [ 
   fail "the wide verb string was taken"
 # Boxes without icon: a folder where the parameter file goes, then no program beside the library.
 mkdir "$dir/lkpara.dat" && click try "$n\\表 ソ"
-printf -v text 'box unknown パラメータファイルの作成に失敗しました。　\n\n書き込み権限等を確認してください。　\n（ %s ）' "$(win "$dir")\\lkpara.dat"
+printf -v text 'box unknown %s\n\n%s\n（ %s ）' 'パラメータファイルの作成に失敗しました。　' \
+  '書き込み権限等を確認してください。　' "$(win "$dir")\\lkpara.dat"
 grep -q "$done" <<<"$out" && [[ "$out" == *"$text"* ]] && [ ! -e "$dir/standin.txt" ] || fail "expected $text"
 rmdir "$dir/lkpara.dat" && rm "$dir/Larkspan.exe" && click try "$n\\表 ソ"
 text='box unknown バックアップに失敗しました（バックアップ実行モジュール無し）　'
@@ -66,7 +70,8 @@ view=/reg:${arch#win} classes='HKCU\Software\Classes' class='CLSID\{D536B8B1-51E
 for key in {'*',Directory,Drive}'\shellex\ContextMenuHandlers\Larkspan'; do
   step "registry key $key" wine reg query "$classes\\$key" $view >/dev/null
 done
-server=$(wine reg query "$classes\\$class\\InprocServer32" /ve $view </dev/null | LC_ALL=C sed -n 's/.*REG_SZ[[:space:]]*//p' | tr -d '\r')
+server=$(wine reg query "$classes\\$class\\InprocServer32" /ve $view </dev/null |
+  LC_ALL=C sed -n 's/.*REG_SZ[[:space:]]*//p' | tr -d '\r')
 install=$(dirname "$(winepath -u "$server" 2>/dev/null)")
 [ "${server##*\\}" = LarkspanShell.dll ] && cmp -s "$library" "$install/LarkspanShell.dll" || fail "registered: $server"
 program=$root/dist/Larkspan.exe
@@ -80,8 +85,8 @@ data=$WINEPREFIX/drive_c/windows/system32/lkdata wow=$WINEPREFIX/drive_c/windows
 mkdir -p "$data/表/sub" "$work/backup" && printf 'alpha\r\n' >"$data/a.txt"
 printf 'the 64-bit view' >"$data/lkprobe.txt" && head -c 5000 /dev/urandom >"$data/表/sub/b.bin"
 [ $arch = win32 ] || { cp -r "$data" "$wow" && printf 'the 32-bit view' >"$wow/lkprobe.txt"; }
-sjis '[Backup]\r\nBackupFolder=%s\r\n[BkFolderList]\r\nBkFolder000=%s\r\n' "$(win "$work/backup")" "$(win "$work/backup")" \
-  >"$install/Larkspan.ini"
+backup=$(win "$work/backup")
+sjis '[Backup]\r\nBackupFolder=%s\r\n[BkFolderList]\r\nBkFolder000=%s\r\n' "$backup" "$backup" >"$install/Larkspan.ini"
 step "Explorer's call" wine "$explorer" call 'C:\windows\system32\lkdata\'{a.txt,表,lkprobe.txt}
 verdict=$(timeout $limit wine "$explorer" start </dev/null | iconv -f CP932 -t UTF-8)
 grep -q 'バックアップが正常終了しました' <<<"$verdict" || fail "no success verdict: $verdict"
@@ -101,18 +106,19 @@ hold 1
 settings=$(cat "$install/Larkspan.ini")
 step "setup over a loaded library" wine "$upgrade" /S
 cmp -s "$library" "$install/LarkspanShell.dll" && cmp -s "$program" "$install/Larkspan.exe" &&
-  [ "$(cat "$install/Larkspan.ini")" = "$settings" ] || fail "setup over a loaded library: not the new files, or the settings lost"
+  [ "$(cat "$install/Larkspan.ini")" = "$settings" ] || fail "setup over a loaded library: old files, or settings lost"
 touch "$work/stop1" && wait
 hold 2
 uninstaller=$(ls "$install" | grep -iv 'larkspan\.\(exe\|ini\|chm\)\|\.dll$\|\.old$' | head -1)
 step "uninstall" wine "$install/$uninstaller" /S
 # The uninstaller hands over to a copy of itself and returns at once.
 awaits only_ini || fail "left after the uninstall: $(ls "$install")"
-for v in /reg:32 $view; do wine reg query "$classes\\$class" $v </dev/null >/dev/null 2>&1 && fail "class left ($v)"; done
+for v in /reg:32 $view; do wine reg query "$classes\\$class" $v </dev/null &>/dev/null && fail "class left ($v)"; done
 touch "$work/stop2" && wait
 # A setup that cannot write its files (an install folder nobody may write to) never ends as a success.
 # Wine's server opens the files: it starts anew without the privilege that writes anyway.
 chmod 555 "$install" && wineserver -k && wineserver -w
-setpriv --inh-caps=-dac_override --bounding-set=-dac_override wine "$setup" /S </dev/null && fail "setup that wrote nothing exited 0"
+setpriv --inh-caps=-dac_override --bounding-set=-dac_override wine "$setup" /S </dev/null &&
+  fail "setup that wrote nothing exited 0"
 only_ini || fail "left by the failed setup: $(ls "$install")"
 exit $failed
