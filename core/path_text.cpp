@@ -55,7 +55,7 @@ std::string FormatGroupedNumber(int64_t value) {
 }
 
 std::string FormatSizeText(int64_t bytes) {
-  if (bytes <= 0) return texts::kZeroBytes;
+  if (bytes <= 0) return core::texts::kZeroBytes;
   struct Unit {
     int64_t above;
     double scale;
@@ -76,5 +76,5 @@ std::string FormatSizeText(int64_t bytes) {
     }
   }
   std::snprintf(buf, sizeof(buf), "%3.0f", static_cast<double>(bytes));
-  return std::string(buf) + texts::kUnitBytes;
+  return std::string(buf) + core::texts::kUnitBytes;
 }

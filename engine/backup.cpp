@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/path_text.h"
+#include "core/texts.h"
 #include "engine/texts.h"
 #include "engine/walk.h"
 
@@ -14,10 +15,10 @@ std::string MakeStampFolderName(const plat::LocalTime& t) {
                 t.second);
   std::string name;
   for (const char* c = half; *c; ++c) {
-    const char* at = std::strchr(texts::kStampHalfWidth, *c);
+    const char* at = std::strchr(engine::texts::kStampHalfWidth, *c);
     if (at) {
       // Every full-width character of the table takes two bytes.
-      name.append(texts::kStampFullWidth + 2 * (at - texts::kStampHalfWidth), 2);
+      name.append(engine::texts::kStampFullWidth + 2 * (at - engine::texts::kStampHalfWidth), 2);
     } else {
       name += *c;
     }
@@ -65,14 +66,14 @@ bool IsUnreadableSourceError(uint32_t error) {
 
 std::string MakeLeftOutMessage(int64_t count, const std::vector<std::string>& named,
                                const std::string& backupFolder, const std::string& stampName) {
-  std::string text = texts::kLeftOutHead + FormatGroupedNumber(count) + texts::kLeftOutCountEnd;
-  for (size_t i = 0; i < named.size() && i < texts::kLeftOutNamed; ++i)
-    text += texts::kLeftOutItem + named[i] + texts::kLeftOutItemEnd;
-  if (count > static_cast<int64_t>(texts::kLeftOutNamed)) {
-    text += texts::kLeftOutOthers + FormatGroupedNumber(count - static_cast<int64_t>(texts::kLeftOutNamed)) +
-            texts::kLeftOutOthersEnd;
+  std::string text = engine::texts::kLeftOutHead + FormatGroupedNumber(count) + engine::texts::kLeftOutCountEnd;
+  for (size_t i = 0; i < named.size() && i < engine::texts::kLeftOutNamed; ++i)
+    text += engine::texts::kLeftOutItem + named[i] + engine::texts::kLeftOutItemEnd;
+  if (count > static_cast<int64_t>(engine::texts::kLeftOutNamed)) {
+    text += engine::texts::kLeftOutOthers + FormatGroupedNumber(count - static_cast<int64_t>(engine::texts::kLeftOutNamed)) +
+            engine::texts::kLeftOutOthersEnd;
   }
-  return text + texts::kLeftOutFolder + backupFolder + texts::kVerifiedSubFolder + stampName;
+  return text + engine::texts::kLeftOutFolder + backupFolder + engine::texts::kVerifiedSubFolder + stampName;
 }
 
 // The selection's native paths, converted once from its Shift_JIS text.
@@ -99,16 +100,16 @@ BackupEngine::BackupEngine(BackupHost& host, const std::vector<std::string>& sel
 class BackupEngine::ScanVisitor : public TreeVisitor {
  public:
   explicit ScanVisitor(BackupEngine& engine) : engine_(engine) {}
-  WalkStep OnFile(const CFileFindEx& entry, bool taken) override {
+  WalkStep OnFile(const plat::FileFinder& entry, bool taken) override {
     if (taken) {
       bytes += static_cast<int64_t>(entry.GetLength());
       files += 1;
     }
     return engine_.PollScanAbort() ? WalkStep::kStop : WalkStep::kContinue;
   }
-  WalkStep EnterFolder(const CFileFindEx&, const plat::NativePath&) override { return WalkStep::kContinue; }
+  WalkStep EnterFolder(const plat::FileFinder&, const plat::NativePath&) override { return WalkStep::kContinue; }
   void OnUnlistedFolder(const plat::NativePath& folder, uint32_t error) override {
-    engine_.Fail(texts::kSourceReadFailed, error, folder);
+    engine_.Fail(engine::texts::kSourceReadFailed, error, folder);
   }
   int64_t bytes = 0;
   int64_t files = 0;
@@ -174,16 +175,16 @@ RunOutcome BackupEngine::RunBackup(const std::string& backupFolder, bool endMess
   LeftOut = {};
   leftOutNamed_.clear();
   if (backupFolder.empty()) {
-    host_.ShowMessage(texts::kNoBackupFolder, host::kIconInformation);
+    host_.ShowMessage(engine::texts::kNoBackupFolder, host::kIconInformation);
     return RunOutcome::kNoBackup;
   }
   if (!plat::PathExists(plat::ToNative(backupFolder))) {
-    host_.ShowMessage(std::string(texts::kBackupFolderMissing) + backupFolder + texts::kPathClose,
+    host_.ShowMessage(std::string(engine::texts::kBackupFolderMissing) + backupFolder + core::texts::kPathClose,
                       host::kIconExclamation);
     return RunOutcome::kNoBackup;
   }
   if (SourceTotals.files == 0 &&
-      host_.ShowMessage(texts::kZeroFilesQuestion, host::kYesNo | host::kIconQuestion) != host::kIdYes) {
+      host_.ShowMessage(engine::texts::kZeroFilesQuestion, host::kYesNo | host::kIconQuestion) != host::kIdYes) {
     return RunOutcome::kNoBackup;
   }
   host_.ShowProgress();
@@ -203,11 +204,11 @@ RunOutcome BackupEngine::RunBackup(const std::string& backupFolder, bool endMess
     }
   }
   if (!found) {
-    host_.ShowMessage(texts::kFolderCreateFailed, host::kIconStop);
+    host_.ShowMessage(engine::texts::kFolderCreateFailed, host::kIconStop);
     return RunOutcome::kFolderNotCreated;
   }
   if (uint32_t err = plat::CreateFolder(DestinationPath)) {
-    Fail(texts::kFolderCreateFailed, err, DestinationPath);
+    Fail(engine::texts::kFolderCreateFailed, err, DestinationPath);
     return RunOutcome::kFolderNotCreated;
   }
 
@@ -242,13 +243,13 @@ class BackupEngine::CopyVisitor : public TreeVisitor {
   CopyVisitor(BackupEngine& engine, const plat::NativePath& destination) : engine_(engine), folders_{destination} {}
   // Source and destination are made from the listed native name: a name that
   // code page 932 lacks is copied as itself, never through its Shift_JIS form.
-  WalkStep OnFile(const CFileFindEx& entry, bool taken) override {
+  WalkStep OnFile(const plat::FileFinder& entry, bool taken) override {
     if (!taken) return WalkStep::kContinue;
     const plat::NativePath target = plat::JoinNative(folders_.back(), entry.GetNativeName());
-    const bool copied = engine_.CopyOneFile(entry.GetNativeFilePath(), target, entry.GetLength());
+    const bool copied = engine_.CopyOneFile(entry.FullPath(), target, entry.GetLength());
     return copied ? WalkStep::kContinue : WalkStep::kStop;
   }
-  WalkStep EnterFolder(const CFileFindEx& entry, const plat::NativePath& path) override {
+  WalkStep EnterFolder(const plat::FileFinder& entry, const plat::NativePath& path) override {
     // The backup being written may lie inside the selection (a backup folder
     // within a selected folder): it is never copied into itself.
     if (entry.GetFileName() == engine_.StampName) {
@@ -259,7 +260,7 @@ class BackupEngine::CopyVisitor : public TreeVisitor {
     }
     plat::NativePath target = plat::JoinNative(folders_.back(), entry.GetNativeName());
     if (uint32_t err = plat::CreateFolder(target)) {
-      engine_.Fail(texts::kFolderCreateFailed, err, target);
+      engine_.Fail(engine::texts::kFolderCreateFailed, err, target);
       return WalkStep::kStop;
     }
     folders_.push_back(target);
@@ -273,7 +274,7 @@ class BackupEngine::CopyVisitor : public TreeVisitor {
     return marked ? WalkStep::kContinue : WalkStep::kStop;
   }
   void OnUnlistedFolder(const plat::NativePath& folder, uint32_t error) override {
-    engine_.Fail(texts::kSourceReadFailed, error, folder);
+    engine_.Fail(engine::texts::kSourceReadFailed, error, folder);
   }
 
  private:
@@ -284,7 +285,7 @@ class BackupEngine::CopyVisitor : public TreeVisitor {
 
 bool BackupEngine::MarkFolder(const plat::NativePath& source, const plat::NativePath& target) {
   if (uint32_t err = plat::CopyFolderMarks(source, target)) {
-    Fail(texts::kFolderCreateFailed, err, target);
+    Fail(engine::texts::kFolderCreateFailed, err, target);
     return false;
   }
   return true;
@@ -304,11 +305,11 @@ bool BackupEngine::CopyItem(const plat::NativePath& source, const plat::NativePa
   // no empty stand-in folder is made for it.
   uint32_t gone = 0;
   if (plat::GetAttributes(source, &gone) == plat::kInvalidAttributes) {
-    Fail(texts::kSourceReadFailed, gone, source);
+    Fail(engine::texts::kSourceReadFailed, gone, source);
     return false;
   }
   if (uint32_t err = plat::CreateFolder(destination)) {
-    Fail(texts::kFolderCreateFailed, err, destination);
+    Fail(engine::texts::kFolderCreateFailed, err, destination);
     return false;
   }
   CopyVisitor copy(*this, destination);
@@ -331,10 +332,10 @@ bool BackupEngine::CopyOneFile(const plat::NativePath& source, const plat::Nativ
     } else if (skipUnreadable_ && sourceFailed && IsUnreadableSourceError(err)) {
       LeftOut.bytes += static_cast<int64_t>(size);
       LeftOut.files += 1;
-      if (leftOutNamed_.size() < texts::kLeftOutNamed) leftOutNamed_.push_back(plat::FromNative(source));
+      if (leftOutNamed_.size() < engine::texts::kLeftOutNamed) leftOutNamed_.push_back(plat::FromNative(source));
       return StepCopyProgress();
     } else {
-      Fail(texts::kFileCopyFailed, err, destination);
+      Fail(engine::texts::kFileCopyFailed, err, destination);
     }
     return false;
   }
@@ -383,7 +384,7 @@ bool BackupEngine::StepCopyProgress() {
 void BackupEngine::ReportCancel() {
   failureReported_ = true;
   PaintProgress();
-  host_.ShowMessage(texts::kCancelled, host::kIconExclamation);
+  host_.ShowMessage(engine::texts::kCancelled, host::kIconExclamation);
 }
 
 void BackupEngine::PaintProgress() {
@@ -396,8 +397,8 @@ void BackupEngine::PaintProgress() {
 void BackupEngine::Fail(const char* what, uint32_t error, const plat::NativePath& path) {
   failureReported_ = true;
   if (scanIdle_) PaintProgress();  // a run (never the count) shows the bar
-  host_.ShowMessage(std::string(what) + texts::kErrorDetail + plat::SystemErrorText(error) + texts::kErrorPathOpen +
-                        plat::FromNative(path) + texts::kPathClose,
+  host_.ShowMessage(std::string(what) + engine::texts::kErrorDetail + plat::SystemErrorText(error) + engine::texts::kErrorPathOpen +
+                        plat::FromNative(path) + core::texts::kPathClose,
                     host::kIconStop);
 }
 
@@ -413,11 +414,11 @@ void BackupEngine::VerifyBackup(const std::string& backupFolder, bool endMessage
     host_.ShowMessage(MakeLeftOutMessage(LeftOut.files, leftOutNamed_, backupFolder, StampName), host::kIconStop);
   } else if (endMessage) {
     host_.Sleep(100);
-    const std::string checked = checkContent_ ? texts::kContentChecked +
+    const std::string checked = checkContent_ ? engine::texts::kContentChecked +
                                                     FormatGroupedNumber(static_cast<int64_t>(copied_.size())) +
-                                                    texts::kContentCheckedFiles
+                                                    engine::texts::kContentCheckedFiles
                                               : "";
-    host_.ShowMessage(std::string(texts::kVerifiedTitle) + backupFolder + texts::kVerifiedSubFolder + StampName +
+    host_.ShowMessage(std::string(engine::texts::kVerifiedTitle) + backupFolder + engine::texts::kVerifiedSubFolder + StampName +
                           checked,
                       host::kIconInformation);
   } else {
@@ -433,16 +434,16 @@ bool BackupEngine::CheckCopy() {
   const bool counted = CountFilesAndSize(DestinationPath, dest.bytes, dest.files, &unlisted, &error);
   scanIdle_ = true;
   if (!counted) {
-    Fail(texts::kBackupReadFailed, error, unlisted);
+    Fail(engine::texts::kBackupReadFailed, error, unlisted);
     return false;
   }
   const ScanTotals expected{SourceTotals.bytes - LeftOut.bytes, SourceTotals.files - LeftOut.files};
   if (dest.bytes != expected.bytes || dest.files != expected.files) {
-    host_.ShowMessage(std::string(texts::kMismatchHead) + texts::kMismatchSourceFiles +
-                          FormatGroupedNumber(expected.files) + texts::kMismatchSourceBytes +
-                          FormatGroupedNumber(expected.bytes) + texts::kMismatchDestFiles +
-                          FormatGroupedNumber(dest.files) + texts::kMismatchDestBytes +
-                          FormatGroupedNumber(dest.bytes) + texts::kMismatchTail,
+    host_.ShowMessage(std::string(engine::texts::kMismatchHead) + engine::texts::kMismatchSourceFiles +
+                          FormatGroupedNumber(expected.files) + engine::texts::kMismatchSourceBytes +
+                          FormatGroupedNumber(expected.bytes) + engine::texts::kMismatchDestFiles +
+                          FormatGroupedNumber(dest.files) + engine::texts::kMismatchDestBytes +
+                          FormatGroupedNumber(dest.bytes) + engine::texts::kMismatchTail,
                       host::kIconStop);
     return false;
   }
@@ -485,18 +486,18 @@ bool BackupEngine::CheckContent() {
   copyIdle_ = true;
   PaintProgress();
   if (cancelled) {
-    host_.ShowMessage(texts::kContentCheckCancelled, host::kIconExclamation);
+    host_.ShowMessage(engine::texts::kContentCheckCancelled, host::kIconExclamation);
     return false;
   }
   if (differing.empty()) return true;
-  std::string text = std::string(texts::kContentDiffersHead) +
-                     FormatGroupedNumber(static_cast<int64_t>(differing.size())) + texts::kContentDiffersCountEnd;
-  for (size_t i = 0; i < differing.size() && i < texts::kContentDiffersNamed; ++i)
-    text += texts::kContentDiffersItem + plat::FromNative(differing[i]->relative) + texts::kContentDiffersItemEnd;
-  if (differing.size() > texts::kContentDiffersNamed) {
-    text += texts::kContentDiffersOthers +
-            FormatGroupedNumber(static_cast<int64_t>(differing.size() - texts::kContentDiffersNamed)) +
-            texts::kContentDiffersOthersEnd;
+  std::string text = std::string(engine::texts::kContentDiffersHead) +
+                     FormatGroupedNumber(static_cast<int64_t>(differing.size())) + engine::texts::kContentDiffersCountEnd;
+  for (size_t i = 0; i < differing.size() && i < engine::texts::kContentDiffersNamed; ++i)
+    text += engine::texts::kContentDiffersItem + plat::FromNative(differing[i]->relative) + engine::texts::kContentDiffersItemEnd;
+  if (differing.size() > engine::texts::kContentDiffersNamed) {
+    text += engine::texts::kContentDiffersOthers +
+            FormatGroupedNumber(static_cast<int64_t>(differing.size() - engine::texts::kContentDiffersNamed)) +
+            engine::texts::kContentDiffersOthersEnd;
   }
   host_.ShowMessage(text, host::kIconStop);
   return false;

@@ -2,6 +2,7 @@
 #include "engine/launch.h"
 
 #include "core/path_text.h"
+#include "core/texts.h"
 #include "engine/file_error.h"
 #include "engine/texts.h"
 #include "engine/walk.h"
@@ -43,31 +44,31 @@ bool ParseParameterText(const std::string& text, SelectionList& list) {
   return true;
 }
 
-plat::NativePath ParameterFilePath() {
+plat::NativePath ParameterFileBesideProgram() {
   return plat::JoinNative(plat::ModuleFolder(), plat::ToNative(contract::kParameterFileName));
 }
 
 bool LoadSelection(const std::string& commandTail, SelectionList& list, std::string& message) {
   if (!CheckLaunchToken(commandTail)) {
-    message = texts::kRefuseDirectStart;
+    message = engine::texts::kRefuseDirectStart;
     return false;
   }
-  const plat::NativePath parameterPath = ParameterFilePath();
+  const plat::NativePath parameterPath = ParameterFileBesideProgram();
   std::string content, error;
   if (!ReadWholeFile(parameterPath, content, error, contract::kMaxParameterFileBytes)) {
-    message = std::string(texts::kParameterReadFailed) + error + texts::kParameterPathOpen +
-              plat::FromNative(parameterPath) + texts::kParameterPathClose;
+    message = std::string(engine::texts::kParameterReadFailed) + error + engine::texts::kParameterPathOpen +
+              plat::FromNative(parameterPath) + core::texts::kPathClose;
     return false;
   }
   // Gone before its content is looked at, whatever the content turns out to be.
   std::string ignored;
   DeleteMatchingFiles(parameterPath, ignored);
   if (!ParseParameterText(content, list)) {
-    message = texts::kSelectionUnrecognised;
+    message = engine::texts::kSelectionUnrecognised;
     return false;
   }
   if (list.count == 0) {
-    message = texts::kSelectionEmpty;
+    message = engine::texts::kSelectionEmpty;
     return false;
   }
   return true;
@@ -76,7 +77,7 @@ bool LoadSelection(const std::string& commandTail, SelectionList& list, std::str
 bool ReadWholeFile(const plat::NativePath& path, std::string& content, std::string& error, uint64_t maxBytes) {
   const uint32_t err = plat::ReadAll(path, content, false, maxBytes);
   if (err == plat::kErrFileTooLarge) {
-    error = std::string(texts::kErrorDetailPrefix) + texts::kFileTooLarge;
+    error = std::string(engine::texts::kErrorDetailPrefix) + engine::texts::kFileTooLarge;
     return false;
   }
   if (err != plat::kErrSuccess) {
@@ -88,12 +89,12 @@ bool ReadWholeFile(const plat::NativePath& path, std::string& content, std::stri
 }
 
 bool DeleteMatchingFiles(const plat::NativePath& pattern, std::string& error) {
-  CFileFindEx finder;
-  bool more = finder.FindFile(pattern);
+  plat::FileFinder finder;
+  bool more = finder.Start(pattern);
   if (!more) return false;
   while (more) {
-    more = finder.FindNextFile();
-    const uint32_t err = plat::RemoveFile(finder.GetNativeFilePath());
+    more = finder.Next();
+    const uint32_t err = plat::RemoveFile(finder.FullPath());
     if (err != plat::kErrSuccess) {
       error = FileExceptionText(FileExceptionCause(err));
       return false;

@@ -19,7 +19,7 @@ bool ParseParameterText(const std::string& text, SelectionList& list);
 
 // Full native path of the parameter file: the program's folder + "\" +
 // "lkpara.dat" (the message that names it shows its Shift_JIS form).
-plat::NativePath ParameterFilePath();
+plat::NativePath ParameterFileBesideProgram();
 
 // The load sequence: token check, read of the parameter file, its deletion
 // right after a successful read, parsing. True with a non-empty list, or false

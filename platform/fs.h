@@ -181,9 +181,6 @@ void SleepMs(uint32_t ms);
 // always names the running program. Backslash separators; never cut: the
 // buffer grows as needed. Empty if the system cannot tell.
 NativePath ModulePath(void* module = nullptr);
-// Its Shift_JIS form ("?" for a character code page 932 lacks), for names and
-// texts only; no file is opened through it.
-std::string ModuleFileName();
 
 // Text of a system error code from the system's message table, untouched (its
 // line break and any insert markers kept); empty if the system has none.

@@ -17,9 +17,9 @@ uint32_t ReadAll(const NativePath& path, std::string& out, bool shared, uint64_t
   // The size as the folder lists it, looked at before anything is allocated.
   // A pattern would list some other file, never the one named by path.
   if (maxBytes != UINT64_MAX && !HasWildcard(path)) {
-    CFileFind finder;
-    if (finder.FindFile(path)) {
-      finder.FindNextFile();
+    plat::FileFinder finder;
+    if (finder.Start(path)) {
+      finder.Next();
       if (!finder.IsDirectory() && finder.GetLength() > maxBytes) {
         out.clear();
         return kErrFileTooLarge;

@@ -356,7 +356,6 @@ int64_t TickMs() {
 
 void SleepMs(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-std::string ModuleFileName() { return ModulePath(); }
 
 NativePath ModulePath(void*) {
   std::vector<char> buf(512);

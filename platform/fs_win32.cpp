@@ -340,7 +340,6 @@ NativePath ModulePath(void* module) {
   }
 }
 
-std::string ModuleFileName() { return FromNative(ModulePath()); }
 
 std::string SystemErrorText(uint32_t code) {
   // Wide, then Shift_JIS with code page 932 named: the ANSI form would come in

@@ -60,7 +60,7 @@ AppSettings::AppSettings()
 
 plat::NativePath AppSettings::SettingsFilePath() {
   return plat::JoinNative(plat::ModuleFolder(),
-                          plat::ToNative(std::string(texts::kSettingsBaseName) + texts::kSettingsExtension));
+                          plat::ToNative(std::string(settings::texts::kSettingsBaseName) + settings::texts::kSettingsExtension));
 }
 
 std::string AppSettings::ReadIniString(const std::string& section, const std::string& key, const std::string& def,
@@ -97,24 +97,24 @@ bool AppSettings::WriteIniInt(const std::string& section, const std::string& key
 }
 
 void AppSettings::LoadSettings(const plat::NativePath& path) {
-  BackupFolder = ReadIniString(texts::kSectionBackup, texts::kKeyBackupFolder, "", path);
-  EndMsg = ReadIniInt(texts::kSectionOption, texts::kKeyEndMsg, kDefaultEndMsg, path);
+  BackupFolder = ReadIniString(settings::texts::kSectionBackup, settings::texts::kKeyBackupFolder, "", path);
+  EndMsg = ReadIniInt(settings::texts::kSectionOption, settings::texts::kKeyEndMsg, kDefaultEndMsg, path);
   ChangeMiniPathFlg =
-      ReadIniInt(texts::kSectionOption, texts::kKeyChangeMiniPathFlg, kDefaultChangeMiniPathFlg, path);
+      ReadIniInt(settings::texts::kSectionOption, settings::texts::kKeyChangeMiniPathFlg, kDefaultChangeMiniPathFlg, path);
   TopFolderDspFlg =
-      ReadIniInt(texts::kSectionOption, texts::kKeyTopFolderDspFlg, kDefaultTopFolderDspFlg, path);
-  Verify = ReadIniInt(texts::kSectionOption, texts::kKeyVerify, kDefaultVerify, path);
-  SkipUnreadable = ReadIniInt(texts::kSectionOption, texts::kKeySkipUnreadable, kDefaultSkipUnreadable, path);
+      ReadIniInt(settings::texts::kSectionOption, settings::texts::kKeyTopFolderDspFlg, kDefaultTopFolderDspFlg, path);
+  Verify = ReadIniInt(settings::texts::kSectionOption, settings::texts::kKeyVerify, kDefaultVerify, path);
+  SkipUnreadable = ReadIniInt(settings::texts::kSectionOption, settings::texts::kKeySkipUnreadable, kDefaultSkipUnreadable, path);
 }
 
 bool AppSettings::SaveSettings(const plat::NativePath& path) {
   // One write for every key: all of them reach the file, or none does.
-  return ini::WriteProfileChanges({{texts::kSectionBase, texts::kKeyVersion, texts::kSettingsVersion},
-                                   {texts::kSectionBackup, texts::kKeyBackupFolder, BackupFolder},
-                                   {texts::kSectionOption, texts::kKeyEndMsg, DecimalText(EndMsg)},
-                                   {texts::kSectionOption, texts::kKeyChangeMiniPathFlg, DecimalText(ChangeMiniPathFlg)},
-                                   {texts::kSectionOption, texts::kKeyTopFolderDspFlg, DecimalText(TopFolderDspFlg)},
-                                   {texts::kSectionOption, texts::kKeyVerify, DecimalText(Verify)},
-                                   {texts::kSectionOption, texts::kKeySkipUnreadable, DecimalText(SkipUnreadable)}},
+  return ini::WriteProfileChanges({{settings::texts::kSectionBase, settings::texts::kKeyVersion, settings::texts::kSettingsVersion},
+                                   {settings::texts::kSectionBackup, settings::texts::kKeyBackupFolder, BackupFolder},
+                                   {settings::texts::kSectionOption, settings::texts::kKeyEndMsg, DecimalText(EndMsg)},
+                                   {settings::texts::kSectionOption, settings::texts::kKeyChangeMiniPathFlg, DecimalText(ChangeMiniPathFlg)},
+                                   {settings::texts::kSectionOption, settings::texts::kKeyTopFolderDspFlg, DecimalText(TopFolderDspFlg)},
+                                   {settings::texts::kSectionOption, settings::texts::kKeyVerify, DecimalText(Verify)},
+                                   {settings::texts::kSectionOption, settings::texts::kKeySkipUnreadable, DecimalText(SkipUnreadable)}},
                                   path);
 }

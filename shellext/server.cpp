@@ -2,7 +2,7 @@
 // class it serves, and the answer whether it may be unloaded.
 #include <windows.h>
 
-#include "shellext/server.h"
+#include "shellext/module.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {

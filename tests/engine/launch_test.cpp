@@ -68,7 +68,7 @@ TEST(Launch, KindsOfTheSelectedItems) {
 TEST(Launch, LoadSelection) {
   TempTree t;
   t.File("a.txt", "x");
-  const std::string param = plat::FromNative(ParameterFilePath()), a = Quote(t.Path("a.txt"));
+  const std::string param = plat::FromNative(ParameterFileBesideProgram()), a = Quote(t.Path("a.txt"));
   ASSERT_EQ(plat::FromNative(plat::ModuleFolder()) + "\\lkpara.dat", param);
   const std::string readFailed = "パラメータファイルの読み込みに失敗しました。　\nエラー詳細：",
                     none = "指定されたファイル・フォルダが0件です ";
