@@ -15,7 +15,7 @@
 
 CBackupApp theApp;
 
-BOOL CBackupApp::InitInstance() {
+void CBackupApp::Run() {
   INITCOMMONCONTROLSEX controls = {};
   controls.dwSize = sizeof(controls);
   controls.dwICC = ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES;
@@ -32,19 +32,18 @@ BOOL CBackupApp::InitInstance() {
   ::SetLastError(ERROR_SUCCESS);
   instanceMutex_.reset(::CreateMutexW(nullptr, TRUE, exeName.c_str()));
   if (::GetLastError() == ERROR_ALREADY_EXISTS) {
-    const std::string message = std::string(contract::kCaption) + texts::kAlreadyRunning;
+    const std::string message = std::string(contract::kCaption) + app::texts::kAlreadyRunning;
     ::MessageBoxW(nullptr, ui::Wide(message).c_str(), exeName.c_str(), MB_OK | MB_ICONEXCLAMATION);
-    return FALSE;
+    return;
   }
   // Any other failure of the mutex is not examined: the program runs as the first instance.
   // The new-style folder picker needs COM on this thread (single-threaded
   // apartment); F1 in any dialog runs the help command.
   const HRESULT ole = ::OleInitialize(nullptr);
-  plat::DialogBase::SetHelpHandler(ShowHelp);
+  ui::DialogBase::SetHelpHandler(ShowHelp);
   {
     CMainDlg dialog;
     dialog.DoModal(nullptr);
   }
   if (SUCCEEDED(ole)) ::OleUninitialize();
-  return FALSE;
 }

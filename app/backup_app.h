@@ -14,9 +14,9 @@ class CBackupApp {
 
   // The start-up: common controls, the single-instance mutex named after the
   // program file's base name (a second instance shows the second-instance
-  // message and ends), then the main dialog, run modally. Always FALSE: the
-  // program ends when it returns.
-  BOOL InitInstance();
+  // message and ends), then the main dialog, run modally; the program ends
+  // when it returns.
+  void Run();
 
  private:
   // The single-instance marker; held, never waited on, for the process's lifetime.

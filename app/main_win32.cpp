@@ -4,6 +4,6 @@
 #include "app/backup_app.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  theApp.InitInstance();
+  theApp.Run();
   return 0;
 }

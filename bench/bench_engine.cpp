@@ -13,6 +13,7 @@
 
 #include "engine/backup.h"
 #include "engine/launch.h"
+#include "engine/walk.h"
 #include "platform/fs.h"
 #include "bench/bench_trees.h"
 #include "bench/bench_util.h"
@@ -182,7 +183,7 @@ void CopyTree(const std::string& data, const std::vector<std::string>& selection
                           RemoveTree(out);
                           MakeFolders(out);
                           double t0 = bench::Now();
-                          if (IsPlainFile(plat::ToNative(source))) {
+                          if (uint64_t size = 0; FindPlainFile(plat::ToNative(source), size)) {
                             ::CopyFileA(source.c_str(), (out + "\\x").c_str(), TRUE);
                           } else {
                             bench::BareCopyA(source, out + "\\x");

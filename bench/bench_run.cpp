@@ -57,7 +57,7 @@ double RunOnce(const std::string& program, const std::string& install, const std
     const double t1 = bench::Now();
     if (box) {
       const std::string text = e2e::Text(box, bench::kMessageTextId);
-      if (text.compare(0, std::strlen(texts::kVerifiedTitle), texts::kVerifiedTitle) == 0) {
+      if (text.compare(0, std::strlen(engine::texts::kVerifiedTitle), engine::texts::kVerifiedTitle) == 0) {
         result = t1 - t0 - kProgramPause;
       } else {
         std::printf("not a success: %s\n", text.c_str());

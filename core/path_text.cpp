@@ -1,7 +1,6 @@
 // Path and number texts (see path_text.h).
 #include "core/path_text.h"
 
-#include <climits>
 #include <cstdio>
 
 #include "core/sjis.h"
@@ -56,7 +55,7 @@ std::string FormatGroupedNumber(int64_t value) {
 }
 
 std::string FormatSizeText(int64_t bytes) {
-  if (bytes <= 0) return texts::kZeroBytes;
+  if (bytes <= 0) return core::texts::kZeroBytes;
   struct Unit {
     int64_t above;
     double scale;
@@ -77,18 +76,5 @@ std::string FormatSizeText(int64_t bytes) {
     }
   }
   std::snprintf(buf, sizeof(buf), "%3.0f", static_cast<double>(bytes));
-  return std::string(buf) + texts::kUnitBytes;
-}
-
-int CountOccurrences(std::string_view text, std::string_view sub) {
-  size_t nul = text.find('\0');
-  if (nul != std::string_view::npos) text = text.substr(0, nul);
-  if (sub.empty()) return 0;
-  // Every occurrence counts; only a text of 2 GiB or more could reach the
-  // largest int, where the count stays.
-  int count = 0;
-  for (size_t pos = text.find(sub); pos != std::string_view::npos && count < INT_MAX; pos = text.find(sub, pos + 1)) {
-    ++count;
-  }
-  return count;
+  return std::string(buf) + core::texts::kUnitBytes;
 }

@@ -28,8 +28,3 @@ std::string FormatGroupedNumber(int64_t value);
 
 // Short size text in units of 1024: "  5バイト", "1.50KB", "15.0MB", "1024MB".
 std::string FormatSizeText(int64_t bytes);
-
-// The number of (possibly overlapping) occurrences of sub in text up to its
-// first NUL byte, all of them (a count beyond the largest int stays there); 0
-// for an empty sub.
-int CountOccurrences(std::string_view text, std::string_view sub);

@@ -1,10 +1,13 @@
 // The fixed texts of the portable rules (Shift_JIS at run time).
 #pragma once
 
-namespace texts {
+namespace core::texts {
 
 // Size texts.
 constexpr const char kUnitBytes[] = "バイト";
 constexpr const char kZeroBytes[] = "0バイト";
 
-}  // namespace texts
+// The end of a path that a message shows in parentheses on its own line.
+constexpr const char kPathClose[] = " )";
+
+}  // namespace core::texts

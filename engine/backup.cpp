@@ -5,8 +5,11 @@
 #include <cstring>
 
 #include "core/path_text.h"
+#include "core/texts.h"
 #include "engine/texts.h"
 #include "engine/walk.h"
+
+namespace texts = engine::texts;
 
 std::string MakeStampFolderName(const plat::LocalTime& t) {
   char half[32];
@@ -130,14 +133,14 @@ BackupEngine::BackupEngine(BackupHost& host, const std::vector<std::string>& sel
 class BackupEngine::ScanVisitor : public TreeVisitor {
  public:
   explicit ScanVisitor(BackupEngine& engine) : engine_(engine) {}
-  WalkStep OnFile(const CFileFindEx& entry, bool taken) override {
+  WalkStep OnFile(const plat::FileFinder& entry, bool taken) override {
     if (taken) {
       bytes += static_cast<int64_t>(entry.GetLength());
       files += 1;
     }
     return engine_.PollScanAbort() ? WalkStep::kStop : WalkStep::kContinue;
   }
-  WalkStep EnterFolder(const CFileFindEx&, const plat::NativePath&) override { return WalkStep::kContinue; }
+  WalkStep EnterFolder(const plat::FileFinder&, const plat::NativePath&) override { return WalkStep::kContinue; }
   void OnUnlistedFolder(const plat::NativePath& folder, uint32_t error) override {
     engine_.Fail(texts::kSourceReadFailed, error, folder);
   }
@@ -212,7 +215,7 @@ RunOutcome BackupEngine::RunBackup(const std::string& backupFolder, bool endMess
     return RunOutcome::kNoBackup;
   }
   if (!plat::PathExists(plat::ToNative(backupFolder))) {
-    host_.ShowMessage(std::string(texts::kBackupFolderMissing) + backupFolder + texts::kPathClose,
+    host_.ShowMessage(std::string(texts::kBackupFolderMissing) + backupFolder + core::texts::kPathClose,
                       host::kIconExclamation);
     return RunOutcome::kNoBackup;
   }
@@ -246,10 +249,10 @@ RunOutcome BackupEngine::RunBackup(const std::string& backupFolder, bool endMess
   }
   if (linkUnchanged) {
     std::vector<std::string> names;
-    CFileFind finder;
+    plat::FileFinder finder;
     const plat::NativePath folder = plat::ToNative(backupFolder);
-    for (bool more = finder.FindFile(plat::JoinNative(folder, plat::ToNative("*"))); more;) {
-      more = finder.FindNextFile();
+    for (bool more = finder.Start(plat::JoinNative(folder, plat::ToNative("*"))); more;) {
+      more = finder.Next();
       if (finder.MatchesMask(plat::kAttrDirectory)) names.push_back(finder.GetFileName());
     }
     PreviousName = PickPreviousBackup(names, StampName);
@@ -287,13 +290,13 @@ class BackupEngine::CopyVisitor : public TreeVisitor {
   CopyVisitor(BackupEngine& engine, const plat::NativePath& destination) : engine_(engine), folders_{destination} {}
   // Source and destination are made from the listed native name: a name that
   // code page 932 lacks is copied as itself, never through its Shift_JIS form.
-  WalkStep OnFile(const CFileFindEx& entry, bool taken) override {
+  WalkStep OnFile(const plat::FileFinder& entry, bool taken) override {
     if (!taken) return WalkStep::kContinue;
     const plat::NativePath target = plat::JoinNative(folders_.back(), entry.GetNativeName());
-    const bool copied = engine_.CopyOneFile(entry.GetNativeFilePath(), target, entry.GetLength());
+    const bool copied = engine_.CopyOneFile(entry.FullPath(), target, entry.GetLength());
     return copied ? WalkStep::kContinue : WalkStep::kStop;
   }
-  WalkStep EnterFolder(const CFileFindEx& entry, const plat::NativePath& path) override {
+  WalkStep EnterFolder(const plat::FileFinder& entry, const plat::NativePath& path) override {
     // The backup being written may lie inside the selection (a backup folder
     // within a selected folder): it is never copied into itself.
     if (entry.GetFileName() == engine_.StampName) {
@@ -462,7 +465,7 @@ void BackupEngine::Fail(const char* what, uint32_t error, const plat::NativePath
   failureReported_ = true;
   if (scanIdle_) PaintProgress();  // a run (never the count) shows the bar
   host_.ShowMessage(std::string(what) + texts::kErrorDetail + plat::SystemErrorText(error) + texts::kErrorPathOpen +
-                        plat::FromNative(path) + texts::kPathClose,
+                        plat::FromNative(path) + core::texts::kPathClose,
                     host::kIconStop);
 }
 

@@ -19,7 +19,7 @@ bool ParseParameterText(const std::string& text, SelectionList& list);
 
 // Full native path of the parameter file: the program's folder + "\" +
 // "lkpara.dat" (the message that names it shows its Shift_JIS form).
-plat::NativePath ParameterFilePath();
+plat::NativePath ParameterFileBesideProgram();
 
 // The load sequence: token check, read of the parameter file, its deletion
 // right after a successful read, parsing. True with a non-empty list, or false
@@ -29,14 +29,10 @@ plat::NativePath ParameterFilePath();
 // read; the next hand-off replaces it).
 bool LoadSelection(const std::string& commandTail, SelectionList& list, std::string& message);
 
-// True if path names an existing file that is not a folder (a path with
-// wildcard characters names none).
-bool IsPlainFile(const plat::NativePath& path);
-
-// Reads the whole file byte for byte. True with error empty, or false with
-// content empty and error = FileExceptionText of the cause; a file larger than
-// maxBytes (by its listed size) is not read at all: error = "エラー詳細：" +
-// the too-large cause text.
+// Reads the whole file byte for byte (plat::ReadAll). True with error empty, or
+// false with content empty and error = FileExceptionText of the cause
+// (file_error.h); a file larger than maxBytes (by its listed size) is not read
+// at all: error = "エラー詳細：" + the too-large cause text.
 bool ReadWholeFile(const plat::NativePath& path, std::string& content, std::string& error,
                    uint64_t maxBytes = UINT64_MAX);
 
@@ -44,9 +40,3 @@ bool ReadWholeFile(const plat::NativePath& path, std::string& content, std::stri
 // deleted and none failed; false if nothing matched (error untouched) or a
 // deletion failed (error = FileExceptionText of the cause; the loop ends there).
 bool DeleteMatchingFiles(const plat::NativePath& pattern, std::string& error);
-
-// "エラー詳細：" followed by the text of a file-exception cause code (0..14).
-std::string FileExceptionText(int cause);
-
-// File-exception cause code (0..14) for a Win32 error code.
-int FileExceptionCause(uint32_t systemError);

@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-namespace texts {
+namespace engine::texts {
 
 constexpr const char kErrorDetailPrefix[] = "エラー詳細：";
 // Cause texts of file exceptions, indexed by cause code 0..14.
@@ -33,7 +33,6 @@ constexpr const char kFileTooLarge[] = "ファイル サイズ超過";
 constexpr const char kRefuseDirectStart[] = "直接起動はできません　";
 constexpr const char kParameterReadFailed[] = "パラメータファイルの読み込みに失敗しました。　\n";
 constexpr const char kParameterPathOpen[] = "\n( ";
-constexpr const char kParameterPathClose[] = " )";
 constexpr const char kSelectionUnrecognised[] = "選択したファイル、またはフォルダが正しく認識できません ";
 constexpr const char kSelectionEmpty[] = "指定されたファイル・フォルダが0件です ";
 
@@ -41,7 +40,6 @@ constexpr const char kSelectionEmpty[] = "指定されたファイル・フォ�
 constexpr const char kNoBackupFolder[] =
     "バックアップ用のフォルダが未設定です。　\n「バックアップフォルダ設定」で設定してください。　";
 constexpr const char kBackupFolderMissing[] = "バックアップフォルダが存在しません。　\n( ";
-constexpr const char kPathClose[] = " )";
 constexpr const char kZeroFilesQuestion[] = "バックアップの対象となるファイルが0件です。バックアップ開始しますか？　";
 constexpr const char kFolderCreateFailed[] = "バックアップ先のフォルダ作成に失敗しました。　";
 constexpr const char kFileCopyFailed[] = "バックアップ先へのファイル複写に失敗しました。　";
@@ -101,4 +99,4 @@ constexpr const char kLeftOutFolder[] = "\n\nバックアップフォルダ：\n
 // The most left-out files the message names one by one.
 constexpr size_t kLeftOutNamed = 10;
 
-}  // namespace texts
+}  // namespace engine::texts

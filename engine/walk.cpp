@@ -22,8 +22,8 @@ class Walk {
   // Walks folder; protectedBranch: folder, or a folder above it below the
   // walk's start, is hidden and system.
   bool Folder(const plat::NativePath& folder, bool protectedBranch = false) {
-    CFileFindEx finder;
-    if (!finder.FindFile(plat::JoinNative(folder, allPattern_))) {
+    plat::FileFinder finder;
+    if (!finder.Start(plat::JoinNative(folder, allPattern_))) {
       const uint32_t error = finder.GetLastError();
       if (protectedBranch && error == plat::kErrAccessDenied) return true;  // left out, see walk.h
       return UnlistedFolder(folder, error);
@@ -31,11 +31,11 @@ class Walk {
     ancestors_.push_back(Ancestor{folder, {}, false});
     bool more = true;
     while (more) {
-      more = finder.FindNextFile();
+      more = finder.Next();
       if (finder.IsDots()) continue;
       if (finder.MatchesMask(plat::kAttrDirectory)) {
         if (filters_ && !CheckFolderFilter(finder.GetFileName(), *filters_)) continue;
-        plat::NativePath path = finder.GetNativeFilePath();
+        plat::NativePath path = finder.FullPath();
         if (finder.MatchesMask(plat::kAttrReparsePoint) && LeadsBackIntoWalk(path)) continue;
         WalkStep step = visitor_.EnterFolder(finder, path);
         if (step == WalkStep::kSkip) continue;
@@ -90,12 +90,12 @@ class Walk {
 // The check's count: every file, nothing left out, never stopped.
 class Counter : public TreeVisitor {
  public:
-  WalkStep OnFile(const CFileFindEx& entry, bool) override {
+  WalkStep OnFile(const plat::FileFinder& entry, bool) override {
     bytes += static_cast<int64_t>(entry.GetLength());
     files += 1;
     return WalkStep::kContinue;
   }
-  WalkStep EnterFolder(const CFileFindEx&, const plat::NativePath&) override { return WalkStep::kContinue; }
+  WalkStep EnterFolder(const plat::FileFinder&, const plat::NativePath&) override { return WalkStep::kContinue; }
   void OnUnlistedFolder(const plat::NativePath& folder, uint32_t code) override {
     unlisted = folder;
     error = code;
@@ -108,7 +108,7 @@ class Counter : public TreeVisitor {
 
 }  // namespace
 
-bool IsAppAlias(const CFileFind& entry) {
+bool IsAppAlias(const plat::FileFinder& entry) {
   return entry.MatchesMask(plat::kAttrReparsePoint) && entry.GetReparseTag() == plat::kReparseTagAppExecLink;
 }
 
@@ -119,9 +119,9 @@ bool WalkFolder(const plat::NativePath& folder, const FilterSet* filters, TreeVi
 bool FindPlainFile(const plat::NativePath& path, uint64_t& size, bool* appAlias) {
   // A pattern would find some file in a folder, not the file named by path.
   if (plat::HasWildcard(path)) return false;
-  CFileFindEx finder;
-  if (!finder.FindFile(path)) return false;
-  finder.FindNextFile();
+  plat::FileFinder finder;
+  if (!finder.Start(path)) return false;
+  finder.Next();
   if (finder.MatchesMask(plat::kAttrDirectory)) return false;
   size = finder.GetLength();
   if (appAlias) *appAlias = IsAppAlias(finder);

@@ -18,10 +18,10 @@ class TreeVisitor {
   // A file; entry is the finder standing on it. taken is false when the file
   // filter leaves it out (it is still reported, so that a long walk over
   // left-out files can keep the window alive). kStop ends the walk.
-  virtual WalkStep OnFile(const CFileFindEx& entry, bool taken) = 0;
+  virtual WalkStep OnFile(const plat::FileFinder& entry, bool taken) = 0;
   // A sub-folder (full native path, made from the listed name) that the folder filter takes and that leads into
   // no folder the walk stands in: kContinue enters it, kSkip passes it by.
-  virtual WalkStep EnterFolder(const CFileFindEx& entry, const plat::NativePath& path) = 0;
+  virtual WalkStep EnterFolder(const plat::FileFinder& entry, const plat::NativePath& path) = 0;
   // The folder last entered has been walked completely; kStop ends the walk.
   virtual WalkStep LeaveFolder() { return WalkStep::kContinue; }
   // A folder (full native path) whose listing failed with the system error
@@ -37,7 +37,7 @@ class TreeVisitor {
 // profile (AppData\Local\Microsoft\WindowsApps); every open refuses them
 // (ERROR_CANT_ACCESS_FILE) and they hold nothing of the user's, so the count,
 // the copy and the check all leave them out: a walk never reports one.
-bool IsAppAlias(const CFileFind& entry);
+bool IsAppAlias(const plat::FileFinder& entry);
 
 // Walks everything beneath folder (which is not itself reported). filters null
 // takes every entry; the filters decide on the Shift_JIS form of each listed

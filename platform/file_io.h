@@ -15,6 +15,9 @@
 
 namespace plat::io {
 
+// The read of ReadAll (fs.h) once its limit is kept: every byte the file holds.
+uint32_t ReadWhole(const NativePath& path, std::string& out, bool shared);
+
 // An open file, closed by its owner exactly once.
 class File {
  public:

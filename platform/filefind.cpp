@@ -1,27 +1,27 @@
-// CFileFind: the parts that do not depend on the platform.
+// plat::FileFinder: the parts that do not depend on the platform.
 #include "platform/filefind.h"
 
 #include "platform/fs.h"
 #include "core/sjis.h"
 
-std::string CFileFind::GetFileName() const { return current_.name; }
+std::string plat::FileFinder::GetFileName() const { return current_.name; }
 
-uint64_t CFileFind::GetLength() const { return current_.size; }
+uint64_t plat::FileFinder::GetLength() const { return current_.size; }
 
-bool CFileFind::MatchesMask(uint32_t mask) const {
+bool plat::FileFinder::MatchesMask(uint32_t mask) const {
   return haveCurrent_ && (current_.attributes & mask) != 0;
 }
 
-uint32_t CFileFind::GetReparseTag() const { return haveCurrent_ ? current_.reparseTag : 0; }
+uint32_t plat::FileFinder::GetReparseTag() const { return haveCurrent_ ? current_.reparseTag : 0; }
 
-bool CFileFind::IsDots() const {
+bool plat::FileFinder::IsDots() const {
   return haveCurrent_ && (current_.attributes & plat::kAttrDirectory) &&
          (current_.name == "." || current_.name == "..");
 }
 
-bool CFileFind::IsDirectory() const { return MatchesMask(plat::kAttrDirectory); }
+bool plat::FileFinder::IsDirectory() const { return MatchesMask(plat::kAttrDirectory); }
 
-bool CFileFind::FindNextFile() {
+bool plat::FileFinder::Next() {
   if (!haveNext_) return false;
   current_ = std::move(next_);
   haveCurrent_ = true;
@@ -35,9 +35,7 @@ bool CFileFind::FindNextFile() {
   return haveNext_;
 }
 
-// Root of a search pattern: everything before its last separator character;
-// with no separator, the drive ("C:") or nothing.
-plat::NativePath SearchRootOf(const plat::NativePath& pattern) {
+plat::NativePath plat::FileFinder::SearchRootOf(const plat::NativePath& pattern) {
   size_t sep = plat::LastSeparator(pattern);
   if (sep != plat::NativePath::npos) return pattern.substr(0, sep);
   if (pattern.size() >= 2 && pattern[1] == ':' && !sjis::IsLeadByte(static_cast<unsigned char>(pattern[0])))

@@ -1,4 +1,4 @@
-// CFileFind on opendir/readdir/stat, behaving as FindFirstFileA does for the
+// plat::FileFinder on opendir/readdir/stat, behaving as FindFirstFileA does for the
 // patterns the program uses: a plain path finds that one entry, a last
 // component with * or ? lists the folder ("*.*" is everything, A-Z compare
 // case-insensitively), dot entries included.
@@ -18,9 +18,7 @@
 #include "platform/posix_path.h"
 #include "core/wildcard.h"
 
-plat::NativePath SearchRootOf(const plat::NativePath& pattern);
-
-struct CFileFind::Impl {
+struct plat::FileFinder::Impl {
   plat::UniqueDir dir;
   std::string folder;   // POSIX folder being listed
   std::string mask;     // last component of the pattern
@@ -30,16 +28,16 @@ struct CFileFind::Impl {
   bool firstPending = false;
 };
 
-CFileFind::CFileFind() = default;
-CFileFind::~CFileFind() { Close(); }
+plat::FileFinder::FileFinder() = default;
+plat::FileFinder::~FileFinder() { Close(); }
 
-void CFileFind::Close() {
+void plat::FileFinder::Close() {
   impl_.reset();
   haveNext_ = haveCurrent_ = false;
 }
 
 // Windows-style wildcard match of a directory entry name: * any run, ? one
-// byte, A-Z folded byte by byte; FindFile reads "*.*" as "*" beforehand, as
+// byte, A-Z folded byte by byte; Start reads "*.*" as "*" beforehand, as
 // FindFirstFile does.
 static bool MatchName(std::string_view mask, std::string_view name) {
   auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
@@ -62,7 +60,7 @@ static uint32_t DosAttributesOf(int at, const char* path) {
 // Fills e from the disk. at/name: a folder descriptor and a name in it (or
 // AT_FDCWD and a path). A link is followed and marked (its size its own, as
 // Windows gives it); a dangling link is reported as itself. mayBeLink false skips the link test (readdir said so).
-static bool StatEntry(int at, const char* path, const std::string& name, bool mayBeLink, CFileFind::Entry& e) {
+static bool StatEntry(int at, const char* path, const std::string& name, bool mayBeLink, plat::FileFinder::Entry& e) {
   struct stat st {};
   bool linked = false;
   if (mayBeLink) {
@@ -87,7 +85,7 @@ static bool StatEntry(int at, const char* path, const std::string& name, bool ma
 
 // Names compare case-insensitively on Windows: when the exact name is not
 // there, the folder is searched for one that differs only in A-Z case.
-static bool FindFolded(const std::string& folder, const std::string& name, CFileFind::Entry& e) {
+static bool FindFolded(const std::string& folder, const std::string& name, plat::FileFinder::Entry& e) {
   int savedErrno = errno;
   bool found = false;
   plat::UniqueDir dir(opendir(folder.c_str()));
@@ -102,7 +100,7 @@ static bool FindFolded(const std::string& folder, const std::string& name, CFile
   return found;
 }
 
-bool CFileFind::FetchNext(Entry& e) {
+bool plat::FileFinder::FetchNext(Entry& e) {
   if (!impl_) return false;
   if (impl_->firstPending) {
     impl_->firstPending = false;
@@ -126,7 +124,7 @@ bool CFileFind::FetchNext(Entry& e) {
   return false;
 }
 
-bool CFileFind::FindFile(const plat::NativePath& pattern) {
+bool plat::FileFinder::Start(const plat::NativePath& pattern) {
   Close();
   lastError_ = plat::InjectedFault(plat::FsOp::Attributes, pattern);
   if (lastError_) return false;

@@ -1,13 +1,11 @@
-// CFileFind on FindFirstFileW/FindNextFileW.
+// plat::FileFinder on FindFirstFileW/FindNextFileW.
 #include <windows.h>
 
 #include "platform/filefind.h"
 #include "platform/fs.h"
 #include "platform/native_view_win32.h"
 
-plat::NativePath SearchRootOf(const plat::NativePath& pattern);
-
-struct CFileFind::Impl {
+struct plat::FileFinder::Impl {
   HANDLE handle = INVALID_HANDLE_VALUE;
   WIN32_FIND_DATAW data{};
   bool pending = false;  // data holds an entry not yet handed out
@@ -16,15 +14,15 @@ struct CFileFind::Impl {
   }
 };
 
-CFileFind::CFileFind() = default;
-CFileFind::~CFileFind() { Close(); }
+plat::FileFinder::FileFinder() = default;
+plat::FileFinder::~FileFinder() { Close(); }
 
-void CFileFind::Close() {
+void plat::FileFinder::Close() {
   impl_.reset();
   haveNext_ = haveCurrent_ = false;
 }
 
-bool CFileFind::FetchNext(Entry& e) {
+bool plat::FileFinder::FetchNext(Entry& e) {
   if (!impl_) return false;
   if (!impl_->pending) {
     if (!::FindNextFileW(impl_->handle, &impl_->data)) {
@@ -45,7 +43,7 @@ bool CFileFind::FetchNext(Entry& e) {
   return true;
 }
 
-bool CFileFind::FindFile(const plat::NativePath& pattern) {
+bool plat::FileFinder::Start(const plat::NativePath& pattern) {
   Close();
   auto impl = std::make_unique<Impl>();
   const plat::NativePath target = plat::LongPathForm(pattern);

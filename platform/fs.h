@@ -36,6 +36,7 @@ enum : uint32_t {
   kErrFileExists = 80,
   kErrInvalidParameter = 87,
   kErrDiskFull = 112,
+  kErrFileTooLarge = 223,
   kErrDirNotEmpty = 145,
   kErrAlreadyExists = 183,
   kErrDeletePending = 303,
@@ -81,9 +82,12 @@ NativePath ModuleFolder();
 
 // Reads the whole file, opened read-only: unshared, or with shared true letting
 // others read, write and delete it meanwhile (as the system's profile functions
-// do, so that a scanner holding the file open never hides it). Returns 0 or an
-// error code; on error out is empty.
-uint32_t ReadAll(const NativePath& path, std::string& out, bool shared = false);
+// do, so that a scanner holding the file open never hides it). A file that the
+// finder lists at more than maxBytes is not opened at all (kErrFileTooLarge),
+// so that a reader's limit is kept before anything is allocated; a path the
+// finder does not list as one file goes on to the read, which tells why it
+// cannot be read. Returns 0 or an error code; on error out is empty.
+uint32_t ReadAll(const NativePath& path, std::string& out, bool shared = false, uint64_t maxBytes = UINT64_MAX);
 
 // Makes bytes the whole content of the file at path (created if missing),
 // written aside into a temporary file in the same folder, flushed to the drive
@@ -203,9 +207,6 @@ void SleepMs(uint32_t ms);
 // always names the running program. Backslash separators; never cut: the
 // buffer grows as needed. Empty if the system cannot tell.
 NativePath ModulePath(void* module = nullptr);
-// Its Shift_JIS form ("?" for a character code page 932 lacks), for names and
-// texts only; no file is opened through it.
-std::string ModuleFileName();
 
 // Text of a system error code from the system's message table, untouched (its
 // line break and any insert markers kept); empty if the system has none.
@@ -215,7 +216,7 @@ std::string SystemErrorText(uint32_t code);
 // --- Fault injection (POSIX build only) ---------------------------------------
 // The native build exists for the tests: there a test can make an operation
 // fail whatever the disk says. The Windows build has no such hook.
-// Read covers ReadAll and the opening of a copy's source.
+// Read covers ReadAll's read and the opening of a copy's source.
 // Attributes covers the start of a listing too; ListMore each further entry of it.
 // Copy covers each target the copy creates (its named streams included);
 // NamedStreams, answered with any error, makes the copy's destination a file

@@ -121,7 +121,7 @@ bool FollowedFileSize(const std::string& path, uint64_t& size) {
   return true;
 }
 
-uint32_t ReadAll(const std::string& path, std::string& out, bool) {
+uint32_t io::ReadWhole(const std::string& path, std::string& out, bool) {
   out.clear();
   if (uint32_t fault = InjectedFault(FsOp::Read, path)) return fault;
   std::string posix = ToPosixPath(path);
@@ -394,7 +394,6 @@ int64_t TickMs() {
 
 void SleepMs(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-std::string ModuleFileName() { return ModulePath(); }
 
 NativePath ModulePath(void*) {
   std::vector<char> buf(512);

@@ -34,7 +34,7 @@ bool FollowedFileSize(const NativePath& path, uint64_t& size) {
   return true;
 }
 
-uint32_t ReadAll(const NativePath& path, std::string& out, bool shared) {
+uint32_t io::ReadWhole(const NativePath& path, std::string& out, bool shared) {
   out.clear();
   // Read access; unshared, nobody may write the file while we read it.
   const NativePath target = LongPathForm(path);
@@ -379,7 +379,6 @@ NativePath ModulePath(void* module) {
   }
 }
 
-std::string ModuleFileName() { return FromNative(ModulePath()); }
 
 std::string SystemErrorText(uint32_t code) {
   // Wide, then Shift_JIS with code page 932 named: the ANSI form would come in

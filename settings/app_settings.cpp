@@ -10,6 +10,8 @@
 #include "settings/ini_file.h"
 #include "settings/texts.h"
 
+namespace texts = settings::texts;
+
 namespace {
 
 // Every read starts with a zero-filled buffer of this size; a text value that

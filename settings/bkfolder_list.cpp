@@ -17,11 +17,11 @@ struct Field {
   std::string BackupFolder::*member;
 };
 const Field kFields[] = {
-    {texts::kKeyBkFolder, &BackupFolder::Folder},
-    {texts::kKeyFilterFileIn, &BackupFolder::FilterFileIn},
-    {texts::kKeyFilterFileOut, &BackupFolder::FilterFileOut},
-    {texts::kKeyFilterFolderIn, &BackupFolder::FilterFolderIn},
-    {texts::kKeyFilterFolderOut, &BackupFolder::FilterFolderOut},
+    {settings::texts::kKeyBkFolder, &BackupFolder::Folder},
+    {settings::texts::kKeyFilterFileIn, &BackupFolder::FilterFileIn},
+    {settings::texts::kKeyFilterFileOut, &BackupFolder::FilterFileOut},
+    {settings::texts::kKeyFilterFolderIn, &BackupFolder::FilterFolderIn},
+    {settings::texts::kKeyFilterFolderOut, &BackupFolder::FilterFolderOut},
 };
 
 std::string NumberedKey(const char* format, int index) {
@@ -35,13 +35,13 @@ bool IsListIndex(int index) { return index >= 0 && index < kMaxBkFolders; }
 }  // namespace
 
 void AppSettings::LoadBkFolderList(bool loadFilters, BackupFolderList& list, const plat::NativePath& path) {
-  const char* section = texts::kSectionBkFolderList;
+  const char* section = settings::texts::kSectionBkFolderList;
   list.clear();
   BkFolderCount = 0;
   for (int i = 0; i < kMaxBkFolders; ++i) {
     ::BackupFolder entry;
-    entry.Folder = ReadIniString(section, NumberedKey(texts::kKeyBkFolder, i), texts::kNoFolder, path);
-    if (entry.Folder == texts::kNoFolder || entry.Folder.empty()) break;
+    entry.Folder = ReadIniString(section, NumberedKey(settings::texts::kKeyBkFolder, i), settings::texts::kNoFolder, path);
+    if (entry.Folder == settings::texts::kNoFolder || entry.Folder.empty()) break;
     if (loadFilters) {
       for (const Field& field : kFields) {
         if (field.member != &::BackupFolder::Folder)
@@ -54,7 +54,7 @@ void AppSettings::LoadBkFolderList(bool loadFilters, BackupFolderList& list, con
 }
 
 bool AppSettings::SaveBkFolderList(const BackupFolderList& list, const plat::NativePath& path) {
-  const char* section = texts::kSectionBkFolderList;
+  const char* section = settings::texts::kSectionBkFolderList;
   std::vector<ini::KeyChange> changes;
   const ::BackupFolder none;
   for (int i = 0; i < kMaxBkFolders; ++i) {
@@ -75,7 +75,7 @@ void AppSettings::ReadBkFolder(int index, ::BackupFolder& entry, const plat::Nat
   entry = ::BackupFolder();
   if (!IsListIndex(index)) return;
   for (const Field& field : kFields) {
-    entry.*field.member = ReadIniString(texts::kSectionBkFolderList, NumberedKey(field.keyFormat, index), "", path);
+    entry.*field.member = ReadIniString(settings::texts::kSectionBkFolderList, NumberedKey(field.keyFormat, index), "", path);
   }
 }
 
@@ -84,7 +84,7 @@ void AppSettings::WriteBkFolder(int index, const ::BackupFolder& entry, const pl
   if (!IsListIndex(index)) return;
   std::vector<ini::KeyChange> changes;
   for (const Field& field : kFields)
-    changes.push_back({texts::kSectionBkFolderList, NumberedKey(field.keyFormat, index), entry.*field.member});
+    changes.push_back({settings::texts::kSectionBkFolderList, NumberedKey(field.keyFormat, index), entry.*field.member});
   ini::WriteProfileChanges(changes, path);
 }
 

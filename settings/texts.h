@@ -2,7 +2,7 @@
 // sections and keys and the version text.
 #pragma once
 
-namespace texts {
+namespace settings::texts {
 
 constexpr const char kSettingsBaseName[] = "Larkspan";
 constexpr const char kSettingsExtension[] = ".ini";
@@ -32,4 +32,4 @@ constexpr const char kKeyFilterFolderOut[] = "FilterFolderOut%03d";
 // Read in place of an absent folder key while the whole list loads; ends the list.
 constexpr const char kNoFolder[] = "NonFolder";
 
-}  // namespace texts
+}  // namespace settings::texts

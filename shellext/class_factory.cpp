@@ -5,7 +5,7 @@
 
 #include "shellext/context_menu.h"
 #include "shellext/interface_table.h"
-#include "shellext/server.h"
+#include "shellext/module.h"
 
 namespace shellext {
 

@@ -10,7 +10,7 @@
 #include "shellext/handoff.h"
 #include "shellext/handoff_win32.h"
 #include "shellext/interface_table.h"
-#include "shellext/server.h"
+#include "shellext/module.h"
 #include "shellext/texts.h"
 
 namespace shellext {

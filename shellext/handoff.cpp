@@ -18,7 +18,7 @@ std::wstring ModuleDirectory(const std::wstring& moduleFileName) {
 
 std::wstring ProgramPath(const std::wstring& directory) { return directory + Widen(contract::kProgramFileName); }
 
-std::wstring ParameterFilePath(const std::wstring& directory) {
+std::wstring ParameterFileIn(const std::wstring& directory) {
   return directory + Widen(contract::kParameterFileName);
 }
 

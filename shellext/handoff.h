@@ -18,6 +18,6 @@ std::wstring ModuleDirectory(const std::wstring& moduleFileName);
 std::wstring ProgramPath(const std::wstring& directory);
 
 // The parameter file beside the extension: directory + "lkpara.dat".
-std::wstring ParameterFilePath(const std::wstring& directory);
+std::wstring ParameterFileIn(const std::wstring& directory);
 
 }  // namespace shellext

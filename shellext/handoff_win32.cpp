@@ -183,7 +183,7 @@ HRESULT HandOff(IDataObject* data, const std::wstring& directory) {
   std::string text;
   if (!BuildParameterText(paths, text)) return E_INVALIDARG;
 
-  const std::wstring parameterPath = ParameterFilePath(directory);
+  const std::wstring parameterPath = ParameterFileIn(directory);
   DWORD error = 0;
   // Without its own folder the extension would write wherever the caller's
   // current folder is, and start nothing sensible.

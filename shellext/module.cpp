@@ -1,6 +1,6 @@
 // Module-wide state of the extension library and the answers of its exports
-// (see server.h).
-#include "shellext/server.h"
+// (see module.h).
+#include "shellext/module.h"
 
 #include <new>
 

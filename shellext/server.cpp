@@ -2,10 +2,14 @@
 // class it serves, and the answer whether it may be unloaded.
 #include <windows.h>
 
-#include "shellext/server.h"
+#include "shellext/module.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) shellext::SetThisModule(instance);
+  if (reason == DLL_PROCESS_ATTACH) {
+    shellext::SetThisModule(instance);
+    // Nothing here is kept per thread: Explorer's many threads need not call in.
+    ::DisableThreadLibraryCalls(instance);
+  }
   return TRUE;
 }
 

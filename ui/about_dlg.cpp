@@ -11,7 +11,7 @@
 #include "ui/resource.h"
 #include "ui/texts.h"
 
-CAboutDlg::CAboutDlg() : plat::DialogBase(IDD_ABOUT_BOX) {}
+CAboutDlg::CAboutDlg() : ui::DialogBase(IDD_ABOUT_BOX) {}
 
 BOOL CAboutDlg::OnInitDialog() {
   ui::CenterOnOwner(hwnd());
@@ -31,10 +31,10 @@ bool CAboutDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     EndDialog(IDOK);
     return true;
   }
-  return plat::DialogBase::OnCommand(wParam, lParam);
+  return ui::DialogBase::OnCommand(wParam, lParam);
 }
 
-CVersionDlg::CVersionDlg() : plat::DialogBase(IDD_VERSION_BOX) {}
+CVersionDlg::CVersionDlg() : ui::DialogBase(IDD_VERSION_BOX) {}
 
 BOOL CVersionDlg::OnInitDialog() {
   ui::CenterOnOwner(hwnd());
@@ -44,8 +44,8 @@ BOOL CVersionDlg::OnInitDialog() {
 void ShowHelp(HWND owner) {
   // Wide, beside the program, so that a folder whose name has no Shift_JIS
   // form (a user profile such as "Łukasz") still finds its help.
-  const plat::NativePath path = plat::JoinNative(plat::ModuleFolder(), plat::ToNative(texts::kHelpFileName));
+  const plat::NativePath path = plat::JoinNative(plat::ModuleFolder(), plat::ToNative(ui::texts::kHelpFileName));
   const INT_PTR opened =
       reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, L"open", path.c_str(), nullptr, nullptr, SW_SHOW));
-  if (opened <= 32) ui::ShowMessageBox(owner, texts::kHelpMissing, MB_ICONEXCLAMATION | MB_OK);
+  if (opened <= 32) ui::ShowMessageBox(owner, ui::texts::kHelpMissing, MB_ICONEXCLAMATION | MB_OK);
 }

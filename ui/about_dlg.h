@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
-#include "platform/dialog_win32.h"
+#include "ui/dialog_base.h"
 
-class CAboutDlg : public plat::DialogBase {
+class CAboutDlg : public ui::DialogBase {
  public:
   CAboutDlg();
 
@@ -21,7 +21,7 @@ class CAboutDlg : public plat::DialogBase {
 };
 
 // The version box: OK closes it; nothing else of its own.
-class CVersionDlg : public plat::DialogBase {
+class CVersionDlg : public ui::DialogBase {
  public:
   CVersionDlg();
 

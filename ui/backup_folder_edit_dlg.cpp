@@ -4,15 +4,16 @@
 
 #include <string>
 
+#include "platform/fs.h"
 #include "ui/dialog_util.h"
 #include "ui/resource.h"
 #include "ui/texts.h"
 
-CBackupFolderEditDlg::CBackupFolderEditDlg() : plat::DialogBase(IDD_BACKUP_FOLDER_EDIT) {}
+CBackupFolderEditDlg::CBackupFolderEditDlg() : ui::DialogBase(IDD_BACKUP_FOLDER_EDIT) {}
 
 BOOL CBackupFolderEditDlg::OnInitDialog() {
   ui::CenterOnOwner(hwnd());
-  ui::SetText(hwnd(), (Mode == EditMode::kCurrentFolder || !Entry.Folder.empty()) ? texts::kTitleChangeFolder : texts::kTitleAddFolder);
+  ui::SetText(hwnd(), (Mode == EditMode::kCurrentFolder || !Entry.Folder.empty()) ? ui::texts::kTitleChangeFolder : ui::texts::kTitleAddFolder);
   const FolderForm form = FormForEntry(Entry);
   ui::SetItemText(hwnd(), IDC_EDIT_FOLDER, form.folder);
   ui::SetChecked(hwnd(), IDC_FILE_FILTER, form.fileFilter);
@@ -52,12 +53,12 @@ bool CBackupFolderEditDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
         return true;
     }
   }
-  return plat::DialogBase::OnCommand(wParam, lParam);
+  return ui::DialogBase::OnCommand(wParam, lParam);
 }
 
 void CBackupFolderEditDlg::Browse() {
   std::string path = ui::ItemText(hwnd(), IDC_EDIT_FOLDER);
-  if (ui::PickFolder(hwnd(), texts::kBrowseTitle, path) != 0) return;
+  if (ui::PickFolder(hwnd(), ui::texts::kBrowseTitle, path) != 0) return;
   ui::SetItemText(hwnd(), IDC_EDIT_FOLDER, path);
   ::SetFocus(Item(IDC_EDIT_FOLDER));
   MoveCaretToEnd();
@@ -86,7 +87,8 @@ FolderForm CBackupFolderEditDlg::ReadForm() const {
 void CBackupFolderEditDlg::OnOK() {
   std::string refusal;
   int focus = 0;
-  if (!ValidateFolderForm(ReadForm(), Entry, refusal, focus)) {
+  const auto exists = [](const std::string& folder) { return plat::PathExists(plat::ToNative(folder)); };
+  if (!ValidateFolderForm(ReadForm(), exists, Entry, refusal, focus)) {
     ui::ShowMessageBox(hwnd(), refusal, MB_ICONEXCLAMATION | MB_OK);
     ::SetFocus(Item(focus));
     return;

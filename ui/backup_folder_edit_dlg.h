@@ -7,10 +7,10 @@
 #include <cstdint>
 
 #include "core/backup_folder.h"
-#include "platform/dialog_win32.h"
+#include "ui/dialog_base.h"
 #include "ui/folder_rules.h"
 
-class CBackupFolderEditDlg : public plat::DialogBase {
+class CBackupFolderEditDlg : public ui::DialogBase {
  public:
   CBackupFolderEditDlg();
 

@@ -28,18 +28,18 @@ struct Column {
   int width;
 };
 constexpr Column kColumns[] = {
-    {texts::kColumnFolder, 650}, {texts::kColumnFileIn, 0},     {texts::kColumnFileOut, 0},
-    {texts::kColumnFolderIn, 0}, {texts::kColumnFolderOut, 0},
+    {ui::texts::kColumnFolder, 650}, {ui::texts::kColumnFileIn, 0},     {ui::texts::kColumnFileOut, 0},
+    {ui::texts::kColumnFolderIn, 0}, {ui::texts::kColumnFolderOut, 0},
 };
 
 }  // namespace
 
 CBackupFolderSettingsDlg::CBackupFolderSettingsDlg(AppSettings& settings)
-    : plat::DialogBase(IDD_BACKUP_FOLDER_SETTINGS), settings_(settings) {}
+    : ui::DialogBase(IDD_BACKUP_FOLDER_SETTINGS), settings_(settings) {}
 
 BOOL CBackupFolderSettingsDlg::OnInitDialog() {
   ui::CenterOnOwner(hwnd());
-  const int dpi = plat::WindowDpi(hwnd());
+  const int dpi = ui::WindowDpi(hwnd());
   SetListImages(dpi);
   for (int i = 0; i < static_cast<int>(sizeof(kColumns) / sizeof(kColumns[0])); ++i) {
     std::wstring header = ui::Wide(kColumns[i].header);
@@ -92,7 +92,7 @@ bool CBackupFolderSettingsDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
         return true;
     }
   }
-  return plat::DialogBase::OnCommand(wParam, lParam);
+  return ui::DialogBase::OnCommand(wParam, lParam);
 }
 
 // --- The rows ----------------------------------------------------------------
@@ -186,7 +186,7 @@ void CBackupFolderSettingsDlg::Add() {
   if (!EditEntry(entry)) return;
   bool duplicate = false;
   const int row = rows_.AddPosition(entry.Folder, duplicate);
-  if (duplicate && ui::ShowMessageBox(hwnd(), texts::kAlreadyRegistered, MB_ICONQUESTION | MB_YESNO) != IDYES) {
+  if (duplicate && ui::ShowMessageBox(hwnd(), ui::texts::kAlreadyRegistered, MB_ICONQUESTION | MB_YESNO) != IDYES) {
     return;
   }
   rows_.Put(row, entry);
@@ -201,7 +201,7 @@ void CBackupFolderSettingsDlg::Add() {
 
 void CBackupFolderSettingsDlg::Change() {
   std::string refusal;
-  const int row = rows_.TargetRow(MarkedRow(), texts::kSelectToChange, refusal);
+  const int row = rows_.TargetRow(MarkedRow(), ui::texts::kSelectToChange, refusal);
   if (row < 0) {
     if (!refusal.empty()) ui::ShowMessageBox(hwnd(), refusal, MB_ICONINFORMATION | MB_OK);
     return;
@@ -217,7 +217,7 @@ void CBackupFolderSettingsDlg::Change() {
 
 void CBackupFolderSettingsDlg::Remove() {
   std::string refusal;
-  const int row = rows_.TargetRow(MarkedRow(), texts::kSelectToRemove, refusal);
+  const int row = rows_.TargetRow(MarkedRow(), ui::texts::kSelectToRemove, refusal);
   if (row < 0) {
     if (!refusal.empty()) ui::ShowMessageBox(hwnd(), refusal, MB_ICONINFORMATION | MB_OK);
     return;
@@ -246,7 +246,7 @@ void CBackupFolderSettingsDlg::OnOK() {
   // A list that did not reach the file is said so; the dialog stays open with
   // it, for another OK or a cancel.
   if (!settings_.SaveBkFolderList(rows_.rows())) {
-    ui::ShowMessageBox(hwnd(), texts::kSettingsSaveFailed, MB_ICONSTOP | MB_OK);
+    ui::ShowMessageBox(hwnd(), ui::texts::kSettingsSaveFailed, MB_ICONSTOP | MB_OK);
     return;
   }
   First = ConfirmRows(rows_.rows(), settings_.BackupFolder);

@@ -7,13 +7,13 @@
 #include <windows.h>
 
 #include "core/backup_folder.h"
-#include "platform/dialog_win32.h"
+#include "ui/dialog_base.h"
 #include "ui/folder_rules.h"
 #include "ui/resource.h"
 
 class AppSettings;
 
-class CBackupFolderSettingsDlg : public plat::DialogBase {
+class CBackupFolderSettingsDlg : public ui::DialogBase {
  public:
   // settings: the program's one settings record; it must outlive the dialog.
   explicit CBackupFolderSettingsDlg(AppSettings& settings);

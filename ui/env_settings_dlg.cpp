@@ -5,7 +5,7 @@
 #include "ui/dialog_util.h"
 #include "ui/resource.h"
 
-CEnvSettingsDlg::CEnvSettingsDlg(AppSettings& settings) : plat::DialogBase(IDD_ENV_SETTINGS), settings_(settings) {}
+CEnvSettingsDlg::CEnvSettingsDlg(AppSettings& settings) : ui::DialogBase(IDD_ENV_SETTINGS), settings_(settings) {}
 
 BOOL CEnvSettingsDlg::OnInitDialog() {
   ui::CenterOnOwner(hwnd());

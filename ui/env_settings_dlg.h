@@ -2,11 +2,11 @@
 // flags of the settings record as check boxes.
 #pragma once
 
-#include "platform/dialog_win32.h"
+#include "ui/dialog_base.h"
 
 class AppSettings;
 
-class CEnvSettingsDlg : public plat::DialogBase {
+class CEnvSettingsDlg : public ui::DialogBase {
  public:
   // settings: the program's one settings record; OK changes its flags in
   // memory (the main dialog saves them). It must outlive the dialog.

@@ -7,7 +7,6 @@
 
 #include "core/path_text.h"
 #include "core/sjis.h"
-#include "platform/fs.h"
 #include "ui/resource.h"
 #include "ui/texts.h"
 
@@ -27,15 +26,15 @@ bool HasWideChar(std::string_view text, std::string_view wide) {
 
 // The refusal of a checked pattern text, or nullptr when it passes.
 const char* FilePatternsRefusal(const std::string& text) {
-  if (text.empty()) return texts::kFileNamesEmpty;
-  if (HasChar(text, ' ') || HasWideChar(text, texts::kFullWidthSpace)) return texts::kFileNamesHaveSpace;
+  if (text.empty()) return ui::texts::kFileNamesEmpty;
+  if (HasChar(text, ' ') || HasWideChar(text, ui::texts::kFullWidthSpace)) return ui::texts::kFileNamesHaveSpace;
   return nullptr;
 }
 
 const char* FolderPatternsRefusal(const std::string& text) {
-  if (text.empty()) return texts::kFolderNamesEmpty;
-  if (HasChar(text, '\\')) return texts::kFolderNamesHaveBackslash;
-  if (HasChar(text, '*') || HasChar(text, '?')) return texts::kFolderNamesHaveWildcard;
+  if (text.empty()) return ui::texts::kFolderNamesEmpty;
+  if (HasChar(text, '\\')) return ui::texts::kFolderNamesHaveBackslash;
+  if (HasChar(text, '*') || HasChar(text, '?')) return ui::texts::kFolderNamesHaveWildcard;
   return nullptr;
 }
 
@@ -71,15 +70,16 @@ FolderForm FormForEntry(const BackupFolder& entry) {
   return form;
 }
 
-bool ValidateFolderForm(const FolderForm& form, BackupFolder& entry, std::string& refusal, int& focus) {
+bool ValidateFolderForm(const FolderForm& form, const std::function<bool(const std::string&)>& exists,
+                        BackupFolder& entry, std::string& refusal, int& focus) {
   std::string folder = form.folder;
   if (EndsWithBackslash(folder)) folder.pop_back();
   const char* fault = nullptr;
   focus = IDC_EDIT_FOLDER;
   if (HasChar(folder, '/')) {
-    fault = texts::kFolderHasSlash;
-  } else if (!plat::PathExists(plat::ToNative(folder))) {
-    fault = texts::kFolderMissingMessage;
+    fault = ui::texts::kFolderHasSlash;
+  } else if (!exists(folder)) {
+    fault = ui::texts::kFolderMissingMessage;
   } else if (form.fileFilter && (fault = FilePatternsRefusal(form.filePatterns)) != nullptr) {
     focus = IDC_FILE_PATTERNS;
   } else if (form.folderFilter && (fault = FolderPatternsRefusal(form.folderPatterns)) != nullptr) {
@@ -99,7 +99,7 @@ bool ValidateFolderForm(const FolderForm& form, BackupFolder& entry, std::string
 bool FolderRows::CheckAdd(std::string& refusal) const {
   if (count() < kMaxBkFolders) return true;
   char text[256];
-  std::snprintf(text, sizeof(text), texts::kListFull, kMaxBkFolders);
+  std::snprintf(text, sizeof(text), ui::texts::kListFull, kMaxBkFolders);
   refusal = text;
   return false;
 }
@@ -167,7 +167,7 @@ std::vector<FolderMenuItem> FolderMenuItems(const BackupFolderList& list, const 
   if (items.empty()) {
     FolderMenuItem none;
     none.id = ID_FOLDER_MENU_NONE;
-    none.text = texts::kNoFolderItem;
+    none.text = ui::texts::kNoFolderItem;
     none.grayed = true;
     items.push_back(std::move(none));
   }

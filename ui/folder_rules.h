@@ -4,6 +4,7 @@
 // between these and their controls.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,13 +29,14 @@ struct FolderForm {
 FolderForm FormForEntry(const BackupFolder& entry);
 
 // OK's checks, in order: one trailing backslash dropped from the folder; no
-// "/" in it; it exists; a checked file filter is not empty and has no
+// "/" in it; it exists (exists: asked of the disk); a checked file filter is not empty and has no
 // half-width or full-width space; a checked folder filter is not empty and has
 // no "\", "*" or "?" (character searches, double-byte aware). True with entry
 // built from the form (the folder as checked, each checked pattern text as the
 // list of its mode, all else empty); false with refusal (the message) and
 // focus (the control at fault), entry untouched.
-bool ValidateFolderForm(const FolderForm& form, BackupFolder& entry, std::string& refusal, int& focus);
+bool ValidateFolderForm(const FolderForm& form, const std::function<bool(const std::string&)>& exists,
+                        BackupFolder& entry, std::string& refusal, int& focus);
 
 // --- The backup-folder settings dialog (dialog 142) ---
 

@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "core/texts.h"
 #include "platform/fs.h"
 #include "platform/native_path.h"
 #include "ui/about_dlg.h"
@@ -50,7 +51,7 @@ void Redraw(HWND window) { ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDA
 }  // namespace
 
 CMainDlg::CMainDlg()
-    : plat::DialogBase(IDD_MAIN),
+    : ui::DialogBase(IDD_MAIN),
       engine_(*this, selection_.paths, currentFilters_),
       extendedMenu_(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_EXTENDED_MENU))),
       whiteBrush_(::CreateSolidBrush(kWhite)),
@@ -80,7 +81,7 @@ BOOL CMainDlg::OnInitDialog() {
     templateImages[i] = reinterpret_cast<HBITMAP>(
         ::SendDlgItemMessageW(hwnd(), kPictureControls[i], STM_GETIMAGE, IMAGE_BITMAP, 0));
   }
-  templateDpi_ = plat::WindowDpi(hwnd());
+  templateDpi_ = ui::WindowDpi(hwnd());
   ApplyDpi(templateDpi_);
   for (HBITMAP image : templateImages) plat::BitmapHandle deleted(image);
 
@@ -119,9 +120,9 @@ void CMainDlg::ShowSelectionCounts() {
     }
   }
   char text[32];
-  std::snprintf(text, sizeof(text), texts::kCountFormat, selectedFiles_);
+  std::snprintf(text, sizeof(text), ui::texts::kCountFormat, selectedFiles_);
   ui::SetItemText(hwnd(), IDC_FILE_COUNT, text);
-  std::snprintf(text, sizeof(text), texts::kCountFormat, selectedFolders_);
+  std::snprintf(text, sizeof(text), ui::texts::kCountFormat, selectedFolders_);
   ui::SetItemText(hwnd(), IDC_FOLDER_COUNT, text);
   ShowPictures();
   if (selectedFiles_ == 0) ::EnableWindow(Item(IDC_FILE_COUNT), FALSE);
@@ -132,8 +133,8 @@ void CMainDlg::ShowSelectionCounts() {
 // --- The count ---------------------------------------------------------------
 
 void CMainDlg::BeginRecount() {
-  ui::SetItemText(hwnd(), IDC_TOTAL_SIZE, texts::kCounting);
-  ui::SetItemText(hwnd(), IDC_TOTAL_FILES, texts::kCounting);
+  ui::SetItemText(hwnd(), IDC_TOTAL_SIZE, ui::texts::kCounting);
+  ui::SetItemText(hwnd(), IDC_TOTAL_FILES, ui::texts::kCounting);
   ::EnableWindow(Item(IDOK), FALSE);
   ::EnableWindow(Item(IDC_MENU_BUTTON), FALSE);
   RefreshBackupFolderDisplay();
@@ -197,9 +198,9 @@ void CMainDlg::RecountTick() {
   ::EnableWindow(Item(IDOK), TRUE);
   if (settings_.BackupFolder.empty()) {
     if (!settings_.SaveSettings()) {
-      ShowMessage(texts::kSettingsSaveFailed, MB_ICONSTOP);
+      ShowMessage(ui::texts::kSettingsSaveFailed, MB_ICONSTOP);
     } else {
-      ShowMessage(texts::kSetUpBackupFolder, MB_ICONINFORMATION);
+      ShowMessage(ui::texts::kSetUpBackupFolder, MB_ICONINFORMATION);
     }
   }
 }
@@ -286,7 +287,7 @@ bool CMainDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
       }
       return true;
   }
-  return plat::DialogBase::OnCommand(wParam, lParam);
+  return ui::DialogBase::OnCommand(wParam, lParam);
 }
 
 void CMainDlg::PressFeedback(int id, HBITMAP pressed, HBITMAP normal) {
@@ -309,7 +310,7 @@ void CMainDlg::ShowExtendedMenu() {
 void CMainDlg::OpenBackupFolder() {
   const std::string folder = settings_.BackupFolder;
   if (!plat::PathExists(plat::ToNative(folder))) {
-    ShowMessage(texts::kOpenFolderUnusable + folder + texts::kOpenFolderClose, MB_ICONEXCLAMATION);
+    ShowMessage(ui::texts::kOpenFolderUnusable + folder + core::texts::kPathClose, MB_ICONEXCLAMATION);
     return;
   }
   const INT_PTR opened = reinterpret_cast<INT_PTR>(
@@ -317,7 +318,7 @@ void CMainDlg::OpenBackupFolder() {
   if (opened > 32) {
     OnCancel();
   } else {
-    ShowMessage(texts::kOpenFolderFailed + folder + texts::kOpenFolderClose, MB_ICONSTOP);
+    ShowMessage(ui::texts::kOpenFolderFailed + folder + core::texts::kPathClose, MB_ICONSTOP);
   }
 }
 
@@ -424,7 +425,7 @@ void CMainDlg::ApplyDpi(int dpi) {
   plat::BitmapHandle previous[kPictures];
   for (int i = 0; i < kPictures; ++i) {
     previous[i] = std::move(pictures_[i]);
-    pictures_[i] = plat::LoadBitmapResource(dpi::ScaledImageId(kPictureIds[i], scale));
+    pictures_[i] = ui::LoadBitmapResource(dpi::ScaledImageId(kPictureIds[i], scale));
   }
   ShowPictures();
   LayOutFolderLabel();
@@ -435,7 +436,7 @@ void CMainDlg::OnDpiChanged(int dpi) { ApplyDpi(dpi); }
 // --- The end -----------------------------------------------------------------
 
 void CMainDlg::OnDestroy() {
-  if (!settings_.SaveSettings()) ShowMessage(texts::kSettingsSaveFailed, MB_ICONSTOP);
+  if (!settings_.SaveSettings()) ShowMessage(ui::texts::kSettingsSaveFailed, MB_ICONSTOP);
   // The pictures give back the dialog's bitmaps before these are deleted.
   for (int id : {IDC_FILE_PICTURE, IDC_FOLDER_PICTURE, IDC_FOLDER_SWITCH, IDC_FILTER_INDICATOR}) {
     SetPicture(id, nullptr);

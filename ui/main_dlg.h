@@ -13,11 +13,11 @@
 #include "ui/main_model.h"
 #include "engine/backup.h"
 #include "core/filter.h"
-#include "platform/dialog_win32.h"
+#include "ui/dialog_base.h"
 #include "platform/handle.h"
 #include "settings/app_settings.h"
 
-class CMainDlg : public plat::DialogBase, public BackupHost {
+class CMainDlg : public ui::DialogBase, public BackupHost {
  public:
   // Template 102; loads the icon and the extended menu.
   CMainDlg();

@@ -18,9 +18,9 @@ FolderView MainModel::Prepare(const std::string& folder, bool exists, const Back
   totals_ = Totals::kPending;
   FolderView view;
   if (folder.empty()) {
-    view.label = texts::kFolderNotSet;
+    view.label = ui::texts::kFolderNotSet;
   } else if (!exists) {
-    view.label = texts::kFolderMissing;
+    view.label = ui::texts::kFolderMissing;
   } else {
     view.label = folder;
     ShortenPath(view.label);

@@ -2,7 +2,7 @@
 // the extended menu (Shift_JIS at run time).
 #pragma once
 
-namespace texts {
+namespace ui::texts {
 
 // The numbers of selected files and folders ("%d 個").
 constexpr const char kCountFormat[] = "%d 個";
@@ -16,7 +16,6 @@ constexpr const char kSetUpBackupFolder[] =
     "Larkspanは、事前にバックアップ用のフォルダを設定する必要があります。\n「バックアップフォルダ設定」で設定してください。　";
 constexpr const char kOpenFolderUnusable[] = "バックアップフォルダが未設定か、または存在しません。　\n( ";
 constexpr const char kOpenFolderFailed[] = "フォルダのオープンに失敗しました。　\n( ";
-constexpr const char kOpenFolderClose[] = " )";
 
 // Shown when SaveSettings or the list's save fails (note the trailing space).
 constexpr const char kSettingsSaveFailed[] = "環境設定ファイルの保存でエラーが発生しました ";
@@ -57,4 +56,4 @@ constexpr const char kSelectToRemove[] = "解除する対象を選択してく�
 constexpr const char kHelpFileName[] = "Larkspan.chm";
 constexpr const char kHelpMissing[] = "ヘルプが見つかりません　";
 
-}  // namespace texts
+}  // namespace ui::texts

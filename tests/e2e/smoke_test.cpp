@@ -35,7 +35,7 @@ constexpr DWORD kAppearsMs = 15000;
 
 // True once the count has ended and main's total of files shows, waiting at most kAppearsMs.
 bool TotalsShown(HWND main) {
-  return Poll([&] { return Text(main, IDC_TOTAL_FILES) != texts::kCounting; }, kAppearsMs);
+  return Poll([&] { return Text(main, IDC_TOTAL_FILES) != ui::texts::kCounting; }, kAppearsMs);
 }
 
 // The backup folders A and B, named in Japanese (second bytes 0x5C), and A's filter: a list of nearly 5,000
@@ -101,7 +101,7 @@ TEST_F(Smoke, TheCountFailedOrCancelled) {
   Process failed, cancelled;
   HWND main = StartCounted(failed, {"data\\a.txt\\"}, true);
   ASSERT_TRUE(main);
-  EXPECT_EQ(0u, AnswerBox(failed.pid(), IDOK, kAppearsMs).text.find(texts::kSourceReadFailed));
+  EXPECT_EQ(0u, AnswerBox(failed.pid(), IDOK, kAppearsMs).text.find(engine::texts::kSourceReadFailed));
   RECT total{};
   ::GetWindowRect(::GetDlgItem(main, IDC_TOTAL_FILES), &total);
   HDC screen = ::GetDC(nullptr);
@@ -110,7 +110,7 @@ TEST_F(Smoke, TheCountFailedOrCancelled) {
   ASSERT_TRUE(Click(main, IDCANCEL) && failed.WaitExit(kAppearsMs));
   for (int i = 0; i < 200; ++i) tree_.File("data\\d\\f" + std::to_string(i), "x");
   ASSERT_TRUE(main = StartCounted(cancelled, std::vector<std::string>(10000, "data\\d"), true));
-  ASSERT_EQ(texts::kCounting, Text(main, IDC_TOTAL_FILES)) << "the count ended before it could be cancelled";
+  ASSERT_EQ(ui::texts::kCounting, Text(main, IDC_TOTAL_FILES)) << "the count ended before it could be cancelled";
   ASSERT_TRUE(Click(main, IDCANCEL));
   EXPECT_TRUE(cancelled.WaitExit(5000));
   EXPECT_TRUE(::RemoveDirectoryW(Wide(Path(kA)).c_str())) << "not empty";
@@ -127,11 +127,11 @@ TEST_F(Smoke, CancelDuringTheCopyOfALargeFile) {
   ASSERT_TRUE(Poll([&] { return !::PathIsDirectoryEmptyW(Wide(Path(kA)).c_str()); }, kAppearsMs)) << "no run";
   ASSERT_TRUE(::SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, kAppearsMs, nullptr)) << "no answer";
   ASSERT_TRUE(Click(main, IDCANCEL));
-  EXPECT_EQ(texts::kCancelled, AnswerBox(program.pid(), IDOK, kAppearsMs).text);
+  EXPECT_EQ(engine::texts::kCancelled, AnswerBox(program.pid(), IDOK, kAppearsMs).text);
   const Box verdict = AnswerBox(program.pid(), IDOK, kAppearsMs);
-  EXPECT_EQ(std::string(texts::kMismatchHead) + texts::kMismatchSourceFiles + "1" + texts::kMismatchSourceBytes +
-                "8,589,934,592" + texts::kMismatchDestFiles + "0" + texts::kMismatchDestBytes + "0" +
-                texts::kMismatchTail + "|stop", verdict.text + "|" + verdict.icon) << "a partial copy counted?";
+  EXPECT_EQ(std::string(engine::texts::kMismatchHead) + engine::texts::kMismatchSourceFiles + "1" + engine::texts::kMismatchSourceBytes +
+                "8,589,934,592" + engine::texts::kMismatchDestFiles + "0" + engine::texts::kMismatchDestBytes + "0" +
+                engine::texts::kMismatchTail + "|stop", verdict.text + "|" + verdict.icon) << "a partial copy counted?";
   EXPECT_TRUE(program.WaitExit(kAppearsMs));
 }
 
@@ -151,7 +151,7 @@ TEST_F(Smoke, ASessionFromTheTotalsToTheBackup) {
     EXPECT_EQ(textAndIcon, box.text + "|" + box.icon);
     EXPECT_TRUE(program.WaitExit(kAppearsMs) && Read(L"lkpara.dat") == "\"" + Path("data\\a.txt") + "\" ");
   };
-  refused("", std::string(texts::kRefuseDirectStart) + "|stop");
+  refused("", std::string(engine::texts::kRefuseDirectStart) + "|stop");
   // Wine's help viewer takes its file's path through the ANSI code page: here the program lives in prog\.
   ASSERT_TRUE(::MoveFileW(prog_.substr(0, prog_.size() - 1).c_str(), Wide(Path("prog")).c_str()));
   prog_ = Wide(Path("prog\\"));
@@ -162,7 +162,7 @@ TEST_F(Smoke, ASessionFromTheTotalsToTheBackup) {
   for (int id : {IDC_FILE_COUNT, IDC_FOLDER_COUNT, IDC_TOTAL_SIZE, IDC_TOTAL_FILES, IDCANCEL, IDC_MENU_BUTTON})
     shown += Text(main, id) + "|";
   EXPECT_EQ("2 個|1 個|2.94KB|3|ｷｬﾝｾﾙ|≫|", shown);
-  refused(" LarkspanCall", std::string("Larkspan") + texts::kAlreadyRunning + "|exclamation");
+  refused(" LarkspanCall", std::string("Larkspan") + app::texts::kAlreadyRunning + "|exclamation");
   // Command (0: a click on the filter picture; IDM_ABOUTBOX: the system menu's item), caption, a control of the
   // dialog and its text (of a list: its first row); the about box shares caption and identifiers with the window.
   const struct { int command; std::string caption; int control; std::string text; } cases[] = {
@@ -170,7 +170,7 @@ TEST_F(Smoke, ASessionFromTheTotalsToTheBackup) {
       {ID_ENV_SETTINGS, "環境設定", IDC_LINK_UNCHANGED, "変更のないファイルは前回分へのリンクにする"},
       {ID_APP_ABOUT_BOX, "Larkspan", IDC_WEB_ADDRESS, "https://larkspan.example.jp/"},
       {IDM_ABOUTBOX, "Larkspanのﾊﾞｰｼﾞｮﾝ情報", IDOK, "OK"},
-      {0, texts::kTitleChangeFolder, IDC_EDIT_FOLDER, Path(kA)},
+      {0, ui::texts::kTitleChangeFolder, IDC_EDIT_FOLDER, Path(kA)},
   };
   for (size_t i = 0; i < 2 * std::size(cases); ++i) {
     const auto& c = cases[i / 2];
@@ -191,9 +191,9 @@ TEST_F(Smoke, ASessionFromTheTotalsToTheBackup) {
   }
   ::PostMessageW(main, WM_COMMAND, ID_HELP_COMMAND, 0);  // without its file, then with it
   Box box = AnswerBox(program.pid(), IDOK, kAppearsMs);
-  EXPECT_EQ(std::string(texts::kHelpMissing) + "|exclamation", box.text + "|" + box.icon);
-  ASSERT_TRUE(::CopyFileW(Built(LARKSPAN_DIST_HOST_PATH "/" + std::string(texts::kHelpFileName)).c_str(),
-                          (prog_ + Wide(texts::kHelpFileName)).c_str(), FALSE));
+  EXPECT_EQ(std::string(ui::texts::kHelpMissing) + "|exclamation", box.text + "|" + box.icon);
+  ASSERT_TRUE(::CopyFileW(Built(LARKSPAN_DIST_HOST_PATH "/" + std::string(ui::texts::kHelpFileName)).c_str(),
+                          (prog_ + Wide(ui::texts::kHelpFileName)).c_str(), FALSE));
   ::PostMessageW(main, WM_COMMAND, ID_HELP_COMMAND, 0);
   // Wine's viewer shows the help's title through the ANSI code page (under 1252 it is known by its class alone).
   HWND viewer = FindWindowOf(0, "HH Parent", ::GetACP() == 932 ? "Larkspan ヘルプ" : "", 0, kAppearsMs);
@@ -211,8 +211,8 @@ TEST_F(Smoke, ASessionFromTheTotalsToTheBackup) {
   ASSERT_TRUE(TotalsShown(main) && Click(main, IDOK));
   // The verdict: success into B, every file's content checked (its tail) since the environment dialog's OK.
   box = AnswerBox(program.pid(), IDOK, kAppearsMs);
-  const std::string tail = texts::kContentChecked + std::string("3") + texts::kContentCheckedFiles + "|information";
-  std::string got = box.text + '|' + box.icon, head = texts::kVerifiedTitle + Path(kB) + texts::kVerifiedSubFolder;
+  const std::string tail = engine::texts::kContentChecked + std::string("3") + engine::texts::kContentCheckedFiles + "|information";
+  std::string got = box.text + '|' + box.icon, head = engine::texts::kVerifiedTitle + Path(kB) + engine::texts::kVerifiedSubFolder;
   EXPECT_TRUE(got.find(head) == 0 && got.size() > tail.size() && got.substr(got.size() - tail.size()) == tail) << got;
   EXPECT_TRUE(program.WaitExit(kAppearsMs));
   const std::string ini = Read(L"Larkspan.ini");  // saved as the window closed

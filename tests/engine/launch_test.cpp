@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/walk.h"
 #include "platform/fs.h"
 #include "tests/support/temp_tree.h"
 
@@ -28,9 +29,10 @@ TEST(FileUtil, ExistenceReadAndDelete) {
     const Case& c = cases[i];
     const plat::NativePath path = plat::ToNative(c.path);
     std::string content, error;
+    uint64_t size = 0;
     if (!c.read.empty()) ReadWholeFile(path, content, error);
     EXPECT_EQ(std::to_string(c.exists) + std::to_string(c.plainFile) + c.read, std::to_string(plat::PathExists(path)) +
-              std::to_string(IsPlainFile(path)) + (c.read.empty() ? "" : content + "|" + error)) << "case " << i;
+              std::to_string(FindPlainFile(path, size)) + (c.read.empty() ? "" : content + "|" + error)) << "case " << i;
   }
   std::string error = "untouched", deleted;  // a pattern's files, case-folded; then none; then a bad path
   for (const char* pattern : {"*.DAT", "*.dat", "no\\x.dat"})
@@ -66,7 +68,7 @@ TEST(Launch, KindsOfTheSelectedItems) {
 TEST(Launch, LoadSelection) {
   TempTree t;
   t.File("a.txt", "x");
-  const std::string param = plat::FromNative(ParameterFilePath()), a = Quote(t.Path("a.txt"));
+  const std::string param = plat::FromNative(ParameterFileBesideProgram()), a = Quote(t.Path("a.txt"));
   ASSERT_EQ(plat::FromNative(plat::ModuleFolder()) + "\\lkpara.dat", param);
   const std::string readFailed = "パラメータファイルの読み込みに失敗しました。　\nエラー詳細：",
                     none = "指定されたファイル・フォルダが0件です ";

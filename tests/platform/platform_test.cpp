@@ -1,7 +1,7 @@
 // The platform layer against real trees: native paths, the finder, existence and the copy.
 #include <gtest/gtest.h>
 #ifdef _WIN32
-#include <windows.h>  // before the finder's header, which undoes its FindNextFile
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -49,7 +49,7 @@ TEST(NativePath, ShiftJisFormAndLongForm) {
 }
 
 // What a pattern finds (a folder with "/", a file with its size; "#": the error left), each path made of its folder.
-TEST(CFileFind, MasksPathsAndSizes) {
+TEST(FileFinder, MasksPathsAndSizes) {
   TempTree t;
   const char* const files[][2] = {{"d\\a.txt", "1"}, {"d\\B.TXT", "22"}, {"d\\c.dat", "333"}, {"d\\表\\x", "4444"}};
   for (const auto& file : files) t.File(file[0], file[1]);
@@ -61,15 +61,15 @@ TEST(CFileFind, MasksPathsAndSizes) {
       {"d\\" + kHyo + "\\*.*", ".|..|x=4"}, {"d\\*.doc", noFile}, {"missing\\*.*", noPath}, {"missing\\x", noPath},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
-    CFileFindEx finder;
+    plat::FileFinder finder;
     std::set<std::string> seen;
     const std::string pattern = t.Path(cases[i].pattern);
-    for (bool more = finder.FindFile(plat::ToNative(pattern)); more;) {
-      more = finder.FindNextFile();
+    for (bool more = finder.Start(plat::ToNative(pattern)); more;) {
+      more = finder.Next();
       const std::string name = finder.GetFileName(), size = "=" + std::to_string(finder.GetLength());
       seen.insert(finder.IsDots() ? name : name + (finder.IsDirectory() ? "/" : size));
       // The separator goes in after a root ending in 表, whose second byte is 0x5C.
-      EXPECT_EQ(pattern.substr(0, pattern.rfind('\\') + 1) + name, plat::FromNative(finder.GetNativeFilePath())) << i;
+      EXPECT_EQ(pattern.substr(0, pattern.rfind('\\') + 1) + name, plat::FromNative(finder.FullPath())) << i;
     }
     std::string got;
     for (const std::string& s : seen) got += (got.empty() ? "" : "|") + s;

@@ -12,7 +12,7 @@
 #include <shlobj.h>
 
 #include "shellext/class_id.h"
-#include "shellext/server.h"
+#include "shellext/module.h"
 #endif
 
 namespace {
@@ -22,7 +22,7 @@ TEST(HandOff, PathsBesideTheLibrary) {
   for (const wchar_t* name : {L"C:/x/y.dll", L"y.dll"}) EXPECT_EQ(name, shellext::ModuleDirectory(name) + L"y.dll");
   EXPECT_EQ(dir + L"|" + dir + L"Larkspan.exe|" + dir + L"lkpara.dat",
             shellext::ModuleDirectory(dir + L"y.dll") + L"|" + shellext::ProgramPath(dir) + L"|" +
-                shellext::ParameterFilePath(dir));
+                shellext::ParameterFileIn(dir));
 }
 
 #ifdef _WIN32

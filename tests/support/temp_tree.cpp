@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #ifdef _WIN32
-#include <windows.h>  // before filefind.h, which takes back its FindNextFile macro
+#include <windows.h>
 static std::string NewRoot() {
   char base[MAX_PATH] = {};  // ends with a backslash
   return std::string(base, ::GetTempPathA(MAX_PATH, base)) + "lk" + std::to_string(::GetCurrentProcessId());
@@ -55,12 +55,12 @@ void WriteNative(const plat::NativePath& path, const std::string& content) {
 }
 
 void RemoveTree(const plat::NativePath& path) {
-  CFileFind f;
-  if (!f.FindFile(path)) return;
-  const bool folder = (f.FindNextFile(), f.IsDirectory() != 0);
-  if (folder && !f.MatchesMask(plat::kAttrReparsePoint) && f.FindFile(plat::JoinNative(path, plat::ToNative("*")))) {
+  plat::FileFinder f;
+  if (!f.Start(path)) return;
+  const bool folder = (f.Next(), f.IsDirectory() != 0);
+  if (folder && !f.MatchesMask(plat::kAttrReparsePoint) && f.Start(plat::JoinNative(path, plat::ToNative("*")))) {
     for (int more = 1; more;) {
-      more = f.FindNextFile();
+      more = f.Next();
       if (!f.IsDots()) RemoveTree(plat::JoinNative(path, f.GetNativeName()));
     }
   }
@@ -84,4 +84,4 @@ std::string TempTree::Read(const std::string& rel) const {
   std::string out;
   return plat::ReadAll(plat::ToNative(Path(rel)), out) == 0 ? out : "<missing>";
 }
-bool TempTree::Exists(const std::string& rel) const { return CFileFind().FindFile(plat::ToNative(Path(rel))); }
+bool TempTree::Exists(const std::string& rel) const { return plat::FileFinder().Start(plat::ToNative(Path(rel))); }

@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "tests/support/temp_tree.h"
 #include "ui/resource.h"
 #include "ui/texts.h"
 
@@ -45,21 +44,20 @@ TEST(FolderForm, ShowsTheExcludeListWhenSetElseTheIncludeList) {
 }
 
 TEST(FolderForm, ChecksInOrderAndNamesTheControlAtFault) {
-  TempTree tree;
-  tree.Folder("ok");
-  const std::string ok = tree.Path("ok"), gone = tree.Path("gone");
+  const std::string ok = "D:\\ok", gone = "D:\\gone";
+  const auto exists = [&](const std::string& folder) { return folder == ok; };
   struct Case { std::string folder; int file; std::string filePatterns; int folder_; std::string folderPatterns;
                 std::string expected; int focus; } cases[] = {  // file/folder_: 0 off, 1 include, 2 exclude
-      {"", 0, "", 0, "", texts::kFolderMissingMessage, IDC_EDIT_FOLDER},
-      {gone + "/x", 1, "", 0, "", texts::kFolderHasSlash, IDC_EDIT_FOLDER},
-      {gone, 1, "", 2, "", texts::kFolderMissingMessage, IDC_EDIT_FOLDER},
-      {ok, 1, "", 2, "a\\b", texts::kFileNamesEmpty, IDC_FILE_PATTERNS},
-      {ok, 1, "*.txt; *.ini", 0, "", texts::kFileNamesHaveSpace, IDC_FILE_PATTERNS},
-      {ok, 2, "*.txt　*.ini", 0, "", texts::kFileNamesHaveSpace, IDC_FILE_PATTERNS},
-      {ok, 0, "a b", 2, "", texts::kFolderNamesEmpty, IDC_FOLDER_PATTERNS},
-      {ok, 0, "", 2, "obj\\bin", texts::kFolderNamesHaveBackslash, IDC_FOLDER_PATTERNS},
-      {ok, 0, "", 2, "De*", texts::kFolderNamesHaveWildcard, IDC_FOLDER_PATTERNS},
-      {ok, 0, "", 1, "a?", texts::kFolderNamesHaveWildcard, IDC_FOLDER_PATTERNS},
+      {"", 0, "", 0, "", ui::texts::kFolderMissingMessage, IDC_EDIT_FOLDER},
+      {gone + "/x", 1, "", 0, "", ui::texts::kFolderHasSlash, IDC_EDIT_FOLDER},
+      {gone, 1, "", 2, "", ui::texts::kFolderMissingMessage, IDC_EDIT_FOLDER},
+      {ok, 1, "", 2, "a\\b", ui::texts::kFileNamesEmpty, IDC_FILE_PATTERNS},
+      {ok, 1, "*.txt; *.ini", 0, "", ui::texts::kFileNamesHaveSpace, IDC_FILE_PATTERNS},
+      {ok, 2, "*.txt　*.ini", 0, "", ui::texts::kFileNamesHaveSpace, IDC_FILE_PATTERNS},
+      {ok, 0, "a b", 2, "", ui::texts::kFolderNamesEmpty, IDC_FOLDER_PATTERNS},
+      {ok, 0, "", 2, "obj\\bin", ui::texts::kFolderNamesHaveBackslash, IDC_FOLDER_PATTERNS},
+      {ok, 0, "", 2, "De*", ui::texts::kFolderNamesHaveWildcard, IDC_FOLDER_PATTERNS},
+      {ok, 0, "", 1, "a?", ui::texts::kFolderNamesHaveWildcard, IDC_FOLDER_PATTERNS},
       {ok + "\\", 1, "表.txt;a\\b/c", 2, "ソ;a b", ok + "|表.txt;a\\b/c|||ソ;a b", 0},
       {ok, 2, "*.bak", 1, "Debug", ok + "||*.bak|Debug|", 0},
       {ok, 0, "*.txt", 0, "obj", ok + "||||", 0},
@@ -71,7 +69,7 @@ TEST(FolderForm, ChecksInOrderAndNamesTheControlAtFault) {
     BackupFolder entry = E("untouched");
     std::string refusal;
     int focus = 0;
-    const bool result = ValidateFolderForm(form, entry, refusal, focus);
+    const bool result = ValidateFolderForm(form, exists, entry, refusal, focus);
     EXPECT_EQ(c.expected + " " + std::to_string(c.focus), result ? Row(entry) + " 0"
               : refusal + " " + std::to_string(focus) + (entry == E("untouched") ? "" : " and the entry changed")) << i;
   }
@@ -79,7 +77,7 @@ TEST(FolderForm, ChecksInOrderAndNamesTheControlAtFault) {
 
 TEST(FolderRows, AddStopsAtTheLimitAndFindsDuplicatesCaseFolded) {
   char full[256];
-  std::snprintf(full, sizeof(full), texts::kListFull, 100);
+  std::snprintf(full, sizeof(full), ui::texts::kListFull, 100);
   BackupFolderList registered = {E("D:\\Data"), E("Ｅ:\\ａｂ"), E("d:\\data")};
   struct Case { BackupFolderList rows; std::string folder; const char* refusal; int row; bool duplicate; } cases[] = {
       {Named(99), "new", "", 99, false},          {Named(100), "new", full, 100, false},
@@ -100,7 +98,7 @@ TEST(FolderRows, AddStopsAtTheLimitAndFindsDuplicatesCaseFolded) {
 
 TEST(FolderRows, ChangeRemoveAndMoveWorkOnTheMarkedRow) {
   struct Case { int count, marked, direction, target; const char* refusal; int moved; const char* after; } cases[] = {
-      {0, -1, 1, -1, "", -1, ""},          {3, -1, 1, -1, texts::kSelectToRemove, -1, "a;b;c;"},
+      {0, -1, 1, -1, "", -1, ""},          {3, -1, 1, -1, ui::texts::kSelectToRemove, -1, "a;b;c;"},
       {3, 0, -1, 0, "", 0, "a;b;c;"},      {3, 2, 1, 2, "", 2, "a;b;c;"},
       {3, 0, 1, 0, "", 1, "b;a;c;"},       {3, 2, -1, 2, "", 1, "a;c;b;"},
       {1, 0, 1, 0, "", 0, "a;"},
@@ -109,7 +107,7 @@ TEST(FolderRows, ChangeRemoveAndMoveWorkOnTheMarkedRow) {
     const Case& c = cases[i];
     FolderRows rows(Named(c.count));
     std::string refusal = "x";
-    const int target = rows.TargetRow(c.marked, texts::kSelectToRemove, refusal);
+    const int target = rows.TargetRow(c.marked, ui::texts::kSelectToRemove, refusal);
     const int moved = rows.Move(c.marked, c.direction);
     EXPECT_EQ(std::to_string(c.target) + c.refusal + " " + std::to_string(c.moved) + " " + c.after,
               std::to_string(target) + refusal + " " + std::to_string(moved) + " " + Folders(rows.rows())) << i;

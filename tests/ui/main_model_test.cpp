@@ -11,7 +11,7 @@ TEST(MainModel, TheFolderLabelAndWhoseFiltersTheCountTakes) {
   BackupFolderList list;  // the exact name counts, the first of two
   for (const char* folder : {"D:\\x", "d:\\Data\\Daily", "D:\\Data\\Daily", "D:\\Data\\Daily"})
     list.push_back({folder, "", "", "", ""});
-  const std::string notSet = texts::kFolderNotSet, missing = texts::kFolderMissing;
+  const std::string notSet = ui::texts::kFolderNotSet, missing = ui::texts::kFolderMissing;
   struct Case { const char* folder; bool exists; std::string view; } cases[] = {
       {"", true, notSet + "|0|-1"}, {"D:\\x", false, missing + "|0|-1"},
       {"D:\\Data\\Daily", true, " D:\\...\\Daily|1|2"}, {"E:\\y", true, " E:\\y|1|-1"}};

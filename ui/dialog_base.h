@@ -7,11 +7,11 @@
 
 #include "platform/handle.h"
 
-namespace plat {
+namespace ui {
 
 // A bitmap resource of the running program at its stored size (never
 // stretched); empty if absent.
-BitmapHandle LoadBitmapResource(int id);
+plat::BitmapHandle LoadBitmapResource(int id);
 
 // The DPI that window is drawn at: the window's own (Windows 10 1607 and
 // later), else its monitor's (Windows 8.1), else the system's; 96 if none answers.
@@ -80,4 +80,4 @@ class DialogBase {
   HWND hwnd_ = nullptr;
 };
 
-}  // namespace plat
+}  // namespace ui

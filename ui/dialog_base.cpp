@@ -1,10 +1,10 @@
-// The modal-dialog base (see dialog_win32.h).
-#include "platform/dialog_win32.h"
+// The modal-dialog base (see dialog_base.h).
+#include "ui/dialog_base.h"
 
-namespace plat {
+namespace ui {
 
-BitmapHandle LoadBitmapResource(int id) {
-  return BitmapHandle(
+plat::BitmapHandle LoadBitmapResource(int id) {
+  return plat::BitmapHandle(
       static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0)));
 }
 
@@ -121,4 +121,4 @@ INT_PTR DialogBase::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-}  // namespace plat
+}  // namespace ui
