@@ -138,10 +138,8 @@ TEST(Copy, ExactNeverReplacingNothingLeftOnAStop) {
   }
 }
 
-// Named streams travel with their file, through the platform layer's stand-in (a stream "f:s" is the file of that
-// name beside f; Wine keeps none): all of them, in chunks, or none where the destination holds none (FAT32, exFAT);
-// nothing left of a stopped copy. An encrypted file is never read out: the system's copy takes it (the stand-in's
-// refuses, as a destination without encryption does). Only the content is shown to the caller.
+// Named streams travel with their file (the stand-in's "f:s" is a file beside f), in chunks, or none where the
+// destination holds none (FAT32); nothing left of a stopped copy; an encrypted file goes by the system's copy.
 TEST(Copy, NamedStreamsTravelAndEncryptedFilesAreNeverReadOut) {
 #ifdef _WIN32
   GTEST_SKIP() << "Wine keeps no named streams and no encryption";

@@ -1,5 +1,4 @@
-// TempTree on the platform layer and the C runtime: Shift_JIS names reach the disk byte for byte on both
-// builds; removal goes by native names, so names outside Shift_JIS and paths past 260 go too.
+// TempTree: Shift_JIS names reach the disk byte for byte; removal by native names (any name, any depth).
 #include "tests/support/temp_tree.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,6 @@
 // (backslashes, Shift_JIS) on both builds. A test's fault hook applies here too.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 #include "platform/native_path.h"
@@ -25,8 +24,7 @@ class TempTree {
 
   const std::string& root() const { return root_; }  // without trailing separator
   std::string Path(const std::string& rel) const { return rel.empty() ? root_ : root_ + "\\" + rel; }
-  // Creates the file (and its parent folders) with exactly these bytes.
-  void File(const std::string& rel, const std::string& content = std::string());
+  void File(const std::string& rel, const std::string& content = std::string());  // with its parents, these bytes
   void Folder(const std::string& rel) { MakeFolders(Path(rel)); }  // with its parents
   std::string Read(const std::string& rel) const;                   // content, or "<missing>"
   bool Exists(const std::string& rel) const;
