@@ -16,6 +16,7 @@
 #include "engine/walk.h"
 #include "platform/fs.h"
 #include "bench/bench_trees.h"
+#include "bench/bench_host.h"
 #include "bench/bench_util.h"
 #include "tests/support/temp_tree.h"
 
@@ -32,29 +33,8 @@
 
 namespace {
 
-// A host that does what the dialog does per file (pump the real message queue
-// on Windows) and nothing else.
-class BenchHost : public BackupHost {
- public:
-  int ShowMessage(const std::string& text, unsigned) override {
-    last = text;
-    return host::kIdYes;
-  }
-  void PumpMessages() override {
-#ifdef _WIN32
-    if (pump) bench::PumpMessages();
-#endif
-  }
-  bool pump = true;
-  void ShowProgress() override {}
-  void SetProgressRange(int64_t) override {}
-  void SetProgressPos(int64_t) override { ++paints; }
-  void EnableRunButtons(bool) override {}
-  void RedrawNow() override {}
-  void Sleep(uint32_t) override {}
-  std::string last;
-  int paints = 0;
-};
+using BenchHost = bench::Host;
+
 
 bool Exists(const std::string& path) { return plat::PathExists(plat::ToNative(path)); }
 

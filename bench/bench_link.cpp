@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_host.h"
 #include "bench/bench_util.h"
 #include "engine/backup.h"
 #include "platform/fs.h"
@@ -25,29 +26,7 @@
 
 namespace {
 
-// The dialog's work per file and nothing else; every run a second later than
-// the last, so that each backup gets a sub-folder of its own.
-class BenchHost : public BackupHost {
- public:
-  int ShowMessage(const std::string& text, unsigned) override { return last = text, host::kIdYes; }
-  void PumpMessages() override {
-#ifdef _WIN32
-    bench::PumpMessages();
-#endif
-  }
-  void ShowProgress() override {}
-  void SetProgressRange(int64_t) override {}
-  void SetProgressPos(int64_t) override {}
-  void EnableRunButtons(bool) override {}
-  void RedrawNow() override {}
-  void Sleep(uint32_t) override {}
-  plat::LocalTime Now() override {
-    ++second;
-    return plat::LocalTime{2024, 1, 1 + second / 86400, second / 3600 % 24, second / 60 % 60, second % 60};
-  }
-  std::string last;
-  int second = 0;
-};
+using BenchHost = bench::Host;
 
 #ifdef _WIN32
 std::string HostPath(const std::string& path) { return path; }

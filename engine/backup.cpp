@@ -97,16 +97,25 @@ bool IsUnreadableSourceError(uint32_t error) {
   return false;
 }
 
+namespace {
+
+// The lines of a message that name files: the first of named one by one, then
+// how many of count are not named.
+std::string FileLines(int64_t count, const std::vector<std::string>& named) {
+  std::string text;
+  for (size_t i = 0; i < named.size() && i < texts::kFilesNamed; ++i)
+    text += texts::kFileItem + named[i] + texts::kFileItemEnd;
+  const auto shown = static_cast<int64_t>(texts::kFilesNamed);
+  if (count > shown) text += texts::kFilesOthers + FormatGroupedNumber(count - shown) + texts::kFilesOthersEnd;
+  return text;
+}
+
+}  // namespace
+
 std::string MakeLeftOutMessage(int64_t count, const std::vector<std::string>& named,
                                const std::string& backupFolder, const std::string& stampName) {
-  std::string text = texts::kLeftOutHead + FormatGroupedNumber(count) + texts::kLeftOutCountEnd;
-  for (size_t i = 0; i < named.size() && i < texts::kLeftOutNamed; ++i)
-    text += texts::kLeftOutItem + named[i] + texts::kLeftOutItemEnd;
-  if (count > static_cast<int64_t>(texts::kLeftOutNamed)) {
-    text += texts::kLeftOutOthers + FormatGroupedNumber(count - static_cast<int64_t>(texts::kLeftOutNamed)) +
-            texts::kLeftOutOthersEnd;
-  }
-  return text + texts::kLeftOutFolder + backupFolder + texts::kVerifiedSubFolder + stampName;
+  return texts::kLeftOutHead + FormatGroupedNumber(count) + texts::kLeftOutCountEnd + FileLines(count, named) +
+         texts::kLeftOutFolder + backupFolder + texts::kVerifiedSubFolder + stampName;
 }
 
 // The selection's native paths, converted once from its Shift_JIS text.
@@ -385,7 +394,7 @@ bool BackupEngine::CopyOneFile(const plat::NativePath& source, const plat::Nativ
     } else if (skipUnreadable_ && sourceFailed && IsUnreadableSourceError(err)) {
       LeftOut.bytes += static_cast<int64_t>(size);
       LeftOut.files += 1;
-      if (leftOutNamed_.size() < texts::kLeftOutNamed) leftOutNamed_.push_back(plat::FromNative(source));
+      if (leftOutNamed_.size() < texts::kFilesNamed) leftOutNamed_.push_back(plat::FromNative(source));
       return StepCopyProgress();
     } else {
       Fail(texts::kFileCopyFailed, err, destination);
@@ -560,15 +569,12 @@ bool BackupEngine::CheckContent() {
     return false;
   }
   if (differing.empty()) return true;
-  std::string text = std::string(texts::kContentDiffersHead) +
-                     FormatGroupedNumber(static_cast<int64_t>(differing.size())) + texts::kContentDiffersCountEnd;
-  for (size_t i = 0; i < differing.size() && i < texts::kContentDiffersNamed; ++i)
-    text += texts::kContentDiffersItem + plat::FromNative(differing[i]->relative) + texts::kContentDiffersItemEnd;
-  if (differing.size() > texts::kContentDiffersNamed) {
-    text += texts::kContentDiffersOthers +
-            FormatGroupedNumber(static_cast<int64_t>(differing.size() - texts::kContentDiffersNamed)) +
-            texts::kContentDiffersOthersEnd;
-  }
-  host_.ShowMessage(text, host::kIconStop);
+  std::vector<std::string> named;
+  for (size_t i = 0; i < differing.size() && i < texts::kFilesNamed; ++i)
+    named.push_back(plat::FromNative(differing[i]->relative));
+  const auto count = static_cast<int64_t>(differing.size());
+  host_.ShowMessage(texts::kContentDiffersHead + FormatGroupedNumber(count) + texts::kContentDiffersCountEnd +
+                        FileLines(count, named),
+                    host::kIconStop);
   return false;
 }

@@ -73,12 +73,6 @@ constexpr const char kContentCheckedFiles[] = " ファイル）。　";
 constexpr const char kContentDiffersHead[] =
     "【バックアップ終了後の内容照合で検出】\n\nバックアップが正常に終了できませんでした。　　　　\nバックアップ元と内容が異なるファイルがあります。　\n\n・内容が異なるファイル数　：　";
 constexpr const char kContentDiffersCountEnd[] = "　";
-constexpr const char kContentDiffersItem[] = "\n・";
-constexpr const char kContentDiffersItemEnd[] = "　";
-constexpr const char kContentDiffersOthers[] = "\n・ほか　";
-constexpr const char kContentDiffersOthersEnd[] = " ファイル　";
-// The most differing files the message names one by one.
-constexpr size_t kContentDiffersNamed = 10;
 constexpr const char kContentCheckCancelled[] = "ファイルの内容の照合がキャンセルされました　";
 
 // The end of the success message when unchanged files were linked to the
@@ -91,12 +85,14 @@ constexpr const char kLinkedEnd[] = "）とリンクしました。　";
 // out (the backup folder and the sub-folder follow as in kVerifiedTitle).
 constexpr const char kLeftOutHead[] = "バックアップは終了しましたが、読めなかった ";
 constexpr const char kLeftOutCountEnd[] = " ファイルはバックアップしていません。　\n";
-constexpr const char kLeftOutItem[] = "\n・";
-constexpr const char kLeftOutItemEnd[] = "　";
-constexpr const char kLeftOutOthers[] = "\n・ほか　";
-constexpr const char kLeftOutOthersEnd[] = " ファイル　";
 constexpr const char kLeftOutFolder[] = "\n\nバックアップフォルダ：\n  ";
-// The most left-out files the message names one by one.
-constexpr size_t kLeftOutNamed = 10;
+
+// The files a message names (the differing ones, those left out): the first
+// kFilesNamed one by one, then how many more.
+constexpr const char kFileItem[] = "\n・";
+constexpr const char kFileItemEnd[] = "　";
+constexpr const char kFilesOthers[] = "\n・ほか　";
+constexpr const char kFilesOthersEnd[] = " ファイル　";
+constexpr size_t kFilesNamed = 10;
 
 }  // namespace engine::texts

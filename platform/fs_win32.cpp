@@ -91,6 +91,14 @@ bool WriteWhole(HANDLE file, const char* data, DWORD size, DWORD* err) {
 
 HANDLE HandleOf(const io::File& file) { return reinterpret_cast<HANDLE>(file.handle); }
 
+// The answers of a stream listing that mean "no stream here": none at all (a
+// folder), or a file system without streams (FAT32, exFAT; Wine, whose
+// FindFirstStreamW is a stub and whose FileStreamInfo is refused).
+bool NoStreamsListed(DWORD err) {
+  return err == ERROR_HANDLE_EOF || err == ERROR_INVALID_FUNCTION || err == ERROR_INVALID_PARAMETER ||
+         err == ERROR_NOT_SUPPORTED || err == ERROR_CALL_NOT_IMPLEMENTED;
+}
+
 // The progress routine of the system's copy: asked per chunk on Windows.
 DWORD CALLBACK SystemCopyProgress(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD, HANDLE,
                                   HANDLE, LPVOID data) {
@@ -165,11 +173,7 @@ uint32_t NamedStreams(File& source, const NativePath&, std::vector<NativePath>& 
       buffer.resize(buffer.size() * 2);
       continue;
     }
-    // A file system without streams (FAT32, exFAT; Wine) answers so: none.
-    if (err == ERROR_HANDLE_EOF || err == ERROR_INVALID_FUNCTION || err == ERROR_INVALID_PARAMETER ||
-        err == ERROR_NOT_SUPPORTED)
-      return kErrSuccess;
-    return err;
+    return NoStreamsListed(err) ? 0u : static_cast<uint32_t>(err);
   }
   std::vector<std::u16string> streams;
   if (!layout::NamedDataStreams(reinterpret_cast<const unsigned char*>(buffer.data()),
@@ -338,12 +342,8 @@ uint32_t GetFileFacts(const NativePath& path, FileFacts& facts) {
   FindHandle find(
       InNativeView([&] { return ::FindFirstStreamW(target.c_str(), FindStreamInfoStandard, &stream, 0); }));
   if (!find) {
-    // None at all (a folder), or a file system without streams (FAT32, exFAT; Wine, whose call is a stub).
     const DWORD err = ::GetLastError();
-    return err == ERROR_HANDLE_EOF || err == ERROR_INVALID_FUNCTION || err == ERROR_INVALID_PARAMETER ||
-                   err == ERROR_NOT_SUPPORTED || err == ERROR_CALL_NOT_IMPLEMENTED
-               ? 0u
-               : err;
+    return NoStreamsListed(err) ? 0u : static_cast<uint32_t>(err);
   }
   do {
     if (std::wcscmp(stream.cStreamName, L"::$DATA") != 0)
