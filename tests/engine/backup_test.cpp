@@ -372,34 +372,64 @@ TEST_F(Engine, UnreadableFilesAreLeftOutWithTheOption) {
   }
 }
 
+uint32_t linkRefused = 0;  // the error each hard link gets (0: none)
 int linksAsked = 0;
+std::wstring zoned;  // the file (the end of its path) that lists a Zone.Identifier stream (Windows build)
 #ifdef _WIN32
-BOOL WINAPI RefuseLink(LPCWSTR, LPCWSTR, LPSECURITY_ATTRIBUTES) { return ++linksAsked, ::SetLastError(50), FALSE; }
+BOOL WINAPI RefuseLink(LPCWSTR, LPCWSTR, LPSECURITY_ATTRIBUTES) {
+  return ++linksAsked, ::SetLastError(linkRefused), FALSE;
+}
+// NTFS's stream listing (Wine's FindFirstStreamW is a stub): every file its main stream "::$DATA", the zoned one a
+// Zone.Identifier too.
+int streamsLeft = 0;
+BOOL WINAPI NtfsNextStream(HANDLE, LPVOID data) {
+  if (streamsLeft-- <= 0) return ::SetLastError(ERROR_HANDLE_EOF), FALSE;
+  auto* s = static_cast<WIN32_FIND_STREAM_DATA*>(data);
+  return s->StreamSize.QuadPart = 26, std::wcscpy(s->cStreamName, L":Zone.Identifier:$DATA"), TRUE;
+}
+HANDLE WINAPI NtfsFirstStream(LPCWSTR name, STREAM_INFO_LEVELS, LPVOID data, DWORD) {
+  WIN32_FIND_DATAW entry;  // the file's own find handle, for the program's FindClose (the tests list only files)
+  HANDLE find = ::FindFirstFileW(name, &entry);
+  auto* s = static_cast<WIN32_FIND_STREAM_DATA*>(data);
+  s->StreamSize.QuadPart = entry.nFileSizeLow, std::wcscpy(s->cStreamName, L"::$DATA");
+  const std::wstring path = name;
+  streamsLeft = !zoned.empty() && path.size() > zoned.size() && path.substr(path.size() - zoned.size()) == zoned;
+  return find;
+}
 #endif
 
-// A second backup with the option: a file unchanged since the first is the first's file under a second name, a changed
-// and an added one are new copies, the content check reads them all and the links are named last; the first backup
-// stays. Without the option, or on a volume without links (Windows' answer ERROR_NOT_SUPPORTED, asked once): copies.
+// A second backup with the option: a file unchanged since the first is the first's file under a second name; a changed,
+// an added one and one with a new stream (b.ini) are new copies; the content check reads them all and the links are
+// named last; the first backup stays. Without the option, or on a volume without links (Windows' answers: shares
+// ERROR_NOT_SUPPORTED, FAT32 ERROR_INVALID_FUNCTION; asked once): copies; a file at its most links is copied alone.
 TEST_F(Engine, UnchangedFilesAreLinkedToThePreviousBackup) {
   const std::string second = "２０２４／０３／０５＿０９：４１：２８", copy = "bk\\" + second + "\\docs\\",
                     checked = "\n\nファイルの内容を照合しました（6 ファイル）。　";
-  const struct { bool link, refused; std::string tail, same; } cases[] = {
-      {true, false, checked + "\n\n変更のない 4 ファイルは前回のバックアップ（" + kStamp + "）とリンクしました。　", "====.."},
-      {false, false, checked, "......"}, {true, true, checked, "......"}};
+  const struct { bool link; uint32_t refused; std::string tail, same; } cases[] = {
+      {true, 0, checked + "\n\n変更のない 3 ファイルは前回のバックアップ（" + kStamp + "）とリンクしました。　", "0.===.."},
+      {false, 0, checked, "0......"}, {true, 50, checked, "1......"}, {true, 1, checked, "1......"},
+      {true, 1142, checked, "3......"}};  // ERROR_TOO_MANY_LINKS
+#ifdef _WIN32
+  const ImportPatch streams[] = {{"kernel32.dll", "FindFirstStreamW", reinterpret_cast<void*>(NtfsFirstStream)},
+                                 {"kernel32.dll", "FindNextStreamW", reinterpret_cast<void*>(NtfsNextStream)}};
+#endif
   for (const auto& c : cases) {
     Reset();
     t.File("src\\docs\\a.txt", "alpha"), RemoveTree(t.Path("src\\docs\\new.txt")), Select({"src\\docs"});
+    RemoveTree(t.Path("src\\docs\\b.ini:Zone.Identifier"));
+    zoned.clear();
     ASSERT_EQ(kDone, ScanAndRun(true, "bk", true));
-    t.File("src\\docs\\a.txt", "alpha, edited"), t.File("src\\docs\\new.txt", "new");
-    linksAsked = 0, host.texts.clear(), host.time.second = 28;
+    t.File("src\\docs\\a.txt", "alpha, edited"), t.File("src\\docs\\new.txt", "new"), zoned = L"src\\docs\\b.ini";
 #ifdef _WIN32
     std::unique_ptr<ImportPatch> patch;
     if (c.refused) patch.reset(new ImportPatch("kernel32.dll", "CreateHardLinkW", reinterpret_cast<void*>(RefuseLink)));
 #else
-    plat::SetFaultHook([](plat::FsOp op, const std::string&, void* refused) -> uint32_t {
-      return op == plat::FsOp::Link && *static_cast<const bool*>(refused) ? (++linksAsked, 50u) : 0u;
-    }, const_cast<bool*>(&c.refused));
+    t.File("src\\docs\\b.ini:Zone.Identifier", "[ZoneTransfer]\r\nZoneId=3\r\n");
+    plat::SetFaultHook([](plat::FsOp op, const std::string&, void*) -> uint32_t {
+      return op == plat::FsOp::Link && linkRefused ? (++linksAsked, linkRefused) : 0u;
+    }, nullptr);
 #endif
+    linkRefused = c.refused, linksAsked = 0, host.texts.clear(), host.time.second = 28;
     ASSERT_EQ(kDone, ScanAndRun(true, "bk", true, c.link));
     EXPECT_EQ(Strings{Verified("bk", second) + c.tail}, host.texts);
     std::string same = std::to_string(linksAsked);  // then each file of the second backup: "=" the first's, "." its own
@@ -408,8 +438,8 @@ TEST_F(Engine, UnchangedFilesAreLinkedToThePreviousBackup) {
       const bool ids = plat::GetFileId(plat::ToNative(t.Path(InCopy("docs\\") + rel)), was);
       same += ids && plat::GetFileId(plat::ToNative(t.Path(copy + rel)), is) && was == is ? "=" : ".";
     }
-    EXPECT_EQ(std::to_string(c.refused) + c.same + "|alpha|alpha, edited|new",
-              same + "|" + Copy("docs\\a.txt") + "|" + t.Read(copy + "a.txt") + "|" + t.Read(copy + "new.txt")) << c.link;
+    EXPECT_EQ(c.same + "|alpha|alpha, edited|new",
+              same + "|" + Copy("docs\\a.txt") + "|" + t.Read(copy + "a.txt") + "|" + t.Read(copy + "new.txt")) << c.refused;
 #ifndef _WIN32
     plat::SetFaultHook(nullptr, nullptr);
 #endif
