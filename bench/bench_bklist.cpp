@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/fs.h"
-#include "settings/app_settings.h"
+#include "settings/bkfolder_list.h"
 #include "bench/bench_util.h"
 
 namespace {
@@ -26,8 +26,7 @@ double MedianMs(int rounds, const std::function<void()>& work) {
 }  // namespace
 
 int main() {
-  AppSettings settings;
-  const plat::NativePath path = settings.SettingsFilePath();
+  const plat::NativePath path = ini::SettingsFilePath();
   std::string kept;
   if (plat::ReadAll(path, kept) == plat::kErrSuccess) {
     std::printf("%s exists already; not touching it\n", plat::FromNative(path).c_str());
@@ -35,23 +34,22 @@ int main() {
   }
 
   BackupFolderList list;
-  settings.LoadBkFolderList(true, list);
+  LoadBkFolderList(true, list);
   for (size_t i = 0; i < 100; ++i) {
     list.push_back(BackupFolder{"D:\\バックアップ\\保存先" + std::to_string(i), i % 2 ? "*.txt;*.ini;*.doc" : "",
                                 i % 2 ? "" : "*.bak;*.tmp", i % 3 ? "" : "Debug;Release", i % 3 ? "obj;.git" : ""});
   }
-  double saveMs = MedianMs(1, [&] { settings.SaveBkFolderList(list); });
+  double saveMs = MedianMs(1, [&] { SaveBkFolderList(list); });
 
   BackupFolderList out;
-  double withFilters = MedianMs(11, [&] { settings.LoadBkFolderList(true, out); });
-  int count = settings.BkFolderCount;
-  double withoutFilters = MedianMs(11, [&] { settings.LoadBkFolderList(false, out); });
+  double withFilters = MedianMs(11, [&] { LoadBkFolderList(true, out); });
+  double withoutFilters = MedianMs(11, [&] { LoadBkFolderList(false, out); });
   BackupFolder entry;
-  double one = MedianMs(11, [&] { settings.ReadBkFolder(99, entry); });
+  double one = MedianMs(11, [&] { ReadBkFolder(99, entry); });
   std::string file;
   plat::ReadAll(path, file);
 
-  std::printf("settings file %s (%zu bytes, %d entries)\n", plat::FromNative(path).c_str(), file.size(), count);
+  std::printf("settings file %s (%zu bytes, %zu entries)\n", plat::FromNative(path).c_str(), file.size(), out.size());
   std::printf("SaveBkFolderList, 100 entries (500 writes):      %8.2f ms\n", saveMs);
   std::printf("LoadBkFolderList with filters (500 reads):       %8.2f ms\n", withFilters);
   std::printf("LoadBkFolderList without filters (100 reads):    %8.2f ms\n", withoutFilters);

@@ -1,12 +1,14 @@
-// The backup-folder list in section BkFolderList of the settings file: whole-list
-// load and save with stale-entry removal, single-entry read and write, and the
-// store of the current folder's filters (see app_settings.h).
+// The backup-folder list in section BkFolderList of the settings file (see
+// bkfolder_list.h).
+#include "settings/bkfolder_list.h"
+
 #include <cstdio>
+#include <optional>
 #include <vector>
 
-#include "settings/app_settings.h"
-#include "settings/ini_file.h"
 #include "settings/texts.h"
+
+namespace texts = settings::texts;
 
 namespace {
 
@@ -17,11 +19,11 @@ struct Field {
   std::string BackupFolder::*member;
 };
 const Field kFields[] = {
-    {settings::texts::kKeyBkFolder, &BackupFolder::Folder},
-    {settings::texts::kKeyFilterFileIn, &BackupFolder::FilterFileIn},
-    {settings::texts::kKeyFilterFileOut, &BackupFolder::FilterFileOut},
-    {settings::texts::kKeyFilterFolderIn, &BackupFolder::FilterFolderIn},
-    {settings::texts::kKeyFilterFolderOut, &BackupFolder::FilterFolderOut},
+    {texts::kKeyBkFolder, &BackupFolder::Folder},
+    {texts::kKeyFilterFileIn, &BackupFolder::FilterFileIn},
+    {texts::kKeyFilterFileOut, &BackupFolder::FilterFileOut},
+    {texts::kKeyFilterFolderIn, &BackupFolder::FilterFolderIn},
+    {texts::kKeyFilterFolderOut, &BackupFolder::FilterFolderOut},
 };
 
 std::string NumberedKey(const char* format, int index) {
@@ -32,38 +34,48 @@ std::string NumberedKey(const char* format, int index) {
 
 bool IsListIndex(int index) { return index >= 0 && index < kMaxBkFolders; }
 
+// The folder of entry index as the whole list reads it: none when its key is
+// absent, empty or "NonFolder", which ends the list.
+std::optional<std::string> ListedFolder(int index, const plat::NativePath& path) {
+  std::optional<std::string> folder =
+      ini::ReadProfileText(texts::kSectionBkFolderList, NumberedKey(texts::kKeyBkFolder, index), path);
+  if (!folder || folder->empty() || *folder == texts::kNoFolder) return std::nullopt;
+  return folder;
+}
+
 }  // namespace
 
-void AppSettings::LoadBkFolderList(bool loadFilters, BackupFolderList& list, const plat::NativePath& path) {
-  const char* section = settings::texts::kSectionBkFolderList;
+void LoadBkFolderList(bool loadFilters, BackupFolderList& list, const plat::NativePath& path) {
   list.clear();
-  BkFolderCount = 0;
   for (int i = 0; i < kMaxBkFolders; ++i) {
-    ::BackupFolder entry;
-    entry.Folder = ReadIniString(section, NumberedKey(settings::texts::kKeyBkFolder, i), settings::texts::kNoFolder, path);
-    if (entry.Folder == settings::texts::kNoFolder || entry.Folder.empty()) break;
+    std::optional<std::string> folder = ListedFolder(i, path);
+    if (!folder) break;
+    BackupFolder entry;
+    entry.Folder = std::move(*folder);
     if (loadFilters) {
       for (const Field& field : kFields) {
-        if (field.member != &::BackupFolder::Folder)
-          entry.*field.member = ReadIniString(section, NumberedKey(field.keyFormat, i), "", path);
+        if (field.member != &BackupFolder::Folder) {
+          entry.*field.member =
+              ini::ReadProfileText(texts::kSectionBkFolderList, NumberedKey(field.keyFormat, i), path).value_or("");
+        }
       }
     }
     list.push_back(std::move(entry));
-    ++BkFolderCount;
   }
 }
 
-bool AppSettings::SaveBkFolderList(const BackupFolderList& list, const plat::NativePath& path) {
-  const char* section = settings::texts::kSectionBkFolderList;
+bool SaveBkFolderList(const BackupFolderList& list, const plat::NativePath& path) {
+  // The entries the file holds now: those past the new list are stale.
+  int stored = 0;
+  while (stored < kMaxBkFolders && ListedFolder(stored, path)) ++stored;
   std::vector<ini::KeyChange> changes;
-  const ::BackupFolder none;
+  const BackupFolder none;
   for (int i = 0; i < kMaxBkFolders; ++i) {
     const size_t at = static_cast<size_t>(i);
-    const ::BackupFolder& entry = at < list.size() ? list[at] : none;
-    if (entry.Folder.empty() && i >= BkFolderCount) break;
-    // An empty entry the last load found is gone now: its keys go.
+    const BackupFolder& entry = at < list.size() ? list[at] : none;
+    if (entry.Folder.empty() && i >= stored) break;
     for (const Field& field : kFields) {
-      changes.push_back({section, NumberedKey(field.keyFormat, i),
+      changes.push_back({texts::kSectionBkFolderList, NumberedKey(field.keyFormat, i),
                          entry.Folder.empty() ? std::nullopt : std::optional<std::string>(entry.*field.member)});
     }
   }
@@ -71,32 +83,33 @@ bool AppSettings::SaveBkFolderList(const BackupFolderList& list, const plat::Nat
   return ini::WriteProfileChanges(changes, path);
 }
 
-void AppSettings::ReadBkFolder(int index, ::BackupFolder& entry, const plat::NativePath& path) {
-  entry = ::BackupFolder();
+void ReadBkFolder(int index, BackupFolder& entry, const plat::NativePath& path) {
+  entry = BackupFolder();
   if (!IsListIndex(index)) return;
   for (const Field& field : kFields) {
-    entry.*field.member = ReadIniString(settings::texts::kSectionBkFolderList, NumberedKey(field.keyFormat, index), "", path);
+    entry.*field.member =
+        ini::ReadProfileText(texts::kSectionBkFolderList, NumberedKey(field.keyFormat, index), path).value_or("");
   }
 }
 
-void AppSettings::WriteBkFolder(int index, const ::BackupFolder& entry, const plat::NativePath& path) {
+void WriteBkFolder(int index, const BackupFolder& entry, const plat::NativePath& path) {
   // A key outside 000..099 would never be read by the list.
   if (!IsListIndex(index)) return;
   std::vector<ini::KeyChange> changes;
   for (const Field& field : kFields)
-    changes.push_back({settings::texts::kSectionBkFolderList, NumberedKey(field.keyFormat, index), entry.*field.member});
+    changes.push_back({texts::kSectionBkFolderList, NumberedKey(field.keyFormat, index), entry.*field.member});
   ini::WriteProfileChanges(changes, path);
 }
 
-void StoreCurrentFilters(AppSettings& settings, const FilterSet& filters, const plat::NativePath& path) {
+void StoreCurrentFilters(const std::string& currentFolder, const FilterSet& filters, const plat::NativePath& path) {
   BackupFolderList list;
-  settings.LoadBkFolderList(false, list, path);
+  LoadBkFolderList(false, list, path);
   // Normally one entry names the current folder; after a change in the settings
   // dialog two may, and each of them gets the filters.
   for (size_t i = 0; i < list.size(); ++i) {
-    if (list[i].Folder != settings.BackupFolder) continue;
+    if (list[i].Folder != currentFolder) continue;
     const BackupFolder entry{list[i].Folder, filters.FilterFileIn(), filters.FilterFileOut(),
                              filters.FilterFolderIn(), filters.FilterFolderOut()};
-    settings.WriteBkFolder(static_cast<int>(i), entry, path);
+    WriteBkFolder(static_cast<int>(i), entry, path);
   }
 }

@@ -29,7 +29,7 @@ constexpr const char kKeyFilterFileIn[] = "FilterFileIn%03d";
 constexpr const char kKeyFilterFileOut[] = "FilterFileOut%03d";
 constexpr const char kKeyFilterFolderIn[] = "FilterFolderIn%03d";
 constexpr const char kKeyFilterFolderOut[] = "FilterFolderOut%03d";
-// Read in place of an absent folder key while the whole list loads; ends the list.
+// A folder key holding this text ends the list, as an absent or empty one does.
 constexpr const char kNoFolder[] = "NonFolder";
 
 }  // namespace settings::texts

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "settings/app_settings.h"
+#include "settings/bkfolder_list.h"
 #include "ui/backup_folder_edit_dlg.h"
 #include "ui/dialog_util.h"
 #include "ui/dpi_scale.h"
@@ -100,7 +101,7 @@ bool CBackupFolderSettingsDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
 void CBackupFolderSettingsDlg::FillList() {
   ::SendMessageW(List(), LVM_DELETEALLITEMS, 0, 0);
   BackupFolderList list;
-  settings_.LoadBkFolderList(true, list);
+  LoadBkFolderList(true, list);
   rows_ = FolderRows(list);
   for (int i = 0; i < rows_.count(); ++i) InsertRow(i, rows_.rows()[static_cast<size_t>(i)]);
 }
@@ -245,7 +246,7 @@ void CBackupFolderSettingsDlg::Move(int direction) {
 void CBackupFolderSettingsDlg::OnOK() {
   // A list that did not reach the file is said so; the dialog stays open with
   // it, for another OK or a cancel.
-  if (!settings_.SaveBkFolderList(rows_.rows())) {
+  if (!SaveBkFolderList(rows_.rows())) {
     ui::ShowMessageBox(hwnd(), ui::texts::kSettingsSaveFailed, MB_ICONSTOP | MB_OK);
     return;
   }

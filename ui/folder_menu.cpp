@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "settings/bkfolder_list.h"
 #include "ui/dialog_util.h"
 #include "ui/dpi_scale.h"
 #include "ui/folder_rules.h"
@@ -30,8 +31,8 @@ void CMainDlg::ShowFolderSwitchMenu() {
   if (!popup) return;
 
   BackupFolderList list;
-  settings_.LoadBkFolderList(true, list);
-  for (const FolderMenuItem& item : FolderMenuItems(list, settings_.BackupFolder, AppSettings::IsOn(settings_.ChangeMiniPathFlg))) {
+  LoadBkFolderList(true, list);
+  for (const FolderMenuItem& item : FolderMenuItems(list, settings_.BackupFolder, settings_.ChangeMiniPathFlg)) {
     const UINT id = static_cast<UINT>(item.id);
     ::InsertMenuW(popup, ID_FOLDER_MENU_PLACEHOLDER, MF_BYCOMMAND | MF_STRING | (item.grayed ? MF_GRAYED : 0), id,
                   ui::Wide(item.text).c_str());
@@ -50,7 +51,7 @@ void CMainDlg::ShowFolderSwitchMenu() {
 
 void CMainDlg::SelectBackupFolderByIndex(int index) {
   BackupFolder entry;
-  settings_.ReadBkFolder(index, entry);
+  ReadBkFolder(index, entry);
   // Kept in memory; the settings file receives it when the dialog closes.
   settings_.BackupFolder = entry.Folder;
   StartNewCount();

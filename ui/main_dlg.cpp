@@ -11,6 +11,7 @@
 #include "core/texts.h"
 #include "platform/fs.h"
 #include "platform/native_path.h"
+#include "settings/bkfolder_list.h"
 #include "ui/about_dlg.h"
 #include "ui/backup_folder_edit_dlg.h"
 #include "ui/backup_folder_settings_dlg.h"
@@ -87,7 +88,7 @@ BOOL CMainDlg::OnInitDialog() {
 
   settings_.LoadSettings();
   BackupFolder first;
-  if (AppSettings::IsOn(settings_.TopFolderDspFlg)) settings_.ReadBkFolder(0, first);
+  if (settings_.TopFolderDspFlg) ReadBkFolder(0, first);
   settings_.BackupFolder = StartupFolder(settings_.BackupFolder, settings_.TopFolderDspFlg, first.Folder);
 
   std::string refusal;
@@ -145,12 +146,12 @@ void CMainDlg::RefreshBackupFolderDisplay() {
   const std::string& folder = settings_.BackupFolder;
   const bool exists = !folder.empty() && plat::PathExists(plat::ToNative(folder));
   BackupFolderList list;
-  if (exists) settings_.LoadBkFolderList(false, list);
+  if (exists) LoadBkFolderList(false, list);
   const FolderView view = model_.Prepare(folder, exists, list);
   ui::SetItemText(hwnd(), IDC_BACKUP_FOLDER, view.label);
   if (view.filterEntry >= 0) {
     BackupFolder entry;
-    settings_.ReadBkFolder(view.filterEntry, entry);
+    ReadBkFolder(view.filterEntry, entry);
     currentFilters_.Set(entry.FilterFileIn, entry.FilterFileOut, entry.FilterFolderIn, entry.FilterFolderOut);
   }
   ::ShowWindow(Item(IDC_FILTER_INDICATOR), currentFilters_.IsEmpty() ? SW_HIDE : SW_SHOW);
@@ -225,8 +226,8 @@ void CMainDlg::OnOK() {
   }
   if (action != StartAction::kRun) return;
   model_.BeginRun();
-  if (model_.EndRun(engine_.RunBackup(folder, AppSettings::IsOn(settings_.EndMsg), AppSettings::IsOn(settings_.Verify),
-                                      AppSettings::IsOn(settings_.SkipUnreadable), AppSettings::IsOn(settings_.Link))))
+  if (model_.EndRun(engine_.RunBackup(folder, settings_.EndMsg, settings_.Verify,
+                                      settings_.SkipUnreadable, settings_.Link)))
     EndDialog(IDOK);
 }
 
@@ -339,7 +340,7 @@ void CMainDlg::EditCurrentFilters() {
   // Only the filters are taken over; the folder was locked.
   const BackupFolder& edited = dialog.Entry;
   currentFilters_.Set(edited.FilterFileIn, edited.FilterFileOut, edited.FilterFolderIn, edited.FilterFolderOut);
-  StoreCurrentFilters(settings_, currentFilters_);
+  StoreCurrentFilters(settings_.BackupFolder, currentFilters_);
   StartNewCount();
 }
 

@@ -2,11 +2,10 @@
 #include "ui/main_model.h"
 
 #include "core/path_text.h"
-#include "settings/app_settings.h"
 #include "ui/texts.h"
 
-std::string StartupFolder(const std::string& stored, int32_t topFolderFirst, const std::string& firstEntry) {
-  return AppSettings::IsOn(topFolderFirst) ? firstEntry : stored;
+std::string StartupFolder(const std::string& stored, bool topFolderFirst, const std::string& firstEntry) {
+  return topFolderFirst ? firstEntry : stored;
 }
 
 CancelAction DecideCancel(bool copying, bool counting) {

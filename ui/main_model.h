@@ -12,7 +12,7 @@
 
 // The folder current at start-up: the stored one, or with the option on the
 // list's first entry (firstEntry: its folder text, empty when there is none).
-std::string StartupFolder(const std::string& stored, int32_t topFolderFirst, const std::string& firstEntry);
+std::string StartupFolder(const std::string& stored, bool topFolderFirst, const std::string& firstEntry);
 
 // What the label shows for a folder and what the count takes from it.
 struct FolderView {

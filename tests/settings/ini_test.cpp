@@ -7,28 +7,28 @@
 #include <windows.h>
 #endif
 
-#include <algorithm>
-#include <cstring>
-
 #include "settings/ini_text.h"
-#include "core/sjis.h"
 #include "tests/support/temp_tree.h"
 
 namespace {
 
-struct Profile { const char* name; decltype(&ini::ReadProfileText) read; decltype(&ini::WriteProfileText) write; };
+using ReadFn = std::optional<std::string> (*)(const std::string&, const std::string&, const plat::NativePath&);
+using WriteFn = bool (*)(const std::string&, const std::string&, const char*, const plat::NativePath&, uint32_t*);
+struct Profile { const char* name; ReadFn read; WriteFn write; };
+// One change through the store's one-write batch: a value, or none to remove the key.
+bool StoreWrite(const std::string& section, const std::string& key, const char* value, const plat::NativePath& path,
+                uint32_t* err) {
+  return ini::WriteProfileChanges({{section, key, value ? std::optional<std::string>(value) : std::nullopt}}, path, err);
+}
 #ifdef _WIN32
-// Get/WritePrivateProfileStringW with the store's contract: code page 932, the
-// read cut to bytes (never within a character), the same refusals.
-uint32_t SystemRead(const std::string& section, const std::string& key, const std::string& def, char* buf,
-                    uint32_t size, const plat::NativePath& path) {
-  std::wstring wide(size + 1, L'\0');  // at least one byte per character
+// Get/WritePrivateProfileStringW with the store's contract: code page 932, a missing key as none (the default "\n" can
+// never be a stored value), the same refusals.
+std::optional<std::string> SystemRead(const std::string& section, const std::string& key,
+                                      const plat::NativePath& path) {
+  std::wstring wide(1 << 16, L'\0');
   const std::string text = plat::FromNative(plat::NativePath(wide.data(), ::GetPrivateProfileStringW(
-      plat::ToNative(section).c_str(), plat::ToNative(key).c_str(), plat::ToNative(def).c_str(), wide.data(), size,
-      path.c_str())));
-  const size_t len = sjis::FitLength(text, size - 1);
-  if (size > 0) buf[text.copy(buf, len)] = '\0';
-  return static_cast<uint32_t>(len);
+      plat::ToNative(section).c_str(), plat::ToNative(key).c_str(), L"\n", wide.data(), 1 << 16, path.c_str())));
+  return text == "\n" ? std::nullopt : std::optional<std::string>(text);
 }
 bool SystemWrite(const std::string& section, const std::string& key, const char* value, const plat::NativePath& path,
                  uint32_t* err) {
@@ -37,20 +37,16 @@ bool SystemWrite(const std::string& section, const std::string& key, const char*
                                    value ? plat::ToNative(value).c_str() : nullptr, path.c_str())) return true;
   return (*err = ::GetLastError()), false;
 }
-const Profile kProfiles[] = {{"Store", ini::ReadProfileText, ini::WriteProfileText}, {"System", SystemRead, SystemWrite}};
+const Profile kProfiles[] = {{"Store", ini::ReadProfileText, StoreWrite}, {"System", SystemRead, SystemWrite}};
 #else
-const Profile kProfiles[] = {{"Store", ini::ReadProfileText, ini::WriteProfileText}};
+const Profile kProfiles[] = {{"Store", ini::ReadProfileText, StoreWrite}};
 #endif
 void PrintTo(const Profile& profile, std::ostream* out) { *out << profile.name; }  // names the CTest case
 
 struct ProfileContract : ::testing::TestWithParam<Profile> {
-  // "text|count" of a read of section/key into size bytes pre-filled with 0xCC; "|overrun" if a byte past them changed.
-  std::string Read(const std::string& key, const std::string& def, uint32_t size, const std::string& path,
-                   const std::string& section = "S") const {
-    std::string buf(size + 16, '\xCC');
-    uint32_t n = GetParam().read(section, key, def, buf.data(), size, plat::ToNative(path));
-    std::string out = buf.substr(0, std::min<size_t>(buf.find('\0'), size)) + "|" + std::to_string(n);
-    return std::all_of(buf.begin() + size, buf.end(), [](char c) { return c == '\xCC'; }) ? out : out + "|overrun";
+  // The value of section/key, or "<none>".
+  std::string Read(const std::string& key, const std::string& path, const std::string& section = "S") const {
+    return GetParam().read(section, key, plat::ToNative(path)).value_or("<none>");
   }
   ProfileContract() { t.Folder("folder.ini"); }
   TempTree t;
@@ -58,21 +54,15 @@ struct ProfileContract : ::testing::TestWithParam<Profile> {
 INSTANTIATE_TEST_SUITE_P(, ProfileContract, ::testing::ValuesIn(kProfiles));
 
 TEST_P(ProfileContract, Reads) {
-  std::string hyo;
-  for (int i = 0; i < 1500; ++i) hyo += "表";
-  t.File("s.ini", "  [s] \r\n  k  =  0.50  \r\nQ=\"  q  \"\nSgl='x'\rIn=a\"b\"\r\nNoEq\r\nLong=" +
-                      std::string(2500, 'x') + "\r\nH=a" + hyo + "\r\nH2=" + hyo + "\r\n[S]\r\nSecond=2\r\n");
-  struct Case { std::string file, key, def; uint32_t size; std::string expected; } cases[] = {
-      {"missing.ini", "K", "dflt  ", 100, "dflt|4"}, {"folder.ini", "K", "", 100, "|0"},
-      {"s.ini", "K", "-", 100, "0.50|4"}, {"s.ini", " k ", "-", 4, "0.5|3"}, {"s.ini", "Q", "-", 100, "  q  |5"},
-      {"s.ini", "Sgl", "-", 100, "x|1"}, {"s.ini", "In", "-", 100, "a\"b\"|4"}, {"s.ini", "NoEq", "-", 100, "-|1"},
-      {"s.ini", "Second", "-", 100, "-|1"}, {"s.ini", "K", "-", 1, "|0"},
-      {"s.ini", "Long", "", 2000, std::string(1999, 'x') + "|1999"},
-      {"s.ini", "H", "", 2000, "a" + hyo.substr(0, 1998) + "|1999"},
-      {"s.ini", "H2", "", 2000, hyo.substr(0, 1998) + "|1998"},  // the cut falls inside a character
+  t.File("s.ini", "  [s] \r\n  k  =  0.50  \r\nQ=\"  q  \"\nSgl='x'\rIn=a\"b\"\r\nE=\r\nNoEq\r\nLong=" +
+                      std::string(2500, 'x') + "表\r\n[S]\r\nSecond=2\r\n");
+  struct Case { std::string file, key, expected; } cases[] = {
+      {"missing.ini", "K", "<none>"}, {"folder.ini", "K", "<none>"}, {"s.ini", "K", "0.50"}, {"s.ini", " k ", "0.50"},
+      {"s.ini", "Q", "  q  "}, {"s.ini", "Sgl", "x"}, {"s.ini", "In", "a\"b\""}, {"s.ini", "E", ""},
+      {"s.ini", "NoEq", "<none>"}, {"s.ini", "Second", "<none>"}, {"s.ini", "Long", std::string(2500, 'x') + "表"},
   };
   for (size_t i = 0; i < std::size(cases); ++i)
-    EXPECT_EQ(cases[i].expected, Read(cases[i].key, cases[i].def, cases[i].size, t.Path(cases[i].file))) << i;
+    EXPECT_EQ(cases[i].expected, Read(cases[i].key, t.Path(cases[i].file))) << i;
   EXPECT_FALSE(t.Exists("missing.ini")) << "a read never creates the file";
 }
 
@@ -80,14 +70,13 @@ TEST_P(ProfileContract, WritesKeepEveryOtherLine) {
   const std::string path = t.Path("s.ini");
   t.File("s.ini", "; by hand\r\n[S]\r\nA=1\nodd line\r\n[T]\rB=2");
   struct Case { const char* key; const char* value; std::string expected; } cases[] = {
-      {"A", "10", "10|2"}, {"a", "C:\\表\\ソ\\ゼ]=x", "C:\\表\\ソ\\ゼ]=x|14"}, {"New", "", "|0"},
-      {"New", "n", "n|1"}, {"A", nullptr, "<none>|6"}, {"A", nullptr, "<none>|6"},
+      {"A", "10", "10"}, {"a", "C:\\表\\ソ\\ゼ]=x", "C:\\表\\ソ\\ゼ]=x"}, {"New", "", ""},
+      {"New", "n", "n"}, {"A", nullptr, "<none>"}, {"A", nullptr, "<none>"},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     uint32_t err = 0xDEADBEEF;
     EXPECT_TRUE(GetParam().write("s", cases[i].key, cases[i].value, plat::ToNative(path), &err)) << i << " " << err;
-    EXPECT_EQ(cases[i].expected + " 2|1", Read(cases[i].key, "<none>", 100, path) + " " + Read("b", "", 8, path, "T"))
-        << i;
+    EXPECT_EQ(cases[i].expected + " 2", Read(cases[i].key, path) + " " + Read("b", path, "T")) << i;
   }
   const std::string file = t.Read("s.ini");
   EXPECT_TRUE(file.find("; by hand") == 0 && file.find("odd line") != std::string::npos) << file;

@@ -1,5 +1,6 @@
 // The settings record and the backup-folder list on a real Larkspan.ini in a temporary folder.
 #include "settings/app_settings.h"
+#include "settings/bkfolder_list.h"
 
 #include <gtest/gtest.h>
 
@@ -42,19 +43,21 @@ struct SettingsFile : ::testing::Test {
   const std::string head = "[BkFolderList];";
   TempTree tree;
   const plat::NativePath path = plat::ToNative(tree.Path("Larkspan.ini"));
-  AppSettings settings;
 };
 
+// A flag is on only at 1; a hand-set number is saved back while the flag keeps its state (turned: every flag changed).
 TEST_F(SettingsFile, RecordLoadsDefaultsAndFlagsAndSavesEveryKey) {
-  struct Case { const char* file; const char* loaded; const char* saved; } cases[] = {
-      {nullptr, "|1|1|0|0|0|0", "[Base];VL=1.00;[Backup];BackupFolder=;[Option];EndMsg=1;ChangeMiniPathFlg=1;"
+  struct Case { const char* file; bool turned; const char* loaded; const char* saved; } cases[] = {
+      {nullptr, 0, "|1|1|0|0|0|0", "[Base];VL=1.00;[Backup];BackupFolder=;[Option];EndMsg=1;ChangeMiniPathFlg=1;"
        "TopFolderDspFlg=0;Verify=0;SkipUnreadable=0;Link=0;"},
-      {"[Base];VL=0.50;[Option];EndMsg=2;ChangeMiniPathFlg=;TopFolderDspFlg=abc;Verify=2;SkipUnreadable=x;Link=2;",
-       "|2|0|0|2|0|2", "[Base];VL=1.00;[Option];EndMsg=2;ChangeMiniPathFlg=0;TopFolderDspFlg=0;Verify=2;"
-       "SkipUnreadable=0;Link=2;[Backup];BackupFolder=;"},
+      {"[Base];VL=0.50;[Option];EndMsg=2;ChangeMiniPathFlg=;TopFolderDspFlg=abc;Verify=2;SkipUnreadable=x;Link=-1;",
+       0, "|0|0|0|0|0|0", "[Base];VL=1.00;[Option];EndMsg=2;ChangeMiniPathFlg=0;TopFolderDspFlg=0;Verify=2;"
+       "SkipUnreadable=0;Link=-1;[Backup];BackupFolder=;"},
       {"[Backup];BackupFolder=D:\\表\\ソ;[Option];EndMsg=0;TopFolderDspFlg=1x;Verify=1;SkipUnreadable=1;",
-       "D:\\表\\ソ|0|1|1|1|1|0", "[Backup];BackupFolder=D:\\表\\ソ;[Option];EndMsg=0;TopFolderDspFlg=1;Verify=1;"
+       0, "D:\\表\\ソ|0|1|1|1|1|0", "[Backup];BackupFolder=D:\\表\\ソ;[Option];EndMsg=0;TopFolderDspFlg=1;Verify=1;"
        "SkipUnreadable=1;ChangeMiniPathFlg=1;Link=0;[Base];VL=1.00;"},
+      {"[Option];EndMsg=2;TopFolderDspFlg=1;Verify=01;Link=3;", 1, "|0|1|1|1|0|0", "[Option];EndMsg=1;"
+       "TopFolderDspFlg=0;Verify=0;Link=1;ChangeMiniPathFlg=0;SkipUnreadable=1;[Base];VL=1.00;[Backup];BackupFolder=;"},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     RemoveTree(tree.Path("Larkspan.ini"));
@@ -62,8 +65,10 @@ TEST_F(SettingsFile, RecordLoadsDefaultsAndFlagsAndSavesEveryKey) {
     AppSettings s;
     s.LoadSettings(path);
     std::string loaded = s.BackupFolder;
-    for (int32_t flag : {s.EndMsg, s.ChangeMiniPathFlg, s.TopFolderDspFlg, s.Verify, s.SkipUnreadable, s.Link})
-      loaded += "|" + std::to_string(flag);
+    for (bool* flag : {&s.EndMsg, &s.ChangeMiniPathFlg, &s.TopFolderDspFlg, &s.Verify, &s.SkipUnreadable, &s.Link}) {
+      loaded += *flag ? "|1" : "|0";
+      *flag ^= cases[i].turned;
+    }
     EXPECT_EQ(cases[i].loaded, loaded) << "case " << i;
     EXPECT_TRUE(s.SaveSettings(path)) << "case " << i;
     EXPECT_EQ(cases[i].saved, Text()) << "case " << i;
@@ -85,9 +90,7 @@ TEST_F(SettingsFile, ListLoadStopsAtTheFirstAbsentEmptyOrNonFolderKey) {
   for (size_t i = 0; i < std::size(cases); ++i) {
     Write(cases[i].file);
     BackupFolderList list(3);
-    settings.BkFolderCount = 7;
-    settings.LoadBkFolderList(cases[i].filters, list, path);
-    EXPECT_EQ(cases[i].count, settings.BkFolderCount) << "case " << i;
+    LoadBkFolderList(cases[i].filters, list, path);
     ASSERT_EQ(static_cast<size_t>(cases[i].count), list.size()) << "case " << i;
     EXPECT_EQ(cases[i].last, list.empty() ? "" : Row(list.back())) << "case " << i;
   }
@@ -109,7 +112,7 @@ TEST_F(SettingsFile, ListSaveWritesEveryEntryWholeAndRemovesTheStaleOnes) {
   for (size_t i = 0; i < std::size(cases); ++i) {
     Write(cases[i].file);
     BackupFolderList list;
-    settings.LoadBkFolderList(true, list, path);
+    LoadBkFolderList(true, list, path);
     list.resize(cases[i].keep);
     if (cases[i].add) list.push_back(added);
 #ifdef _WIN32
@@ -121,37 +124,34 @@ TEST_F(SettingsFile, ListSaveWritesEveryEntryWholeAndRemovesTheStaleOnes) {
       return op == plat::FsOp::Replace && ++f->second && f->first ? uint32_t{plat::kErrDiskFull} : 0u;
     }, &faults);
 #endif
-    EXPECT_EQ(!cases[i].fails, settings.SaveBkFolderList(list, path)) << "case " << i;
+    EXPECT_EQ(!cases[i].fails, SaveBkFolderList(list, path)) << "case " << i;
 #ifndef _WIN32
     plat::SetFaultHook(nullptr, nullptr);
     EXPECT_EQ(cases[i].saved != cases[i].file || cases[i].fails, faults.second) << "case " << i;
 #endif
-    EXPECT_FALSE(settings.DeleteEmptyFlg) << "case " << i;
     EXPECT_EQ(cases[i].saved, Text()) << "case " << i;
   }
 }
 
-// Only 0..99 are entries. A value comes back as written: a long one whole, however
-// the read buffers cut it; one with a blank or a quote at either end unchanged.
+// Only 0..99 are entries. A value comes back as written: a long one whole; one with a blank or a quote at either end
+// unchanged.
 TEST_F(SettingsFile, OneEntryIsReadAndWrittenAtItsIndexOnly) {
   Write(head + Entry(0, "D:\\a", "p") + "BkFolder001=NonFolder;");
   struct Case { int index; const char* row; } cases[] = {
       {0, "D:\\a|p|p|p|p"}, {1, "NonFolder||||"}, {2, "||||"}, {100, "||||"}, {-1, "||||"}};
   for (size_t i = 0; i < std::size(cases); ++i) {
     BackupFolder entry{"x", "x", "x", "x", "x"};
-    settings.ReadBkFolder(cases[i].index, entry, path);
+    ReadBkFolder(cases[i].index, entry, path);
     EXPECT_EQ(cases[i].row, Row(entry)) << "case " << i;
   }
   const BackupFolder five{"D:\\five", "*.txt", "", "Debug", ""};
-  for (int index : {5, 100, -1}) settings.WriteBkFolder(index, five, path);
+  for (int index : {5, 100, -1}) WriteBkFolder(index, five, path);
   EXPECT_EQ(head + Entry(0, "D:\\a", "p") + "BkFolder001=NonFolder;" + EntryOf(5, five), Text());
 
-  // A double-byte character across the end of the first buffer, and of the second.
-  const std::string w1 = std::string(1998, 'w') + "表", w2 = std::string(3998, 'w') + "ソ";
-  for (const std::string& value : {w1, w2, std::string(1999, 'x'), std::string(" tmp"), std::string("'*'")}) {
-    settings.WriteBkFolder(0, BackupFolder{value, value, value, value, value}, path);
+  for (const std::string& value : {std::string(3998, 'w') + "ソ", std::string(" tmp"), std::string("'*'")}) {
+    WriteBkFolder(0, BackupFolder{value, value, value, value, value}, path);
     BackupFolder entry;
-    settings.ReadBkFolder(0, entry, path);
+    ReadBkFolder(0, entry, path);
     EXPECT_EQ(Row(BackupFolder{value, value, value, value, value}), Row(entry)) << "length " << value.size();
   }
 }
@@ -164,8 +164,7 @@ TEST_F(SettingsFile, CurrentFiltersGoToEveryEntryOfTheCurrentFolderExactly) {
       {"D:\\a", head + EntryOf(0, stored) + A1 + EntryOf(2, stored) + tail}, {"D:\\x", head + a0 + A1 + a2 + tail}};
   for (size_t i = 0; i < std::size(cases); ++i) {
     Write(head + a0 + A1 + a2 + tail);
-    settings.BackupFolder = cases[i].current;
-    StoreCurrentFilters(settings, FilterSet("*.c", "", "", "obj"), path);
+    StoreCurrentFilters(cases[i].current, FilterSet("*.c", "", "", "obj"), path);
     EXPECT_EQ(cases[i].saved, Text()) << "case " << i;
   }
 }
