@@ -9,9 +9,25 @@ std::string StartupFolder(const std::string& stored, int32_t topFolderFirst, con
   return AppSettings::IsOn(topFolderFirst) ? firstEntry : stored;
 }
 
-CancelAction DecideCancel(bool copying, bool counting) {
-  if (copying) return CancelAction::kStopCopy;
-  return counting ? CancelAction::kStopCountAndClose : CancelAction::kClose;
+CancelAction DecideCancel(Phase phase) {
+  switch (phase) {
+    case Phase::kCounting:
+      return CancelAction::kStopCountAndClose;
+    case Phase::kIdle:
+    case Phase::kDone:
+      return CancelAction::kClose;
+    default:  // the run closes the window itself once it has reported
+      return CancelAction::kStopCopy;
+  }
+}
+
+RunOptions RunOptionsOf(const AppSettings& settings) {
+  RunOptions options;
+  options.endMessage = AppSettings::IsOn(settings.EndMsg);
+  options.checkContent = AppSettings::IsOn(settings.Verify);
+  options.skipUnreadable = AppSettings::IsOn(settings.SkipUnreadable);
+  options.linkUnchanged = AppSettings::IsOn(settings.Link);
+  return options;
 }
 
 FolderView MainModel::Prepare(const std::string& folder, bool exists, const BackupFolderList& list) {
@@ -32,13 +48,7 @@ FolderView MainModel::Prepare(const std::string& folder, bool exists, const Back
   return view;
 }
 
-bool MainModel::BeginCount() {
-  counting_ = usable_;
-  return usable_;
-}
-
 bool MainModel::EndCount(ScanOutcome outcome, const ScanTotals& totals, std::string& size, std::string& files) {
-  counting_ = false;
   size.clear();
   files.clear();
   // An unusable folder has no count: blank totals that stand, so that start
@@ -58,16 +68,11 @@ bool MainModel::EndCount(ScanOutcome outcome, const ScanTotals& totals, std::str
   return true;
 }
 
-StartAction MainModel::DecideStart(const std::string& folder, bool folderExists) const {
-  if (Busy() || totals_ != Totals::kShown) return StartAction::kIgnore;
+StartAction MainModel::DecideStart(Phase phase, const std::string& folder, bool folderExists) const {
+  if (phase != Phase::kIdle || totals_ != Totals::kShown) return StartAction::kIgnore;
   // The totals shown were taken without a count and without filters when the
   // folder was unusable; a folder usable now (a drive plugged in since) is
   // counted with its filters first, never run on those totals.
   if (!usable_ && !folder.empty() && folderExists) return StartAction::kCountFirst;
   return StartAction::kRun;
-}
-
-bool MainModel::EndRun(RunOutcome outcome) {
-  running_ = false;
-  return outcome != RunOutcome::kNoBackup;
 }
