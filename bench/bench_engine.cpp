@@ -68,14 +68,14 @@ Copied EngineBackup(const std::vector<std::string>& selection, const std::string
   BenchHost host;
   FilterSet filters;
   BackupEngine engine(host, selection, filters);
-  int64_t bytes = 0, files = 0;
-  engine.ScanSelection(bytes, files);
-  engine.SourceTotals = {bytes, files};
+  engine.ScanSelection();
+  RunOptions options;
+  options.checkContent = checkContent;
   double t0 = bench::Now();
-  engine.RunBackup(backup, true, checkContent);
+  engine.RunBackup(backup, options);
   double t = bench::Now() - t0;
   bool ok = host.last.find("正常終了") != std::string::npos;
-  return {t, files, ok ? "verified" : "NOT VERIFIED"};
+  return {t, engine.Counted().files, ok ? "verified" : "NOT VERIFIED"};
 }
 
 void Scan(const std::string& data) {
@@ -87,15 +87,13 @@ void Scan(const std::string& data) {
   std::vector<double> ours, withFilters, bare, noPump;
   int64_t ob = 0, of = 0, bb = 0, bf = 0;
   for (int rep = 0; rep < 5; ++rep) {
-    int64_t b = 0, f = 0;
     BackupEngine e1(host, selection, plain);
     double t0 = bench::Now();
-    e1.ScanSelection(b, f);
+    e1.ScanSelection();
     double t1 = bench::Now();
-    ob = b, of = f;
-    b = f = 0;
+    ob = e1.Counted().bytes, of = e1.Counted().files;
     BackupEngine e2(host, selection, filtered);
-    e2.ScanSelection(b, f);
+    e2.ScanSelection();
     double t2 = bench::Now();
     bb = bf = 0;
     bench::BareWalk(tree, bb, bf);
@@ -103,8 +101,7 @@ void Scan(const std::string& data) {
     BenchHost quiet;
     quiet.pump = false;
     BackupEngine e3(quiet, selection, plain);
-    b = f = 0;
-    e3.ScanSelection(b, f);
+    e3.ScanSelection();
     noPump.push_back(bench::Now() - t3);
     ours.push_back(t1 - t0);
     withFilters.push_back(t2 - t1);

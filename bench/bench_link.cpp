@@ -81,15 +81,15 @@ Run Backup(BenchHost& host, const std::string& tree, const std::string& backup) 
   std::vector<std::string> selection{tree};
   FilterSet filters;
   BackupEngine engine(host, selection, filters);
-  int64_t bytes = 0, files = 0;
-  engine.ScanSelection(bytes, files);
-  engine.SourceTotals = {bytes, files};
+  engine.ScanSelection();
+  RunOptions options;
+  options.linkUnchanged = true;
   Run run;
   const double freeBefore = FreeBytes(backup), t0 = bench::Now();
-  engine.RunBackup(backup, true, false, false, true);
+  engine.RunBackup(backup, options);
   run.seconds = bench::Now() - t0;
   run.usedBytes = freeBefore - FreeBytes(backup);
-  run.linked = engine.Linked;
+  run.linked = engine.Linked();
   run.verified = host.last.find("正常終了") != std::string::npos;
   return run;
 }

@@ -88,11 +88,9 @@ int main(int argc, char** argv) {
       WindowHost host(bar);
       host.step = variants[v].clockStep;
       BackupEngine engine(host, selection, filters);
-      int64_t bytes = 0, files = 0;
-      engine.ScanSelection(bytes, files);
-      engine.SourceTotals = {bytes, files};
+      engine.ScanSelection();
       double t0 = bench::Now();
-      engine.RunBackup(out, true);
+      engine.RunBackup(out, RunOptions());
       times[v].push_back(bench::Now() - t0);
       if (host.last.find("正常終了") == std::string::npos) std::printf("  (not verified!)\n");
     }

@@ -100,11 +100,10 @@ int main(int argc, char** argv) {
     FilterSet filters;
     std::vector<std::string> selection{tree};
     BackupEngine engine(host, selection, filters);
-    int64_t bytes = 0, files = 0;
     const double t0 = bench::Now();
-    engine.ScanSelection(bytes, files);
+    engine.ScanSelection();
     scans.push_back(bench::Now() - t0);
-    scannedFiles = files;
+    scannedFiles = engine.Counted().files;
   }
   const double window = bench::Median(windows), total = bench::Median(totals), scan = bench::Median(scans);
   std::printf("start of Larkspan.exe to totals shown, selection of %lld files (median of %d, alternating):\n",

@@ -167,11 +167,17 @@ bool BackupEngine::PollScanAbort() {
     lastPumpTick_ = now;
     host_.PumpMessages();
   }
-  return scanIdle_;
+  return stopAsked_;
 }
 
-ScanOutcome BackupEngine::ScanSelection(int64_t& bytes, int64_t& files) {
-  scanIdle_ = false;
+void BackupEngine::RequestStop() {
+  if (phase_ == Phase::kCounting || phase_ == Phase::kCopying || phase_ == Phase::kCheckingContent) stopAsked_ = true;
+}
+
+ScanOutcome BackupEngine::ScanSelection() {
+  phase_ = Phase::kCounting;
+  stopAsked_ = false;
+  counted_ = {};
   pumpedOnce_ = false;
   failureReported_ = false;
   ScanOutcome outcome = ScanOutcome::kCounted;
@@ -181,10 +187,10 @@ ScanOutcome BackupEngine::ScanSelection(int64_t& bytes, int64_t& files) {
       outcome = failureReported_ ? ScanOutcome::kFailed : ScanOutcome::kStopped;
       break;
     }
-    bytes += itemBytes;
-    files += itemFiles;
+    counted_.bytes += itemBytes;
+    counted_.files += itemFiles;
   }
-  scanIdle_ = true;
+  phase_ = Phase::kIdle;
   return outcome;
 }
 
@@ -209,15 +215,22 @@ bool BackupEngine::ScanItem(const plat::NativePath& path, int64_t& bytes, int64_
 
 // --- The run -----------------------------------------------------------------
 
-RunOutcome BackupEngine::RunBackup(const std::string& backupFolder, bool endMessage, bool checkContent,
-                                   bool skipUnreadable, bool linkUnchanged) {
-  checkContent_ = checkContent;
-  skipUnreadable_ = skipUnreadable;
-  PreviousName.clear();
+RunOutcome BackupEngine::RunBackup(const std::string& backupFolder, const RunOptions& options) {
+  phase_ = Phase::kCopying;
+  stopAsked_ = false;
+  const RunOutcome outcome = CopyAndCheck(backupFolder, options);
+  phase_ = outcome == RunOutcome::kNoBackup ? Phase::kIdle : Phase::kDone;
+  return outcome;
+}
+
+RunOutcome BackupEngine::CopyAndCheck(const std::string& backupFolder, const RunOptions& options) {
+  checkContent_ = options.checkContent;
+  skipUnreadable_ = options.skipUnreadable;
+  previousName_.clear();
   previousPath_.clear();
-  Linked = 0;
+  linked_ = 0;
   copied_.clear();
-  LeftOut = {};
+  leftOut_ = {};
   leftOutNamed_.clear();
   if (backupFolder.empty()) {
     host_.ShowMessage(texts::kNoBackupFolder, host::kIconInformation);
@@ -228,7 +241,7 @@ RunOutcome BackupEngine::RunBackup(const std::string& backupFolder, bool endMess
                       host::kIconExclamation);
     return RunOutcome::kNoBackup;
   }
-  if (SourceTotals.files == 0 &&
+  if (counted_.files == 0 &&
       host_.ShowMessage(texts::kZeroFilesQuestion, host::kYesNo | host::kIconQuestion) != host::kIdYes) {
     return RunOutcome::kNoBackup;
   }
@@ -240,9 +253,9 @@ RunOutcome BackupEngine::RunBackup(const std::string& backupFolder, bool endMess
   constexpr int kNameAttempts = 19;
   bool found = false;
   for (int attempt = 0; attempt < kNameAttempts && !found; ++attempt) {
-    StampName = MakeStampFolderName(host_.Now());
-    DestinationPath = plat::JoinNative(plat::ToNative(backupFolder), plat::ToNative(StampName));
-    if (!plat::PathExists(DestinationPath)) {
+    stampName_ = MakeStampFolderName(host_.Now());
+    destination_ = plat::JoinNative(plat::ToNative(backupFolder), plat::ToNative(stampName_));
+    if (!plat::PathExists(destination_)) {
       found = true;
     } else {
       host_.Sleep(1000);
@@ -252,11 +265,11 @@ RunOutcome BackupEngine::RunBackup(const std::string& backupFolder, bool endMess
     host_.ShowMessage(texts::kFolderCreateFailed, host::kIconStop);
     return RunOutcome::kFolderNotCreated;
   }
-  if (uint32_t err = plat::CreateFolder(DestinationPath)) {
-    Fail(texts::kFolderCreateFailed, err, DestinationPath);
+  if (uint32_t err = plat::CreateFolder(destination_)) {
+    Fail(texts::kFolderCreateFailed, err, destination_);
     return RunOutcome::kFolderNotCreated;
   }
-  if (linkUnchanged) {
+  if (options.linkUnchanged) {
     std::vector<std::string> names;
     plat::FileFinder finder;
     const plat::NativePath folder = plat::ToNative(backupFolder);
@@ -264,28 +277,26 @@ RunOutcome BackupEngine::RunBackup(const std::string& backupFolder, bool endMess
       more = finder.Next();
       if (finder.MatchesMask(plat::kAttrDirectory)) names.push_back(finder.GetFileName());
     }
-    PreviousName = PickPreviousBackup(names, StampName);
-    if (!PreviousName.empty()) previousPath_ = plat::JoinNative(folder, plat::ToNative(PreviousName));
+    previousName_ = PickPreviousBackup(names, stampName_);
+    if (!previousName_.empty()) previousPath_ = plat::JoinNative(folder, plat::ToNative(previousName_));
   }
 
-  copyIdle_ = false;
   failureReported_ = false;
   pumpedOnce_ = false;
-  host_.SetProgressRange(SourceTotals.files);
-  ProgressPos = 0;
+  host_.SetProgressRange(counted_.files);
+  progressPos_ = 0;
   paintedPos_ = -1;
   PaintProgress();
   CopySelection();
   PaintProgress();  // the bar always shows the last file
-  copyIdle_ = true;
 
-  VerifyBackup(backupFolder, endMessage);
+  VerifyBackup(backupFolder, options.endMessage);
   return RunOutcome::kDone;
 }
 
 bool BackupEngine::CopySelection() {
   for (const plat::NativePath& source : NativeSelection(selection_)) {
-    if (!CopyItem(source, plat::JoinNative(DestinationPath, BackupNameOf(source)))) return false;
+    if (!CopyItem(source, plat::JoinNative(destination_, BackupNameOf(source)))) return false;
   }
   return true;
 }
@@ -308,9 +319,9 @@ class BackupEngine::CopyVisitor : public TreeVisitor {
   WalkStep EnterFolder(const plat::FileFinder& entry, const plat::NativePath& path) override {
     // The backup being written may lie inside the selection (a backup folder
     // within a selected folder): it is never copied into itself.
-    if (entry.GetFileName() == engine_.StampName) {
+    if (entry.GetFileName() == engine_.stampName_) {
       plat::FileId here, dest;
-      if (plat::GetFileId(path, here) && plat::GetFileId(engine_.DestinationPath, dest) && here == dest) {
+      if (plat::GetFileId(path, here) && plat::GetFileId(engine_.destination_, dest) && here == dest) {
         return WalkStep::kSkip;
       }
     }
@@ -378,9 +389,9 @@ bool BackupEngine::CopyItem(const plat::NativePath& source, const plat::NativePa
 bool BackupEngine::CopyOneFile(const plat::NativePath& source, const plat::NativePath& destination,
                                uint64_t size) {
   if (!previousPath_.empty() && LinkUnchanged(source, destination)) {
-    ++Linked;
+    ++linked_;
     // The content check reads the source again and the link back.
-    if (checkContent_) copied_.push_back(CopiedFile{destination.substr(DestinationPath.size() + 1), source, {}});
+    if (checkContent_) copied_.push_back(CopiedFile{destination.substr(destination_.size() + 1), source, {}});
     return StepCopyProgress();
   }
   hasher_.Reset();
@@ -389,11 +400,11 @@ bool BackupEngine::CopyOneFile(const plat::NativePath& source, const plat::Nativ
   if (uint32_t err = plat::CopyFileNoReplace(source, destination, this, &sourceFailed)) {
     // A cancel inside the file stopped it at once (nothing of it is left); so
     // did a failed read (the file is left out, or the copy ends).
-    if (err == plat::kErrRequestAborted && copyIdle_) {
+    if (err == plat::kErrRequestAborted && stopAsked_) {
       ReportCancel();
     } else if (skipUnreadable_ && sourceFailed && IsUnreadableSourceError(err)) {
-      LeftOut.bytes += static_cast<int64_t>(size);
-      LeftOut.files += 1;
+      leftOut_.bytes += static_cast<int64_t>(size);
+      leftOut_.files += 1;
       if (leftOutNamed_.size() < texts::kFilesNamed) leftOutNamed_.push_back(plat::FromNative(source));
       return StepCopyProgress();
     } else {
@@ -402,7 +413,7 @@ bool BackupEngine::CopyOneFile(const plat::NativePath& source, const plat::Nativ
     return false;
   }
   if (checkContent_) {
-    copied_.push_back(CopiedFile{destination.substr(DestinationPath.size() + 1), seen_ ? plat::NativePath() : source,
+    copied_.push_back(CopiedFile{destination.substr(destination_.size() + 1), seen_ ? plat::NativePath() : source,
                                  hasher_.Digest()});
   }
   return StepCopyProgress();
@@ -411,7 +422,7 @@ bool BackupEngine::CopyOneFile(const plat::NativePath& source, const plat::Nativ
 bool BackupEngine::LinkUnchanged(const plat::NativePath& source, const plat::NativePath& destination) {
   // The previous backup's file first: an added file has none, and is copied
   // after a single question.
-  const plat::NativePath previous = previousPath_ + destination.substr(DestinationPath.size());
+  const plat::NativePath previous = previousPath_ + destination.substr(destination_.size());
   plat::FileFacts was, now;
   if (plat::GetFileFacts(previous, was) || plat::GetFileFacts(source, now) || !SameForLink(now, was)) return false;
   const uint32_t err = plat::MakeHardLink(destination, previous);
@@ -424,14 +435,14 @@ bool BackupEngine::LinkUnchanged(const plat::NativePath& source, const plat::Nat
 
 bool BackupEngine::Continue() {
   PumpPaced();
-  return !copyIdle_;
+  return !stopAsked_;
 }
 
 void BackupEngine::Copied(const char* data, size_t size) {
   if (!checkContent_) return;  // without the check, no digest is taken
   hasher_.Add(data, size);
-  if (!checking_) return;
-  ProgressPos += static_cast<int64_t>(size);
+  if (!readingBack_) return;
+  progressPos_ += static_cast<int64_t>(size);
   if (host_.TickMs() - lastPaintTick_ >= kProgressPaintMs) PaintProgress();
 }
 
@@ -447,12 +458,12 @@ void BackupEngine::PumpPaced() {
 }
 
 bool BackupEngine::StepCopyProgress() {
-  ++ProgressPos;
+  ++progressPos_;
   // Repainting the bar costs far more than copying a small file: it is painted
   // at most every kProgressPaintMs.
   if (host_.TickMs() - lastPaintTick_ >= kProgressPaintMs) PaintProgress();
   PumpPaced();
-  if (!copyIdle_) return true;
+  if (!stopAsked_) return true;
   ReportCancel();
   return false;
 }
@@ -465,14 +476,14 @@ void BackupEngine::ReportCancel() {
 
 void BackupEngine::PaintProgress() {
   lastPaintTick_ = host_.TickMs();
-  if (paintedPos_ == ProgressPos) return;
-  paintedPos_ = ProgressPos;
-  host_.SetProgressPos(ProgressPos);
+  if (paintedPos_ == progressPos_) return;
+  paintedPos_ = progressPos_;
+  host_.SetProgressPos(progressPos_);
 }
 
 void BackupEngine::Fail(const char* what, uint32_t error, const plat::NativePath& path) {
   failureReported_ = true;
-  if (scanIdle_) PaintProgress();  // a run (never the count) shows the bar
+  if (phase_ != Phase::kCounting) PaintProgress();  // a run (never the count) shows the bar
   host_.ShowMessage(std::string(what) + texts::kErrorDetail + plat::SystemErrorText(error) + texts::kErrorPathOpen +
                         plat::FromNative(path) + core::texts::kPathClose,
                     host::kIconStop);
@@ -483,21 +494,21 @@ void BackupEngine::Fail(const char* what, uint32_t error, const plat::NativePath
 void BackupEngine::VerifyBackup(const std::string& backupFolder, bool endMessage) {
   // Files left out by a copy that went to its end are named last, whatever the
   // check found, and take the success message's place.
-  const bool leftOut = !failureReported_ && LeftOut.files > 0;
+  const bool leftOut = !failureReported_ && leftOut_.files > 0;
   if (!CheckCopy() && !leftOut) return;
   if (leftOut) {
     host_.Sleep(100);
-    host_.ShowMessage(MakeLeftOutMessage(LeftOut.files, leftOutNamed_, backupFolder, StampName), host::kIconStop);
+    host_.ShowMessage(MakeLeftOutMessage(leftOut_.files, leftOutNamed_, backupFolder, stampName_), host::kIconStop);
   } else if (endMessage) {
     host_.Sleep(100);
     const std::string checked = checkContent_ ? texts::kContentChecked +
                                                     FormatGroupedNumber(static_cast<int64_t>(copied_.size())) +
                                                     texts::kContentCheckedFiles
                                               : "";
-    const std::string linked = Linked > 0 ? texts::kLinkedHead + FormatGroupedNumber(Linked) +
-                                                texts::kLinkedToBackup + PreviousName + texts::kLinkedEnd
+    const std::string linked = linked_ > 0 ? texts::kLinkedHead + FormatGroupedNumber(linked_) +
+                                                texts::kLinkedToBackup + previousName_ + texts::kLinkedEnd
                                           : "";
-    host_.ShowMessage(std::string(texts::kVerifiedTitle) + backupFolder + texts::kVerifiedSubFolder + StampName +
+    host_.ShowMessage(std::string(texts::kVerifiedTitle) + backupFolder + texts::kVerifiedSubFolder + stampName_ +
                           checked + linked,
                       host::kIconInformation);
   } else {
@@ -509,14 +520,13 @@ bool BackupEngine::CheckCopy() {
   ScanTotals dest;
   plat::NativePath unlisted;
   uint32_t error = 0;
-  scanIdle_ = false;
-  const bool counted = CountFilesAndSize(DestinationPath, dest.bytes, dest.files, &unlisted, &error);
-  scanIdle_ = true;
+  phase_ = Phase::kChecking;
+  const bool counted = CountFilesAndSize(destination_, dest.bytes, dest.files, &unlisted, &error);
   if (!counted) {
     Fail(texts::kBackupReadFailed, error, unlisted);
     return false;
   }
-  const ScanTotals expected{SourceTotals.bytes - LeftOut.bytes, SourceTotals.files - LeftOut.files};
+  const ScanTotals expected{counted_.bytes - leftOut_.bytes, counted_.files - leftOut_.files};
   if (dest.bytes != expected.bytes || dest.files != expected.files) {
     host_.ShowMessage(std::string(texts::kMismatchHead) + texts::kMismatchSourceFiles +
                           FormatGroupedNumber(expected.files) + texts::kMismatchSourceBytes +
@@ -536,11 +546,11 @@ bool BackupEngine::CheckCopy() {
 bool BackupEngine::CheckContent() {
   // The bar starts again, over the bytes to read back; cancel stops a read
   // within its file, as it stops a copy.
-  host_.SetProgressRange(SourceTotals.bytes - LeftOut.bytes);
-  ProgressPos = 0;
+  host_.SetProgressRange(counted_.bytes - leftOut_.bytes);
+  progressPos_ = 0;
   paintedPos_ = -1;
   PaintProgress();
-  copyIdle_ = false;
+  phase_ = Phase::kCheckingContent;
   std::vector<const CopiedFile*> differing;
   bool cancelled = false;
   for (const CopiedFile& file : copied_) {
@@ -551,18 +561,17 @@ bool BackupEngine::CheckContent() {
       err = plat::ReadBack(file.unseenSource, *this);
       expected = hasher_.Digest();
     }
-    checking_ = true;
+    readingBack_ = true;
     hasher_.Reset();
-    if (!err) err = plat::ReadBack(plat::JoinNative(DestinationPath, file.relative), *this);
-    checking_ = false;
-    if (err == plat::kErrRequestAborted && copyIdle_) {
+    if (!err) err = plat::ReadBack(plat::JoinNative(destination_, file.relative), *this);
+    readingBack_ = false;
+    if (err == plat::kErrRequestAborted && stopAsked_) {
       cancelled = true;
       break;
     }
     // A file that cannot be read back is no copy of its source either.
     if (err || hasher_.Digest() != expected) differing.push_back(&file);
   }
-  copyIdle_ = true;
   PaintProgress();
   if (cancelled) {
     host_.ShowMessage(texts::kContentCheckCancelled, host::kIconExclamation);

@@ -4,8 +4,8 @@
 //
 // The engine runs on the window's thread and keeps the window alive by
 // pumping messages after every file. A cancel arrives from inside those pumps
-// as RequestStop, which only marks the scan or the copy idle; the running loop
-// notices it at its next poll. Nothing is ever overwritten: files are copied with fail-if-exists,
+// as RequestStop, which only marks the phase under way as to stop; the running
+// loop notices it at its next poll. Nothing is ever overwritten: files are copied with fail-if-exists,
 // folders are created fresh, and nothing already copied is removed.
 #pragma once
 
@@ -72,6 +72,20 @@ bool IsUnreadableSourceError(uint32_t error);
 std::string MakeLeftOutMessage(int64_t count, const std::vector<std::string>& named,
                                const std::string& backupFolder, const std::string& stampName);
 
+// Where the engine's session stands. A count runs in kCounting and returns to
+// kIdle; a run goes through kCopying (which begins with the run's own
+// questions), kChecking (the count of the copy) and kCheckingContent (the
+// read-back, when asked) to kDone, or back to kIdle when it made no backup.
+enum class Phase { kIdle, kCounting, kCopying, kChecking, kCheckingContent, kDone };
+
+// What a run does besides copying (see BackupEngine::RunBackup).
+struct RunOptions {
+  bool endMessage = true;
+  bool checkContent = false;
+  bool skipUnreadable = false;
+  bool linkUnchanged = false;
+};
+
 class BackupEngine : private plat::CopyProgress {
  public:
   // The engine reads the selection (Shift_JIS paths, converted to native paths
@@ -81,85 +95,46 @@ class BackupEngine : private plat::CopyProgress {
   BackupEngine(const BackupEngine&) = delete;
   BackupEngine& operator=(const BackupEngine&) = delete;
 
-  // False while a scan runs; true when none runs or the running one is to stop.
-  bool ScanIdle() const { return scanIdle_; }
-  // False while a copy runs and no cancel was asked; true otherwise.
-  bool CopyIdle() const { return copyIdle_; }
-  // The user's cancel: a running scan stops at its next file, a running copy at
-  // once (within the file being copied); nothing happens when neither runs.
-  void RequestStop() { scanIdle_ = copyIdle_ = true; }
-  // Totals of the last completed scan; the run and its check rely on them.
-  ScanTotals SourceTotals;
-  // The sub-folder this run created (full native path) and its name alone.
-  plat::NativePath DestinationPath;
-  std::string StampName;
-  // Files copied (or left out) so far in this run.
-  int64_t ProgressPos = 0;
-  // The files this run left out because they could not be read, with their
-  // sizes from the walk.
-  ScanTotals LeftOut;
-  // The previous backup's sub-folder name (empty: none, or links not asked)
-  // and the files this run made links to its files.
-  std::string PreviousName;
-  int64_t Linked = 0;
+  // --- The session ---
+  Phase phase() const { return phase_; }
+  // A count or a run is under way: every other command of the window waits.
+  bool Busy() const { return phase_ != Phase::kIdle && phase_ != Phase::kDone; }
+  // The user's cancel: a running count stops at its next file, a running copy
+  // or content check at once (within the file it is at); in any other phase
+  // it changes nothing.
+  void RequestStop();
+  // The totals of the latest count; the run and its check rely on them. Zero
+  // after ForgetCount, and a count that stopped or failed leaves what it had
+  // added up before the item it stopped in.
+  const ScanTotals& Counted() const { return counted_; }
+  // The totals counted before no longer apply (the backup folder, and with it
+  // the filters, changed).
+  void ForgetCount() { counted_ = {}; }
+  // Files copied (or left out, or linked) so far in this run; in the content
+  // check, the bytes read back.
+  int64_t Progress() const { return progressPos_; }
+  // The files this run made links to the previous backup's files.
+  int64_t Linked() const { return linked_; }
 
-  // --- The scan ---
-  // Adds the filtered totals of every selected item to the accumulators; the
-  // scan is idle again afterwards, whatever the outcome.
-  ScanOutcome ScanSelection(int64_t& bytes, int64_t& files);
-  // Adds the filtered totals of one path (a file, or a folder walked
-  // recursively; a folder that cannot be listed, a missing path included,
-  // shows its message). False if stopped or failed.
-  bool ScanItem(const plat::NativePath& path, int64_t& bytes, int64_t& files);
-  // Keeps the window alive and tells whether the scan is to stop (a stop was
-  // requested). Messages are dispatched on the first poll and then at most
-  // every kScanPumpMs: dispatching costs more than looking at a file (under
-  // Wine about 6 us a call), while the flag is read at every poll.
-  bool PollScanAbort();
+  // Counts the filtered files and bytes of every selected item into Counted().
+  ScanOutcome ScanSelection();
 
-  // --- The run ---
-  // Backs the selection up into a new sub-folder of backupFolder; endMessage
-  // shows the success message of the check, which never follows a failure or
-  // a cancel reported in the same run. checkContent adds the content check:
-  // every file the copy made is read back and compared with what the copy
-  // read (otherwise no file of the copy is ever read). skipUnreadable: a
-  // source file that cannot be read (IsUnreadableSourceError) is left out and
-  // the copy goes on (otherwise it ends the copy as any failure does); the
-  // check then expects the source totals less what was left out, and the
-  // files left out are named instead of the success message.
-  // linkUnchanged: a file that SameForLink finds unchanged since the previous
-  // backup (PickPreviousBackup) becomes a hard link to that backup's file; a
-  // link that cannot be made is a copy (a volume that refuses links as such is
-  // not asked again in this run), and the success message names the linked
-  // files and the backup they share.
-  RunOutcome RunBackup(const std::string& backupFolder, bool endMessage, bool checkContent = false,
-                       bool skipUnreadable = false, bool linkUnchanged = false);
-  // Copies every selected item into DestinationPath. False on the first
-  // failure or a cancel (its message already shown).
-  bool CopySelection();
-  // Copies one file, or one folder with everything beneath it that the filters
-  // take. False when the copy stopped.
-  bool CopyItem(const plat::NativePath& source, const plat::NativePath& destination);
-  // Counts one copied file, keeps the window alive; false if a cancel was
-  // asked (reported).
-  bool StepCopyProgress();
-
-  // --- The check ---
-  // Counts DestinationPath, every file whatever the filters, and compares with
-  // SourceTotals less LeftOut; reports success (unless endMessage is false, or
-  // a failure or cancel was reported in this run), the difference with all four
-  // numbers, or a folder of the backup that could not be listed. With the
-  // content check, equal totals are followed by it before success is reported.
-  // A copy that went to its end but left files out ends with their message
-  // (stop icon, whatever endMessage says), after any the check reported,
-  // never with success.
-  void VerifyBackup(const std::string& backupFolder, bool endMessage);
-  // Reads back every file this run copied (the bar runs again over their
-  // bytes, cancel stops it within a file) and compares its digest with that of
-  // the content the copy read. True when all are equal; otherwise the
-  // differences (a file that cannot be read back counts as one) or the cancel
-  // are reported.
-  bool CheckContent();
+  // Backs the selection up into a new sub-folder of backupFolder, then checks
+  // the copy. options.endMessage shows the success message of the check, which
+  // never follows a failure or a cancel reported in the same run.
+  // checkContent adds the content check: every file the copy made is read
+  // back and compared with what the copy read (otherwise no file of the copy
+  // is ever read); it runs whatever endMessage says. skipUnreadable: a source
+  // file that cannot be read (IsUnreadableSourceError) is left out and the
+  // copy goes on (otherwise it ends the copy as any failure does); the check
+  // then expects the counted totals less what was left out, and the files
+  // left out are named instead of the success message. linkUnchanged: a file
+  // that SameForLink finds unchanged since the previous backup
+  // (PickPreviousBackup) becomes a hard link to that backup's file; a link that
+  // cannot be made is a copy (a volume that refuses links as such is not asked
+  // again in this run), and the success message names the linked files and
+  // the backup they share.
+  RunOutcome RunBackup(const std::string& backupFolder, const RunOptions& options);
 
   // Interval at which the progress bar is repainted and messages are
   // dispatched while files are copied (also within one large file).
@@ -168,9 +143,44 @@ class BackupEngine : private plat::CopyProgress {
   static constexpr int64_t kScanPumpMs = 10;
 
  private:
+  // Adds the filtered totals of one path (a file, or a folder walked
+  // recursively; a folder that cannot be listed, a missing path included,
+  // shows its message). False if stopped or failed.
+  bool ScanItem(const plat::NativePath& path, int64_t& bytes, int64_t& files);
+  // Keeps the window alive and tells whether the count is to stop. Messages
+  // are dispatched on the first poll and then at most every kScanPumpMs:
+  // dispatching costs more than looking at a file (under Wine about 6 us a
+  // call), while the stop is looked at on every poll.
+  bool PollScanAbort();
+  // Copies every selected item into destination_. False on the first failure
+  // or a cancel (its message already shown).
+  bool CopySelection();
+  // Copies one file, or one folder with everything beneath it that the filters
+  // take. False when the copy stopped.
+  bool CopyItem(const plat::NativePath& source, const plat::NativePath& destination);
+  // Counts one copied file, keeps the window alive; false if a cancel was
+  // asked (reported).
+  bool StepCopyProgress();
+  // Counts destination_, every file whatever the filters, and compares with
+  // the counted totals less those left out; reports success (unless
+  // endMessage is false, or a failure or cancel was reported in this run), the
+  // difference with all four numbers, or a folder of the backup that could not
+  // be listed. With the content check, equal totals are followed by it before
+  // success is reported. A copy that went to its end but left files out ends
+  // with their message (stop icon, whatever endMessage says), after any the
+  // check reported, never with success.
+  void VerifyBackup(const std::string& backupFolder, bool endMessage);
+  // Reads back every file this run copied (the bar runs again over their
+  // bytes, cancel stops it within a file) and compares its digest with that of
+  // the content the copy read. True when all are equal; otherwise the
+  // differences (a file that cannot be read back counts as one) or the cancel
+  // are reported.
+  bool CheckContent();
   // The scan's and the copy's visitors of the shared tree walk (engine/walk.h).
   class ScanVisitor;
   class CopyVisitor;
+  // The run inside RunBackup's phases: the questions, the copy and the check.
+  RunOutcome CopyAndCheck(const std::string& backupFolder, const RunOptions& options);
   // Copies one file of the given size (the walk's figure), or leaves it out
   // when it cannot be read and the run allows that. False when the copy stopped.
   bool CopyOneFile(const plat::NativePath& source, const plat::NativePath& destination, uint64_t size);
@@ -196,13 +206,15 @@ class BackupEngine : private plat::CopyProgress {
   void Fail(const char* what, uint32_t error, const plat::NativePath& path);
 
   BackupHost& host_;
-  bool scanIdle_ = true;
-  bool copyIdle_ = true;
+  Phase phase_ = Phase::kIdle;
+  bool stopAsked_ = false;  // a cancel arrived in the phase under way
+  ScanTotals counted_;
   const std::vector<std::string>& selection_;
   const FilterSet& filters_;
   int64_t lastPaintTick_ = 0;
   int64_t lastPumpTick_ = 0;
   bool pumpedOnce_ = false;
+  int64_t progressPos_ = 0;
   int64_t paintedPos_ = -1;
   // A failure or a cancel was reported (since the run or scan began).
   bool failureReported_ = false;
@@ -216,12 +228,22 @@ class BackupEngine : private plat::CopyProgress {
     plat::NativePath unseenSource;
     ContentDigest digest;
   };
+  // The sub-folder this run created (full native path) and its name alone.
+  plat::NativePath destination_;
+  std::string stampName_;
+  // The files this run left out because they could not be read, with their
+  // sizes from the walk.
+  ScanTotals leftOut_;
+  // The previous backup's sub-folder name (empty: none, or links not asked),
+  // and the files this run made links to its files.
+  std::string previousName_;
+  int64_t linked_ = 0;
   bool checkContent_ = false;
   bool skipUnreadable_ = false;
   plat::NativePath previousPath_;  // the previous backup's sub-folder; empty: nothing is linked
   std::vector<std::string> leftOutNamed_;  // the first left-out source paths (Shift_JIS)
-  bool checking_ = false;  // the content check is reading
-  bool seen_ = true;       // the file being copied was shown to Copied
+  bool readingBack_ = false;  // the content check is reading the copy: the bar follows its bytes
+  bool seen_ = true;          // the file being copied was shown to Copied
   ContentHasher hasher_;
   std::vector<CopiedFile> copied_;
 };

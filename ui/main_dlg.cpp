@@ -148,6 +148,7 @@ void CMainDlg::RefreshBackupFolderDisplay() {
   BackupFolderList list;
   if (exists) LoadBkFolderList(false, list);
   const FolderView view = model_.Prepare(folder, exists, list);
+  engine_.ForgetCount();  // counted with another folder's filters
   ui::SetItemText(hwnd(), IDC_BACKUP_FOLDER, view.label);
   if (view.filterEntry >= 0) {
     BackupFolder entry;
@@ -181,12 +182,10 @@ void CMainDlg::OnTimer(UINT_PTR id) {
 
 void CMainDlg::RecountTick() {
   ::KillTimer(hwnd(), kRecountTimer);
-  ScanTotals totals;
-  const ScanOutcome outcome =
-      model_.BeginCount() ? engine_.ScanSelection(totals.bytes, totals.files) : ScanOutcome::kCounted;
+  const ScanOutcome outcome = model_.Counts() ? engine_.ScanSelection() : ScanOutcome::kCounted;
   std::string sizeText, countText;
   // Stopped by the cancel: the dialog is closing, the display stays as it is.
-  if (!model_.EndCount(outcome, totals, sizeText, countText)) return;
+  if (!model_.EndCount(outcome, engine_.Counted(), sizeText, countText)) return;
   ui::SetItemText(hwnd(), IDC_TOTAL_SIZE, sizeText);
   ui::SetItemText(hwnd(), IDC_TOTAL_FILES, countText);
   RedrawNow();
@@ -195,7 +194,6 @@ void CMainDlg::RecountTick() {
   // A folder that could not be listed (its message shown) leaves no totals:
   // the start button stays off; the user may switch the folder or cancel.
   if (model_.totals() != MainModel::Totals::kShown) return;
-  engine_.SourceTotals = totals;
   ::EnableWindow(Item(IDOK), TRUE);
   if (settings_.BackupFolder.empty()) {
     if (!settings_.SaveSettings()) {
@@ -213,7 +211,7 @@ void CMainDlg::OnOK() {
   // on; a start that arrives anyway (the Enter key, a posted command) waits
   // for the same.
   const std::string& folder = settings_.BackupFolder;
-  StartAction action = model_.DecideStart(folder, plat::PathExists(plat::ToNative(folder)));
+  StartAction action = model_.DecideStart(engine_.phase(), folder, plat::PathExists(plat::ToNative(folder)));
   if (action == StartAction::kCountFirst) {
     // The folder had no count and no filters when the totals were taken (a
     // drive plugged in since): counted now, with its filters, before anything
@@ -222,17 +220,17 @@ void CMainDlg::OnOK() {
     // and is back once more waits for the next press (never a run on stale totals).
     BeginRecount();
     RecountTick();
-    action = model_.DecideStart(folder, plat::PathExists(plat::ToNative(folder)));
+    action = model_.DecideStart(engine_.phase(), folder, plat::PathExists(plat::ToNative(folder)));
   }
   if (action != StartAction::kRun) return;
-  model_.BeginRun();
-  if (model_.EndRun(engine_.RunBackup(folder, settings_.EndMsg, settings_.Verify,
-                                      settings_.SkipUnreadable, settings_.Link)))
-    EndDialog(IDOK);
+  engine_.RunBackup(folder, RunOptionsOf(settings_));
+  // A run that made a backup (or tried to) ends the dialog; one refused before
+  // the copy leaves it open.
+  if (engine_.phase() == Phase::kDone) EndDialog(IDOK);
 }
 
 void CMainDlg::OnCancel() {
-  const CancelAction action = DecideCancel(!engine_.CopyIdle(), !engine_.ScanIdle());
+  const CancelAction action = DecideCancel(engine_.phase());
   engine_.RequestStop();
   // A stopped copy reports; the run then closes the dialog.
   if (action == CancelAction::kStopCopy) return;
@@ -248,41 +246,41 @@ bool CMainDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
   const int code = HIWORD(wParam);
   if (code == 0 && id >= ID_FOLDER_MENU_FIRST && id <= ID_FOLDER_MENU_LAST) {
     // No second count while one runs, and no change of folder under a run.
-    if (!model_.Busy()) SelectBackupFolderByIndex(id - ID_FOLDER_MENU_FIRST);
+    if (!engine_.Busy()) SelectBackupFolderByIndex(id - ID_FOLDER_MENU_FIRST);
     return true;
   }
   switch (id) {
     case IDC_MENU_BUTTON:
-      if (code == BN_CLICKED && !model_.Busy()) ShowExtendedMenu();
+      if (code == BN_CLICKED && !engine_.Busy()) ShowExtendedMenu();
       return true;
     case ID_OPEN_BACKUP_FOLDER:
-      if (!model_.Busy()) OpenBackupFolder();
+      if (!engine_.Busy()) OpenBackupFolder();
       return true;
     // The menu behind "≫" is disabled while a count or a backup runs; a
     // command that arrives then anyway is ignored.
     case ID_BACKUP_FOLDER_SETTINGS:
-      if (!model_.Busy()) EditBackupFolderSettings();
+      if (!engine_.Busy()) EditBackupFolderSettings();
       return true;
     case ID_ENV_SETTINGS:
-      if (!model_.Busy()) {
+      if (!engine_.Busy()) {
         CEnvSettingsDlg env(settings_);
         env.DoModal(hwnd());
       }
       return true;
     case ID_HELP_COMMAND:
-      if (!model_.Busy()) ShowHelp(hwnd());
+      if (!engine_.Busy()) ShowHelp(hwnd());
       return true;
     case ID_APP_ABOUT_BOX:
-      if (!model_.Busy()) ShowAboutBox();
+      if (!engine_.Busy()) ShowAboutBox();
       return true;
     case IDC_FOLDER_SWITCH:
-      if (code == STN_CLICKED && !model_.Busy()) {
+      if (code == STN_CLICKED && !engine_.Busy()) {
         PressFeedback(IDC_FOLDER_SWITCH, pictures_[kSwitchPressed].get(), pictures_[kSwitch].get());
         ShowFolderSwitchMenu();
       }
       return true;
     case IDC_FILTER_INDICATOR:
-      if (code == STN_CLICKED && !model_.Busy()) {
+      if (code == STN_CLICKED && !engine_.Busy()) {
         PressFeedback(IDC_FILTER_INDICATOR, pictures_[kFilterPressed].get(), pictures_[kFilter].get());
         EditCurrentFilters();
       }

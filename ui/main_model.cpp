@@ -8,9 +8,25 @@ std::string StartupFolder(const std::string& stored, bool topFolderFirst, const 
   return topFolderFirst ? firstEntry : stored;
 }
 
-CancelAction DecideCancel(bool copying, bool counting) {
-  if (copying) return CancelAction::kStopCopy;
-  return counting ? CancelAction::kStopCountAndClose : CancelAction::kClose;
+CancelAction DecideCancel(Phase phase) {
+  switch (phase) {
+    case Phase::kCounting:
+      return CancelAction::kStopCountAndClose;
+    case Phase::kIdle:
+    case Phase::kDone:
+      return CancelAction::kClose;
+    default:  // the run closes the window itself once it has reported
+      return CancelAction::kStopCopy;
+  }
+}
+
+RunOptions RunOptionsOf(const AppSettings& settings) {
+  RunOptions options;
+  options.endMessage = settings.EndMsg;
+  options.checkContent = settings.Verify;
+  options.skipUnreadable = settings.SkipUnreadable;
+  options.linkUnchanged = settings.Link;
+  return options;
 }
 
 FolderView MainModel::Prepare(const std::string& folder, bool exists, const BackupFolderList& list) {
@@ -31,13 +47,7 @@ FolderView MainModel::Prepare(const std::string& folder, bool exists, const Back
   return view;
 }
 
-bool MainModel::BeginCount() {
-  counting_ = usable_;
-  return usable_;
-}
-
 bool MainModel::EndCount(ScanOutcome outcome, const ScanTotals& totals, std::string& size, std::string& files) {
-  counting_ = false;
   size.clear();
   files.clear();
   // An unusable folder has no count: blank totals that stand, so that start
@@ -57,16 +67,11 @@ bool MainModel::EndCount(ScanOutcome outcome, const ScanTotals& totals, std::str
   return true;
 }
 
-StartAction MainModel::DecideStart(const std::string& folder, bool folderExists) const {
-  if (Busy() || totals_ != Totals::kShown) return StartAction::kIgnore;
+StartAction MainModel::DecideStart(Phase phase, const std::string& folder, bool folderExists) const {
+  if (phase != Phase::kIdle || totals_ != Totals::kShown) return StartAction::kIgnore;
   // The totals shown were taken without a count and without filters when the
   // folder was unusable; a folder usable now (a drive plugged in since) is
   // counted with its filters first, never run on those totals.
   if (!usable_ && !folder.empty() && folderExists) return StartAction::kCountFirst;
   return StartAction::kRun;
-}
-
-bool MainModel::EndRun(RunOutcome outcome) {
-  running_ = false;
-  return outcome != RunOutcome::kNoBackup;
 }

@@ -1,14 +1,16 @@
 // The decisions of the main window, apart from its window: which backup folder
 // is current at start-up, what the folder label shows and whose filters the
-// count takes, the phases of the count and the run (what the totals show, when
-// start may run, when the window closes) and what cancel does. The dialog
-// moves values between this model, the engine and its controls.
+// count takes, what the totals show, what start and cancel do in each phase of
+// the engine, and which options a run takes from the settings. The dialog
+// moves values between this model, the engine and its controls; the engine
+// alone keeps the phase and the totals.
 #pragma once
 
 #include <string>
 
 #include "core/backup_folder.h"
 #include "engine/backup.h"
+#include "settings/app_settings.h"
 
 // The folder current at start-up: the stored one, or with the option on the
 // list's first entry (firstEntry: its folder text, empty when there is none).
@@ -34,7 +36,10 @@ enum class CancelAction {
   kStopCountAndClose,  // the count stops; the window closes
   kClose,              // the window closes
 };
-CancelAction DecideCancel(bool copying, bool counting);
+CancelAction DecideCancel(Phase phase);
+
+// The options of a run as the settings hold them.
+RunOptions RunOptionsOf(const AppSettings& settings);
 
 class MainModel {
  public:
@@ -45,24 +50,19 @@ class MainModel {
   // Prepares a new count of folder (exists: asked of the disk; list: the
   // stored entries): the label, and whether the count will run.
   FolderView Prepare(const std::string& folder, bool exists, const BackupFolderList& list);
-  // The count's turn: true if the engine is to scan now (the folder is usable).
-  bool BeginCount();
-  // The count ended with outcome (when it ran) and totals; true with the two
-  // texts to show, false when the count was stopped (the window is closing).
+  // True if the engine is to count now (the folder is usable).
+  bool Counts() const { return usable_; }
+  // The count ended with outcome (when it ran) and the engine's totals; true
+  // with the two texts to show, false when the count was stopped (the window
+  // is closing).
   bool EndCount(ScanOutcome outcome, const ScanTotals& totals, std::string& size, std::string& files);
-  // What start does now (folderExists: asked of the disk now).
-  StartAction DecideStart(const std::string& folder, bool folderExists) const;
-  // The run begins; it ended with outcome: true if the window then closes.
-  void BeginRun() { running_ = true; }
-  bool EndRun(RunOutcome outcome);
+  // What start does now, in the engine's phase (folderExists: asked of the
+  // disk now).
+  StartAction DecideStart(Phase phase, const std::string& folder, bool folderExists) const;
 
   Totals totals() const { return totals_; }
-  // A count or a run is in progress: every other command waits.
-  bool Busy() const { return counting_ || running_; }
 
  private:
   Totals totals_ = Totals::kPending;
   bool usable_ = false;
-  bool counting_ = false;
-  bool running_ = false;
 };

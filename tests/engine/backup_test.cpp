@@ -105,12 +105,11 @@ class Engine : public ::testing::Test {
   }
   // The scan into the totals that the run relies on, as the window keeps them.
   ScanOutcome Scan() {
-    engine.SourceTotals = {};
-    return engine.ScanSelection(engine.SourceTotals.bytes, engine.SourceTotals.files);
+    return engine.ScanSelection();
   }
   RunOutcome ScanAndRun(bool endMsg = true, const std::string& backup = "bk", bool checkContent = false, bool link = false) {
     EXPECT_EQ(kCounted, Scan());
-    return engine.RunBackup(t.Path(backup), endMsg, checkContent, false, link);
+    return engine.RunBackup(t.Path(backup), RunOptions{endMsg, checkContent, false, link});
   }
   // An item of the backup made at kStamp: its path below the tree, its content.
   static std::string InCopy(const std::string& rel) { return "bk\\" + kStamp + "\\" + rel; }
@@ -175,11 +174,11 @@ TEST_F(Engine, TheCopyTakesWhatTheScanTookAndTheCheckCountsIt) {
     Select(c.selected);
     EXPECT_EQ(kCounted, Scan()) << i;
     EXPECT_EQ(std::to_string(c.bytes) + " in " + std::to_string(c.files),
-              std::to_string(engine.SourceTotals.bytes) + " in " + std::to_string(engine.SourceTotals.files)) << i;
+              std::to_string(engine.Counted().bytes) + " in " + std::to_string(engine.Counted().files)) << i;
     Reset();
     if (c.event == kObjGone) RemoveTree(t.Path("src\\docs\\obj"));
     if (c.event == kGrows) t.File("src\\one.txt", "single, and grown");
-    EXPECT_EQ(kDone, engine.RunBackup(t.Path("bk"), true)) << i;
+    EXPECT_EQ(kDone, engine.RunBackup(t.Path("bk"), {})) << i;
     EXPECT_EQ(c.texts.empty() ? Strings{ok} : c.texts, host.texts) << i;
     EXPECT_TRUE((!*c.kept || t.Exists(InCopy(c.kept))) && (!*c.left || !t.Exists(InCopy(c.left)))) << i;
     for (auto [folder, mark] : kMarks) EXPECT_TRUE(i > 0 || Marks("docs" + folder) == (mark & kKeptHere)) << folder;
@@ -205,27 +204,15 @@ TEST_F(Engine, WhatComesBeforeTheCopy) {
     Reset();
     for (int s = 0; s < c.taken; ++s) t.Folder("bk\\" + MakeStampFolderName({2024, 3, 5, 9, 41, 27 + s}));
     host.answer = host::kIdNo;
-    engine.SourceTotals = {6 * c.files, c.files};
-    EXPECT_EQ(c.run, engine.RunBackup(c.folder, true)) << i;
+    filters.Set(c.files ? "" : "*.none", "", "", "");
+    ASSERT_EQ(kCounted, Scan()) << i;
+    host.log.clear();
+    EXPECT_EQ(c.run, engine.RunBackup(c.folder, {})) << i;
     EXPECT_EQ(c.text + "|" + std::to_string(c.style), host.texts.at(0) + "|" + std::to_string(host.styles.at(0))) << i;
     EXPECT_TRUE(c.run != kNoBackup || host.log == "!") << i << ": " << host.log;  // no bar, no button touched
     EXPECT_EQ(c.taken > 0, t.Exists("bk\\" + kStamp)) << i;
     EXPECT_EQ(c.taken == 1 ? "single" : "<missing>", t.Read("bk\\" + next + "\\one.txt")) << i;
     EXPECT_EQ(c.taken == 1 ? 1100u : c.taken * 1000u, host.slept) << i;
-  }
-}
-
-// The window during a run, by the clock: standing still, the scan and the copy pump once and the bar shows 0, then the
-// last file before the verdict (if any), which waits 100 ms (500 ms without a message).
-TEST_F(Engine, TheWindowDuringARunFollowsTheClock) {
-  for (int i = 0; i < 40; ++i) t.File("many\\f" + std::to_string(i), "x");
-  Select({"src\\docs", "src\\one.txt", "many"});
-  for (bool endMsg : {true, false}) {
-    Reset();
-    ASSERT_EQ(kDone, ScanAndRun(endMsg)) << endMsg;
-    EXPECT_EQ(endMsg ? "46 psD#0p#46r! 100" : "46 psD#0p#46r 500",
-              std::to_string(host.range) + " " + host.log + " " + std::to_string(host.slept));
-    EXPECT_EQ(endMsg ? Strings{Verified()} : Strings{}, host.texts);
   }
 }
 
@@ -236,9 +223,8 @@ TEST_F(Engine, ACancelStopsTheScanAndTheCopyAtOnce) {
   Select({"src\\docs", "src\\one.txt"});
   host.tickStep = BackupEngine::kScanPumpMs;  // every poll dispatches
   host.onPump = [&] { if (host.log == "pp") engine.RequestStop(); };  // the dialog's cancel at the 2nd file
-  int64_t bytes = 7, files = 3;
-  EXPECT_EQ(kStopped, engine.ScanSelection(bytes, files));
-  EXPECT_EQ("pp 7 3", host.log + " " + std::to_string(bytes) + " " + std::to_string(files));
+  EXPECT_EQ(kStopped, engine.ScanSelection());
+  EXPECT_EQ("pp 0 0", host.log + " " + std::to_string(engine.Counted().bytes) + " " + std::to_string(engine.Counted().files));
   // The cancel at the seen-th dispatch at bar position pos: after the 3rd file, inside the 4th, after the last.
   struct Case { int64_t pos; int seen; } cases[] = {{3, 1}, {3, 2}, {6, 1}};
   for (size_t i = 0; i < std::size(cases); ++i) {
@@ -247,9 +233,9 @@ TEST_F(Engine, ACancelStopsTheScanAndTheCopyAtOnce) {
     ASSERT_EQ(kCounted, Scan()) << i;
     int seen = 0;
     host.tickStep = BackupEngine::kProgressPaintMs;  // every poll dispatches
-    host.onPump = [&] { if (engine.ProgressPos == c.pos && ++seen == c.seen) engine.RequestStop(); };
-    ASSERT_EQ(kDone, engine.RunBackup(t.Path("bk"), true)) << i;
-    bytes = files = 0;  // the partial file removed: as many files as the bar showed
+    host.onPump = [&] { if (engine.Progress() == c.pos && ++seen == c.seen) engine.RequestStop(); };
+    ASSERT_EQ(kDone, engine.RunBackup(t.Path("bk"), {})) << i;
+    int64_t bytes = 0, files = 0;  // the partial file removed: as many files as the bar showed
     CountFilesAndSize(plat::ToNative(t.Path("bk\\" + kStamp)), bytes, files);
     Strings texts = {"バックアップがキャンセルされました　"};
     if (c.pos < 6) texts.push_back(Mismatch(6, 33, c.pos, bytes));
@@ -260,50 +246,68 @@ TEST_F(Engine, ACancelStopsTheScanAndTheCopyAtOnce) {
   }
 }
 
-// The content check reads back every file the run copied and compares it with what the copy read: a byte changed in
-// the backup since, or a file that cannot be read back (natively, where the fault hook exists), is named (the first
-// 10, then how many more); a cancel stops it within a file; without the option no file of the copy is read.
+// The content check reads back every file the run copied and compares it with what the copy read, whatever the success
+// message: a byte changed in the backup since (past the first chunk read, too), or a file that cannot be read back
+// (held unshared; natively, injected), is named (the first 10, then how many more); a cancel stops it within a file;
+// without the option no file of the copy is read.
 TEST_F(Engine, TheContentCheckFindsEveryChangedFile) {
-  Strings many;  // selected one by one: copied in this order
+  Strings many, copies;  // selected one by one: copied in this order
   for (int i = 11; i >= 0; --i) t.File(many.emplace_back((i < 10 ? "many\\f0" : "many\\f") + std::to_string(i)), "m");
+  for (const std::string& m : many) copies.push_back(m.substr(5));
   const int64_t big = 4 << 20;
   t.File("big\\f", std::string(big, 'b'));
   const std::string differ = "【バックアップ終了後の内容照合で検出】\n\nバックアップが正常に終了できませんでした。　　　　\n"
-                             "バックアップ元と内容が異なるファイルがあります。　\n\n・内容が異なるファイル数　：　";
+                             "バックアップ元と内容が異なるファイルがあります。　\n\n・内容が異なるファイル数　：　",
+                    c = "src\\docs\\sub\\c.txt", differC = differ + "1　\n・" + c + "　";
   enum Event { kNothing, kChange, kUnreadable, kCancel };
-  struct Case { bool check; Strings selected; Event event; std::string verdict; unsigned style;
+  // changed: the files of the copy whose last byte changes (kChange), or that are held unreadable, before the check
+  struct Case { bool check, endMsg; Strings selected; Event event; Strings changed; std::string verdict; unsigned style;
                 int reads; } cases[] = {
-      {false, {"src"}, kChange, Verified(), host::kIconInformation, 0},
-      {true, {"src"}, kNothing, Verified() + "\n\nファイルの内容を照合しました（6 ファイル）。　", host::kIconInformation, 6},
-      {true, {"src"}, kChange, differ + "1　\n・src\\docs\\sub\\c.txt　", host::kIconStop, 6},
-      {true, many, kUnreadable, differ + "12　\n・f11　\n・f10　\n・f09　\n・f08　\n・f07　\n・f06　\n・f05　\n・f04"
+      {false, true, {"src"}, kChange, {c}, Verified(), host::kIconInformation, 0},
+      {true, true, {"src"}, kNothing, {}, Verified() + "\n\nファイルの内容を照合しました（6 ファイル）。　", host::kIconInformation, 6},
+      {true, false, {"src"}, kChange, {c}, differC, host::kIconStop, 6},
+      {true, true, {"src"}, kUnreadable, {c}, differC, host::kIconStop, 6},
+      {true, true, {"big"}, kChange, {"big\\f"}, differ + "1　\n・big\\f　", host::kIconStop, 1},
+      {true, true, many, kChange, copies, differ + "12　\n・f11　\n・f10　\n・f09　\n・f08　\n・f07　\n・f06　\n・f05　\n・f04"
        "　\n・f03　\n・f02　\n・ほか　2 ファイル　", host::kIconStop, 12},
-      {true, {"big"}, kCancel, "ファイルの内容の照合がキャンセルされました　", host::kIconExclamation, 1},
+      {true, true, {"big"}, kCancel, {}, "ファイルの内容の照合がキャンセルされました　", host::kIconExclamation, 1},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
-    const Case& c = cases[i];
+    const Case& k = cases[i];
 #ifdef _WIN32
-    if (c.event == kUnreadable) continue;
+    plat::FileHandle held;  // a file of the copy held unshared
 #else
     static int reads;
     static bool unreadable;
-    reads = 0, unreadable = c.event == kUnreadable;
-    plat::SetFaultHook([](plat::FsOp op, const std::string&, void*) -> uint32_t {
-      return op == plat::FsOp::ReadBack && ++reads && unreadable ? uint32_t{plat::kErrAccessDenied} : 0u;
+    reads = 0, unreadable = k.event == kUnreadable;
+    plat::SetFaultHook([](plat::FsOp op, const std::string& path, void*) -> uint32_t {
+      const bool hit = op == plat::FsOp::ReadBack && ++reads && unreadable && path.find("c.txt") != std::string::npos;
+      return hit ? uint32_t{plat::kErrAccessDenied} : 0u;
     }, nullptr);
 #endif
     Reset();
-    Select(c.selected);
+    Select(k.selected);
     host.tickStep = 1;
-    host.onRedraw = [&] { if (c.event == kChange) t.File(InCopy("src\\docs\\sub\\c.txt"), "CHARLIE"); };
-    host.onPump = [&] { if (c.event == kCancel && host.range == big && engine.ProgressPos > 0) engine.RequestStop(); };
-    EXPECT_EQ(kDone, ScanAndRun(true, "bk", c.check)) << i;
-    EXPECT_EQ(Strings{c.verdict}, host.texts) << i;
-    EXPECT_EQ(std::vector<unsigned>{c.style}, host.styles) << i;
-    EXPECT_TRUE(c.event != kCancel || engine.ProgressPos < big) << i << ": stopped within the file";
+    host.onRedraw = [&] {
+      for (const std::string& f : k.changed) {
+        std::string content = t.Read(InCopy(f));
+        if (k.event == kChange) t.File(InCopy(f), content.substr(0, content.size() - 1) + "?");
+#ifdef _WIN32
+        if (k.event == kUnreadable)
+          held.reset(::CreateFileW(plat::ToNative(t.Path(InCopy(f))).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                   nullptr));
+#endif
+      }
+    };
+    host.onPump = [&] { if (k.event == kCancel && host.range == big && engine.Progress() > 0) engine.RequestStop(); };
+    ASSERT_EQ(kCounted, Scan()) << i;
+    EXPECT_EQ(kDone, engine.RunBackup(t.Path("bk"), RunOptions{k.endMsg, k.check})) << i;
+    EXPECT_EQ(Strings{k.verdict}, host.texts) << i;
+    EXPECT_EQ(std::vector<unsigned>{k.style}, host.styles) << i;
+    EXPECT_TRUE(k.event != kCancel || engine.Progress() < big) << i << ": stopped within the file";
 #ifndef _WIN32
     plat::SetFaultHook(nullptr, nullptr);
-    EXPECT_EQ(c.reads, reads) << i;
+    EXPECT_EQ(k.reads, reads) << i;
 #endif
   }
 }
@@ -359,8 +363,8 @@ TEST_F(Engine, UnreadableFilesAreLeftOutWithTheOption) {
       return hit ? f.error : 0u;
     }, const_cast<Case*>(&c));
 #endif
-    host.onPump = [&] { if (c.appears && !engine.CopyIdle() && !t.Exists(InCopy("x"))) t.File(InCopy("x"), "t"); };
-    EXPECT_EQ(kDone, engine.RunBackup(t.Path("bk"), false, c.check, c.skip)) << i;
+    host.onPump = [&] { if (c.appears && engine.phase() == Phase::kCopying && !t.Exists(InCopy("x"))) t.File(InCopy("x"), "t"); };
+    EXPECT_EQ(kDone, engine.RunBackup(t.Path("bk"), RunOptions{false, c.check, c.skip})) << i;
 #ifndef _WIN32
     plat::SetFaultHook(nullptr, nullptr);
 #endif
@@ -468,7 +472,7 @@ TEST_F(Engine, EveryNameAndDepthIsCopiedExactly) {
   selection = {t.Path("uni"), plat::FromNative(shortPath)};
   ASSERT_EQ(kDone, ScanAndRun());
   EXPECT_EQ(Strings{Verified()}, host.texts);
-  EXPECT_EQ(11, engine.SourceTotals.files);
+  EXPECT_EQ(11, engine.Counted().files);
   const std::wstring copy = plat::ToNative(t.Path("bk\\" + kStamp)) + L"\\";
   for (size_t i = 0; i <= std::size(names); ++i) {
     std::string content = "<missing>";
@@ -512,7 +516,7 @@ TEST_F(Engine, TheWalkLeavesOutTheBackupLinkCyclesAndProtectedFolders) {
   Reset();
   selection = {loop};
   ASSERT_EQ(kDone, ScanAndRun());
-  EXPECT_EQ("1 2", std::to_string(engine.SourceTotals.files) + " " + std::to_string(engine.SourceTotals.bytes));
+  EXPECT_EQ("1 2", std::to_string(engine.Counted().files) + " " + std::to_string(engine.Counted().bytes));
   EXPECT_EQ(Strings{Verified()}, host.texts);
   const std::string failed = kSourceUnread + plat::SystemErrorText(plat::kErrAccessDenied) + "　\n( " + tree + "\\";
   struct Case { const char* selected; const char* unlisted; } cases[] = {  // "": none, the whole selection copied
@@ -522,8 +526,8 @@ TEST_F(Engine, TheWalkLeavesOutTheBackupLinkCyclesAndProtectedFolders) {
     Reset();
     selection = {tree + "\\" + cases[i].selected};
     EXPECT_EQ(counted ? kCounted : kFailed, Scan()) << i;
-    EXPECT_EQ(counted ? 2 : 0, engine.SourceTotals.files) << i;
-    EXPECT_EQ(kDone, counted ? engine.RunBackup(t.Path("bk"), true) : kDone) << i;
+    EXPECT_EQ(counted ? 2 : 0, engine.Counted().files) << i;
+    EXPECT_EQ(kDone, counted ? engine.RunBackup(t.Path("bk"), {}) : kDone) << i;
     EXPECT_EQ(Strings{counted ? Verified() : failed + cases[i].unlisted + " )"}, host.texts) << i;
     EXPECT_EQ(counted ? "12|1" : "<missing>|0",
               Copy("prot\\Sys\\a.txt") + "|" + std::to_string(t.Exists(InCopy("prot\\Vol")))) << i;
@@ -567,8 +571,8 @@ TEST_F(Engine, FailuresOnTheWayAreReportedNeverASuccess) {
     Fault fault = c.fault;
     plat::SetFaultHook(inject, &fault);
     EXPECT_EQ(c.scan, Scan()) << i;
-    EXPECT_TRUE(engine.ScanIdle()) << i;
-    const RunOutcome run = c.scan == kCounted ? engine.RunBackup(t.Path("bk"), true) : kDone;
+    EXPECT_EQ(Phase::kIdle, engine.phase()) << i;
+    const RunOutcome run = c.scan == kCounted ? engine.RunBackup(t.Path("bk"), {}) : kDone;
     plat::SetFaultHook(nullptr, nullptr);
     EXPECT_EQ(c.run, run) << i;
     ASSERT_EQ(c.texts, host.texts.size()) << i;
@@ -672,8 +676,10 @@ TEST_F(Engine, ABackupWithWindowsAnswers) {
   auto failed = [&](uint32_t error, const std::string& file) {
     return kCopyFailed + plat::SystemErrorText(error) + "　\n( " + t.Path(InCopy(file)) + " )";
   };
-  // created: the files the program made itself (Windows build), the system's copy made the encrypted one.
-  struct Case { const char* selected; int64_t bytes; Strings texts; const wchar_t* created; } cases[] = {
+  // created: the files the program made itself (Windows build), the system's copy made the encrypted one. taken: the
+  // copy's Zone.Identifier exists before the program makes it, which fails the copy of z.txt (never overwritten).
+  struct Case { const char* selected; int64_t bytes; Strings texts; const wchar_t* created; bool taken = false; } cases[] = {
+      {"ntfs\\z.txt", 4, {failed(plat::kErrFileExists, "z.txt"), Mismatch(1, 4, 0, 0)}, L"z.txt|z.txt:Zone.Identifier|", true},
       {"ntfs", 9, {Verified() + contentChecked + "2 ファイル）。　"}, L"a.txt|z.txt|z.txt:Zone.Identifier|"},
       {"links", 7, {Verified() + contentChecked + "1 ファイル）。　"}, L"link.txt|"},
       {"gone", 0, {failed(plat::kErrFileNotFound, "gone\\gone.txt"), Mismatch(1, 0, 0, 0)}, L""},
@@ -690,14 +696,20 @@ TEST_F(Engine, ABackupWithWindowsAnswers) {
 #endif
     Reset();
     Select({c.selected});
+    const std::string taken = InCopy("z.txt:Zone.Identifier");
+#ifdef _WIN32
+    if (c.taken) ntfs.streams[plat::ToNative(t.Path(taken))] = L"taken", t.File("streams\\taken", "mine");
+#else
+    host.onPump = [&] { if (c.taken && t.Exists("bk\\" + kStamp) && !t.Exists(taken)) t.File(taken, "mine"); };
+#endif
     EXPECT_EQ(kDone, ScanAndRun(true, "bk", true)) << i;
-    EXPECT_EQ(c.bytes, engine.SourceTotals.bytes) << i;
+    EXPECT_EQ(c.bytes, engine.Counted().bytes) << i;
     EXPECT_EQ(c.texts, host.texts) << i;
 #ifdef _WIN32
     EXPECT_EQ(plat::FromNative(c.created ? c.created : L""), plat::FromNative(ntfs.created)) << i;
 #endif
     const std::string streams = streamOf(InCopy("ntfs\\z.txt")) + "|" + streamOf(InCopy("ntfs\\a.txt"));
-    EXPECT_TRUE(i > 0 || streams == zone + "|<missing>") << streams;
+    EXPECT_TRUE(i != 1 || streams == zone + "|<missing>") << streams;
   }
 }
 

@@ -21,7 +21,8 @@ TEST(MainModel, TheFolderLabelAndWhoseFiltersTheCountTakes) {
   }
 }
 
-// A count to what start then does: the totals shown, their state, start's decision for the folder at the press.
+// A count to what start then does: the totals shown, their state, start's decision for the folder at the press, and
+// start during the engine's other phases.
 TEST(MainModel, CountPhasesAndStart) {
   const char* kActions[] = {"ignore", "run", "count first"};
   const char* kTotals[] = {"pending", "shown", "failed"};
@@ -37,17 +38,27 @@ TEST(MainModel, CountPhasesAndStart) {
     const Case& c = cases[i];
     MainModel model;
     model.Prepare(c.folder, c.existed, {});
-    EXPECT_EQ(kActions[0], kActions[int(model.DecideStart(c.folder, c.existsAtStart))]) << i;  // no totals yet
-    const bool counts = model.BeginCount();
-    EXPECT_EQ(counts, model.Busy()) << i;
+    EXPECT_EQ(kActions[0], kActions[int(model.DecideStart(Phase::kIdle, c.folder, c.existsAtStart))]) << i;  // no totals yet
     std::string size = "x", files = "x";
     const bool shown = model.EndCount(c.outcome, ScanTotals{2048, 3}, size, files);
-    EXPECT_EQ(c.expected, std::to_string(counts) + "|" + std::to_string(shown) + "|" + size + "|" + files + "|" +
+    EXPECT_EQ(c.expected, std::to_string(model.Counts()) + "|" + std::to_string(shown) + "|" + size + "|" + files + "|" +
                               kTotals[int(model.totals())] + "|" +
-                              kActions[int(model.DecideStart(c.folder, c.existsAtStart))]) << i;
-    model.BeginRun();
-    EXPECT_EQ(kActions[0], kActions[int(model.DecideStart(c.folder, c.existsAtStart))]) << i << ": during the run";
+                              kActions[int(model.DecideStart(Phase::kIdle, c.folder, c.existsAtStart))]) << i;
+    for (Phase busy : {Phase::kCounting, Phase::kCopying, Phase::kCheckingContent, Phase::kDone})
+      EXPECT_EQ(kActions[0], kActions[int(model.DecideStart(busy, c.folder, c.existsAtStart))]) << i;
   }
+}
+
+// Cancel in each phase of the engine; a run checks the content as asked, whatever the success message.
+TEST(MainModel, CancelByPhaseAndTheRunsOptions) {
+  const char* kCancels[] = {"stop copy", "stop count, close", "close"};
+  std::string actions;
+  for (Phase p : {Phase::kIdle, Phase::kCounting, Phase::kCopying, Phase::kChecking, Phase::kCheckingContent, Phase::kDone})
+    actions += kCancels[int(DecideCancel(p))] + std::string("|");
+  EXPECT_EQ("close|stop count, close|stop copy|stop copy|stop copy|close|", actions);
+  AppSettings settings;
+  settings.EndMsg = 0, settings.Verify = 1;
+  EXPECT_TRUE(RunOptionsOf(settings).checkContent && !RunOptionsOf(settings).endMessage);
 }
 
 }  // namespace
