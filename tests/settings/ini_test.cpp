@@ -12,14 +12,13 @@
 
 namespace {
 
-using ReadFn = std::optional<std::string> (*)(const std::string&, const std::string&, const plat::NativePath&);
-using WriteFn = bool (*)(const std::string&, const std::string&, const char*, const plat::NativePath&, uint32_t*);
-struct Profile { const char* name; ReadFn read; WriteFn write; };
 // One change through the store's one-write batch: a value, or none to remove the key.
 bool StoreWrite(const std::string& section, const std::string& key, const char* value, const plat::NativePath& path,
                 uint32_t* err) {
-  return ini::WriteProfileChanges({{section, key, value ? std::optional<std::string>(value) : std::nullopt}}, path, err);
+  const std::optional<std::string> text = value ? std::optional<std::string>(value) : std::nullopt;
+  return ini::WriteProfileChanges({{section, key, text}}, path, err);
 }
+struct Profile { const char* name; decltype(&ini::ReadProfileText) read; decltype(&StoreWrite) write; };
 #ifdef _WIN32
 // Get/WritePrivateProfileStringW with the store's contract: code page 932, a missing key as none (the default "\n" can
 // never be a stored value), the same refusals.

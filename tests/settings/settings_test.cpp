@@ -133,8 +133,7 @@ TEST_F(SettingsFile, ListSaveWritesEveryEntryWholeAndRemovesTheStaleOnes) {
   }
 }
 
-// Only 0..99 are entries. A value comes back as written: a long one whole; one with a blank or a quote at either end
-// unchanged.
+// Only 0..99 are entries. A value with a blank or a quote at either end comes back as written.
 TEST_F(SettingsFile, OneEntryIsReadAndWrittenAtItsIndexOnly) {
   Write(head + Entry(0, "D:\\a", "p") + "BkFolder001=NonFolder;");
   struct Case { int index; const char* row; } cases[] = {
@@ -148,11 +147,11 @@ TEST_F(SettingsFile, OneEntryIsReadAndWrittenAtItsIndexOnly) {
   for (int index : {5, 100, -1}) WriteBkFolder(index, five, path);
   EXPECT_EQ(head + Entry(0, "D:\\a", "p") + "BkFolder001=NonFolder;" + EntryOf(5, five), Text());
 
-  for (const std::string& value : {std::string(3998, 'w') + "ソ", std::string(" tmp"), std::string("'*'")}) {
+  for (const std::string& value : {std::string(" tmp"), std::string("'*'")}) {
     WriteBkFolder(0, BackupFolder{value, value, value, value, value}, path);
     BackupFolder entry;
     ReadBkFolder(0, entry, path);
-    EXPECT_EQ(Row(BackupFolder{value, value, value, value, value}), Row(entry)) << "length " << value.size();
+    EXPECT_EQ(Row(BackupFolder{value, value, value, value, value}), Row(entry)) << value;
   }
 }
 
