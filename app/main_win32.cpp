@@ -1,9 +1,9 @@
-// Larkspan.exe entry point: the application object's start-up, then the end.
+// Larkspan.exe entry point: the program's start-up, then the end.
 #include <windows.h>
 
-#include "app/backup_app.h"
+#include "app/application.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  theApp.Run();
+  Application().Run();
   return 0;
 }

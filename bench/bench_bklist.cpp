@@ -26,7 +26,7 @@ double MedianMs(int rounds, const std::function<void()>& work) {
 }  // namespace
 
 int main() {
-  const plat::NativePath path = ini::SettingsFilePath();
+  const plat::NativePath path = settings::ini::SettingsFilePath();
   std::string kept;
   if (plat::ReadAll(path, kept) == plat::kErrSuccess) {
     std::printf("%s exists already; not touching it\n", plat::FromNative(path).c_str());

@@ -51,17 +51,17 @@ std::string MixedList() {
 
 // The decision as a walk would make it without the parsed list.
 int SplitPerName(const std::string& path, const std::string& list) {
-  const size_t sep = sjis::FindLastChar(path, '\\');
-  std::string name = sep == sjis::npos ? path : path.substr(sep + 1);
-  sjis::FoldLatinLower(name);
+  const size_t sep = core::sjis::FindLastChar(path, '\\');
+  std::string name = sep == core::sjis::npos ? path : path.substr(sep + 1);
+  core::sjis::FoldLatinLower(name);
   std::string work = list;
-  sjis::FoldLatinLower(work);
+  core::sjis::FoldLatinLower(work);
   while (!work.empty()) {
-    size_t at = sjis::FindChar(work, ';');
-    std::string pattern = at == sjis::npos ? work : work.substr(0, at);
-    work = at == sjis::npos ? std::string() : work.substr(at + 1);
+    size_t at = core::sjis::FindChar(work, ';');
+    std::string pattern = at == core::sjis::npos ? work : work.substr(0, at);
+    work = at == core::sjis::npos ? std::string() : work.substr(at + 1);
     if (pattern == "*.*") pattern = "*";
-    if (!pattern.empty() && wildcard::Match(pattern, name, [&](size_t i, size_t j) { return pattern[i] == name[j]; }))
+    if (!pattern.empty() && core::wildcard::Match(pattern, name, [&](size_t i, size_t j) { return pattern[i] == name[j]; }))
       return 0;
   }
   return -1;

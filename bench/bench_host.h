@@ -12,7 +12,7 @@ namespace bench {
 
 class Host : public BackupHost {
  public:
-  int ShowMessage(const std::string& text, unsigned) override { return last = text, host::kIdYes; }
+  int ShowMessage(const std::string& text, unsigned) override { return last = text, engine::host::kIdYes; }
   void PumpMessages() override {
 #ifdef _WIN32
     if (pump) bench::PumpMessages();

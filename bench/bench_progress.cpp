@@ -22,7 +22,7 @@ class WindowHost : public BackupHost {
   explicit WindowHost(HWND bar) : bar_(bar) {}
   int ShowMessage(const std::string& text, unsigned) override {
     last = text;
-    return host::kIdYes;
+    return engine::host::kIdYes;
   }
   void PumpMessages() override { bench::PumpMessages(); }
   void ShowProgress() override { ::ShowWindow(bar_, SW_SHOW); }

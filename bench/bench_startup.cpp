@@ -26,7 +26,7 @@ constexpr DWORD kPollMs = 5;
 // The dialog's host does this per file: pump the real message queue.
 class PumpingHost : public BackupHost {
  public:
-  int ShowMessage(const std::string&, unsigned) override { return host::kIdOk; }
+  int ShowMessage(const std::string&, unsigned) override { return engine::host::kIdOk; }
   void PumpMessages() override { bench::PumpMessages(); }
   void ShowProgress() override {}
   void SetProgressRange(int64_t) override {}

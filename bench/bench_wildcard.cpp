@@ -8,7 +8,7 @@
 
 // Byte-wise, case-sensitive: the matcher with the plainest rule; 1 on a match.
 static int MatchWildcard(std::string_view p, std::string_view t) {
-  return wildcard::Match(p, t, [&](size_t i, size_t j) { return p[i] == t[j]; }) ? 1 : 0;
+  return core::wildcard::Match(p, t, [&](size_t i, size_t j) { return p[i] == t[j]; }) ? 1 : 0;
 }
 
 static int PlainRecursive(const char* p, const char* t) {

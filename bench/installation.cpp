@@ -27,7 +27,7 @@ std::string InstallProgram(const std::string& program, const std::string& folder
 bool StartProgram(e2e::Process& process, const std::string& installed) {
   const std::string folder = installed.substr(0, installed.rfind('\\'));
   std::string error;
-  if (process.Start(plat::ToNative("\"" + installed + "\" " + contract::kLaunchToken), plat::ToNative(folder), &error)) {
+  if (process.Start(plat::ToNative("\"" + installed + "\" " + core::contract::kLaunchToken), plat::ToNative(folder), &error)) {
     return true;
   }
   std::printf("%s\n", error.c_str());
@@ -35,7 +35,7 @@ bool StartProgram(e2e::Process& process, const std::string& installed) {
 }
 
 HWND WindowNow(DWORD pid, int id, HWND except) {
-  return e2e::FindWindowOf(pid, "#32770", contract::kCaption, id, 0, except);
+  return e2e::FindWindowOf(pid, "#32770", core::contract::kCaption, id, 0, except);
 }
 
 bool TotalsShown(const std::string& totalFiles) {

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-namespace contract {
+namespace core::contract {
 
 constexpr const char kCaption[] = "Larkspan";
 constexpr const char kProgramFileName[] = "Larkspan.exe";
@@ -32,7 +32,7 @@ constexpr char kEntryEnd = ' ';
 // file is refused unread, so it can never exhaust memory.
 constexpr uint64_t kMaxParameterFileBytes = 64u << 20;
 
-}  // namespace contract
+}  // namespace core::contract
 
 // The selected paths in file order, verbatim, each with its kind fixed at load
 // time: 0 a file, 1 a folder.

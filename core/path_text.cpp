@@ -6,27 +6,27 @@
 #include "core/sjis.h"
 #include "core/texts.h"
 
-bool EndsWithBackslash(std::string_view path) { return sjis::EndsWithChar(path, '\\'); }
+bool EndsWithBackslash(std::string_view path) { return core::sjis::EndsWithChar(path, '\\'); }
 
 void SplitPath(const std::string& path, std::string& drive, std::string& dir, std::string& name, std::string& ext) {
   std::string_view rest(path);
   drive.clear();
-  if (rest.size() >= 2 && rest[1] == ':' && !sjis::IsLeadByte(static_cast<unsigned char>(rest[0]))) {
+  if (rest.size() >= 2 && rest[1] == ':' && !core::sjis::IsLeadByte(static_cast<unsigned char>(rest[0]))) {
     drive = std::string(rest.substr(0, 2));
     rest.remove_prefix(2);
   }
-  size_t sep = sjis::FindLastSeparator(rest);
-  std::string_view dirPart = sep == sjis::npos ? std::string_view() : rest.substr(0, sep + 1);
-  std::string_view file = sep == sjis::npos ? rest : rest.substr(sep + 1);
-  size_t dot = sjis::FindLastChar(file, '.');
-  std::string_view namePart = dot == sjis::npos ? file : file.substr(0, dot);
-  std::string_view extPart = dot == sjis::npos ? std::string_view() : file.substr(dot);
+  size_t sep = core::sjis::FindLastSeparator(rest);
+  std::string_view dirPart = sep == core::sjis::npos ? std::string_view() : rest.substr(0, sep + 1);
+  std::string_view file = sep == core::sjis::npos ? rest : rest.substr(sep + 1);
+  size_t dot = core::sjis::FindLastChar(file, '.');
+  std::string_view namePart = dot == core::sjis::npos ? file : file.substr(0, dot);
+  std::string_view extPart = dot == core::sjis::npos ? std::string_view() : file.substr(dot);
   // The runtime splitter's buffers: 256 bytes each for directory, name and
   // extension, terminator included.
   constexpr size_t kPartMax = 255;
-  dir = sjis::Truncate(dirPart, kPartMax);
-  name = sjis::Truncate(namePart, kPartMax);
-  ext = sjis::Truncate(extPart, kPartMax);
+  dir = core::sjis::Truncate(dirPart, kPartMax);
+  name = core::sjis::Truncate(namePart, kPartMax);
+  ext = core::sjis::Truncate(extPart, kPartMax);
 }
 
 void ShortenPath(std::string& path) {

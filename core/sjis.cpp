@@ -1,7 +1,7 @@
 // Shift_JIS character stepping (see sjis.h).
 #include "core/sjis.h"
 
-namespace sjis {
+namespace core::sjis {
 
 size_t FindChar(std::string_view s, char c, size_t from) {
   for (size_t i = from; i < s.size(); i += CharLen(s, i)) {
@@ -60,4 +60,4 @@ void FoldLatinLower(std::string& s) {
   }
 }
 
-}  // namespace sjis
+}  // namespace core::sjis

@@ -20,7 +20,7 @@
 #include <string>
 #include <string_view>
 
-namespace sjis {
+namespace core::sjis {
 
 constexpr size_t npos = std::string_view::npos;
 
@@ -66,4 +66,4 @@ inline std::string Truncate(std::string_view s, size_t limit) { return std::stri
 // character, and every byte inside one, is left alone. Lengths never change.
 void FoldLatinLower(std::string& s);
 
-}  // namespace sjis
+}  // namespace core::sjis

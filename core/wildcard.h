@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string_view>
 
-namespace wildcard {
+namespace core::wildcard {
 
 // True if pattern matches the whole text. same(p, t) tells whether pattern
 // byte p (neither "*" nor "?") takes text byte t. One pass with one resume
@@ -37,4 +37,4 @@ bool Match(std::string_view pattern, std::string_view text, Same same) {
   return p == pattern.size();
 }
 
-}  // namespace wildcard
+}  // namespace core::wildcard

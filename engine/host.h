@@ -8,7 +8,7 @@
 
 #include "platform/fs.h"
 
-namespace host {
+namespace engine::host {
 
 // Message-box styles and answers (the Win32 values).
 enum : unsigned {
@@ -21,14 +21,14 @@ enum : unsigned {
 };
 enum : int { kIdOk = 1, kIdYes = 6, kIdNo = 7 };
 
-}  // namespace host
+}  // namespace engine::host
 
 class BackupHost {
  public:
   virtual ~BackupHost() = default;
 
   // Shows a modal message box captioned "Larkspan", owned by the main window,
-  // with the given buttons and icon; returns the button pressed (host::kId...).
+  // with the given buttons and icon; returns the button pressed (engine::host::kId...).
   virtual int ShowMessage(const std::string& text, unsigned style) = 0;
   // Dispatches every pending window message; a cancel may run inside.
   virtual void PumpMessages() = 0;

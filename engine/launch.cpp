@@ -45,7 +45,7 @@ bool ParseParameterText(const std::string& text, SelectionList& list) {
 }
 
 plat::NativePath ParameterFileBesideProgram() {
-  return plat::JoinNative(plat::ModuleFolder(), plat::ToNative(contract::kParameterFileName));
+  return plat::JoinNative(plat::ModuleFolder(), plat::ToNative(core::contract::kParameterFileName));
 }
 
 bool LoadSelection(const std::string& commandTail, SelectionList& list, std::string& message) {
@@ -55,7 +55,7 @@ bool LoadSelection(const std::string& commandTail, SelectionList& list, std::str
   }
   const plat::NativePath parameterPath = ParameterFileBesideProgram();
   std::string content, error;
-  if (!ReadWholeFile(parameterPath, content, error, contract::kMaxParameterFileBytes)) {
+  if (!ReadWholeFile(parameterPath, content, error, core::contract::kMaxParameterFileBytes)) {
     message = std::string(engine::texts::kParameterReadFailed) + error + engine::texts::kParameterPathOpen +
               plat::FromNative(parameterPath) + core::texts::kPathClose;
     return false;

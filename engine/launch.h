@@ -24,7 +24,7 @@ plat::NativePath ParameterFileBesideProgram();
 // The load sequence: token check, read of the parameter file, its deletion
 // right after a successful read, parsing. True with a non-empty list, or false
 // with message = the refusal to show (stop icon); the caller then closes. A
-// file that cannot be read, or is larger than contract::kMaxParameterFileBytes,
+// file that cannot be read, or is larger than core::contract::kMaxParameterFileBytes,
 // is refused with the read-failure message and left where it is (it was not
 // read; the next hand-off replaces it).
 bool LoadSelection(const std::string& commandTail, SelectionList& list, std::string& message);

@@ -38,7 +38,7 @@ bool plat::FileFinder::Next() {
 plat::NativePath plat::FileFinder::SearchRootOf(const plat::NativePath& pattern) {
   size_t sep = plat::LastSeparator(pattern);
   if (sep != plat::NativePath::npos) return pattern.substr(0, sep);
-  if (pattern.size() >= 2 && pattern[1] == ':' && !sjis::IsLeadByte(static_cast<unsigned char>(pattern[0])))
+  if (pattern.size() >= 2 && pattern[1] == ':' && !core::sjis::IsLeadByte(static_cast<unsigned char>(pattern[0])))
     return pattern.substr(0, 2);
   return plat::NativePath();
 }

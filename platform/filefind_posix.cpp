@@ -41,7 +41,7 @@ void plat::FileFinder::Close() {
 // FindFirstFile does.
 static bool MatchName(std::string_view mask, std::string_view name) {
   auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-  return wildcard::Match(mask, name, [&](size_t p, size_t t) { return fold(mask[p]) == fold(name[t]); });
+  return core::wildcard::Match(mask, name, [&](size_t p, size_t t) { return fold(mask[p]) == fold(name[t]); });
 }
 
 // The DOS attributes Wine keeps for a Unix file in this extended attribute

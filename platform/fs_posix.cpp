@@ -39,7 +39,7 @@ uint32_t InjectedFault(FsOp op, const std::string& path) { return g_hook ? g_hoo
 
 std::string ToPosixPath(const std::string& path) {
   std::string out = path;
-  for (size_t i = 0; i < out.size(); i += sjis::CharLen(out, i)) {
+  for (size_t i = 0; i < out.size(); i += core::sjis::CharLen(out, i)) {
     if (out[i] == '\\') out[i] = '/';
   }
   return out;

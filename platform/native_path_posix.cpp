@@ -13,11 +13,11 @@ std::string FromNative(const NativePath& path, bool* exact) {
 }
 
 NativePath JoinNative(const NativePath& folder, const NativePath& name) {
-  if (sjis::EndsWithChar(folder, '\\') || sjis::EndsWithChar(folder, '/')) return folder + name;
+  if (core::sjis::EndsWithChar(folder, '\\') || core::sjis::EndsWithChar(folder, '/')) return folder + name;
   return folder + '\\' + name;
 }
 
-size_t LastSeparator(const NativePath& path) { return sjis::FindLastSeparator(path); }
+size_t LastSeparator(const NativePath& path) { return core::sjis::FindLastSeparator(path); }
 
 bool HasWildcard(const NativePath& path) { return path.find_first_of("*?") != NativePath::npos; }
 

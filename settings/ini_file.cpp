@@ -14,7 +14,7 @@
 #include "settings/ini_text.h"
 #include "settings/texts.h"
 
-namespace ini {
+namespace settings::ini {
 
 namespace {
 
@@ -96,4 +96,4 @@ bool WriteProfileChanges(const std::vector<KeyChange>& changes, const plat::Nati
   return e == plat::kErrSuccess;
 }
 
-}  // namespace ini
+}  // namespace settings::ini

@@ -19,7 +19,7 @@
 #include <string>
 #include <string_view>
 
-namespace ini {
+namespace settings::ini {
 
 // True if section, key and value (null allowed) can be written as one line
 // each and read back as the same names: no line break in any of them, no "="
@@ -58,4 +58,4 @@ class IniText {
   std::string text_;
 };
 
-}  // namespace ini
+}  // namespace settings::ini

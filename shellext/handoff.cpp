@@ -16,10 +16,10 @@ std::wstring ModuleDirectory(const std::wstring& moduleFileName) {
   return moduleFileName.substr(0, separator + 1);
 }
 
-std::wstring ProgramPath(const std::wstring& directory) { return directory + Widen(contract::kProgramFileName); }
+std::wstring ProgramPath(const std::wstring& directory) { return directory + Widen(core::contract::kProgramFileName); }
 
 std::wstring ParameterFileIn(const std::wstring& directory) {
-  return directory + Widen(contract::kParameterFileName);
+  return directory + Widen(core::contract::kParameterFileName);
 }
 
 }  // namespace shellext

@@ -107,7 +107,7 @@ bool LeadsBack(const std::wstring& shortPath, const std::wstring& item) {
 }
 
 void ShowMessage(const std::wstring& text, UINT icon = 0) {
-  ::MessageBoxW(nullptr, text.c_str(), FromShiftJis(contract::kCaption).c_str(), MB_OK | icon);
+  ::MessageBoxW(nullptr, text.c_str(), FromShiftJis(core::contract::kCaption).c_str(), MB_OK | icon);
 }
 
 }  // namespace
@@ -196,7 +196,7 @@ HRESULT HandOff(IDataObject* data, const std::wstring& directory) {
   const std::wstring program = ProgramPath(directory);
   INT_PTR started = reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, FromShiftJis(texts::kOpenVerb).c_str(),
                                                               program.c_str(),
-                                                              FromShiftJis(contract::kLaunchToken).c_str(), nullptr,
+                                                              FromShiftJis(core::contract::kLaunchToken).c_str(), nullptr,
                                                               SW_SHOW));
   if (started <= kLastShellExecuteError) ShowMessage(FromShiftJis(texts::kStartFailed));
   return S_OK;

@@ -11,9 +11,9 @@
 #include "ui/resource.h"
 #include "ui/texts.h"
 
-CAboutDlg::CAboutDlg() : ui::DialogBase(IDD_ABOUT_BOX) {}
+AboutDialog::AboutDialog() : ui::DialogBase(IDD_ABOUT_BOX) {}
 
-BOOL CAboutDlg::OnInitDialog() {
+BOOL AboutDialog::OnInitDialog() {
   ui::CenterOnOwner(hwnd());
   // The web button comes first in the tab order, but Enter must close the box,
   // not open the web site and so end the program: OK starts with the focus.
@@ -21,7 +21,7 @@ BOOL CAboutDlg::OnInitDialog() {
   return FALSE;
 }
 
-bool CAboutDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+bool AboutDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
   if (LOWORD(wParam) == IDC_WEB_ADDRESS && HIWORD(wParam) == BN_CLICKED) {
     // The button's caption is the address. Whatever the shell answers, the
     // box closes and the caller learns that the web site was asked for.
@@ -34,9 +34,9 @@ bool CAboutDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
   return ui::DialogBase::OnCommand(wParam, lParam);
 }
 
-CVersionDlg::CVersionDlg() : ui::DialogBase(IDD_VERSION_BOX) {}
+VersionDialog::VersionDialog() : ui::DialogBase(IDD_VERSION_BOX) {}
 
-BOOL CVersionDlg::OnInitDialog() {
+BOOL VersionDialog::OnInitDialog() {
   ui::CenterOnOwner(hwnd());
   return TRUE;
 }

@@ -8,9 +8,9 @@
 
 #include "ui/dialog_base.h"
 
-class CAboutDlg : public ui::DialogBase {
+class AboutDialog : public ui::DialogBase {
  public:
-  CAboutDlg();
+  AboutDialog();
 
   // True once the web button was used (the box then closed as with OK).
   bool WebOpened = false;
@@ -21,9 +21,9 @@ class CAboutDlg : public ui::DialogBase {
 };
 
 // The version box: OK closes it; nothing else of its own.
-class CVersionDlg : public ui::DialogBase {
+class VersionDialog : public ui::DialogBase {
  public:
-  CVersionDlg();
+  VersionDialog();
 
  protected:
   BOOL OnInitDialog() override;

@@ -9,9 +9,9 @@
 #include "ui/resource.h"
 #include "ui/texts.h"
 
-CBackupFolderEditDlg::CBackupFolderEditDlg() : ui::DialogBase(IDD_BACKUP_FOLDER_EDIT) {}
+FolderEditDialog::FolderEditDialog() : ui::DialogBase(IDD_BACKUP_FOLDER_EDIT) {}
 
-BOOL CBackupFolderEditDlg::OnInitDialog() {
+BOOL FolderEditDialog::OnInitDialog() {
   ui::CenterOnOwner(hwnd());
   ui::SetText(hwnd(), (Mode == EditMode::kCurrentFolder || !Entry.Folder.empty()) ? ui::texts::kTitleChangeFolder : ui::texts::kTitleAddFolder);
   const FolderForm form = FormForEntry(Entry);
@@ -31,7 +31,7 @@ BOOL CBackupFolderEditDlg::OnInitDialog() {
   return TRUE;
 }
 
-void CBackupFolderEditDlg::UpdateFilterControls() {
+void FolderEditDialog::UpdateFilterControls() {
   const BOOL file = ui::IsChecked(hwnd(), IDC_FILE_FILTER) ? TRUE : FALSE;
   for (int id : {IDC_FILE_PATTERNS, IDC_FILE_INCLUDE, IDC_FILE_EXCLUDE}) ::EnableWindow(Item(id), file);
   const BOOL folder = ui::IsChecked(hwnd(), IDC_FOLDER_FILTER) ? TRUE : FALSE;
@@ -41,7 +41,7 @@ void CBackupFolderEditDlg::UpdateFilterControls() {
   ::ShowWindow(Item(IDC_FOLDER_EXCLUDE), SW_HIDE);
 }
 
-bool CBackupFolderEditDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+bool FolderEditDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
   if (HIWORD(wParam) == BN_CLICKED) {
     switch (LOWORD(wParam)) {
       case IDC_BROWSE:
@@ -56,7 +56,7 @@ bool CBackupFolderEditDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
   return ui::DialogBase::OnCommand(wParam, lParam);
 }
 
-void CBackupFolderEditDlg::Browse() {
+void FolderEditDialog::Browse() {
   std::string path = ui::ItemText(hwnd(), IDC_EDIT_FOLDER);
   if (ui::PickFolder(hwnd(), ui::texts::kBrowseTitle, path) != 0) return;
   ui::SetItemText(hwnd(), IDC_EDIT_FOLDER, path);
@@ -64,7 +64,7 @@ void CBackupFolderEditDlg::Browse() {
   MoveCaretToEnd();
 }
 
-void CBackupFolderEditDlg::MoveCaretToEnd() {
+void FolderEditDialog::MoveCaretToEnd() {
   HWND edit = Item(IDC_EDIT_FOLDER);
   // The edit counts UTF-16 characters.
   const WPARAM end = static_cast<WPARAM>(::GetWindowTextLengthW(edit));
@@ -72,7 +72,7 @@ void CBackupFolderEditDlg::MoveCaretToEnd() {
   ::SendMessageW(edit, EM_SCROLLCARET, 0, 0);
 }
 
-FolderForm CBackupFolderEditDlg::ReadForm() const {
+FolderForm FolderEditDialog::ReadForm() const {
   FolderForm form;
   form.folder = ui::ItemText(hwnd(), IDC_EDIT_FOLDER);
   form.fileFilter = ui::IsChecked(hwnd(), IDC_FILE_FILTER);
@@ -84,7 +84,7 @@ FolderForm CBackupFolderEditDlg::ReadForm() const {
   return form;
 }
 
-void CBackupFolderEditDlg::OnOK() {
+void FolderEditDialog::OnOK() {
   std::string refusal;
   int focus = 0;
   const auto exists = [](const std::string& folder) { return plat::PathExists(plat::ToNative(folder)); };

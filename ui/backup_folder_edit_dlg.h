@@ -1,4 +1,4 @@
-// CBackupFolderEditDlg: the add/change dialog of one backup folder (dialog
+// FolderEditDialog: the add/change dialog of one backup folder (dialog
 // 138): its path and its file and folder filter, checked on OK.
 #pragma once
 
@@ -10,9 +10,9 @@
 #include "ui/dialog_base.h"
 #include "ui/folder_rules.h"
 
-class CBackupFolderEditDlg : public ui::DialogBase {
+class FolderEditDialog : public ui::DialogBase {
  public:
-  CBackupFolderEditDlg();
+  FolderEditDialog();
 
   // In: set after construction, before DoModal. Out: valid after DoModal
   // returned IDOK (the folder checked, the four lists built from the

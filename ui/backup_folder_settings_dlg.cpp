@@ -35,10 +35,10 @@ constexpr Column kColumns[] = {
 
 }  // namespace
 
-CBackupFolderSettingsDlg::CBackupFolderSettingsDlg(AppSettings& settings)
+FolderListDialog::FolderListDialog(AppSettings& settings)
     : ui::DialogBase(IDD_BACKUP_FOLDER_SETTINGS), settings_(settings) {}
 
-BOOL CBackupFolderSettingsDlg::OnInitDialog() {
+BOOL FolderListDialog::OnInitDialog() {
   ui::CenterOnOwner(hwnd());
   const int dpi = ui::WindowDpi(hwnd());
   SetListImages(dpi);
@@ -47,7 +47,7 @@ BOOL CBackupFolderSettingsDlg::OnInitDialog() {
     LVCOLUMNW column = {};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
     column.pszText = &header[0];
-    column.cx = dpi::Scale(kColumns[i].width, dpi);
+    column.cx = ui::dpi::Scale(kColumns[i].width, dpi);
     ::SendMessageW(List(), LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
   }
   ::SendMessageW(List(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
@@ -55,11 +55,11 @@ BOOL CBackupFolderSettingsDlg::OnInitDialog() {
   return TRUE;
 }
 
-void CBackupFolderSettingsDlg::SetListImages(int dpi) {
-  const int scale = dpi::ImageScaleIndex(dpi);
+void FolderListDialog::SetListImages(int dpi) {
+  const int scale = ui::dpi::ImageScaleIndex(dpi);
   HIMAGELIST images =
-      ::ImageList_LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(dpi::ScaledImageId(IDB_LIST_IMAGES, scale)),
-                             dpi::ImageSize(kImageWidth, scale), kImageGrow, RGB(0, 0, 0), IMAGE_BITMAP, 0);
+      ::ImageList_LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(ui::dpi::ScaledImageId(IDB_LIST_IMAGES, scale)),
+                             ui::dpi::ImageSize(kImageWidth, scale), kImageGrow, RGB(0, 0, 0), IMAGE_BITMAP, 0);
   if (!images) return;
   // The list view owns the image list it holds and destroys it with itself
   // (the list has no LVS_SHAREIMAGELISTS); one it gives back is ours.
@@ -68,12 +68,12 @@ void CBackupFolderSettingsDlg::SetListImages(int dpi) {
   if (replaced) ::ImageList_Destroy(replaced);
 }
 
-void CBackupFolderSettingsDlg::OnDpiChanged(int dpi) {
+void FolderListDialog::OnDpiChanged(int dpi) {
   SetListImages(dpi);
-  ::SendMessageW(List(), LVM_SETCOLUMNWIDTH, 0, dpi::Scale(kColumns[0].width, dpi));
+  ::SendMessageW(List(), LVM_SETCOLUMNWIDTH, 0, ui::dpi::Scale(kColumns[0].width, dpi));
 }
 
-bool CBackupFolderSettingsDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+bool FolderListDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
   if (HIWORD(wParam) == BN_CLICKED) {
     switch (LOWORD(wParam)) {
       case IDC_ADD:
@@ -98,7 +98,7 @@ bool CBackupFolderSettingsDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 // --- The rows ----------------------------------------------------------------
 
-void CBackupFolderSettingsDlg::FillList() {
+void FolderListDialog::FillList() {
   ::SendMessageW(List(), LVM_DELETEALLITEMS, 0, 0);
   BackupFolderList list;
   LoadBkFolderList(true, list);
@@ -106,15 +106,15 @@ void CBackupFolderSettingsDlg::FillList() {
   for (int i = 0; i < rows_.count(); ++i) InsertRow(i, rows_.rows()[static_cast<size_t>(i)]);
 }
 
-void CBackupFolderSettingsDlg::InsertRow(int index, const BackupFolder& entry) {
+void FolderListDialog::InsertRow(int index, const BackupFolder& entry) {
   WriteRow(LVM_INSERTITEMW, index, entry);
 }
 
-void CBackupFolderSettingsDlg::UpdateRow(int index, const BackupFolder& entry) {
+void FolderListDialog::UpdateRow(int index, const BackupFolder& entry) {
   WriteRow(LVM_SETITEMW, index, entry);
 }
 
-void CBackupFolderSettingsDlg::WriteRow(UINT message, int index, const BackupFolder& entry) {
+void FolderListDialog::WriteRow(UINT message, int index, const BackupFolder& entry) {
   std::wstring folder = ui::Wide(entry.Folder);
   LVITEMW item = {};
   item.mask = LVIF_TEXT | LVIF_IMAGE;
@@ -131,7 +131,7 @@ void CBackupFolderSettingsDlg::WriteRow(UINT message, int index, const BackupFol
   SetCell(row, 4, entry.FilterFolderOut);
 }
 
-void CBackupFolderSettingsDlg::DeleteRow(int index) {
+void FolderListDialog::DeleteRow(int index) {
   ::SendMessageW(List(), LVM_DELETEITEM, index, 0);
   // The list keeps its mark on the row that moved into the deleted place (the
   // last row when the deleted one was last); that row becomes the selection.
@@ -144,11 +144,11 @@ void CBackupFolderSettingsDlg::DeleteRow(int index) {
   }
 }
 
-int CBackupFolderSettingsDlg::MarkedRow() const {
+int FolderListDialog::MarkedRow() const {
   return static_cast<int>(::SendMessageW(List(), LVM_GETSELECTIONMARK, 0, 0));
 }
 
-void CBackupFolderSettingsDlg::SelectRow(int row) {
+void FolderListDialog::SelectRow(int row) {
   ::SendMessageW(List(), LVM_SETSELECTIONMARK, 0, row);
   LVITEMW state = {};
   state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
@@ -158,7 +158,7 @@ void CBackupFolderSettingsDlg::SelectRow(int row) {
   ::SendMessageW(List(), LVM_ENSUREVISIBLE, row, TRUE);
 }
 
-void CBackupFolderSettingsDlg::SetCell(int row, int column, const std::string& text) {
+void FolderListDialog::SetCell(int row, int column, const std::string& text) {
   std::wstring wide = ui::Wide(text);
   LVITEMW item = {};
   item.iSubItem = column;
@@ -168,16 +168,16 @@ void CBackupFolderSettingsDlg::SetCell(int row, int column, const std::string& t
 
 // --- The buttons -------------------------------------------------------------
 
-bool CBackupFolderSettingsDlg::EditEntry(BackupFolder& entry) {
-  CBackupFolderEditDlg edit;
-  edit.Mode = CBackupFolderEditDlg::EditMode::kFromSettings;
+bool FolderListDialog::EditEntry(BackupFolder& entry) {
+  FolderEditDialog edit;
+  edit.Mode = FolderEditDialog::EditMode::kFromSettings;
   edit.Entry = entry;
   if (edit.DoModal(hwnd()) != IDOK) return false;
   entry = edit.Entry;
   return true;
 }
 
-void CBackupFolderSettingsDlg::Add() {
+void FolderListDialog::Add() {
   std::string refusal;
   if (!rows_.CheckAdd(refusal)) {
     ui::ShowMessageBox(hwnd(), refusal, MB_ICONEXCLAMATION | MB_OK);
@@ -200,7 +200,7 @@ void CBackupFolderSettingsDlg::Add() {
   ::SetFocus(List());
 }
 
-void CBackupFolderSettingsDlg::Change() {
+void FolderListDialog::Change() {
   std::string refusal;
   const int row = rows_.TargetRow(MarkedRow(), ui::texts::kSelectToChange, refusal);
   if (row < 0) {
@@ -216,7 +216,7 @@ void CBackupFolderSettingsDlg::Change() {
   UpdateRow(row, entry);
 }
 
-void CBackupFolderSettingsDlg::Remove() {
+void FolderListDialog::Remove() {
   std::string refusal;
   const int row = rows_.TargetRow(MarkedRow(), ui::texts::kSelectToRemove, refusal);
   if (row < 0) {
@@ -228,7 +228,7 @@ void CBackupFolderSettingsDlg::Remove() {
   ::SetFocus(List());
 }
 
-void CBackupFolderSettingsDlg::Move(int direction) {
+void FolderListDialog::Move(int direction) {
   ::SendMessageW(List(), WM_SETREDRAW, FALSE, 0);
   const int from = MarkedRow();
   const int to = rows_.Move(from, direction);
@@ -243,7 +243,7 @@ void CBackupFolderSettingsDlg::Move(int direction) {
 
 // --- OK ----------------------------------------------------------------------
 
-void CBackupFolderSettingsDlg::OnOK() {
+void FolderListDialog::OnOK() {
   // A list that did not reach the file is said so; the dialog stays open with
   // it, for another OK or a cancel.
   if (!SaveBkFolderList(rows_.rows())) {

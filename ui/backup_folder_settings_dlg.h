@@ -1,4 +1,4 @@
-// CBackupFolderSettingsDlg: the backup-folder settings dialog (dialog 142).
+// FolderListDialog: the backup-folder settings dialog (dialog 142).
 // Its rows are the working copy of the backup-folder list while it is open
 // (kept in FolderRows and shown in the list view); OK writes the list back to
 // the settings file, Cancel writes nothing.
@@ -13,10 +13,10 @@
 
 class AppSettings;
 
-class CBackupFolderSettingsDlg : public ui::DialogBase {
+class FolderListDialog : public ui::DialogBase {
  public:
   // settings: the program's one settings record; it must outlive the dialog.
-  explicit CBackupFolderSettingsDlg(AppSettings& settings);
+  explicit FolderListDialog(AppSettings& settings);
 
   // Out, after DoModal returned IDOK: the first row of the list as it was
   // written (an empty entry for an empty list).

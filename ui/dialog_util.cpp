@@ -34,7 +34,7 @@ std::string ItemText(HWND dialog, int id) {
 }
 
 int ShowMessageBox(HWND owner, const std::string& text, unsigned style) {
-  return ::MessageBoxW(owner, Wide(text).c_str(), Wide(contract::kCaption).c_str(), style);
+  return ::MessageBoxW(owner, Wide(text).c_str(), Wide(core::contract::kCaption).c_str(), style);
 }
 
 int PickFolder(HWND owner, const std::string& title, std::string& path) {

@@ -5,9 +5,9 @@
 #include "ui/dialog_util.h"
 #include "ui/resource.h"
 
-CEnvSettingsDlg::CEnvSettingsDlg(AppSettings& settings) : ui::DialogBase(IDD_ENV_SETTINGS), settings_(settings) {}
+OptionsDialog::OptionsDialog(AppSettings& settings) : ui::DialogBase(IDD_ENV_SETTINGS), settings_(settings) {}
 
-BOOL CEnvSettingsDlg::OnInitDialog() {
+BOOL OptionsDialog::OnInitDialog() {
   ui::CenterOnOwner(hwnd());
   ui::SetChecked(hwnd(), IDC_END_MESSAGE, settings_.EndMsg);
   ui::SetChecked(hwnd(), IDC_SHORT_MENU_PATHS, settings_.ChangeMiniPathFlg);
@@ -18,7 +18,7 @@ BOOL CEnvSettingsDlg::OnInitDialog() {
   return TRUE;
 }
 
-void CEnvSettingsDlg::OnOK() {
+void OptionsDialog::OnOK() {
   settings_.EndMsg = ui::IsChecked(hwnd(), IDC_END_MESSAGE);
   settings_.ChangeMiniPathFlg = ui::IsChecked(hwnd(), IDC_SHORT_MENU_PATHS);
   settings_.TopFolderDspFlg = ui::IsChecked(hwnd(), IDC_TOP_FOLDER_AT_START);

@@ -1,4 +1,4 @@
-// CEnvSettingsDlg: the environment settings dialog (dialog 139), the option
+// OptionsDialog: the environment settings dialog (dialog 139), the option
 // flags of the settings record as check boxes.
 #pragma once
 
@@ -6,11 +6,11 @@
 
 class AppSettings;
 
-class CEnvSettingsDlg : public ui::DialogBase {
+class OptionsDialog : public ui::DialogBase {
  public:
   // settings: the program's one settings record; OK changes its flags in
   // memory (the main dialog saves them). It must outlive the dialog.
-  explicit CEnvSettingsDlg(AppSettings& settings);
+  explicit OptionsDialog(AppSettings& settings);
 
  protected:
   BOOL OnInitDialog() override;

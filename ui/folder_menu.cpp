@@ -11,15 +11,15 @@
 #include "ui/main_dlg.h"
 #include "ui/resource.h"
 
-void CMainDlg::ShowFolderSwitchMenu() {
+void MainDialog::ShowFolderSwitchMenu() {
   // One set of item bitmaps per showing, drawn for the window's DPI (11 pixels
   // at 96) and shared by the items; declared before the menu, so they go only
   // once the menu is destroyed.
   const int kBitmapIds[] = {IDB_MENU_FILTER, IDB_MENU_FILTER_CHECKED, IDB_MENU_CHECK};
-  const int scale = dpi::ImageScaleIndex(ui::WindowDpi(hwnd()));
-  plat::BitmapHandle bitmaps[] = {ui::LoadBitmapResource(dpi::ScaledImageId(kBitmapIds[0], scale)),
-                                  ui::LoadBitmapResource(dpi::ScaledImageId(kBitmapIds[1], scale)),
-                                  ui::LoadBitmapResource(dpi::ScaledImageId(kBitmapIds[2], scale))};
+  const int scale = ui::dpi::ImageScaleIndex(ui::WindowDpi(hwnd()));
+  plat::BitmapHandle bitmaps[] = {ui::LoadBitmapResource(ui::dpi::ScaledImageId(kBitmapIds[0], scale)),
+                                  ui::LoadBitmapResource(ui::dpi::ScaledImageId(kBitmapIds[1], scale)),
+                                  ui::LoadBitmapResource(ui::dpi::ScaledImageId(kBitmapIds[2], scale))};
   auto bitmapOf = [&](int id) -> HBITMAP {
     for (size_t i = 0; i < 3; ++i) {
       if (kBitmapIds[i] == id) return bitmaps[i].get();
@@ -49,7 +49,7 @@ void CMainDlg::ShowFolderSwitchMenu() {
   // The chosen command is already posted to the dialog; the menu and its bitmaps go now.
 }
 
-void CMainDlg::SelectBackupFolderByIndex(int index) {
+void MainDialog::SelectBackupFolderByIndex(int index) {
   BackupFolder entry;
   ReadBkFolder(index, entry);
   // Kept in memory; the settings file receives it when the dialog closes.

@@ -14,12 +14,12 @@ namespace {
 
 // True if text holds the single-byte character c (never the second byte of a
 // double-byte character).
-bool HasChar(std::string_view text, char c) { return sjis::FindChar(text, c) != sjis::npos; }
+bool HasChar(std::string_view text, char c) { return core::sjis::FindChar(text, c) != core::sjis::npos; }
 
 // True if text holds the double-byte character wide, found character by character.
 bool HasWideChar(std::string_view text, std::string_view wide) {
-  for (size_t i = 0; i < text.size(); i += sjis::CharLen(text, i)) {
-    if (sjis::CharLen(text, i) == 2 && text.substr(i, 2) == wide) return true;
+  for (size_t i = 0; i < text.size(); i += core::sjis::CharLen(text, i)) {
+    if (core::sjis::CharLen(text, i) == 2 && text.substr(i, 2) == wide) return true;
   }
   return false;
 }
@@ -40,7 +40,7 @@ const char* FolderPatternsRefusal(const std::string& text) {
 
 // The key of the duplicate test: A-Z and Ａ-Ｚ folded as the filters fold names.
 std::string FoldedKey(std::string text) {
-  sjis::FoldLatinLower(text);
+  core::sjis::FoldLatinLower(text);
   return text;
 }
 

@@ -35,7 +35,7 @@ constexpr COLORREF kPendingBlue = RGB(130, 179, 253);
 constexpr int kIconSize = 32;
 constexpr int kSmallIconSize = 16;
 
-// The bitmaps of CMainDlg::Picture, in its order, and the picture controls.
+// The bitmaps of MainDialog::Picture, in its order, and the picture controls.
 constexpr int kPictureIds[] = {IDB_FILE,   IDB_FILE_NONE,      IDB_FOLDER, IDB_FOLDER_NONE,
                                IDB_SWITCH, IDB_SWITCH_PRESSED, IDB_FILTER, IDB_FILTER_PRESSED};
 constexpr int kPictureControls[] = {IDC_FILE_PICTURE, IDC_FOLDER_PICTURE, IDC_FOLDER_SWITCH, IDC_FILTER_INDICATOR};
@@ -51,18 +51,18 @@ void Redraw(HWND window) { ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDA
 
 }  // namespace
 
-CMainDlg::CMainDlg()
+MainDialog::MainDialog()
     : ui::DialogBase(IDD_MAIN),
       engine_(*this, selection_.paths, currentFilters_),
       extendedMenu_(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_EXTENDED_MENU))),
       whiteBrush_(::CreateSolidBrush(kWhite)),
       pendingBrush_(::CreateSolidBrush(kPendingBlue)) {}
 
-CMainDlg::~CMainDlg() = default;
+MainDialog::~MainDialog() = default;
 
 // --- Start-up ----------------------------------------------------------------
 
-BOOL CMainDlg::OnInitDialog() {
+BOOL MainDialog::OnInitDialog() {
   // The resource's text is UTF-16 already: it goes to the menu as it is.
   wchar_t aboutText[256] = {};
   if (::LoadStringW(::GetModuleHandleW(nullptr), IDS_ABOUTBOX, aboutText, 256) > 0) {
@@ -111,7 +111,7 @@ BOOL CMainDlg::OnInitDialog() {
   return TRUE;
 }
 
-void CMainDlg::ShowSelectionCounts() {
+void MainDialog::ShowSelectionCounts() {
   ::ShowWindow(Item(IDC_PROGRESS), SW_HIDE);
   for (int kind : selection_.kinds) {
     if (kind == SelectionList::kFile) {
@@ -133,7 +133,7 @@ void CMainDlg::ShowSelectionCounts() {
 
 // --- The count ---------------------------------------------------------------
 
-void CMainDlg::BeginRecount() {
+void MainDialog::BeginRecount() {
   ui::SetItemText(hwnd(), IDC_TOTAL_SIZE, ui::texts::kCounting);
   ui::SetItemText(hwnd(), IDC_TOTAL_FILES, ui::texts::kCounting);
   ::EnableWindow(Item(IDOK), FALSE);
@@ -141,7 +141,7 @@ void CMainDlg::BeginRecount() {
   RefreshBackupFolderDisplay();
 }
 
-void CMainDlg::RefreshBackupFolderDisplay() {
+void MainDialog::RefreshBackupFolderDisplay() {
   currentFilters_.Clear();
   const std::string& folder = settings_.BackupFolder;
   const bool exists = !folder.empty() && plat::PathExists(plat::ToNative(folder));
@@ -159,19 +159,19 @@ void CMainDlg::RefreshBackupFolderDisplay() {
   LayOutFolderLabel();
 }
 
-void CMainDlg::LayOutFolderLabel() {
+void MainDialog::LayOutFolderLabel() {
   // The template's rectangle as laid out at the start, at the window's DPI.
   auto scaled = [&](LONG v) { return ::MulDiv(v, dpi_, templateDpi_); };
   RECT label = {scaled(folderLabelRect_.left), scaled(folderLabelRect_.top), scaled(folderLabelRect_.right),
                 scaled(folderLabelRect_.bottom)};
-  if (currentFilters_.IsEmpty()) label.right += dpi::Scale(kLabelWidening, dpi_);
+  if (currentFilters_.IsEmpty()) label.right += ui::dpi::Scale(kLabelWidening, dpi_);
   ::MoveWindow(Item(IDC_BACKUP_FOLDER), label.left, label.top, label.right - label.left, label.bottom - label.top,
                TRUE);
 }
 
-void CMainDlg::ArmRecountTimer() { ::SetTimer(hwnd(), kRecountTimer, kRecountDelayMs, nullptr); }
+void MainDialog::ArmRecountTimer() { ::SetTimer(hwnd(), kRecountTimer, kRecountDelayMs, nullptr); }
 
-void CMainDlg::OnTimer(UINT_PTR id) {
+void MainDialog::OnTimer(UINT_PTR id) {
   if (id != kRecountTimer) return;
   // The count waits until the window is on screen. A modal dialog is shown
   // when its queue first runs empty, which a busy start can delay past the
@@ -180,7 +180,7 @@ void CMainDlg::OnTimer(UINT_PTR id) {
   RecountTick();
 }
 
-void CMainDlg::RecountTick() {
+void MainDialog::RecountTick() {
   ::KillTimer(hwnd(), kRecountTimer);
   const ScanOutcome outcome = model_.Counts() ? engine_.ScanSelection() : ScanOutcome::kCounted;
   std::string sizeText, countText;
@@ -206,7 +206,7 @@ void CMainDlg::RecountTick() {
 
 // --- Start and cancel --------------------------------------------------------
 
-void CMainDlg::OnOK() {
+void MainDialog::OnOK() {
   // The start button is disabled until totals are shown and while a run goes
   // on; a start that arrives anyway (the Enter key, a posted command) waits
   // for the same.
@@ -223,13 +223,13 @@ void CMainDlg::OnOK() {
     action = model_.DecideStart(engine_.phase(), folder, plat::PathExists(plat::ToNative(folder)));
   }
   if (action != StartAction::kRun) return;
-  engine_.RunBackup(folder, RunOptionsOf(settings_));
+  engine_.RunBackup(folder, RunOptions{settings_.EndMsg, settings_.Verify, settings_.SkipUnreadable, settings_.Link});
   // A run that made a backup (or tried to) ends the dialog; one refused before
   // the copy leaves it open.
   if (engine_.phase() == Phase::kDone) EndDialog(IDOK);
 }
 
-void CMainDlg::OnCancel() {
+void MainDialog::OnCancel() {
   const CancelAction action = DecideCancel(engine_.phase());
   engine_.RequestStop();
   // A stopped copy reports; the run then closes the dialog.
@@ -241,7 +241,7 @@ void CMainDlg::OnCancel() {
 
 // --- Commands ----------------------------------------------------------------
 
-bool CMainDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+bool MainDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
   const int id = LOWORD(wParam);
   const int code = HIWORD(wParam);
   if (code == 0 && id >= ID_FOLDER_MENU_FIRST && id <= ID_FOLDER_MENU_LAST) {
@@ -263,7 +263,7 @@ bool CMainDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
       return true;
     case ID_ENV_SETTINGS:
       if (!engine_.Busy()) {
-        CEnvSettingsDlg env(settings_);
+        OptionsDialog env(settings_);
         env.DoModal(hwnd());
       }
       return true;
@@ -289,7 +289,7 @@ bool CMainDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
   return ui::DialogBase::OnCommand(wParam, lParam);
 }
 
-void CMainDlg::PressFeedback(int id, HBITMAP pressed, HBITMAP normal) {
+void MainDialog::PressFeedback(int id, HBITMAP pressed, HBITMAP normal) {
   SetPicture(id, pressed);
   Redraw(Item(id));
   // A blocking wait that dispatches nothing, like Sleep; unlike Sleep it lets
@@ -299,14 +299,14 @@ void CMainDlg::PressFeedback(int id, HBITMAP pressed, HBITMAP normal) {
   Redraw(Item(id));
 }
 
-void CMainDlg::ShowExtendedMenu() {
+void MainDialog::ShowExtendedMenu() {
   RECT button = {};
   ::GetWindowRect(Item(IDC_MENU_BUTTON), &button);
   ::TrackPopupMenu(::GetSubMenu(extendedMenu_.get(), 0), TPM_LEFTALIGN | TPM_RIGHTBUTTON, button.right, button.top,
                    0, hwnd(), nullptr);
 }
 
-void CMainDlg::OpenBackupFolder() {
+void MainDialog::OpenBackupFolder() {
   const std::string folder = settings_.BackupFolder;
   if (!plat::PathExists(plat::ToNative(folder))) {
     ShowMessage(ui::texts::kOpenFolderUnusable + folder + core::texts::kPathClose, MB_ICONEXCLAMATION);
@@ -321,17 +321,17 @@ void CMainDlg::OpenBackupFolder() {
   }
 }
 
-void CMainDlg::EditBackupFolderSettings() {
-  CBackupFolderSettingsDlg dialog(settings_);
+void MainDialog::EditBackupFolderSettings() {
+  FolderListDialog dialog(settings_);
   if (dialog.DoModal(hwnd()) != IDOK) return;
   // A current folder that the list no longer holds gives way to the first entry.
   if (settings_.BackupFolder.empty()) settings_.BackupFolder = dialog.First.Folder;
   StartNewCount();
 }
 
-void CMainDlg::EditCurrentFilters() {
-  CBackupFolderEditDlg dialog;
-  dialog.Mode = CBackupFolderEditDlg::EditMode::kCurrentFolder;
+void MainDialog::EditCurrentFilters() {
+  FolderEditDialog dialog;
+  dialog.Mode = FolderEditDialog::EditMode::kCurrentFolder;
   dialog.Entry = BackupFolder{settings_.BackupFolder, currentFilters_.FilterFileIn(), currentFilters_.FilterFileOut(),
                               currentFilters_.FilterFolderIn(), currentFilters_.FilterFolderOut()};
   if (dialog.DoModal(hwnd()) != IDOK) return;
@@ -342,37 +342,37 @@ void CMainDlg::EditCurrentFilters() {
   StartNewCount();
 }
 
-void CMainDlg::StartNewCount() {
+void MainDialog::StartNewCount() {
   BeginRecount();
   ArmRecountTimer();
 }
 
-void CMainDlg::ShowAboutBox() {
-  CAboutDlg about;
+void MainDialog::ShowAboutBox() {
+  AboutDialog about;
   about.DoModal(hwnd());
   // The web site was opened: the program ends as with its cancel button.
   if (about.WebOpened) OnCancel();
 }
 
-bool CMainDlg::OnSysCommand(WPARAM wParam, LPARAM) {
+bool MainDialog::OnSysCommand(WPARAM wParam, LPARAM) {
   // The version box's item (16, whatever the low four bits say); every other
   // command is the system's.
   if ((wParam & 0xFFF0) != IDM_ABOUTBOX) return false;
-  CVersionDlg version;
+  VersionDialog version;
   version.DoModal(hwnd());
   return true;
 }
 
 // --- Painting ----------------------------------------------------------------
 
-bool CMainDlg::OnPaint() {
+bool MainDialog::OnPaint() {
   if (!::IsIconic(hwnd())) return false;
   PAINTSTRUCT paint;
   HDC dc = ::BeginPaint(hwnd(), &paint);
   ::SendMessageW(hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   RECT client = {};
   ::GetClientRect(hwnd(), &client);
-  const int side = dpi::Scale(kIconSize, dpi_);
+  const int side = ui::dpi::Scale(kIconSize, dpi_);
   const int x = (client.right - client.left - side + 1) / 2;
   const int y = (client.bottom - client.top - side + 1) / 2;
   ::DrawIconEx(dc, x, y, icon_.get(), side, side, 0, nullptr, DI_NORMAL);
@@ -380,9 +380,9 @@ bool CMainDlg::OnPaint() {
   return true;
 }
 
-HICON CMainDlg::OnQueryDragIcon() { return icon_.get(); }
+HICON MainDialog::OnQueryDragIcon() { return icon_.get(); }
 
-HBRUSH CMainDlg::OnCtlColorStatic(HDC dc, HWND control) {
+HBRUSH MainDialog::OnCtlColorStatic(HDC dc, HWND control) {
   ::SetBkMode(dc, TRANSPARENT);
   switch (::GetDlgCtrlID(control)) {
     case IDC_SIZE_LABEL:
@@ -399,42 +399,42 @@ HBRUSH CMainDlg::OnCtlColorStatic(HDC dc, HWND control) {
   return nullptr;
 }
 
-void CMainDlg::SetPicture(int id, HBITMAP bitmap) {
+void MainDialog::SetPicture(int id, HBITMAP bitmap) {
   // A static with SS_BITMAP takes the size of its image.
   ::SendDlgItemMessageW(hwnd(), id, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
 }
 
-void CMainDlg::ShowPictures() {
+void MainDialog::ShowPictures() {
   SetPicture(IDC_FILE_PICTURE, pictures_[selectedFiles_ ? kFile : kFileNone].get());
   SetPicture(IDC_FOLDER_PICTURE, pictures_[selectedFolders_ ? kFolder : kFolderNone].get());
   SetPicture(IDC_FOLDER_SWITCH, pictures_[kSwitch].get());
   SetPicture(IDC_FILTER_INDICATOR, pictures_[kFilter].get());
 }
 
-void CMainDlg::ApplyDpi(int dpi) {
+void MainDialog::ApplyDpi(int dpi) {
   dpi_ = dpi;
-  plat::IconHandle icon(LoadProgramIcon(dpi::Scale(kIconSize, dpi)));
-  plat::IconHandle smallIcon(LoadProgramIcon(dpi::Scale(kSmallIconSize, dpi)));
+  plat::IconHandle icon(LoadProgramIcon(ui::dpi::Scale(kIconSize, dpi)));
+  plat::IconHandle smallIcon(LoadProgramIcon(ui::dpi::Scale(kSmallIconSize, dpi)));
   ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon.get()));
   ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
   icon_ = std::move(icon);
   smallIcon_ = std::move(smallIcon);
   // The new bitmaps are shown before the old ones go.
-  const int scale = dpi::ImageScaleIndex(dpi);
+  const int scale = ui::dpi::ImageScaleIndex(dpi);
   plat::BitmapHandle previous[kPictures];
   for (int i = 0; i < kPictures; ++i) {
     previous[i] = std::move(pictures_[i]);
-    pictures_[i] = ui::LoadBitmapResource(dpi::ScaledImageId(kPictureIds[i], scale));
+    pictures_[i] = ui::LoadBitmapResource(ui::dpi::ScaledImageId(kPictureIds[i], scale));
   }
   ShowPictures();
   LayOutFolderLabel();
 }
 
-void CMainDlg::OnDpiChanged(int dpi) { ApplyDpi(dpi); }
+void MainDialog::OnDpiChanged(int dpi) { ApplyDpi(dpi); }
 
 // --- The end -----------------------------------------------------------------
 
-void CMainDlg::OnDestroy() {
+void MainDialog::OnDestroy() {
   if (!settings_.SaveSettings()) ShowMessage(ui::texts::kSettingsSaveFailed, MB_ICONSTOP);
   // The pictures give back the dialog's bitmaps before these are deleted.
   for (int id : {IDC_FILE_PICTURE, IDC_FOLDER_PICTURE, IDC_FOLDER_SWITCH, IDC_FILTER_INDICATOR}) {
@@ -445,11 +445,11 @@ void CMainDlg::OnDestroy() {
 
 // --- BackupHost --------------------------------------------------------------
 
-int CMainDlg::ShowMessage(const std::string& text, unsigned style) {
+int MainDialog::ShowMessage(const std::string& text, unsigned style) {
   return ui::ShowMessageBox(hwnd(), text, style);
 }
 
-void CMainDlg::PumpMessages() {
+void MainDialog::PumpMessages() {
   MSG msg;
   while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
@@ -464,25 +464,25 @@ void CMainDlg::PumpMessages() {
   }
 }
 
-void CMainDlg::ShowProgress() { ::ShowWindow(Item(IDC_PROGRESS), SW_SHOW); }
+void MainDialog::ShowProgress() { ::ShowWindow(Item(IDC_PROGRESS), SW_SHOW); }
 
-void CMainDlg::SetProgressRange(int64_t upper) {
+void MainDialog::SetProgressRange(int64_t upper) {
   progressShift_ = 0;
   while ((upper >> progressShift_) > INT_MAX) ++progressShift_;
   ::SendDlgItemMessageW(hwnd(), IDC_PROGRESS, PBM_SETRANGE32, 0, static_cast<LPARAM>(upper >> progressShift_));
   Redraw(Item(IDC_PROGRESS));
 }
 
-void CMainDlg::SetProgressPos(int64_t pos) {
+void MainDialog::SetProgressPos(int64_t pos) {
   ::SendDlgItemMessageW(hwnd(), IDC_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(pos >> progressShift_), 0);
   Redraw(Item(IDC_PROGRESS));
 }
 
-void CMainDlg::EnableRunButtons(bool enable) {
+void MainDialog::EnableRunButtons(bool enable) {
   ::EnableWindow(Item(IDOK), enable ? TRUE : FALSE);
   ::EnableWindow(Item(IDC_MENU_BUTTON), enable ? TRUE : FALSE);
 }
 
-void CMainDlg::RedrawNow() {
+void MainDialog::RedrawNow() {
   ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }

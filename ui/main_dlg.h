@@ -1,4 +1,4 @@
-// CMainDlg: the program's main window. It shows the selection's counts, the
+// MainDialog: the program's main window. It shows the selection's counts, the
 // filtered totals of the current backup folder and that folder; it hosts the
 // count and the backup run of the engine (as their BackupHost), the extended
 // menu behind "≫" and the backup-folder switch menu.
@@ -17,11 +17,11 @@
 #include "platform/handle.h"
 #include "settings/app_settings.h"
 
-class CMainDlg : public ui::DialogBase, public BackupHost {
+class MainDialog : public ui::DialogBase, public BackupHost {
  public:
   // Template 102; loads the icon and the extended menu.
-  CMainDlg();
-  ~CMainDlg() override;
+  MainDialog();
+  ~MainDialog() override;
 
   // --- The switch menu (folder_menu.cpp) ---
   // Builds the switch menu from the stored list and shows it at the triangle

@@ -20,15 +20,6 @@ CancelAction DecideCancel(Phase phase) {
   }
 }
 
-RunOptions RunOptionsOf(const AppSettings& settings) {
-  RunOptions options;
-  options.endMessage = settings.EndMsg;
-  options.checkContent = settings.Verify;
-  options.skipUnreadable = settings.SkipUnreadable;
-  options.linkUnchanged = settings.Link;
-  return options;
-}
-
 FolderView MainModel::Prepare(const std::string& folder, bool exists, const BackupFolderList& list) {
   totals_ = Totals::kPending;
   FolderView view;

@@ -1,16 +1,14 @@
 // The decisions of the main window, apart from its window: which backup folder
 // is current at start-up, what the folder label shows and whose filters the
-// count takes, what the totals show, what start and cancel do in each phase of
-// the engine, and which options a run takes from the settings. The dialog
-// moves values between this model, the engine and its controls; the engine
-// alone keeps the phase and the totals.
+// count takes, what the totals show, and what start and cancel do in each
+// phase of the engine. The dialog moves values between this model, the engine
+// and its controls; the engine alone keeps the phase and the totals.
 #pragma once
 
 #include <string>
 
 #include "core/backup_folder.h"
 #include "engine/backup.h"
-#include "settings/app_settings.h"
 
 // The folder current at start-up: the stored one, or with the option on the
 // list's first entry (firstEntry: its folder text, empty when there is none).
@@ -38,8 +36,6 @@ enum class CancelAction {
 };
 CancelAction DecideCancel(Phase phase);
 
-// The options of a run as the settings hold them.
-RunOptions RunOptionsOf(const AppSettings& settings);
 
 class MainModel {
  public:

@@ -224,18 +224,18 @@ TEST_F(Smoke, TheWindowsAtTheDisplaysScale) {
         ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
         // A picture takes its bitmap's side: 21 pixels at 100 % (the selection's), else 16.
         const bool picture = cls == "Static" && (style & SS_TYPEMASK) == SS_BITMAP;
-        const int side = dpi::ImageSize(id == IDC_FILE_PICTURE || id == IDC_FOLDER_PICTURE ? 21 : 16,
-                                        dpi::ImageScaleIndex(dpi));
+        const int side = ui::dpi::ImageSize(id == IDC_FILE_PICTURE || id == IDC_FOLDER_PICTURE ? 21 : 16,
+                                        ui::dpi::ImageScaleIndex(dpi));
         if (picture) want.right = r.left + side, want.bottom = r.top + side;
         for (LONG e : {want.left - r.left, want.top - r.top, want.right - r.right, want.bottom - r.bottom})
           EXPECT_LE(std::abs(e), picture ? 0 : 1) << where << ": " << r.left << "," << r.top << " off by " << e;
-        if (cls == "SysListView32") { EXPECT_EQ(dpi::Scale(650, dpi), ::SendMessageW(h, LVM_GETCOLUMNWIDTH, 0, 0)); }
+        if (cls == "SysListView32") { EXPECT_EQ(ui::dpi::Scale(650, dpi), ::SendMessageW(h, LVM_GETCOLUMNWIDTH, 0, 0)); }
         std::wstring text(256, L'\0');
         text.resize(::SendMessageW(h, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0])));
         if (text.empty() || picture || !(style & WS_VISIBLE) || (cls != "Static" && cls != "Button")) continue;
         // Room for the text: all of a label's, less a push button's frame or a check box's box and gap.
         const int button = cls == "Static" ? BS_GROUPBOX : style & BS_TYPEMASK;
-        const int frame = button == BS_GROUPBOX ? 0 : dpi::Scale(button <= BS_DEFPUSHBUTTON ? 6 : 16, dpi);
+        const int frame = button == BS_GROUPBOX ? 0 : ui::dpi::Scale(button <= BS_DEFPUSHBUTTON ? 6 : 16, dpi);
         RECT fit{};
         ::DrawTextW(dc, text.c_str(), -1, &fit, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
         if (fit.right <= r.right - r.left - frame && fit.bottom <= r.bottom - r.top) continue;

@@ -49,7 +49,7 @@ class ScriptedHost : public BackupHost {
   Strings texts;  // the messages shown, with their styles
   std::vector<unsigned> styles;
   std::string log;                 // in order: p pump, #N bar position, r redraw, ! message, s shown, D disabled
-  int answer = host::kIdYes;       // to a Yes/No question
+  int answer = engine::host::kIdYes;       // to a Yes/No question
   std::function<void()> onPump;    // the user's clicks, played at a pump
   std::function<void()> onRedraw;  // played when the count check has found equal totals
   plat::LocalTime time{2024, 3, 5, 9, 41, 27};
@@ -58,7 +58,7 @@ class ScriptedHost : public BackupHost {
 
   int ShowMessage(const std::string& text, unsigned style) override {
     texts.push_back(text), styles.push_back(style), log += "!";
-    return (style & host::kYesNo) ? answer : host::kIdOk;
+    return (style & engine::host::kYesNo) ? answer : engine::host::kIdOk;
   }
   void PumpMessages() override { log += "p", onPump ? onPump() : void(); }
   void ShowProgress() override { log += "s"; }
@@ -192,21 +192,20 @@ TEST_F(Engine, WhatComesBeforeTheCopy) {
   struct Case { std::string folder; int64_t files; int taken; RunOutcome run; std::string text; unsigned style; }
   cases[] = {
       {"", 5, 0, kNoBackup, "バックアップ用のフォルダが未設定です。　\n「バックアップフォルダ設定」で設定してください。　",
-       host::kIconInformation},
-      {none, 5, 0, kNoBackup, "バックアップフォルダが存在しません。　\n( " + none + " )", host::kIconExclamation},
-      {bk, 0, 0, kNoBackup, kZeroFiles, host::kYesNo | host::kIconQuestion},
-      {bk, 1, 1, kDone, Verified("bk", next), host::kIconInformation},
-      {bk, 1, 19, kNoFolder, "バックアップ先のフォルダ作成に失敗しました。　", host::kIconStop},
+       engine::host::kIconInformation},
+      {none, 5, 0, kNoBackup, "バックアップフォルダが存在しません。　\n( " + none + " )", engine::host::kIconExclamation},
+      {bk, 0, 0, kNoBackup, kZeroFiles, engine::host::kYesNo | engine::host::kIconQuestion},
+      {bk, 1, 1, kDone, Verified("bk", next), engine::host::kIconInformation},
+      {bk, 1, 19, kNoFolder, "バックアップ先のフォルダ作成に失敗しました。　", engine::host::kIconStop},
   };
   Select({"src\\one.txt"});
   for (size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];
-    Reset();
-    for (int s = 0; s < c.taken; ++s) t.Folder("bk\\" + MakeStampFolderName({2024, 3, 5, 9, 41, 27 + s}));
-    host.answer = host::kIdNo;
     filters.Set(c.files ? "" : "*.none", "", "", "");
     ASSERT_EQ(kCounted, Scan()) << i;
-    host.log.clear();
+    Reset();
+    for (int s = 0; s < c.taken; ++s) t.Folder("bk\\" + MakeStampFolderName({2024, 3, 5, 9, 41, 27 + s}));
+    host.answer = engine::host::kIdNo;
     EXPECT_EQ(c.run, engine.RunBackup(c.folder, {})) << i;
     EXPECT_EQ(c.text + "|" + std::to_string(c.style), host.texts.at(0) + "|" + std::to_string(host.styles.at(0))) << i;
     EXPECT_TRUE(c.run != kNoBackup || host.log == "!") << i << ": " << host.log;  // no bar, no button touched
@@ -240,7 +239,7 @@ TEST_F(Engine, ACancelStopsTheScanAndTheCopyAtOnce) {
     Strings texts = {"バックアップがキャンセルされました　"};
     if (c.pos < 6) texts.push_back(Mismatch(6, 33, c.pos, bytes));
     EXPECT_EQ(texts, host.texts) << i;
-    EXPECT_EQ(host::kIconExclamation, host.styles.at(0)) << i;
+    EXPECT_EQ(engine::host::kIconExclamation, host.styles.at(0)) << i;
     const std::string& log = host.log, bar = "#" + std::to_string(c.pos);
     EXPECT_EQ(bar, log.substr(log.rfind('#', log.find('!')), bar.size())) << i << ": " << log;
   }
@@ -252,8 +251,8 @@ TEST_F(Engine, ACancelStopsTheScanAndTheCopyAtOnce) {
 // without the option no file of the copy is read.
 TEST_F(Engine, TheContentCheckFindsEveryChangedFile) {
   Strings many, copies;  // selected one by one: copied in this order
-  for (int i = 11; i >= 0; --i) t.File(many.emplace_back((i < 10 ? "many\\f0" : "many\\f") + std::to_string(i)), "m");
-  for (const std::string& m : many) copies.push_back(m.substr(5));
+  for (int i = 11; i >= 0; --i)
+    t.File(many.emplace_back((i < 10 ? "many\\f0" : "many\\f") + std::to_string(i)), "m"), copies.push_back(many.back().substr(5));
   const int64_t big = 4 << 20;
   t.File("big\\f", std::string(big, 'b'));
   const std::string differ = "【バックアップ終了後の内容照合で検出】\n\nバックアップが正常に終了できませんでした。　　　　\n"
@@ -263,22 +262,21 @@ TEST_F(Engine, TheContentCheckFindsEveryChangedFile) {
   // changed: the files of the copy whose last byte changes (kChange), or that are held unreadable, before the check
   struct Case { bool check, endMsg; Strings selected; Event event; Strings changed; std::string verdict; unsigned style;
                 int reads; } cases[] = {
-      {false, true, {"src"}, kChange, {c}, Verified(), host::kIconInformation, 0},
-      {true, true, {"src"}, kNothing, {}, Verified() + "\n\nファイルの内容を照合しました（6 ファイル）。　", host::kIconInformation, 6},
-      {true, false, {"src"}, kChange, {c}, differC, host::kIconStop, 6},
-      {true, true, {"src"}, kUnreadable, {c}, differC, host::kIconStop, 6},
-      {true, true, {"big"}, kChange, {"big\\f"}, differ + "1　\n・big\\f　", host::kIconStop, 1},
+      {false, true, {"src"}, kChange, {c}, Verified(), engine::host::kIconInformation, 0},
+      {true, true, {"src"}, kNothing, {}, Verified() + "\n\nファイルの内容を照合しました（6 ファイル）。　", engine::host::kIconInformation, 6},
+      {true, false, {"src"}, kChange, {c}, differC, engine::host::kIconStop, 6},
+      {true, true, {"src"}, kUnreadable, {c}, differC, engine::host::kIconStop, 6},
+      {true, true, {"big"}, kChange, {"big\\f"}, differ + "1　\n・big\\f　", engine::host::kIconStop, 1},
       {true, true, many, kChange, copies, differ + "12　\n・f11　\n・f10　\n・f09　\n・f08　\n・f07　\n・f06　\n・f05　\n・f04"
-       "　\n・f03　\n・f02　\n・ほか　2 ファイル　", host::kIconStop, 12},
-      {true, true, {"big"}, kCancel, {}, "ファイルの内容の照合がキャンセルされました　", host::kIconExclamation, 1},
+       "　\n・f03　\n・f02　\n・ほか　2 ファイル　", engine::host::kIconStop, 12},
+      {true, true, {"big"}, kCancel, {}, "ファイルの内容の照合がキャンセルされました　", engine::host::kIconExclamation, 1},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     const Case& k = cases[i];
 #ifdef _WIN32
     plat::FileHandle held;  // a file of the copy held unshared
 #else
-    static int reads;
-    static bool unreadable;
+    static int reads; static bool unreadable;
     reads = 0, unreadable = k.event == kUnreadable;
     plat::SetFaultHook([](plat::FsOp op, const std::string& path, void*) -> uint32_t {
       const bool hit = op == plat::FsOp::ReadBack && ++reads && unreadable && path.find("c.txt") != std::string::npos;
@@ -289,13 +287,12 @@ TEST_F(Engine, TheContentCheckFindsEveryChangedFile) {
     Select(k.selected);
     host.tickStep = 1;
     host.onRedraw = [&] {
-      for (const std::string& f : k.changed) {
-        std::string content = t.Read(InCopy(f));
-        if (k.event == kChange) t.File(InCopy(f), content.substr(0, content.size() - 1) + "?");
+      for (std::string f : k.changed) {
+        std::string content = t.Read(f = InCopy(f));
+        if (k.event == kChange) t.File(f, content.replace(content.size() - 1, 1, "?"));
 #ifdef _WIN32
         if (k.event == kUnreadable)
-          held.reset(::CreateFileW(plat::ToNative(t.Path(InCopy(f))).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                                   nullptr));
+          held.reset(::CreateFileW(plat::ToNative(t.Path(f)).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
 #endif
       }
     };
@@ -370,7 +367,7 @@ TEST_F(Engine, UnreadableFilesAreLeftOutWithTheOption) {
 #endif
     ASSERT_EQ(c.texts.size(), host.texts.size()) << i;
     for (size_t m = 0; m < c.texts.size(); ++m) EXPECT_EQ(c.texts[m], host.texts[m].substr(0, c.texts[m].size())) << i;
-    EXPECT_EQ(std::vector<unsigned>(c.texts.size(), host::kIconStop), host.styles) << i;
+    EXPECT_EQ(std::vector<unsigned>(c.texts.size(), engine::host::kIconStop), host.styles) << i;
     const std::string copied = Copy("docs\\a.txt") + "|" + Copy("docs\\sub\\c.txt") + "|" + Copy("one.txt");
     EXPECT_EQ(c.copied.empty() ? copied : c.copied, copied) << i;
   }
@@ -578,7 +575,7 @@ TEST_F(Engine, FailuresOnTheWayAreReportedNeverASuccess) {
     ASSERT_EQ(c.texts, host.texts.size()) << i;
     const std::string expected = c.head + (c.path.empty() ? "" : "　\n( " + t.Path(c.path) + " )");
     EXPECT_EQ(expected, host.texts[0].substr(0, c.path.empty() ? expected.size() : std::string::npos)) << i;
-    EXPECT_EQ(std::vector<unsigned>(c.texts, host::kIconStop), host.styles) << i;
+    EXPECT_EQ(std::vector<unsigned>(c.texts, engine::host::kIconStop), host.styles) << i;
     EXPECT_TRUE(i != 2 || Marks("docs") == 0) << "a folder the copy stopped in";
   }
 #endif
@@ -676,8 +673,7 @@ TEST_F(Engine, ABackupWithWindowsAnswers) {
   auto failed = [&](uint32_t error, const std::string& file) {
     return kCopyFailed + plat::SystemErrorText(error) + "　\n( " + t.Path(InCopy(file)) + " )";
   };
-  // created: the files the program made itself (Windows build), the system's copy made the encrypted one. taken: the
-  // copy's Zone.Identifier exists before the program makes it, which fails the copy of z.txt (never overwritten).
+  // created: what the program made itself (Windows build; none: the system's copy); taken: the copy's stream exists.
   struct Case { const char* selected; int64_t bytes; Strings texts; const wchar_t* created; bool taken = false; } cases[] = {
       {"ntfs\\z.txt", 4, {failed(plat::kErrFileExists, "z.txt"), Mismatch(1, 4, 0, 0)}, L"z.txt|z.txt:Zone.Identifier|", true},
       {"ntfs", 9, {Verified() + contentChecked + "2 ファイル）。　"}, L"a.txt|z.txt|z.txt:Zone.Identifier|"},

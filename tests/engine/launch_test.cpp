@@ -79,8 +79,8 @@ TEST(Launch, LoadSelection) {
       {"LarkspanCall", "\"x", 0, none, false},
       {"LarkspanCall", Quote(t.Path("gone")), 0, "選択したファイル、またはフォルダが正しく認識できません ", false},
       {"LarkspanCall", a + Quote(t.root()), 0, "", false},
-      {"LarkspanCall", "", contract::kMaxParameterFileBytes + 1, readFailed + "ファイル サイズ超過\n( " + param + " )", true},
-      {"LarkspanCall", "", contract::kMaxParameterFileBytes, none, false},
+      {"LarkspanCall", "", core::contract::kMaxParameterFileBytes + 1, readFailed + "ファイル サイズ超過\n( " + param + " )", true},
+      {"LarkspanCall", "", core::contract::kMaxParameterFileBytes, none, false},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];

@@ -16,9 +16,9 @@ namespace {
 bool StoreWrite(const std::string& section, const std::string& key, const char* value, const plat::NativePath& path,
                 uint32_t* err) {
   const std::optional<std::string> text = value ? std::optional<std::string>(value) : std::nullopt;
-  return ini::WriteProfileChanges({{section, key, text}}, path, err);
+  return settings::ini::WriteProfileChanges({{section, key, text}}, path, err);
 }
-struct Profile { const char* name; decltype(&ini::ReadProfileText) read; decltype(&StoreWrite) write; };
+struct Profile { const char* name; decltype(&settings::ini::ReadProfileText) read; decltype(&StoreWrite) write; };
 #ifdef _WIN32
 // Get/WritePrivateProfileStringW with the store's contract: code page 932, a missing key as none (the default "\n" can
 // never be a stored value), the same refusals.
@@ -31,14 +31,14 @@ std::optional<std::string> SystemRead(const std::string& section, const std::str
 }
 bool SystemWrite(const std::string& section, const std::string& key, const char* value, const plat::NativePath& path,
                  uint32_t* err) {
-  if (!ini::IsStorableEntry(section, key, value)) return (*err = 87), false;
+  if (!settings::ini::IsStorableEntry(section, key, value)) return (*err = 87), false;
   if (::WritePrivateProfileStringW(plat::ToNative(section).c_str(), plat::ToNative(key).c_str(),
                                    value ? plat::ToNative(value).c_str() : nullptr, path.c_str())) return true;
   return (*err = ::GetLastError()), false;
 }
-const Profile kProfiles[] = {{"Store", ini::ReadProfileText, StoreWrite}, {"System", SystemRead, SystemWrite}};
+const Profile kProfiles[] = {{"Store", settings::ini::ReadProfileText, StoreWrite}, {"System", SystemRead, SystemWrite}};
 #else
-const Profile kProfiles[] = {{"Store", ini::ReadProfileText, StoreWrite}};
+const Profile kProfiles[] = {{"Store", settings::ini::ReadProfileText, StoreWrite}};
 #endif
 void PrintTo(const Profile& profile, std::ostream* out) { *out << profile.name; }  // names the CTest case
 

@@ -39,7 +39,7 @@ void MakeReadOnly(const std::string& path) { chmod(plat::ToPosixPath(path).c_str
 #include "core/sjis.h"
 
 void MakeFolders(const std::string& path) {
-  for (size_t sep = sjis::FindChar(path, '\\', 1); sep != sjis::npos; sep = sjis::FindChar(path, '\\', sep + 1))
+  for (size_t sep = core::sjis::FindChar(path, '\\', 1); sep != core::sjis::npos; sep = core::sjis::FindChar(path, '\\', sep + 1))
     plat::CreateFolder(plat::ToNative(path.substr(0, sep)));  // each parent; those present refuse
   const plat::NativePath native = plat::ToNative(path);
   uint32_t attributes = (plat::CreateFolder(native), plat::GetAttributes(native));
@@ -75,7 +75,7 @@ TempTree::TempTree() {
 }
 
 void TempTree::File(const std::string& rel, const std::string& content) {
-  MakeFolders(Path(rel).substr(0, sjis::FindLastChar(Path(rel), '\\')));
+  MakeFolders(Path(rel).substr(0, core::sjis::FindLastChar(Path(rel), '\\')));
   WriteBytes(Path(rel), content);
 }
 

@@ -16,9 +16,9 @@ TEST(Dpi, SizesAndTheImagesChosen) {
                           {192, 36, 1300, 3, 42, 32, 26, 22}, {240, 45, 1625, 4, 53, 40, 33, 28},
                           {72, 14, 488, 0, 21, 16, 13, 11},   {288, 54, 1950, 4, 53, 40, 33, 28}};
   for (const auto& c : cases) {
-    const int s = dpi::ImageScaleIndex(c[0]);
-    const int got[] = {c[0], dpi::Scale(18, c[0]), dpi::Scale(650, c[0]), s, dpi::ImageSize(21, s),
-                       dpi::ImageSize(16, s), dpi::ImageSize(13, s), dpi::ImageSize(11, s)};
+    const int s = ui::dpi::ImageScaleIndex(c[0]);
+    const int got[] = {c[0], ui::dpi::Scale(18, c[0]), ui::dpi::Scale(650, c[0]), s, ui::dpi::ImageSize(21, s),
+                       ui::dpi::ImageSize(16, s), ui::dpi::ImageSize(13, s), ui::dpi::ImageSize(11, s)};
     EXPECT_EQ(std::vector<int>(c, c + 8), std::vector<int>(got, got + 8)) << "dpi " << c[0];
   }
 }

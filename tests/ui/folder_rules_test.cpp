@@ -30,8 +30,7 @@ BackupFolderList Named(int count) {
 
 TEST(FolderForm, ShowsTheExcludeListWhenSetElseTheIncludeList) {
   struct Case { BackupFolder entry; const char* form; } cases[] = {  // form: on, include, text for file, then folder
-      {E("D:\\a"), "D:\\a|0 1 |0 0 "},
-      {E("D:\\a", "*.txt", "", "", "obj"), "D:\\a|1 1 *.txt|1 0 obj"},
+      {E("D:\\a"), "D:\\a|0 1 |0 0 "}, {E("D:\\a", "*.txt", "", "", "obj"), "D:\\a|1 1 *.txt|1 0 obj"},
       {E("D:\\a", "*.txt", "*.bak", "Debug", ""), "D:\\a|1 0 *.bak|1 1 Debug"},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
@@ -59,8 +58,7 @@ TEST(FolderForm, ChecksInOrderAndNamesTheControlAtFault) {
       {ok, 0, "", 2, "De*", ui::texts::kFolderNamesHaveWildcard, IDC_FOLDER_PATTERNS},
       {ok, 0, "", 1, "a?", ui::texts::kFolderNamesHaveWildcard, IDC_FOLDER_PATTERNS},
       {ok + "\\", 1, "表.txt;a\\b/c", 2, "ソ;a b", ok + "|表.txt;a\\b/c|||ソ;a b", 0},
-      {ok, 2, "*.bak", 1, "Debug", ok + "||*.bak|Debug|", 0},
-      {ok, 0, "*.txt", 0, "obj", ok + "||||", 0},
+      {ok, 2, "*.bak", 1, "Debug", ok + "||*.bak|Debug|", 0}, {ok, 0, "*.txt", 0, "obj", ok + "||||", 0},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];
@@ -100,8 +98,7 @@ TEST(FolderRows, ChangeRemoveAndMoveWorkOnTheMarkedRow) {
   struct Case { int count, marked, direction, target; const char* refusal; int moved; const char* after; } cases[] = {
       {0, -1, 1, -1, "", -1, ""},          {3, -1, 1, -1, ui::texts::kSelectToRemove, -1, "a;b;c;"},
       {3, 0, -1, 0, "", 0, "a;b;c;"},      {3, 2, 1, 2, "", 2, "a;b;c;"},
-      {3, 0, 1, 0, "", 1, "b;a;c;"},       {3, 2, -1, 2, "", 1, "a;c;b;"},
-      {1, 0, 1, 0, "", 0, "a;"},
+      {3, 0, 1, 0, "", 1, "b;a;c;"}, {3, 2, -1, 2, "", 1, "a;c;b;"}, {1, 0, 1, 0, "", 0, "a;"},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];

@@ -1,5 +1,5 @@
-// The application object (see backup_app.h).
-#include "app/backup_app.h"
+// The application object (see application.h).
+#include "app/application.h"
 
 #include <commctrl.h>
 #include <ole2.h>
@@ -13,9 +13,7 @@
 #include "ui/dialog_util.h"
 #include "ui/main_dlg.h"
 
-CBackupApp theApp;
-
-void CBackupApp::Run() {
+void Application::Run() {
   INITCOMMONCONTROLSEX controls = {};
   controls.dwSize = sizeof(controls);
   controls.dwICC = ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES;
@@ -32,7 +30,7 @@ void CBackupApp::Run() {
   ::SetLastError(ERROR_SUCCESS);
   instanceMutex_.reset(::CreateMutexW(nullptr, TRUE, exeName.c_str()));
   if (::GetLastError() == ERROR_ALREADY_EXISTS) {
-    const std::string message = std::string(contract::kCaption) + app::texts::kAlreadyRunning;
+    const std::string message = std::string(core::contract::kCaption) + app::texts::kAlreadyRunning;
     ::MessageBoxW(nullptr, ui::Wide(message).c_str(), exeName.c_str(), MB_OK | MB_ICONEXCLAMATION);
     return;
   }
@@ -42,7 +40,7 @@ void CBackupApp::Run() {
   const HRESULT ole = ::OleInitialize(nullptr);
   ui::DialogBase::SetHelpHandler(ShowHelp);
   {
-    CMainDlg dialog;
+    MainDialog dialog;
     dialog.DoModal(nullptr);
   }
   if (SUCCEEDED(ole)) ::OleUninitialize();

@@ -1,4 +1,4 @@
-// CBackupApp: the application object. It refuses a second running instance
+// Application: the program itself. It refuses a second running instance
 // and runs the main dialog modally; the program ends when that dialog closes.
 #pragma once
 
@@ -6,11 +6,11 @@
 
 #include "platform/handle.h"
 
-class CBackupApp {
+class Application {
  public:
-  CBackupApp() = default;
-  CBackupApp(const CBackupApp&) = delete;
-  CBackupApp& operator=(const CBackupApp&) = delete;
+  Application() = default;
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
 
   // The start-up: common controls, the single-instance mutex named after the
   // program file's base name (a second instance shows the second-instance
@@ -22,6 +22,3 @@ class CBackupApp {
   // The single-instance marker; held, never waited on, for the process's lifetime.
   plat::KernelHandle instanceMutex_;
 };
-
-// The one application object.
-extern CBackupApp theApp;
