@@ -9,6 +9,7 @@
 #include "engine/texts.h"
 #include "engine/walk.h"
 
+namespace host = engine::host;
 namespace texts = engine::texts;
 
 std::string MakeStampFolderName(const plat::LocalTime& t) {
@@ -233,16 +234,16 @@ RunOutcome BackupEngine::CopyAndCheck(const std::string& backupFolder, const Run
   leftOut_ = {};
   leftOutNamed_.clear();
   if (backupFolder.empty()) {
-    host_.ShowMessage(texts::kNoBackupFolder, engine::host::kIconInformation);
+    host_.ShowMessage(texts::kNoBackupFolder, host::kIconInformation);
     return RunOutcome::kNoBackup;
   }
   if (!plat::PathExists(plat::ToNative(backupFolder))) {
     host_.ShowMessage(std::string(texts::kBackupFolderMissing) + backupFolder + core::texts::kPathClose,
-                      engine::host::kIconExclamation);
+                      host::kIconExclamation);
     return RunOutcome::kNoBackup;
   }
   if (counted_.files == 0 &&
-      host_.ShowMessage(texts::kZeroFilesQuestion, engine::host::kYesNo | engine::host::kIconQuestion) != engine::host::kIdYes) {
+      host_.ShowMessage(texts::kZeroFilesQuestion, host::kYesNo | host::kIconQuestion) != host::kIdYes) {
     return RunOutcome::kNoBackup;
   }
   host_.ShowProgress();
@@ -262,7 +263,7 @@ RunOutcome BackupEngine::CopyAndCheck(const std::string& backupFolder, const Run
     }
   }
   if (!found) {
-    host_.ShowMessage(texts::kFolderCreateFailed, engine::host::kIconStop);
+    host_.ShowMessage(texts::kFolderCreateFailed, host::kIconStop);
     return RunOutcome::kFolderNotCreated;
   }
   if (uint32_t err = plat::CreateFolder(destination_)) {
@@ -471,7 +472,7 @@ bool BackupEngine::StepCopyProgress() {
 void BackupEngine::ReportCancel() {
   failureReported_ = true;
   PaintProgress();
-  host_.ShowMessage(texts::kCancelled, engine::host::kIconExclamation);
+  host_.ShowMessage(texts::kCancelled, host::kIconExclamation);
 }
 
 void BackupEngine::PaintProgress() {
@@ -486,7 +487,7 @@ void BackupEngine::Fail(const char* what, uint32_t error, const plat::NativePath
   if (phase_ != Phase::kCounting) PaintProgress();  // a run (never the count) shows the bar
   host_.ShowMessage(std::string(what) + texts::kErrorDetail + plat::SystemErrorText(error) + texts::kErrorPathOpen +
                         plat::FromNative(path) + core::texts::kPathClose,
-                    engine::host::kIconStop);
+                    host::kIconStop);
 }
 
 // --- The check ---------------------------------------------------------------
@@ -498,7 +499,7 @@ void BackupEngine::VerifyBackup(const std::string& backupFolder, bool endMessage
   if (!CheckCopy() && !leftOut) return;
   if (leftOut) {
     host_.Sleep(100);
-    host_.ShowMessage(MakeLeftOutMessage(leftOut_.files, leftOutNamed_, backupFolder, stampName_), engine::host::kIconStop);
+    host_.ShowMessage(MakeLeftOutMessage(leftOut_.files, leftOutNamed_, backupFolder, stampName_), host::kIconStop);
   } else if (endMessage) {
     host_.Sleep(100);
     const std::string checked = checkContent_ ? texts::kContentChecked +
@@ -510,7 +511,7 @@ void BackupEngine::VerifyBackup(const std::string& backupFolder, bool endMessage
                                           : "";
     host_.ShowMessage(std::string(texts::kVerifiedTitle) + backupFolder + texts::kVerifiedSubFolder + stampName_ +
                           checked + linked,
-                      engine::host::kIconInformation);
+                      host::kIconInformation);
   } else {
     host_.Sleep(500);
   }
@@ -533,7 +534,7 @@ bool BackupEngine::CheckCopy() {
                           FormatGroupedNumber(expected.bytes) + texts::kMismatchDestFiles +
                           FormatGroupedNumber(dest.files) + texts::kMismatchDestBytes +
                           FormatGroupedNumber(dest.bytes) + texts::kMismatchTail,
-                      engine::host::kIconStop);
+                      host::kIconStop);
     return false;
   }
   host_.RedrawNow();
@@ -574,7 +575,7 @@ bool BackupEngine::CheckContent() {
   }
   PaintProgress();
   if (cancelled) {
-    host_.ShowMessage(texts::kContentCheckCancelled, engine::host::kIconExclamation);
+    host_.ShowMessage(texts::kContentCheckCancelled, host::kIconExclamation);
     return false;
   }
   if (differing.empty()) return true;
@@ -584,6 +585,6 @@ bool BackupEngine::CheckContent() {
   const auto count = static_cast<int64_t>(differing.size());
   host_.ShowMessage(texts::kContentDiffersHead + FormatGroupedNumber(count) + texts::kContentDiffersCountEnd +
                         FileLines(count, named),
-                    engine::host::kIconStop);
+                    host::kIconStop);
   return false;
 }

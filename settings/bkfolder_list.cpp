@@ -8,6 +8,7 @@
 
 #include "settings/texts.h"
 
+namespace ini = settings::ini;
 namespace texts = settings::texts;
 
 namespace {
@@ -38,7 +39,7 @@ bool IsListIndex(int index) { return index >= 0 && index < kMaxBkFolders; }
 // absent, empty or "NonFolder", which ends the list.
 std::optional<std::string> ListedFolder(int index, const plat::NativePath& path) {
   std::optional<std::string> folder =
-      settings::ini::ReadProfileText(texts::kSectionBkFolderList, NumberedKey(texts::kKeyBkFolder, index), path);
+      ini::ReadProfileText(texts::kSectionBkFolderList, NumberedKey(texts::kKeyBkFolder, index), path);
   if (!folder || folder->empty() || *folder == texts::kNoFolder) return std::nullopt;
   return folder;
 }
@@ -56,7 +57,7 @@ void LoadBkFolderList(bool loadFilters, BackupFolderList& list, const plat::Nati
       for (const Field& field : kFields) {
         if (field.member != &BackupFolder::Folder) {
           entry.*field.member =
-              settings::ini::ReadProfileText(texts::kSectionBkFolderList, NumberedKey(field.keyFormat, i), path).value_or("");
+              ini::ReadProfileText(texts::kSectionBkFolderList, NumberedKey(field.keyFormat, i), path).value_or("");
         }
       }
     }
@@ -68,7 +69,7 @@ bool SaveBkFolderList(const BackupFolderList& list, const plat::NativePath& path
   // The entries the file holds now: those past the new list are stale.
   int stored = 0;
   while (stored < kMaxBkFolders && ListedFolder(stored, path)) ++stored;
-  std::vector<settings::ini::KeyChange> changes;
+  std::vector<ini::KeyChange> changes;
   const BackupFolder none;
   for (int i = 0; i < kMaxBkFolders; ++i) {
     const size_t at = static_cast<size_t>(i);
@@ -80,7 +81,7 @@ bool SaveBkFolderList(const BackupFolderList& list, const plat::NativePath& path
     }
   }
   // One write for the whole list: either all of it is in the file or none.
-  return settings::ini::WriteProfileChanges(changes, path);
+  return ini::WriteProfileChanges(changes, path);
 }
 
 void ReadBkFolder(int index, BackupFolder& entry, const plat::NativePath& path) {
@@ -88,17 +89,17 @@ void ReadBkFolder(int index, BackupFolder& entry, const plat::NativePath& path) 
   if (!IsListIndex(index)) return;
   for (const Field& field : kFields) {
     entry.*field.member =
-        settings::ini::ReadProfileText(texts::kSectionBkFolderList, NumberedKey(field.keyFormat, index), path).value_or("");
+        ini::ReadProfileText(texts::kSectionBkFolderList, NumberedKey(field.keyFormat, index), path).value_or("");
   }
 }
 
 void WriteBkFolder(int index, const BackupFolder& entry, const plat::NativePath& path) {
   // A key outside 000..099 would never be read by the list.
   if (!IsListIndex(index)) return;
-  std::vector<settings::ini::KeyChange> changes;
+  std::vector<ini::KeyChange> changes;
   for (const Field& field : kFields)
     changes.push_back({texts::kSectionBkFolderList, NumberedKey(field.keyFormat, index), entry.*field.member});
-  settings::ini::WriteProfileChanges(changes, path);
+  ini::WriteProfileChanges(changes, path);
 }
 
 void StoreCurrentFilters(const std::string& currentFolder, const FilterSet& filters, const plat::NativePath& path) {

@@ -16,7 +16,8 @@
 // Replaces list by entries 0, 1, ... up to the first folder key that is absent,
 // empty or "NonFolder" (at most 100), with their four filter lists when
 // loadFilters is true (empty lists otherwise).
-void LoadBkFolderList(bool loadFilters, BackupFolderList& list, const plat::NativePath& path = settings::ini::SettingsFilePath());
+void LoadBkFolderList(bool loadFilters, BackupFolderList& list,
+                      const plat::NativePath& path = settings::ini::SettingsFilePath());
 
 // Writes the entries of list as 0, 1, ... with all five keys each, and removes
 // the five keys of every index past list that the file's list (as
@@ -25,15 +26,18 @@ void LoadBkFolderList(bool loadFilters, BackupFolderList& list, const plat::Nati
 // its index, and otherwise ends the save (a load ends the list there anyway).
 // The file is written once, with all of it or none: false when that write
 // failed (the caller tells the user).
-bool SaveBkFolderList(const BackupFolderList& list, const plat::NativePath& path = settings::ini::SettingsFilePath());
+bool SaveBkFolderList(const BackupFolderList& list,
+                      const plat::NativePath& path = settings::ini::SettingsFilePath());
 
 // Reads the five keys of entry index (empty where absent); an index outside
 // 0..99 gives an empty entry without reading.
-void ReadBkFolder(int index, BackupFolder& entry, const plat::NativePath& path = settings::ini::SettingsFilePath());
+void ReadBkFolder(int index, BackupFolder& entry,
+                  const plat::NativePath& path = settings::ini::SettingsFilePath());
 
 // Writes the five keys of entry index (empty lists as empty values) in one
 // write; results are not examined; an index outside 0..99 writes nothing.
-void WriteBkFolder(int index, const BackupFolder& entry, const plat::NativePath& path = settings::ini::SettingsFilePath());
+void WriteBkFolder(int index, const BackupFolder& entry,
+                   const plat::NativePath& path = settings::ini::SettingsFilePath());
 
 // Writes the four lists of filters into every entry of the stored list whose
 // folder equals currentFolder exactly, folder paths unchanged. A failed write is

@@ -1,9 +1,11 @@
-// The INI text of the profile store (see profile_store.h).
+// The INI text of the profile store (see ini_text.h).
 #include "settings/ini_text.h"
 
 #include <cstring>
 
 #include "core/sjis.h"
+
+namespace sjis = core::sjis;
 
 namespace settings::ini {
 
@@ -33,8 +35,8 @@ std::string_view Trim(std::string_view s) {
 bool SameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size();) {
-    size_t len = core::sjis::CharLen(a, i);
-    if (len != core::sjis::CharLen(b, i)) return false;
+    size_t len = sjis::CharLen(a, i);
+    if (len != sjis::CharLen(b, i)) return false;
     if (len == 1) {
       char x = a[i], y = b[i];
       if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
@@ -73,11 +75,11 @@ bool IniText::NextLine(size_t pos, Line& line) const {
   line.last = line.first + trimmed.size();
   if (trimmed.empty()) {
     line.kind = Line::Blank;
-  } else if (trimmed[0] == '[' && core::sjis::FindLastChar(trimmed, ']') != core::sjis::npos) {
+  } else if (trimmed[0] == '[' && sjis::FindLastChar(trimmed, ']') != sjis::npos) {
     line.kind = Line::Section;
-    line.name = trimmed.substr(1, core::sjis::FindLastChar(trimmed, ']') - 1);
-  } else if (trimmed[0] != ';' && core::sjis::FindChar(trimmed, '=') != core::sjis::npos) {
-    size_t eq = core::sjis::FindChar(trimmed, '=');
+    line.name = trimmed.substr(1, sjis::FindLastChar(trimmed, ']') - 1);
+  } else if (trimmed[0] != ';' && sjis::FindChar(trimmed, '=') != sjis::npos) {
+    size_t eq = sjis::FindChar(trimmed, '=');
     line.kind = Line::Key;
     line.name = Trim(trimmed.substr(0, eq));
     line.value = Trim(trimmed.substr(eq + 1));
@@ -189,8 +191,8 @@ bool IsStorableEntry(const std::string& section, const std::string& key, const c
   // the file as a line of its own, a key or a section that nobody wrote.
   if (!IsTrimmedName(section) || HasLineBreak(section.c_str())) return false;
   // A lead byte standing alone at the end would pair with the closing "]".
-  size_t last = core::sjis::LastCharPos(section);
-  if (core::sjis::CharLen(section, last) == 1 && core::sjis::IsLeadByte(static_cast<unsigned char>(section[last]))) return false;
+  size_t last = sjis::LastCharPos(section);
+  if (sjis::CharLen(section, last) == 1 && sjis::IsLeadByte(static_cast<unsigned char>(section[last]))) return false;
   if (!IsTrimmedName(key) || HasLineBreak(key.c_str())) return false;
   if (key.find('=') != std::string::npos || key[0] == '[' || key[0] == ';') return false;
   return !(value && HasLineBreak(value));

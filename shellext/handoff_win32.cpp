@@ -194,10 +194,9 @@ HRESULT HandOff(IDataObject* data, const std::wstring& directory) {
   // The full path: without a folder the system looks for the program beside
   // the calling program only (Explorer's own folder).
   const std::wstring program = ProgramPath(directory);
-  INT_PTR started = reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, FromShiftJis(texts::kOpenVerb).c_str(),
-                                                              program.c_str(),
-                                                              FromShiftJis(core::contract::kLaunchToken).c_str(), nullptr,
-                                                              SW_SHOW));
+  const std::wstring verb = FromShiftJis(texts::kOpenVerb), token = FromShiftJis(core::contract::kLaunchToken);
+  INT_PTR started = reinterpret_cast<INT_PTR>(
+      ::ShellExecuteW(nullptr, verb.c_str(), program.c_str(), token.c_str(), nullptr, SW_SHOW));
   if (started <= kLastShellExecuteError) ShowMessage(FromShiftJis(texts::kStartFailed));
   return S_OK;
 }

@@ -57,9 +57,10 @@ BOOL FolderListDialog::OnInitDialog() {
 
 void FolderListDialog::SetListImages(int dpi) {
   const int scale = ui::dpi::ImageScaleIndex(dpi);
-  HIMAGELIST images =
-      ::ImageList_LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(ui::dpi::ScaledImageId(IDB_LIST_IMAGES, scale)),
-                             ui::dpi::ImageSize(kImageWidth, scale), kImageGrow, RGB(0, 0, 0), IMAGE_BITMAP, 0);
+  const int id = ui::dpi::ScaledImageId(IDB_LIST_IMAGES, scale);
+  HIMAGELIST images = ::ImageList_LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
+                                             ui::dpi::ImageSize(kImageWidth, scale), kImageGrow, RGB(0, 0, 0),
+                                             IMAGE_BITMAP, 0);
   if (!images) return;
   // The list view owns the image list it holds and destroys it with itself
   // (the list has no LVS_SHAREIMAGELISTS); one it gives back is ours.
