@@ -13,6 +13,8 @@
 #include "ui/dialog_util.h"
 #include "ui/main_dlg.h"
 
+namespace app {
+
 void Application::Run() {
   INITCOMMONCONTROLSEX controls = {};
   controls.dwSize = sizeof(controls);
@@ -38,10 +40,12 @@ void Application::Run() {
   // The new-style folder picker needs COM on this thread (single-threaded
   // apartment); F1 in any dialog runs the help command.
   const HRESULT ole = ::OleInitialize(nullptr);
-  ui::DialogBase::SetHelpHandler(ShowHelp);
+  ui::DialogBase::SetHelpHandler(ui::ShowHelp);
   {
-    MainDialog dialog;
+    ui::MainDialog dialog;
     dialog.DoModal(nullptr);
   }
   if (SUCCEEDED(ole)) ::OleUninitialize();
 }
+
+}  // namespace app

@@ -6,6 +6,8 @@
 
 #include "platform/handle.h"
 
+namespace app {
+
 class Application {
  public:
   Application() = default;
@@ -22,3 +24,5 @@ class Application {
   // The single-instance marker; held, never waited on, for the process's lifetime.
   plat::KernelHandle instanceMutex_;
 };
+
+}  // namespace app

@@ -4,6 +4,6 @@
 #include "app/application.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  Application().Run();
+  app::Application().Run();
   return 0;
 }

@@ -33,19 +33,19 @@ int main() {
     return 2;
   }
 
-  BackupFolderList list;
-  LoadBkFolderList(true, list);
+  core::BackupFolderList list;
+  settings::LoadBkFolderList(true, list);
   for (size_t i = 0; i < 100; ++i) {
-    list.push_back(BackupFolder{"D:\\バックアップ\\保存先" + std::to_string(i), i % 2 ? "*.txt;*.ini;*.doc" : "",
+    list.push_back(core::BackupFolder{"D:\\バックアップ\\保存先" + std::to_string(i), i % 2 ? "*.txt;*.ini;*.doc" : "",
                                 i % 2 ? "" : "*.bak;*.tmp", i % 3 ? "" : "Debug;Release", i % 3 ? "obj;.git" : ""});
   }
-  double saveMs = MedianMs(1, [&] { SaveBkFolderList(list); });
+  double saveMs = MedianMs(1, [&] { settings::SaveBkFolderList(list); });
 
-  BackupFolderList out;
-  double withFilters = MedianMs(11, [&] { LoadBkFolderList(true, out); });
-  double withoutFilters = MedianMs(11, [&] { LoadBkFolderList(false, out); });
-  BackupFolder entry;
-  double one = MedianMs(11, [&] { ReadBkFolder(99, entry); });
+  core::BackupFolderList out;
+  double withFilters = MedianMs(11, [&] { settings::LoadBkFolderList(true, out); });
+  double withoutFilters = MedianMs(11, [&] { settings::LoadBkFolderList(false, out); });
+  core::BackupFolder entry;
+  double one = MedianMs(11, [&] { settings::ReadBkFolder(99, entry); });
   std::string file;
   plat::ReadAll(path, file);
 

@@ -30,7 +30,7 @@ int main() {
   for (int rep = 0; rep < 7; ++rep) {
     ob = of = bb = bf = 0;
     double t0 = bench::Now();
-    CountFilesAndSize(plat::ToNative(tree.root()), ob, of);
+    engine::CountFilesAndSize(plat::ToNative(tree.root()), ob, of);
     double t1 = bench::Now();
     bench::BareWalk(tree.root(), bb, bf);
     double t2 = bench::Now();

@@ -66,10 +66,10 @@ Copied EngineBackup(const std::vector<std::string>& selection, const std::string
   RemoveTree(backup);
   MakeFolders(backup);
   BenchHost host;
-  FilterSet filters;
-  BackupEngine engine(host, selection, filters);
+  core::FilterSet filters;
+  engine::BackupEngine engine(host, selection, filters);
   engine.ScanSelection();
-  RunOptions options;
+  engine::RunOptions options;
   options.checkContent = checkContent;
   double t0 = bench::Now();
   engine.RunBackup(backup, options);
@@ -82,17 +82,17 @@ void Scan(const std::string& data) {
   std::string tree = data + "\\scan100k";
   bench::MakeTree(tree, 100000);
   BenchHost host;
-  FilterSet plain, filtered("*.dat;*.txt;*.ini", "", "", "obj;bin");
+  core::FilterSet plain, filtered("*.dat;*.txt;*.ini", "", "", "obj;bin");
   std::vector<std::string> selection{tree};
   std::vector<double> ours, withFilters, bare, noPump;
   int64_t ob = 0, of = 0, bb = 0, bf = 0;
   for (int rep = 0; rep < 5; ++rep) {
-    BackupEngine e1(host, selection, plain);
+    engine::BackupEngine e1(host, selection, plain);
     double t0 = bench::Now();
     e1.ScanSelection();
     double t1 = bench::Now();
     ob = e1.Counted().bytes, of = e1.Counted().files;
-    BackupEngine e2(host, selection, filtered);
+    engine::BackupEngine e2(host, selection, filtered);
     e2.ScanSelection();
     double t2 = bench::Now();
     bb = bf = 0;
@@ -100,7 +100,7 @@ void Scan(const std::string& data) {
     double t3 = bench::Now();
     BenchHost quiet;
     quiet.pump = false;
-    BackupEngine e3(quiet, selection, plain);
+    engine::BackupEngine e3(quiet, selection, plain);
     e3.ScanSelection();
     noPump.push_back(bench::Now() - t3);
     ours.push_back(t1 - t0);
@@ -160,7 +160,7 @@ void CopyTree(const std::string& data, const std::vector<std::string>& selection
                           RemoveTree(out);
                           MakeFolders(out);
                           double t0 = bench::Now();
-                          if (uint64_t size = 0; FindPlainFile(plat::ToNative(source), size)) {
+                          if (uint64_t size = 0; engine::FindPlainFile(plat::ToNative(source), size)) {
                             ::CopyFileA(source.c_str(), (out + "\\x").c_str(), TRUE);
                           } else {
                             bench::BareCopyA(source, out + "\\x");

@@ -68,13 +68,13 @@ int SplitPerName(const std::string& path, const std::string& list) {
 }
 
 void Run(const char* label, const std::vector<std::string>& names, const std::string& list) {
-  const FilterSet set(list, "", "", "");
+  const core::FilterSet set(list, "", "", "");
   std::vector<double> rates;
   long taken = 0;
   for (int round = 0; round < 3; ++round) {
     double t0 = bench::Now();
     taken = 0;
-    for (const std::string& n : names) taken += CheckFileFilter(n, set);
+    for (const std::string& n : names) taken += core::CheckFileFilter(n, set);
     rates.push_back(static_cast<double>(names.size()) / (bench::Now() - t0));
   }
   bench::Keep(taken);

@@ -10,7 +10,7 @@
 
 namespace bench {
 
-class Host : public BackupHost {
+class Host : public engine::BackupHost {
  public:
   int ShowMessage(const std::string& text, unsigned) override { return last = text, engine::host::kIdYes; }
   void PumpMessages() override {

@@ -79,10 +79,10 @@ struct Run {
 // One backup of tree into backup with the option on, through the engine.
 Run Backup(BenchHost& host, const std::string& tree, const std::string& backup) {
   std::vector<std::string> selection{tree};
-  FilterSet filters;
-  BackupEngine engine(host, selection, filters);
+  core::FilterSet filters;
+  engine::BackupEngine engine(host, selection, filters);
   engine.ScanSelection();
-  RunOptions options;
+  engine::RunOptions options;
   options.linkUnchanged = true;
   Run run;
   const double freeBefore = FreeBytes(backup), t0 = bench::Now();

@@ -27,9 +27,9 @@ int main() {
   std::vector<double> times;
   int folders = 0, entries = 0;
   for (int rep = 0; rep < 3; ++rep) {
-    SelectionList list;
+    core::SelectionList list;
     double t0 = bench::Now();
-    ParseParameterText(text, list);
+    engine::ParseParameterText(text, list);
     times.push_back(bench::Now() - t0);
     entries = list.count, folders = 0;
     for (int k : list.kinds) folders += k;

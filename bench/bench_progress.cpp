@@ -17,7 +17,7 @@
 
 namespace {
 
-class WindowHost : public BackupHost {
+class WindowHost : public engine::BackupHost {
  public:
   explicit WindowHost(HWND bar) : bar_(bar) {}
   int ShowMessage(const std::string& text, unsigned) override {
@@ -74,12 +74,12 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::vector<std::string> selection{tree};
-  FilterSet filters;
+  core::FilterSet filters;
   std::string out = std::string(argv[1]) + "\\progress-out";
   struct Variant {
     const char* name;
     int64_t clockStep;  // how far the clock moves per reading (0: the real clock)
-  } variants[] = {{"repaint after every file", BackupEngine::kProgressPaintMs}, {"repaint at most every 30 ms", 0}};
+  } variants[] = {{"repaint after every file", engine::BackupEngine::kProgressPaintMs}, {"repaint at most every 30 ms", 0}};
   std::vector<double> times[2];
   for (int round = 0; round < 3; ++round) {
     for (int v = 0; v < 2; ++v) {
@@ -87,10 +87,10 @@ int main(int argc, char** argv) {
       MakeFolders(out);
       WindowHost host(bar);
       host.step = variants[v].clockStep;
-      BackupEngine engine(host, selection, filters);
+      engine::BackupEngine engine(host, selection, filters);
       engine.ScanSelection();
       double t0 = bench::Now();
-      engine.RunBackup(out, RunOptions());
+      engine.RunBackup(out, engine::RunOptions());
       times[v].push_back(bench::Now() - t0);
       if (host.last.find("正常終了") == std::string::npos) std::printf("  (not verified!)\n");
     }

@@ -24,7 +24,7 @@ constexpr int kRounds = 5;
 constexpr DWORD kPollMs = 5;
 
 // The dialog's host does this per file: pump the real message queue.
-class PumpingHost : public BackupHost {
+class PumpingHost : public engine::BackupHost {
  public:
   int ShowMessage(const std::string&, unsigned) override { return engine::host::kIdOk; }
   void PumpMessages() override { bench::PumpMessages(); }
@@ -97,9 +97,9 @@ int main(int argc, char** argv) {
     if (s.totals >= 0) windows.push_back(s.window), totals.push_back(s.totals), shown = s.shown;
     // The scan alone, in this process, with the same per-file pumping.
     PumpingHost host;
-    FilterSet filters;
+    core::FilterSet filters;
     std::vector<std::string> selection{tree};
-    BackupEngine engine(host, selection, filters);
+    engine::BackupEngine engine(host, selection, filters);
     const double t0 = bench::Now();
     engine.ScanSelection();
     scans.push_back(bench::Now() - t0);

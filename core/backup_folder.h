@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+namespace core {
+
 // Most backup folders the list holds (keys 000 to 099).
 constexpr int kMaxBkFolders = 100;
 
@@ -36,3 +38,5 @@ inline int FindBackupFolder(const BackupFolderList& list, std::string_view folde
     if (list[i].Folder == folder) return static_cast<int>(i);
   return -1;
 }
+
+}  // namespace core

@@ -7,6 +7,8 @@
 #include "core/sjis.h"
 #include "core/wildcard.h"
 
+namespace core {
+
 namespace {
 
 // Patterns taken from one list at most, empty ones counted.
@@ -146,3 +148,5 @@ bool CheckFileFilter(std::string_view path, const FilterSet& filters) {
 bool CheckFolderFilter(std::string_view path, const FilterSet& filters) {
   return Decide(path, filters.FolderInclude(), filters.FolderExclude());
 }
+
+}  // namespace core

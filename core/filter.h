@@ -21,6 +21,8 @@
 #include <string_view>
 #include <vector>
 
+namespace core {
+
 // A name prepared for matching: the last component of a path, folded, with the
 // positions where its characters start.
 struct FoldedName {
@@ -105,3 +107,5 @@ bool CheckFileFilter(std::string_view path, const FilterSet& filters);
 // everything beneath it. Same decision as CheckFileFilter, with whole-name
 // comparison. A drive root ("D:\") has an empty name: an include list leaves it out.
 bool CheckFolderFilter(std::string_view path, const FilterSet& filters);
+
+}  // namespace core

@@ -3,6 +3,8 @@
 
 #include "core/sjis.h"
 
+namespace core {
+
 bool BuildParameterText(const std::vector<std::string>& paths, std::string& text) {
   text.clear();
   if (paths.empty()) return false;
@@ -47,3 +49,5 @@ bool TakeNextQuotedPath(std::string_view& rest, std::string& path) {
   rest.remove_prefix(close + 1);
   return true;
 }
+
+}  // namespace core

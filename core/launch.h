@@ -14,7 +14,9 @@
 #include <string_view>
 #include <vector>
 
-namespace core::contract {
+namespace core {
+
+namespace contract {
 
 constexpr const char kCaption[] = "Larkspan";
 constexpr const char kProgramFileName[] = "Larkspan.exe";
@@ -32,7 +34,7 @@ constexpr char kEntryEnd = ' ';
 // file is refused unread, so it can never exhaust memory.
 constexpr uint64_t kMaxParameterFileBytes = 64u << 20;
 
-}  // namespace core::contract
+}  // namespace contract
 
 // The selected paths in file order, verbatim, each with its kind fixed at load
 // time: 0 a file, 1 a folder.
@@ -61,3 +63,5 @@ bool CheckLaunchToken(std::string_view tail);
 // first two double quotes, rest = what follows the second. False if no
 // complete pair is left (path untouched; rest unchanged when no quote at all).
 bool TakeNextQuotedPath(std::string_view& rest, std::string& path);
+
+}  // namespace core

@@ -6,6 +6,8 @@
 #include "core/sjis.h"
 #include "core/texts.h"
 
+namespace core {
+
 bool EndsWithBackslash(std::string_view path) { return core::sjis::EndsWithChar(path, '\\'); }
 
 void SplitPath(const std::string& path, std::string& drive, std::string& dir, std::string& name, std::string& ext) {
@@ -78,3 +80,5 @@ std::string FormatSizeText(int64_t bytes) {
   std::snprintf(buf, sizeof(buf), "%3.0f", static_cast<double>(bytes));
   return std::string(buf) + core::texts::kUnitBytes;
 }
+
+}  // namespace core

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace core {
+
 // True if the last character of path is a backslash (false for "").
 bool EndsWithBackslash(std::string_view path);
 
@@ -28,3 +30,5 @@ std::string FormatGroupedNumber(int64_t value);
 
 // Short size text in units of 1024: "  5バイト", "1.50KB", "15.0MB", "1024MB".
 std::string FormatSizeText(int64_t bytes);
+
+}  // namespace core

@@ -1,7 +1,9 @@
 // Shift_JIS character stepping (see sjis.h).
 #include "core/sjis.h"
 
-namespace core::sjis {
+namespace core {
+
+namespace sjis {
 
 size_t FindChar(std::string_view s, char c, size_t from) {
   for (size_t i = from; i < s.size(); i += CharLen(s, i)) {
@@ -60,4 +62,6 @@ void FoldLatinLower(std::string& s) {
   }
 }
 
-}  // namespace core::sjis
+}  // namespace sjis
+
+}  // namespace core

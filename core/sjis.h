@@ -20,7 +20,9 @@
 #include <string>
 #include <string_view>
 
-namespace core::sjis {
+namespace core {
+
+namespace sjis {
 
 constexpr size_t npos = std::string_view::npos;
 
@@ -66,4 +68,6 @@ inline std::string Truncate(std::string_view s, size_t limit) { return std::stri
 // character, and every byte inside one, is left alone. Lengths never change.
 void FoldLatinLower(std::string& s);
 
-}  // namespace core::sjis
+}  // namespace sjis
+
+}  // namespace core

@@ -7,7 +7,9 @@
 #include <cstddef>
 #include <string_view>
 
-namespace core::wildcard {
+namespace core {
+
+namespace wildcard {
 
 // True if pattern matches the whole text. same(p, t) tells whether pattern
 // byte p (neither "*" nor "?") takes text byte t. One pass with one resume
@@ -37,4 +39,6 @@ bool Match(std::string_view pattern, std::string_view text, Same same) {
   return p == pattern.size();
 }
 
-}  // namespace core::wildcard
+}  // namespace wildcard
+
+}  // namespace core

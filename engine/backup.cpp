@@ -9,8 +9,7 @@
 #include "engine/texts.h"
 #include "engine/walk.h"
 
-namespace host = engine::host;
-namespace texts = engine::texts;
+namespace engine {
 
 std::string MakeStampFolderName(const plat::LocalTime& t) {
   char half[32];
@@ -107,7 +106,7 @@ std::string FileLines(int64_t count, const std::vector<std::string>& named) {
   for (size_t i = 0; i < named.size() && i < texts::kFilesNamed; ++i)
     text += texts::kFileItem + named[i] + texts::kFileItemEnd;
   const auto shown = static_cast<int64_t>(texts::kFilesNamed);
-  if (count > shown) text += texts::kFilesOthers + FormatGroupedNumber(count - shown) + texts::kFilesOthersEnd;
+  if (count > shown) text += texts::kFilesOthers + core::FormatGroupedNumber(count - shown) + texts::kFilesOthersEnd;
   return text;
 }
 
@@ -115,7 +114,7 @@ std::string FileLines(int64_t count, const std::vector<std::string>& named) {
 
 std::string MakeLeftOutMessage(int64_t count, const std::vector<std::string>& named,
                                const std::string& backupFolder, const std::string& stampName) {
-  return texts::kLeftOutHead + FormatGroupedNumber(count) + texts::kLeftOutCountEnd + FileLines(count, named) +
+  return texts::kLeftOutHead + core::FormatGroupedNumber(count) + texts::kLeftOutCountEnd + FileLines(count, named) +
          texts::kLeftOutFolder + backupFolder + texts::kVerifiedSubFolder + stampName;
 }
 
@@ -133,7 +132,7 @@ static std::string FilterPathOf(const plat::NativePath& selected) {
   return plat::FromNative(plat::LongPathName(selected));
 }
 
-BackupEngine::BackupEngine(BackupHost& host, const std::vector<std::string>& selection, const FilterSet& filters)
+BackupEngine::BackupEngine(BackupHost& host, const std::vector<std::string>& selection, const core::FilterSet& filters)
     : host_(host), selection_(selection), filters_(filters) {}
 
 // --- The scan ----------------------------------------------------------------
@@ -199,14 +198,14 @@ bool BackupEngine::ScanItem(const plat::NativePath& path, int64_t& bytes, int64_
   uint64_t size = 0;
   bool appAlias = false;
   if (FindPlainFile(path, size, &appAlias)) {
-    if (appAlias || !CheckFileFilter(FilterPathOf(path), filters_)) return true;
+    if (appAlias || !core::CheckFileFilter(FilterPathOf(path), filters_)) return true;
     if (PollScanAbort()) return false;
     bytes += static_cast<int64_t>(size);
     files += 1;
     return true;
   }
   // Anything else is a folder; a path where nothing exists any more fails to list.
-  if (!CheckFolderFilter(FilterPathOf(path), filters_)) return true;
+  if (!core::CheckFolderFilter(FilterPathOf(path), filters_)) return true;
   ScanVisitor scan(*this);
   if (!WalkFolder(path, &filters_, scan)) return false;
   bytes += scan.bytes;
@@ -363,12 +362,12 @@ bool BackupEngine::CopyItem(const plat::NativePath& source, const plat::NativePa
   uint64_t size = 0;
   bool appAlias = false;
   if (FindPlainFile(source, size, &appAlias)) {
-    if (appAlias || !CheckFileFilter(FilterPathOf(source), filters_)) return true;
+    if (appAlias || !core::CheckFileFilter(FilterPathOf(source), filters_)) return true;
     return CopyOneFile(source, destination, size);
   }
   // The folder filter decides first, as in the count: a folder it leaves out
   // is never looked at, whether it is still there or not.
-  if (!CheckFolderFilter(FilterPathOf(source), filters_)) return true;
+  if (!core::CheckFolderFilter(FilterPathOf(source), filters_)) return true;
   // A selected path that vanished since the count is a failure of the copy;
   // no empty stand-in folder is made for it.
   uint32_t gone = 0;
@@ -503,10 +502,10 @@ void BackupEngine::VerifyBackup(const std::string& backupFolder, bool endMessage
   } else if (endMessage) {
     host_.Sleep(100);
     const std::string checked = checkContent_ ? texts::kContentChecked +
-                                                    FormatGroupedNumber(static_cast<int64_t>(copied_.size())) +
+                                                    core::FormatGroupedNumber(static_cast<int64_t>(copied_.size())) +
                                                     texts::kContentCheckedFiles
                                               : "";
-    const std::string linked = linked_ > 0 ? texts::kLinkedHead + FormatGroupedNumber(linked_) +
+    const std::string linked = linked_ > 0 ? texts::kLinkedHead + core::FormatGroupedNumber(linked_) +
                                                 texts::kLinkedToBackup + previousName_ + texts::kLinkedEnd
                                           : "";
     host_.ShowMessage(std::string(texts::kVerifiedTitle) + backupFolder + texts::kVerifiedSubFolder + stampName_ +
@@ -530,10 +529,10 @@ bool BackupEngine::CheckCopy() {
   const ScanTotals expected{counted_.bytes - leftOut_.bytes, counted_.files - leftOut_.files};
   if (dest.bytes != expected.bytes || dest.files != expected.files) {
     host_.ShowMessage(std::string(texts::kMismatchHead) + texts::kMismatchSourceFiles +
-                          FormatGroupedNumber(expected.files) + texts::kMismatchSourceBytes +
-                          FormatGroupedNumber(expected.bytes) + texts::kMismatchDestFiles +
-                          FormatGroupedNumber(dest.files) + texts::kMismatchDestBytes +
-                          FormatGroupedNumber(dest.bytes) + texts::kMismatchTail,
+                          core::FormatGroupedNumber(expected.files) + texts::kMismatchSourceBytes +
+                          core::FormatGroupedNumber(expected.bytes) + texts::kMismatchDestFiles +
+                          core::FormatGroupedNumber(dest.files) + texts::kMismatchDestBytes +
+                          core::FormatGroupedNumber(dest.bytes) + texts::kMismatchTail,
                       host::kIconStop);
     return false;
   }
@@ -583,8 +582,10 @@ bool BackupEngine::CheckContent() {
   for (size_t i = 0; i < differing.size() && i < texts::kFilesNamed; ++i)
     named.push_back(plat::FromNative(differing[i]->relative));
   const auto count = static_cast<int64_t>(differing.size());
-  host_.ShowMessage(texts::kContentDiffersHead + FormatGroupedNumber(count) + texts::kContentDiffersCountEnd +
+  host_.ShowMessage(texts::kContentDiffersHead + core::FormatGroupedNumber(count) + texts::kContentDiffersCountEnd +
                         FileLines(count, named),
                     host::kIconStop);
   return false;
 }
+
+}  // namespace engine

@@ -18,6 +18,8 @@
 #include "engine/host.h"
 #include "platform/fs.h"
 
+namespace engine {
+
 // How a scan ended: totals complete, stopped by a cancel, or a folder could
 // not be listed (its message shown; the totals are unusable).
 enum class ScanOutcome { kCounted, kStopped, kFailed };
@@ -91,7 +93,7 @@ class BackupEngine : private plat::CopyProgress {
   // The engine reads the selection (Shift_JIS paths, converted to native paths
   // once per scan and per run) and the filters it is given; they belong to the
   // caller and must outlive the engine.
-  BackupEngine(BackupHost& host, const std::vector<std::string>& selection, const FilterSet& filters);
+  BackupEngine(BackupHost& host, const std::vector<std::string>& selection, const core::FilterSet& filters);
   BackupEngine(const BackupEngine&) = delete;
   BackupEngine& operator=(const BackupEngine&) = delete;
 
@@ -210,7 +212,7 @@ class BackupEngine : private plat::CopyProgress {
   bool stopAsked_ = false;  // a cancel arrived in the phase under way
   ScanTotals counted_;
   const std::vector<std::string>& selection_;
-  const FilterSet& filters_;
+  const core::FilterSet& filters_;
   int64_t lastPaintTick_ = 0;
   int64_t lastPumpTick_ = 0;
   bool pumpedOnce_ = false;
@@ -247,3 +249,5 @@ class BackupEngine : private plat::CopyProgress {
   ContentHasher hasher_;
   std::vector<CopiedFile> copied_;
 };
+
+}  // namespace engine

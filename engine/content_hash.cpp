@@ -4,6 +4,8 @@
 #define XXH_INLINE_ALL
 #include "xxhash.h"
 
+namespace engine {
+
 struct ContentHasher::State {
   XXH3_state_t xxh;
 };
@@ -19,3 +21,5 @@ ContentDigest ContentHasher::Digest() const {
   const XXH128_hash_t hash = XXH3_128bits_digest(&state_->xxh);
   return ContentDigest{hash.low64, hash.high64};
 }
+
+}  // namespace engine

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace engine {
+
 struct ContentDigest {
   uint64_t low = 0, high = 0;
   bool operator==(const ContentDigest& o) const { return low == o.low && high == o.high; }
@@ -29,3 +31,5 @@ class ContentHasher {
   struct State;
   std::unique_ptr<State> state_;
 };
+
+}  // namespace engine

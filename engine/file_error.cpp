@@ -5,6 +5,8 @@
 
 #include "engine/texts.h"
 
+namespace engine {
+
 int FileExceptionCause(uint32_t systemError) {
   // The file-exception causes: 0 none, 1 generic, 2 not found, 3 bad path,
   // 4 too many open files, 5 access denied, 6 invalid file, 7 remove current
@@ -36,6 +38,8 @@ int FileExceptionCause(uint32_t systemError) {
 std::string FileExceptionText(int cause) {
   std::string text = engine::texts::kErrorDetailPrefix;
   constexpr int kCauses = static_cast<int>(std::size(engine::texts::kFileExceptionCauses));
-  text += (cause >= 0 && cause < kCauses) ? engine::texts::kFileExceptionCauses[cause] : engine::texts::kFileExceptionUnknown;
+  text += (cause >= 0 && cause < kCauses) ? texts::kFileExceptionCauses[cause] : texts::kFileExceptionUnknown;
   return text;
 }
+
+}  // namespace engine

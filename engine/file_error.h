@@ -5,8 +5,12 @@
 #include <cstdint>
 #include <string>
 
+namespace engine {
+
 // File-exception cause code (0..14) for a Win32 error code.
 int FileExceptionCause(uint32_t systemError);
 
 // "エラー詳細：" followed by the text of a file-exception cause code (0..14).
 std::string FileExceptionText(int cause);
+
+}  // namespace engine

@@ -8,7 +8,9 @@
 
 #include "platform/fs.h"
 
-namespace engine::host {
+namespace engine {
+
+namespace host {
 
 // Message-box styles and answers (the Win32 values).
 enum : unsigned {
@@ -21,7 +23,7 @@ enum : unsigned {
 };
 enum : int { kIdOk = 1, kIdYes = 6, kIdNo = 7 };
 
-}  // namespace engine::host
+}  // namespace host
 
 class BackupHost {
  public:
@@ -48,3 +50,5 @@ class BackupHost {
   virtual int64_t TickMs() { return plat::TickMs(); }
   virtual void Sleep(uint32_t ms) { plat::SleepMs(ms); }
 };
+
+}  // namespace engine

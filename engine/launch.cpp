@@ -9,6 +9,8 @@
 #include "platform/filefind.h"
 #include "platform/fs.h"
 
+namespace engine {
+
 // Kind of a selected path: a plain file, else an existing folder (one trailing
 // backslash ignored), else -1. One attribute query answers what a file search
 // followed by an existence test would: a file's attributes say "file", a
@@ -16,28 +18,28 @@
 // drive root written "C:\") does the existence test run.
 static int SelectionKindOf(const std::string& path) {
   const plat::NativePath native = plat::ToNative(path);
-  if (!path.empty() && !plat::HasWildcard(native) && !EndsWithBackslash(path)) {
+  if (!path.empty() && !plat::HasWildcard(native) && !core::EndsWithBackslash(path)) {
     const uint32_t attrs = plat::GetAttributes(native);
     if (attrs != plat::kInvalidAttributes)
-      return (attrs & plat::kAttrDirectory) ? SelectionList::kFolder : SelectionList::kFile;
+      return (attrs & plat::kAttrDirectory) ? core::SelectionList::kFolder : core::SelectionList::kFile;
   }
   uint64_t size = 0;
-  if (FindPlainFile(native, size)) return SelectionList::kFile;
-  if (plat::PathExists(native)) return SelectionList::kFolder;
+  if (FindPlainFile(native, size)) return core::SelectionList::kFile;
+  if (plat::PathExists(native)) return core::SelectionList::kFolder;
   return -1;
 }
 
-bool ParseParameterText(const std::string& text, SelectionList& list) {
+bool ParseParameterText(const std::string& text, core::SelectionList& list) {
   // Only the text before the first NUL byte counts, for the quotes and the paths.
   std::string_view rest(text.c_str());
   // The list grows entry by entry: a text of countless bogus pairs ends at its
   // first one without the room for all of them ever being taken.
-  list = SelectionList();
+  list = core::SelectionList();
   std::string path;
-  for (int i = 0; TakeNextQuotedPath(rest, path); ++i) {
+  for (int i = 0; core::TakeNextQuotedPath(rest, path); ++i) {
     const int kind = SelectionKindOf(path);
     list.paths.push_back(std::move(path));
-    list.kinds.push_back(kind < 0 ? SelectionList::kFile : kind);
+    list.kinds.push_back(kind < 0 ? core::SelectionList::kFile : kind);
     list.count = i + 1;
     if (kind < 0) return false;
   }
@@ -48,8 +50,8 @@ plat::NativePath ParameterFileBesideProgram() {
   return plat::JoinNative(plat::ModuleFolder(), plat::ToNative(core::contract::kParameterFileName));
 }
 
-bool LoadSelection(const std::string& commandTail, SelectionList& list, std::string& message) {
-  if (!CheckLaunchToken(commandTail)) {
+bool LoadSelection(const std::string& commandTail, core::SelectionList& list, std::string& message) {
+  if (!core::CheckLaunchToken(commandTail)) {
     message = engine::texts::kRefuseDirectStart;
     return false;
   }
@@ -102,3 +104,5 @@ bool DeleteMatchingFiles(const plat::NativePath& pattern, std::string& error) {
   }
   return true;
 }
+
+}  // namespace engine

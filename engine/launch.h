@@ -10,12 +10,14 @@
 #include "core/launch.h"
 #include "platform/native_path.h"
 
+namespace engine {
+
 // Fills list from the parameter file's content, one entry per quote pair,
 // each with its kind: a plain file, else an existing folder (one trailing
 // backslash ignored). False as soon as an entry is neither (the list then ends
 // with that entry, kind file). A text without a complete quote pair gives true
 // and count 0.
-bool ParseParameterText(const std::string& text, SelectionList& list);
+bool ParseParameterText(const std::string& text, core::SelectionList& list);
 
 // Full native path of the parameter file: the program's folder + "\" +
 // "lkpara.dat" (the message that names it shows its Shift_JIS form).
@@ -27,7 +29,7 @@ plat::NativePath ParameterFileBesideProgram();
 // file that cannot be read, or is larger than core::contract::kMaxParameterFileBytes,
 // is refused with the read-failure message and left where it is (it was not
 // read; the next hand-off replaces it).
-bool LoadSelection(const std::string& commandTail, SelectionList& list, std::string& message);
+bool LoadSelection(const std::string& commandTail, core::SelectionList& list, std::string& message);
 
 // Reads the whole file byte for byte (plat::ReadAll). True with error empty, or
 // false with content empty and error = FileExceptionText of the cause
@@ -40,3 +42,5 @@ bool ReadWholeFile(const plat::NativePath& path, std::string& content, std::stri
 // deleted and none failed; false if nothing matched (error untouched) or a
 // deletion failed (error = FileExceptionText of the cause; the loop ends there).
 bool DeleteMatchingFiles(const plat::NativePath& pattern, std::string& error);
+
+}  // namespace engine

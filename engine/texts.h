@@ -4,7 +4,9 @@
 
 #include <cstddef>
 
-namespace engine::texts {
+namespace engine {
+
+namespace texts {
 
 constexpr const char kErrorDetailPrefix[] = "エラー詳細：";
 // Cause texts of file exceptions, indexed by cause code 0..14.
@@ -95,4 +97,6 @@ constexpr const char kFilesOthers[] = "\n・ほか　";
 constexpr const char kFilesOthersEnd[] = " ファイル　";
 constexpr size_t kFilesNamed = 10;
 
-}  // namespace engine::texts
+}  // namespace texts
+
+}  // namespace engine

@@ -5,6 +5,8 @@
 
 #include "platform/fs.h"
 
+namespace engine {
+
 namespace {
 
 // One folder the walk stands in; its identity is looked up only when a link is
@@ -17,7 +19,7 @@ struct Ancestor {
 
 class Walk {
  public:
-  Walk(const FilterSet* filters, TreeVisitor& visitor) : filters_(filters), visitor_(visitor) {}
+  Walk(const core::FilterSet* filters, TreeVisitor& visitor) : filters_(filters), visitor_(visitor) {}
 
   // Walks folder; protectedBranch: folder, or a folder above it below the
   // walk's start, is hidden and system.
@@ -34,7 +36,7 @@ class Walk {
       more = finder.Next();
       if (finder.IsDots()) continue;
       if (finder.MatchesMask(plat::kAttrDirectory)) {
-        if (filters_ && !CheckFolderFilter(finder.GetFileName(), *filters_)) continue;
+        if (filters_ && !core::CheckFolderFilter(finder.GetFileName(), *filters_)) continue;
         plat::NativePath path = finder.FullPath();
         if (finder.MatchesMask(plat::kAttrReparsePoint) && LeadsBackIntoWalk(path)) continue;
         WalkStep step = visitor_.EnterFolder(finder, path);
@@ -44,7 +46,7 @@ class Walk {
         if (visitor_.LeaveFolder() == WalkStep::kStop) return false;
       } else if (!IsAppAlias(finder)) {
         // The filters look at the last component only: the entry's name is enough.
-        const bool taken = !filters_ || CheckFileFilter(finder.GetFileName(), *filters_);
+        const bool taken = !filters_ || core::CheckFileFilter(finder.GetFileName(), *filters_);
         if (visitor_.OnFile(finder, taken) == WalkStep::kStop) return false;
       }
     }
@@ -81,7 +83,7 @@ class Walk {
     return false;
   }
 
-  const FilterSet* filters_;
+  const core::FilterSet* filters_;
   TreeVisitor& visitor_;
   const plat::NativePath allPattern_ = plat::ToNative("*.*");
   std::vector<Ancestor> ancestors_;
@@ -112,7 +114,7 @@ bool IsAppAlias(const plat::FileFinder& entry) {
   return entry.MatchesMask(plat::kAttrReparsePoint) && entry.GetReparseTag() == plat::kReparseTagAppExecLink;
 }
 
-bool WalkFolder(const plat::NativePath& folder, const FilterSet* filters, TreeVisitor& visitor) {
+bool WalkFolder(const plat::NativePath& folder, const core::FilterSet* filters, TreeVisitor& visitor) {
   return Walk(filters, visitor).Folder(folder);
 }
 
@@ -148,3 +150,5 @@ bool CountFilesAndSize(const plat::NativePath& path, int64_t& bytes, int64_t& fi
   if (error) *error = counter.error;
   return false;
 }
+
+}  // namespace engine

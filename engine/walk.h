@@ -9,6 +9,8 @@
 #include "core/filter.h"
 #include "platform/filefind.h"
 
+namespace engine {
+
 // A visitor's answer: go on, pass this folder by, or end the whole walk.
 enum class WalkStep { kContinue, kSkip, kStop };
 
@@ -54,7 +56,7 @@ bool IsAppAlias(const plat::FileFinder& entry);
 // Information" on every NTFS drive. folder itself never counts as one: a
 // selected folder that cannot be listed always fails. True when the walk ended
 // normally, false when the visitor stopped it or a listing failed.
-bool WalkFolder(const plat::NativePath& folder, const FilterSet* filters, TreeVisitor& visitor);
+bool WalkFolder(const plat::NativePath& folder, const core::FilterSet* filters, TreeVisitor& visitor);
 
 // True if path names an existing file that is not a folder (a path with
 // wildcard characters names none); size is then its full 64-bit size as the
@@ -69,3 +71,5 @@ bool FindPlainFile(const plat::NativePath& path, uint64_t& size, bool* appAlias 
 // accumulators hold what was counted before it.
 bool CountFilesAndSize(const plat::NativePath& path, int64_t& bytes, int64_t& files,
                        plat::NativePath* unlisted = nullptr, uint32_t* error = nullptr);
+
+}  // namespace engine

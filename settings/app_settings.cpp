@@ -7,7 +7,7 @@
 
 #include "settings/texts.h"
 
-namespace texts = settings::texts;
+namespace settings {
 
 namespace {
 
@@ -58,3 +58,5 @@ bool AppSettings::SaveSettings(const plat::NativePath& path) {
   // One write for every key: all of them reach the file, or none does.
   return settings::ini::WriteProfileChanges(changes, path);
 }
+
+}  // namespace settings

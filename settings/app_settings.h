@@ -9,6 +9,8 @@
 #include "platform/native_path.h"
 #include "settings/ini_file.h"
 
+namespace settings {
+
 class AppSettings {
  public:
   // No backup folder; the option flags hold their defaults until LoadSettings
@@ -39,3 +41,5 @@ class AppSettings {
   // tells the user).
   bool SaveSettings(const plat::NativePath& path = settings::ini::SettingsFilePath());
 };
+
+}  // namespace settings

@@ -8,8 +8,7 @@
 
 #include "settings/texts.h"
 
-namespace ini = settings::ini;
-namespace texts = settings::texts;
+namespace settings {
 
 namespace {
 
@@ -17,14 +16,14 @@ namespace {
 // operation reads and writes them.
 struct Field {
   const char* keyFormat;
-  std::string BackupFolder::*member;
+  std::string core::BackupFolder::*member;
 };
 const Field kFields[] = {
-    {texts::kKeyBkFolder, &BackupFolder::Folder},
-    {texts::kKeyFilterFileIn, &BackupFolder::FilterFileIn},
-    {texts::kKeyFilterFileOut, &BackupFolder::FilterFileOut},
-    {texts::kKeyFilterFolderIn, &BackupFolder::FilterFolderIn},
-    {texts::kKeyFilterFolderOut, &BackupFolder::FilterFolderOut},
+    {texts::kKeyBkFolder, &core::BackupFolder::Folder},
+    {texts::kKeyFilterFileIn, &core::BackupFolder::FilterFileIn},
+    {texts::kKeyFilterFileOut, &core::BackupFolder::FilterFileOut},
+    {texts::kKeyFilterFolderIn, &core::BackupFolder::FilterFolderIn},
+    {texts::kKeyFilterFolderOut, &core::BackupFolder::FilterFolderOut},
 };
 
 std::string NumberedKey(const char* format, int index) {
@@ -33,7 +32,7 @@ std::string NumberedKey(const char* format, int index) {
   return key;
 }
 
-bool IsListIndex(int index) { return index >= 0 && index < kMaxBkFolders; }
+bool IsListIndex(int index) { return index >= 0 && index < core::kMaxBkFolders; }
 
 // The folder of entry index as the whole list reads it: none when its key is
 // absent, empty or "NonFolder", which ends the list.
@@ -46,16 +45,16 @@ std::optional<std::string> ListedFolder(int index, const plat::NativePath& path)
 
 }  // namespace
 
-void LoadBkFolderList(bool loadFilters, BackupFolderList& list, const plat::NativePath& path) {
+void LoadBkFolderList(bool loadFilters, core::BackupFolderList& list, const plat::NativePath& path) {
   list.clear();
-  for (int i = 0; i < kMaxBkFolders; ++i) {
+  for (int i = 0; i < core::kMaxBkFolders; ++i) {
     std::optional<std::string> folder = ListedFolder(i, path);
     if (!folder) break;
-    BackupFolder entry;
+    core::BackupFolder entry;
     entry.Folder = std::move(*folder);
     if (loadFilters) {
       for (const Field& field : kFields) {
-        if (field.member != &BackupFolder::Folder) {
+        if (field.member != &core::BackupFolder::Folder) {
           entry.*field.member =
               ini::ReadProfileText(texts::kSectionBkFolderList, NumberedKey(field.keyFormat, i), path).value_or("");
         }
@@ -65,15 +64,15 @@ void LoadBkFolderList(bool loadFilters, BackupFolderList& list, const plat::Nati
   }
 }
 
-bool SaveBkFolderList(const BackupFolderList& list, const plat::NativePath& path) {
+bool SaveBkFolderList(const core::BackupFolderList& list, const plat::NativePath& path) {
   // The entries the file holds now: those past the new list are stale.
   int stored = 0;
-  while (stored < kMaxBkFolders && ListedFolder(stored, path)) ++stored;
+  while (stored < core::kMaxBkFolders && ListedFolder(stored, path)) ++stored;
   std::vector<ini::KeyChange> changes;
-  const BackupFolder none;
-  for (int i = 0; i < kMaxBkFolders; ++i) {
+  const core::BackupFolder none;
+  for (int i = 0; i < core::kMaxBkFolders; ++i) {
     const size_t at = static_cast<size_t>(i);
-    const BackupFolder& entry = at < list.size() ? list[at] : none;
+    const core::BackupFolder& entry = at < list.size() ? list[at] : none;
     if (entry.Folder.empty() && i >= stored) break;
     for (const Field& field : kFields) {
       changes.push_back({texts::kSectionBkFolderList, NumberedKey(field.keyFormat, i),
@@ -84,8 +83,8 @@ bool SaveBkFolderList(const BackupFolderList& list, const plat::NativePath& path
   return ini::WriteProfileChanges(changes, path);
 }
 
-void ReadBkFolder(int index, BackupFolder& entry, const plat::NativePath& path) {
-  entry = BackupFolder();
+void ReadBkFolder(int index, core::BackupFolder& entry, const plat::NativePath& path) {
+  entry = core::BackupFolder();
   if (!IsListIndex(index)) return;
   for (const Field& field : kFields) {
     entry.*field.member =
@@ -93,7 +92,7 @@ void ReadBkFolder(int index, BackupFolder& entry, const plat::NativePath& path) 
   }
 }
 
-void WriteBkFolder(int index, const BackupFolder& entry, const plat::NativePath& path) {
+void WriteBkFolder(int index, const core::BackupFolder& entry, const plat::NativePath& path) {
   // A key outside 000..099 would never be read by the list.
   if (!IsListIndex(index)) return;
   std::vector<ini::KeyChange> changes;
@@ -102,15 +101,18 @@ void WriteBkFolder(int index, const BackupFolder& entry, const plat::NativePath&
   ini::WriteProfileChanges(changes, path);
 }
 
-void StoreCurrentFilters(const std::string& currentFolder, const FilterSet& filters, const plat::NativePath& path) {
-  BackupFolderList list;
+void StoreCurrentFilters(const std::string& currentFolder, const core::FilterSet& filters,
+                         const plat::NativePath& path) {
+  core::BackupFolderList list;
   LoadBkFolderList(false, list, path);
   // Normally one entry names the current folder; after a change in the settings
   // dialog two may, and each of them gets the filters.
   for (size_t i = 0; i < list.size(); ++i) {
     if (list[i].Folder != currentFolder) continue;
-    const BackupFolder entry{list[i].Folder, filters.FilterFileIn(), filters.FilterFileOut(),
+    const core::BackupFolder entry{list[i].Folder, filters.FilterFileIn(), filters.FilterFileOut(),
                              filters.FilterFolderIn(), filters.FilterFolderOut()};
     WriteBkFolder(static_cast<int>(i), entry, path);
   }
 }
+
+}  // namespace settings

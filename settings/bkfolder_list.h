@@ -13,10 +13,12 @@
 #include "platform/native_path.h"
 #include "settings/ini_file.h"
 
+namespace settings {
+
 // Replaces list by entries 0, 1, ... up to the first folder key that is absent,
 // empty or "NonFolder" (at most 100), with their four filter lists when
 // loadFilters is true (empty lists otherwise).
-void LoadBkFolderList(bool loadFilters, BackupFolderList& list,
+void LoadBkFolderList(bool loadFilters, core::BackupFolderList& list,
                       const plat::NativePath& path = settings::ini::SettingsFilePath());
 
 // Writes the entries of list as 0, 1, ... with all five keys each, and removes
@@ -26,21 +28,23 @@ void LoadBkFolderList(bool loadFilters, BackupFolderList& list,
 // its index, and otherwise ends the save (a load ends the list there anyway).
 // The file is written once, with all of it or none: false when that write
 // failed (the caller tells the user).
-bool SaveBkFolderList(const BackupFolderList& list,
+bool SaveBkFolderList(const core::BackupFolderList& list,
                       const plat::NativePath& path = settings::ini::SettingsFilePath());
 
 // Reads the five keys of entry index (empty where absent); an index outside
 // 0..99 gives an empty entry without reading.
-void ReadBkFolder(int index, BackupFolder& entry,
+void ReadBkFolder(int index, core::BackupFolder& entry,
                   const plat::NativePath& path = settings::ini::SettingsFilePath());
 
 // Writes the five keys of entry index (empty lists as empty values) in one
 // write; results are not examined; an index outside 0..99 writes nothing.
-void WriteBkFolder(int index, const BackupFolder& entry,
+void WriteBkFolder(int index, const core::BackupFolder& entry,
                    const plat::NativePath& path = settings::ini::SettingsFilePath());
 
 // Writes the four lists of filters into every entry of the stored list whose
 // folder equals currentFolder exactly, folder paths unchanged. A failed write is
 // not reported.
-void StoreCurrentFilters(const std::string& currentFolder, const FilterSet& filters,
+void StoreCurrentFilters(const std::string& currentFolder, const core::FilterSet& filters,
                          const plat::NativePath& path = settings::ini::SettingsFilePath());
+
+}  // namespace settings

@@ -14,7 +14,9 @@
 #include "settings/ini_text.h"
 #include "settings/texts.h"
 
-namespace settings::ini {
+namespace settings {
+
+namespace ini {
 
 namespace {
 
@@ -96,4 +98,6 @@ bool WriteProfileChanges(const std::vector<KeyChange>& changes, const plat::Nati
   return e == plat::kErrSuccess;
 }
 
-}  // namespace settings::ini
+}  // namespace ini
+
+}  // namespace settings

@@ -26,7 +26,9 @@
 
 #include "platform/native_path.h"
 
-namespace settings::ini {
+namespace settings {
+
+namespace ini {
 
 // The settings file: the program's folder (plat::ModuleFolder) + "\Larkspan.ini"
 // as a native path, worked out anew on every call.
@@ -63,4 +65,6 @@ struct KeyChange {
 // name that ends in a lone lead byte); one refused change refuses them all.
 bool WriteProfileChanges(const std::vector<KeyChange>& changes, const plat::NativePath& path, uint32_t* err = nullptr);
 
-}  // namespace settings::ini
+}  // namespace ini
+
+}  // namespace settings

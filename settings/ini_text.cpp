@@ -5,9 +5,11 @@
 
 #include "core/sjis.h"
 
+namespace settings {
+
 namespace sjis = core::sjis;
 
-namespace settings::ini {
+namespace ini {
 
 // One line of the text: [begin, end) its bytes without the line end, next the
 // position after the line end; [first, last) the bytes left after trimming.
@@ -198,4 +200,6 @@ bool IsStorableEntry(const std::string& section, const std::string& key, const c
   return !(value && HasLineBreak(value));
 }
 
-}  // namespace settings::ini
+}  // namespace ini
+
+}  // namespace settings

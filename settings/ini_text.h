@@ -19,7 +19,9 @@
 #include <string>
 #include <string_view>
 
-namespace settings::ini {
+namespace settings {
+
+namespace ini {
 
 // True if section, key and value (null allowed) can be written as one line
 // each and read back as the same names: no line break in any of them, no "="
@@ -58,4 +60,6 @@ class IniText {
   std::string text_;
 };
 
-}  // namespace settings::ini
+}  // namespace ini
+
+}  // namespace settings

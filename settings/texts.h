@@ -2,7 +2,9 @@
 // sections and keys and the version text.
 #pragma once
 
-namespace settings::texts {
+namespace settings {
+
+namespace texts {
 
 constexpr const char kSettingsBaseName[] = "Larkspan";
 constexpr const char kSettingsExtension[] = ".ini";
@@ -32,4 +34,6 @@ constexpr const char kKeyFilterFolderOut[] = "FilterFolderOut%03d";
 // A folder key holding this text ends the list, as an absent or empty one does.
 constexpr const char kNoFolder[] = "NonFolder";
 
-}  // namespace settings::texts
+}  // namespace texts
+
+}  // namespace settings

@@ -181,7 +181,7 @@ HRESULT HandOff(IDataObject* data, const std::wstring& directory) {
     }
   }
   std::string text;
-  if (!BuildParameterText(paths, text)) return E_INVALIDARG;
+  if (!core::BuildParameterText(paths, text)) return E_INVALIDARG;
 
   const std::wstring parameterPath = ParameterFileIn(directory);
   DWORD error = 0;

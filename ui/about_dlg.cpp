@@ -11,6 +11,8 @@
 #include "ui/resource.h"
 #include "ui/texts.h"
 
+namespace ui {
+
 AboutDialog::AboutDialog() : ui::DialogBase(IDD_ABOUT_BOX) {}
 
 BOOL AboutDialog::OnInitDialog() {
@@ -49,3 +51,5 @@ void ShowHelp(HWND owner) {
       reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, L"open", path.c_str(), nullptr, nullptr, SW_SHOW));
   if (opened <= 32) ui::ShowMessageBox(owner, ui::texts::kHelpMissing, MB_ICONEXCLAMATION | MB_OK);
 }
+
+}  // namespace ui

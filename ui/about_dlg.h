@@ -8,6 +8,8 @@
 
 #include "ui/dialog_base.h"
 
+namespace ui {
+
 class AboutDialog : public ui::DialogBase {
  public:
   AboutDialog();
@@ -32,3 +34,5 @@ class VersionDialog : public ui::DialogBase {
 // Opens Larkspan.chm beside the program with the shell and returns at once;
 // when the shell cannot open it, "ヘルプが見つかりません　" (owned by owner).
 void ShowHelp(HWND owner);
+
+}  // namespace ui

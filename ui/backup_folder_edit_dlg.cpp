@@ -9,6 +9,8 @@
 #include "ui/resource.h"
 #include "ui/texts.h"
 
+namespace ui {
+
 FolderEditDialog::FolderEditDialog() : ui::DialogBase(IDD_BACKUP_FOLDER_EDIT) {}
 
 BOOL FolderEditDialog::OnInitDialog() {
@@ -95,3 +97,5 @@ void FolderEditDialog::OnOK() {
   }
   EndDialog(IDOK);
 }
+
+}  // namespace ui

@@ -10,6 +10,8 @@
 #include "ui/dialog_base.h"
 #include "ui/folder_rules.h"
 
+namespace ui {
+
 class FolderEditDialog : public ui::DialogBase {
  public:
   FolderEditDialog();
@@ -19,7 +21,7 @@ class FolderEditDialog : public ui::DialogBase {
   // controls, at most one list of each kind non-empty).
   enum class EditMode { kFromSettings, kCurrentFolder };
   EditMode Mode = EditMode::kFromSettings;  // kCurrentFolder: the current folder, locked
-  BackupFolder Entry;
+  core::BackupFolder Entry;
 
  protected:
   BOOL OnInitDialog() override;
@@ -37,3 +39,5 @@ class FolderEditDialog : public ui::DialogBase {
   // The controls as plain values.
   FolderForm ReadForm() const;
 };
+
+}  // namespace ui

@@ -13,6 +13,8 @@
 #include "ui/dpi_scale.h"
 #include "ui/texts.h"
 
+namespace ui {
+
 namespace {
 
 // The list images: 13 pixels wide at 96 DPI, cut from bitmap 146 drawn for the
@@ -35,7 +37,7 @@ constexpr Column kColumns[] = {
 
 }  // namespace
 
-FolderListDialog::FolderListDialog(AppSettings& settings)
+FolderListDialog::FolderListDialog(settings::AppSettings& settings)
     : ui::DialogBase(IDD_BACKUP_FOLDER_SETTINGS), settings_(settings) {}
 
 BOOL FolderListDialog::OnInitDialog() {
@@ -101,21 +103,21 @@ bool FolderListDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 void FolderListDialog::FillList() {
   ::SendMessageW(List(), LVM_DELETEALLITEMS, 0, 0);
-  BackupFolderList list;
-  LoadBkFolderList(true, list);
+  core::BackupFolderList list;
+  settings::LoadBkFolderList(true, list);
   rows_ = FolderRows(list);
   for (int i = 0; i < rows_.count(); ++i) InsertRow(i, rows_.rows()[static_cast<size_t>(i)]);
 }
 
-void FolderListDialog::InsertRow(int index, const BackupFolder& entry) {
+void FolderListDialog::InsertRow(int index, const core::BackupFolder& entry) {
   WriteRow(LVM_INSERTITEMW, index, entry);
 }
 
-void FolderListDialog::UpdateRow(int index, const BackupFolder& entry) {
+void FolderListDialog::UpdateRow(int index, const core::BackupFolder& entry) {
   WriteRow(LVM_SETITEMW, index, entry);
 }
 
-void FolderListDialog::WriteRow(UINT message, int index, const BackupFolder& entry) {
+void FolderListDialog::WriteRow(UINT message, int index, const core::BackupFolder& entry) {
   std::wstring folder = ui::Wide(entry.Folder);
   LVITEMW item = {};
   item.mask = LVIF_TEXT | LVIF_IMAGE;
@@ -169,7 +171,7 @@ void FolderListDialog::SetCell(int row, int column, const std::string& text) {
 
 // --- The buttons -------------------------------------------------------------
 
-bool FolderListDialog::EditEntry(BackupFolder& entry) {
+bool FolderListDialog::EditEntry(core::BackupFolder& entry) {
   FolderEditDialog edit;
   edit.Mode = FolderEditDialog::EditMode::kFromSettings;
   edit.Entry = entry;
@@ -184,7 +186,7 @@ void FolderListDialog::Add() {
     ui::ShowMessageBox(hwnd(), refusal, MB_ICONEXCLAMATION | MB_OK);
     return;
   }
-  BackupFolder entry;
+  core::BackupFolder entry;
   if (!EditEntry(entry)) return;
   bool duplicate = false;
   const int row = rows_.AddPosition(entry.Folder, duplicate);
@@ -208,7 +210,7 @@ void FolderListDialog::Change() {
     if (!refusal.empty()) ui::ShowMessageBox(hwnd(), refusal, MB_ICONINFORMATION | MB_OK);
     return;
   }
-  BackupFolder entry = rows_.rows()[static_cast<size_t>(row)];
+  core::BackupFolder entry = rows_.rows()[static_cast<size_t>(row)];
   const bool changed = EditEntry(entry);
   ::SetFocus(List());
   // No duplicate test here: two rows may name the same folder after a change.
@@ -247,10 +249,12 @@ void FolderListDialog::Move(int direction) {
 void FolderListDialog::OnOK() {
   // A list that did not reach the file is said so; the dialog stays open with
   // it, for another OK or a cancel.
-  if (!SaveBkFolderList(rows_.rows())) {
+  if (!settings::SaveBkFolderList(rows_.rows())) {
     ui::ShowMessageBox(hwnd(), ui::texts::kSettingsSaveFailed, MB_ICONSTOP | MB_OK);
     return;
   }
   First = ConfirmRows(rows_.rows(), settings_.BackupFolder);
   EndDialog(IDOK);
 }
+
+}  // namespace ui

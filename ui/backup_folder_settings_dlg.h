@@ -11,16 +11,18 @@
 #include "ui/folder_rules.h"
 #include "ui/resource.h"
 
-class AppSettings;
+namespace settings { class AppSettings; }
+
+namespace ui {
 
 class FolderListDialog : public ui::DialogBase {
  public:
   // settings: the program's one settings record; it must outlive the dialog.
-  explicit FolderListDialog(AppSettings& settings);
+  explicit FolderListDialog(settings::AppSettings& settings);
 
   // Out, after DoModal returned IDOK: the first row of the list as it was
   // written (an empty entry for an empty list).
-  BackupFolder First;
+  core::BackupFolder First;
 
  protected:
   BOOL OnInitDialog() override;
@@ -36,9 +38,9 @@ class FolderListDialog : public ui::DialogBase {
   // Shows entry as a new row index, or in place of row index: the folder with
   // its image (the filter mark when it has filters), then the four filter
   // columns.
-  void InsertRow(int index, const BackupFolder& entry);
-  void UpdateRow(int index, const BackupFolder& entry);
-  void WriteRow(UINT message, int index, const BackupFolder& entry);
+  void InsertRow(int index, const core::BackupFolder& entry);
+  void UpdateRow(int index, const core::BackupFolder& entry);
+  void WriteRow(UINT message, int index, const core::BackupFolder& entry);
   // Deletes row index from the list and selects the row that then holds the
   // selection mark.
   void DeleteRow(int index);
@@ -55,8 +57,10 @@ class FolderListDialog : public ui::DialogBase {
   void SelectRow(int row);
   void SetCell(int row, int column, const std::string& text);
   // The edit dialog with Mode 0 and entry; true with entry replaced on OK.
-  bool EditEntry(BackupFolder& entry);
+  bool EditEntry(core::BackupFolder& entry);
 
-  AppSettings& settings_;
+  settings::AppSettings& settings_;
   FolderRows rows_;
 };
+
+}  // namespace ui

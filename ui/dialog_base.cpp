@@ -3,6 +3,7 @@
 
 namespace ui {
 
+
 plat::BitmapHandle LoadBitmapResource(int id) {
   return plat::BitmapHandle(
       static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0)));
@@ -120,5 +121,6 @@ INT_PTR DialogBase::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
       return FALSE;
   }
 }
+
 
 }  // namespace ui

@@ -9,6 +9,7 @@
 
 namespace ui {
 
+
 // A bitmap resource of the running program at its stored size (never
 // stretched); empty if absent.
 plat::BitmapHandle LoadBitmapResource(int id);
@@ -79,5 +80,6 @@ class DialogBase {
   int templateId_;
   HWND hwnd_ = nullptr;
 };
+
 
 }  // namespace ui

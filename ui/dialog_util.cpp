@@ -9,6 +9,7 @@
 
 namespace ui {
 
+
 namespace {
 
 // Pre-selects the folder that data points to once the picker is up.
@@ -83,5 +84,6 @@ bool IsChecked(HWND dialog, int id) { return ::IsDlgButtonChecked(dialog, id) ==
 void SetChecked(HWND dialog, int id, bool checked) {
   ::CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
 }
+
 
 }  // namespace ui

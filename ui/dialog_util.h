@@ -17,6 +17,7 @@
 
 namespace ui {
 
+
 // The UTF-16 form of a program text, for the system's wide functions.
 inline std::wstring Wide(const std::string& text) { return plat::ToNative(text); }
 
@@ -48,5 +49,6 @@ bool IsChecked(HWND dialog, int id);
 
 // Checks or clears button id of dialog.
 void SetChecked(HWND dialog, int id, bool checked);
+
 
 }  // namespace ui

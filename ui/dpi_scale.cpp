@@ -1,7 +1,9 @@
 // The pixel decisions for a display's DPI (see dpi_scale.h).
 #include "ui/dpi_scale.h"
 
-namespace ui::dpi {
+namespace ui {
+
+namespace dpi {
 
 namespace {
 // The scaled bitmaps' identifiers lie this far apart (ui/res/scaled_images.rc).
@@ -22,4 +24,6 @@ int ScaledImageId(int baseId, int scaleIndex) { return baseId + kScaledIdStep * 
 
 int ImageSize(int basePx, int scaleIndex) { return Scale(basePx, kBase * kImageScales[scaleIndex] / 100); }
 
-}  // namespace ui::dpi
+}  // namespace dpi
+
+}  // namespace ui

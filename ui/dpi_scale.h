@@ -4,7 +4,9 @@
 // their DPI and pass it here.
 #pragma once
 
-namespace ui::dpi {
+namespace ui {
+
+namespace dpi {
 
 // The DPI of a 100 % display, at which every pixel size below is given.
 constexpr int kBase = 96;
@@ -28,4 +30,6 @@ int ScaledImageId(int baseId, int scaleIndex);
 // The side in pixels of a bitmap of side basePx drawn at scale index.
 int ImageSize(int basePx, int scaleIndex);
 
-}  // namespace ui::dpi
+}  // namespace dpi
+
+}  // namespace ui

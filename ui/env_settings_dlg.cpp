@@ -5,7 +5,9 @@
 #include "ui/dialog_util.h"
 #include "ui/resource.h"
 
-OptionsDialog::OptionsDialog(AppSettings& settings) : ui::DialogBase(IDD_ENV_SETTINGS), settings_(settings) {}
+namespace ui {
+
+OptionsDialog::OptionsDialog(settings::AppSettings& settings) : ui::DialogBase(IDD_ENV_SETTINGS), settings_(settings) {}
 
 BOOL OptionsDialog::OnInitDialog() {
   ui::CenterOnOwner(hwnd());
@@ -27,3 +29,5 @@ void OptionsDialog::OnOK() {
   settings_.Link = ui::IsChecked(hwnd(), IDC_LINK_UNCHANGED);
   EndDialog(IDOK);
 }
+
+}  // namespace ui

@@ -4,18 +4,22 @@
 
 #include "ui/dialog_base.h"
 
-class AppSettings;
+namespace settings { class AppSettings; }
+
+namespace ui {
 
 class OptionsDialog : public ui::DialogBase {
  public:
   // settings: the program's one settings record; OK changes its flags in
   // memory (the main dialog saves them). It must outlive the dialog.
-  explicit OptionsDialog(AppSettings& settings);
+  explicit OptionsDialog(settings::AppSettings& settings);
 
  protected:
   BOOL OnInitDialog() override;
   void OnOK() override;
 
  private:
-  AppSettings& settings_;
+  settings::AppSettings& settings_;
 };
+
+}  // namespace ui

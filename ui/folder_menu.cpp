@@ -11,6 +11,8 @@
 #include "ui/main_dlg.h"
 #include "ui/resource.h"
 
+namespace ui {
+
 void MainDialog::ShowFolderSwitchMenu() {
   // One set of item bitmaps per showing, drawn for the window's DPI (11 pixels
   // at 96) and shared by the items; declared before the menu, so they go only
@@ -30,8 +32,8 @@ void MainDialog::ShowFolderSwitchMenu() {
   HMENU popup = menu ? ::GetSubMenu(menu.get(), 0) : nullptr;
   if (!popup) return;
 
-  BackupFolderList list;
-  LoadBkFolderList(true, list);
+  core::BackupFolderList list;
+  settings::LoadBkFolderList(true, list);
   for (const FolderMenuItem& item : FolderMenuItems(list, settings_.BackupFolder, settings_.ChangeMiniPathFlg)) {
     const UINT id = static_cast<UINT>(item.id);
     ::InsertMenuW(popup, ID_FOLDER_MENU_PLACEHOLDER, MF_BYCOMMAND | MF_STRING | (item.grayed ? MF_GRAYED : 0), id,
@@ -50,9 +52,11 @@ void MainDialog::ShowFolderSwitchMenu() {
 }
 
 void MainDialog::SelectBackupFolderByIndex(int index) {
-  BackupFolder entry;
-  ReadBkFolder(index, entry);
+  core::BackupFolder entry;
+  settings::ReadBkFolder(index, entry);
   // Kept in memory; the settings file receives it when the dialog closes.
   settings_.BackupFolder = entry.Folder;
   StartNewCount();
 }
+
+}  // namespace ui

@@ -10,6 +10,8 @@
 #include "ui/resource.h"
 #include "ui/texts.h"
 
+namespace ui {
+
 namespace {
 
 // True if text holds the single-byte character c (never the second byte of a
@@ -58,7 +60,7 @@ std::string MenuText(const std::string& path) {
 
 }  // namespace
 
-FolderForm FormForEntry(const BackupFolder& entry) {
+FolderForm FormForEntry(const core::BackupFolder& entry) {
   FolderForm form;
   form.folder = entry.Folder;
   form.fileFilter = !entry.FilterFileIn.empty() || !entry.FilterFileOut.empty();
@@ -71,9 +73,9 @@ FolderForm FormForEntry(const BackupFolder& entry) {
 }
 
 bool ValidateFolderForm(const FolderForm& form, const std::function<bool(const std::string&)>& exists,
-                        BackupFolder& entry, std::string& refusal, int& focus) {
+                        core::BackupFolder& entry, std::string& refusal, int& focus) {
   std::string folder = form.folder;
-  if (EndsWithBackslash(folder)) folder.pop_back();
+  if (core::EndsWithBackslash(folder)) folder.pop_back();
   const char* fault = nullptr;
   focus = IDC_EDIT_FOLDER;
   if (HasChar(folder, '/')) {
@@ -89,7 +91,7 @@ bool ValidateFolderForm(const FolderForm& form, const std::function<bool(const s
     refusal = fault;
     return false;
   }
-  entry = BackupFolder();
+  entry = core::BackupFolder();
   entry.Folder = folder;
   if (form.fileFilter) (form.fileInclude ? entry.FilterFileIn : entry.FilterFileOut) = form.filePatterns;
   if (form.folderFilter) (form.folderInclude ? entry.FilterFolderIn : entry.FilterFolderOut) = form.folderPatterns;
@@ -97,9 +99,9 @@ bool ValidateFolderForm(const FolderForm& form, const std::function<bool(const s
 }
 
 bool FolderRows::CheckAdd(std::string& refusal) const {
-  if (count() < kMaxBkFolders) return true;
+  if (count() < core::kMaxBkFolders) return true;
   char text[256];
-  std::snprintf(text, sizeof(text), ui::texts::kListFull, kMaxBkFolders);
+  std::snprintf(text, sizeof(text), ui::texts::kListFull, core::kMaxBkFolders);
   refusal = text;
   return false;
 }
@@ -126,7 +128,7 @@ int FolderRows::TargetRow(int marked, const char* unmarkedText, std::string& ref
   return marked;
 }
 
-void FolderRows::Put(int row, const BackupFolder& entry) {
+void FolderRows::Put(int row, const core::BackupFolder& entry) {
   if (row == count()) {
     rows_.push_back(entry);
   } else {
@@ -144,20 +146,20 @@ int FolderRows::Move(int marked, int direction) {
   return to;
 }
 
-BackupFolder ConfirmRows(const BackupFolderList& rows, std::string& currentFolder) {
-  if (FindBackupFolder(rows, currentFolder) < 0) currentFolder.clear();
-  return rows.empty() ? BackupFolder() : rows.front();
+core::BackupFolder ConfirmRows(const core::BackupFolderList& rows, std::string& currentFolder) {
+  if (core::FindBackupFolder(rows, currentFolder) < 0) currentFolder.clear();
+  return rows.empty() ? core::BackupFolder() : rows.front();
 }
 
-std::vector<FolderMenuItem> FolderMenuItems(const BackupFolderList& list, const std::string& current,
+std::vector<FolderMenuItem> FolderMenuItems(const core::BackupFolderList& list, const std::string& current,
                                             bool shortPaths) {
   std::vector<FolderMenuItem> items;
-  for (size_t i = 0; i < list.size() && i < static_cast<size_t>(kMaxBkFolders); ++i) {
-    const BackupFolder& entry = list[i];
+  for (size_t i = 0; i < list.size() && i < static_cast<size_t>(core::kMaxBkFolders); ++i) {
+    const core::BackupFolder& entry = list[i];
     FolderMenuItem item;
     item.id = ID_FOLDER_MENU_FIRST + static_cast<int>(i);
     std::string path = entry.Folder;
-    if (shortPaths) ShortenPath(path);
+    if (shortPaths) core::ShortenPath(path);
     item.text = MenuText(path);
     item.checked = entry.Folder == current;
     item.uncheckedBitmap = entry.HasFilters() ? IDB_MENU_FILTER : 0;
@@ -173,3 +175,5 @@ std::vector<FolderMenuItem> FolderMenuItems(const BackupFolderList& list, const 
   }
   return items;
 }
+
+}  // namespace ui

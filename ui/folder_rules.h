@@ -10,6 +10,8 @@
 
 #include "core/backup_folder.h"
 
+namespace ui {
+
 // --- The add/change dialog (dialog 138) ---
 
 // The dialog's controls as plain values.
@@ -26,7 +28,7 @@ struct FolderForm {
 // The form that shows entry: a kind with both lists empty is off (a new file
 // filter in include mode, a new folder filter in exclude mode); otherwise on,
 // showing the exclude list if it is set, else the include list.
-FolderForm FormForEntry(const BackupFolder& entry);
+FolderForm FormForEntry(const core::BackupFolder& entry);
 
 // OK's checks, in order: one trailing backslash dropped from the folder; no
 // "/" in it; it exists (exists: asked of the disk); a checked file filter is not empty and has no
@@ -36,16 +38,16 @@ FolderForm FormForEntry(const BackupFolder& entry);
 // list of its mode, all else empty); false with refusal (the message) and
 // focus (the control at fault), entry untouched.
 bool ValidateFolderForm(const FolderForm& form, const std::function<bool(const std::string&)>& exists,
-                        BackupFolder& entry, std::string& refusal, int& focus);
+                        core::BackupFolder& entry, std::string& refusal, int& focus);
 
 // --- The backup-folder settings dialog (dialog 142) ---
 
 // The dialog's working copy of the list, one row per entry in list order.
 class FolderRows {
  public:
-  explicit FolderRows(BackupFolderList rows = BackupFolderList()) : rows_(std::move(rows)) {}
+  explicit FolderRows(core::BackupFolderList rows = core::BackupFolderList()) : rows_(std::move(rows)) {}
 
-  const BackupFolderList& rows() const { return rows_; }
+  const core::BackupFolderList& rows() const { return rows_; }
   int count() const { return static_cast<int>(rows_.size()); }
 
   // Before the add dialog opens: true, or false with the limit message when the
@@ -61,7 +63,7 @@ class FolderRows {
   int TargetRow(int marked, const char* unmarkedText, std::string& refusal) const;
 
   // Replaces row (0..count-1) or, at count, appends.
-  void Put(int row, const BackupFolder& entry);
+  void Put(int row, const core::BackupFolder& entry);
   // Removes row (0..count-1).
   void Remove(int row);
   // Moves the marked row one place up (direction < 0) or down. Its new row;
@@ -70,13 +72,13 @@ class FolderRows {
   int Move(int marked, int direction);
 
  private:
-  BackupFolderList rows_;
+  core::BackupFolderList rows_;
 };
 
 // What OK leaves besides the stored list: currentFolder emptied unless a row
 // names it exactly (case matters); the result is the first row (an empty entry
 // for an empty list), which the main window takes when no folder is current.
-BackupFolder ConfirmRows(const BackupFolderList& rows, std::string& currentFolder);
+core::BackupFolder ConfirmRows(const core::BackupFolderList& rows, std::string& currentFolder);
 
 // --- The switch menu ---
 
@@ -95,5 +97,7 @@ struct FolderMenuItem {
 // current exactly; filter bitmaps when the entry has filters, else only the
 // check bitmap for the checked state. An empty list gives the one greyed item
 // "未設定".
-std::vector<FolderMenuItem> FolderMenuItems(const BackupFolderList& list, const std::string& current,
+std::vector<FolderMenuItem> FolderMenuItems(const core::BackupFolderList& list, const std::string& current,
                                             bool shortPaths);
+
+}  // namespace ui

@@ -21,6 +21,8 @@
 #include "ui/resource.h"
 #include "ui/texts.h"
 
+namespace ui {
+
 namespace {
 
 constexpr UINT_PTR kRecountTimer = 1;
@@ -87,12 +89,12 @@ BOOL MainDialog::OnInitDialog() {
   for (HBITMAP image : templateImages) plat::BitmapHandle deleted(image);
 
   settings_.LoadSettings();
-  BackupFolder first;
-  if (settings_.TopFolderDspFlg) ReadBkFolder(0, first);
+  core::BackupFolder first;
+  if (settings_.TopFolderDspFlg) settings::ReadBkFolder(0, first);
   settings_.BackupFolder = StartupFolder(settings_.BackupFolder, settings_.TopFolderDspFlg, first.Folder);
 
   std::string refusal;
-  if (!LoadSelection(CommandLineTail(plat::FromNative(::GetCommandLineW())), selection_, refusal)) {
+  if (!engine::LoadSelection(core::CommandLineTail(plat::FromNative(::GetCommandLineW())), selection_, refusal)) {
     ShowMessage(refusal, MB_ICONSTOP);
     // Closed through the ordinary way out, so the settings are still saved.
     ::PostMessageW(hwnd(), WM_CLOSE, 0, 0);
@@ -114,7 +116,7 @@ BOOL MainDialog::OnInitDialog() {
 void MainDialog::ShowSelectionCounts() {
   ::ShowWindow(Item(IDC_PROGRESS), SW_HIDE);
   for (int kind : selection_.kinds) {
-    if (kind == SelectionList::kFile) {
+    if (kind == core::SelectionList::kFile) {
       ++selectedFiles_;
     } else {
       ++selectedFolders_;
@@ -145,14 +147,14 @@ void MainDialog::RefreshBackupFolderDisplay() {
   currentFilters_.Clear();
   const std::string& folder = settings_.BackupFolder;
   const bool exists = !folder.empty() && plat::PathExists(plat::ToNative(folder));
-  BackupFolderList list;
-  if (exists) LoadBkFolderList(false, list);
+  core::BackupFolderList list;
+  if (exists) settings::LoadBkFolderList(false, list);
   const FolderView view = model_.Prepare(folder, exists, list);
   engine_.ForgetCount();  // counted with another folder's filters
   ui::SetItemText(hwnd(), IDC_BACKUP_FOLDER, view.label);
   if (view.filterEntry >= 0) {
-    BackupFolder entry;
-    ReadBkFolder(view.filterEntry, entry);
+    core::BackupFolder entry;
+    settings::ReadBkFolder(view.filterEntry, entry);
     currentFilters_.Set(entry.FilterFileIn, entry.FilterFileOut, entry.FilterFolderIn, entry.FilterFolderOut);
   }
   ::ShowWindow(Item(IDC_FILTER_INDICATOR), currentFilters_.IsEmpty() ? SW_HIDE : SW_SHOW);
@@ -182,7 +184,7 @@ void MainDialog::OnTimer(UINT_PTR id) {
 
 void MainDialog::RecountTick() {
   ::KillTimer(hwnd(), kRecountTimer);
-  const ScanOutcome outcome = model_.Counts() ? engine_.ScanSelection() : ScanOutcome::kCounted;
+  const engine::ScanOutcome outcome = model_.Counts() ? engine_.ScanSelection() : engine::ScanOutcome::kCounted;
   std::string sizeText, countText;
   // Stopped by the cancel: the dialog is closing, the display stays as it is.
   if (!model_.EndCount(outcome, engine_.Counted(), sizeText, countText)) return;
@@ -223,10 +225,11 @@ void MainDialog::OnOK() {
     action = model_.DecideStart(engine_.phase(), folder, plat::PathExists(plat::ToNative(folder)));
   }
   if (action != StartAction::kRun) return;
-  engine_.RunBackup(folder, RunOptions{settings_.EndMsg, settings_.Verify, settings_.SkipUnreadable, settings_.Link});
+  engine_.RunBackup(folder,
+                    engine::RunOptions{settings_.EndMsg, settings_.Verify, settings_.SkipUnreadable, settings_.Link});
   // A run that made a backup (or tried to) ends the dialog; one refused before
   // the copy leaves it open.
-  if (engine_.phase() == Phase::kDone) EndDialog(IDOK);
+  if (engine_.phase() == engine::Phase::kDone) EndDialog(IDOK);
 }
 
 void MainDialog::OnCancel() {
@@ -332,13 +335,14 @@ void MainDialog::EditBackupFolderSettings() {
 void MainDialog::EditCurrentFilters() {
   FolderEditDialog dialog;
   dialog.Mode = FolderEditDialog::EditMode::kCurrentFolder;
-  dialog.Entry = BackupFolder{settings_.BackupFolder, currentFilters_.FilterFileIn(), currentFilters_.FilterFileOut(),
-                              currentFilters_.FilterFolderIn(), currentFilters_.FilterFolderOut()};
+  dialog.Entry = core::BackupFolder{settings_.BackupFolder, currentFilters_.FilterFileIn(),
+                                    currentFilters_.FilterFileOut(), currentFilters_.FilterFolderIn(),
+                                    currentFilters_.FilterFolderOut()};
   if (dialog.DoModal(hwnd()) != IDOK) return;
   // Only the filters are taken over; the folder was locked.
-  const BackupFolder& edited = dialog.Entry;
+  const core::BackupFolder& edited = dialog.Entry;
   currentFilters_.Set(edited.FilterFileIn, edited.FilterFileOut, edited.FilterFolderIn, edited.FilterFolderOut);
-  StoreCurrentFilters(settings_.BackupFolder, currentFilters_);
+  settings::StoreCurrentFilters(settings_.BackupFolder, currentFilters_);
   StartNewCount();
 }
 
@@ -440,7 +444,7 @@ void MainDialog::OnDestroy() {
   for (int id : {IDC_FILE_PICTURE, IDC_FOLDER_PICTURE, IDC_FOLDER_SWITCH, IDC_FILTER_INDICATOR}) {
     SetPicture(id, nullptr);
   }
-  selection_ = SelectionList();
+  selection_ = core::SelectionList();
 }
 
 // --- BackupHost --------------------------------------------------------------
@@ -486,3 +490,5 @@ void MainDialog::EnableRunButtons(bool enable) {
 void MainDialog::RedrawNow() {
   ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
+
+}  // namespace ui

@@ -17,7 +17,9 @@
 #include "platform/handle.h"
 #include "settings/app_settings.h"
 
-class MainDialog : public ui::DialogBase, public BackupHost {
+namespace ui {
+
+class MainDialog : public ui::DialogBase, public engine::BackupHost {
  public:
   // Template 102; loads the icon and the extended menu.
   MainDialog();
@@ -96,11 +98,11 @@ class MainDialog : public ui::DialogBase, public BackupHost {
   RECT folderLabelRect_ = {};
   int templateDpi_ = 96;
   int dpi_ = 96;
-  AppSettings settings_;
-  SelectionList selection_;
-  FilterSet currentFilters_;
+  settings::AppSettings settings_;
+  core::SelectionList selection_;
+  core::FilterSet currentFilters_;
   // Holds the scan's and the copy's state, the source totals and the run's destination.
-  BackupEngine engine_;
+  engine::BackupEngine engine_;
   // The decisions: the folder label, the count's and the run's phases, start.
   MainModel model_;
 
@@ -117,3 +119,5 @@ class MainDialog : public ui::DialogBase, public BackupHost {
   enum Picture { kFile, kFileNone, kFolder, kFolderNone, kSwitch, kSwitchPressed, kFilter, kFilterPressed, kPictures };
   plat::BitmapHandle pictures_[kPictures];
 };
+
+}  // namespace ui

@@ -4,23 +4,25 @@
 #include "core/path_text.h"
 #include "ui/texts.h"
 
+namespace ui {
+
 std::string StartupFolder(const std::string& stored, bool topFolderFirst, const std::string& firstEntry) {
   return topFolderFirst ? firstEntry : stored;
 }
 
-CancelAction DecideCancel(Phase phase) {
+CancelAction DecideCancel(engine::Phase phase) {
   switch (phase) {
-    case Phase::kCounting:
+    case engine::Phase::kCounting:
       return CancelAction::kStopCountAndClose;
-    case Phase::kIdle:
-    case Phase::kDone:
+    case engine::Phase::kIdle:
+    case engine::Phase::kDone:
       return CancelAction::kClose;
     default:  // the run closes the window itself once it has reported
       return CancelAction::kStopCopy;
   }
 }
 
-FolderView MainModel::Prepare(const std::string& folder, bool exists, const BackupFolderList& list) {
+FolderView MainModel::Prepare(const std::string& folder, bool exists, const core::BackupFolderList& list) {
   totals_ = Totals::kPending;
   FolderView view;
   if (folder.empty()) {
@@ -29,16 +31,17 @@ FolderView MainModel::Prepare(const std::string& folder, bool exists, const Back
     view.label = ui::texts::kFolderMissing;
   } else {
     view.label = folder;
-    ShortenPath(view.label);
+    core::ShortenPath(view.label);
     view.usable = true;
     // A folder that is not registered keeps empty filters.
-    view.filterEntry = FindBackupFolder(list, folder);
+    view.filterEntry = core::FindBackupFolder(list, folder);
   }
   usable_ = view.usable;
   return view;
 }
 
-bool MainModel::EndCount(ScanOutcome outcome, const ScanTotals& totals, std::string& size, std::string& files) {
+bool MainModel::EndCount(engine::ScanOutcome outcome, const engine::ScanTotals& totals, std::string& size,
+                         std::string& files) {
   size.clear();
   files.clear();
   // An unusable folder has no count: blank totals that stand, so that start
@@ -47,22 +50,24 @@ bool MainModel::EndCount(ScanOutcome outcome, const ScanTotals& totals, std::str
     totals_ = Totals::kShown;
     return true;
   }
-  if (outcome == ScanOutcome::kStopped) return false;
-  if (outcome == ScanOutcome::kFailed) {
+  if (outcome == engine::ScanOutcome::kStopped) return false;
+  if (outcome == engine::ScanOutcome::kFailed) {
     totals_ = Totals::kFailed;
     return true;
   }
   totals_ = Totals::kShown;
-  size = FormatSizeText(totals.bytes);
-  files = FormatGroupedNumber(totals.files);
+  size = core::FormatSizeText(totals.bytes);
+  files = core::FormatGroupedNumber(totals.files);
   return true;
 }
 
-StartAction MainModel::DecideStart(Phase phase, const std::string& folder, bool folderExists) const {
-  if (phase != Phase::kIdle || totals_ != Totals::kShown) return StartAction::kIgnore;
+StartAction MainModel::DecideStart(engine::Phase phase, const std::string& folder, bool folderExists) const {
+  if (phase != engine::Phase::kIdle || totals_ != Totals::kShown) return StartAction::kIgnore;
   // The totals shown were taken without a count and without filters when the
   // folder was unusable; a folder usable now (a drive plugged in since) is
   // counted with its filters first, never run on those totals.
   if (!usable_ && !folder.empty() && folderExists) return StartAction::kCountFirst;
   return StartAction::kRun;
 }
+
+}  // namespace ui

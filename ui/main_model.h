@@ -10,6 +10,8 @@
 #include "core/backup_folder.h"
 #include "engine/backup.h"
 
+namespace ui {
+
 // The folder current at start-up: the stored one, or with the option on the
 // list's first entry (firstEntry: its folder text, empty when there is none).
 std::string StartupFolder(const std::string& stored, bool topFolderFirst, const std::string& firstEntry);
@@ -34,7 +36,7 @@ enum class CancelAction {
   kStopCountAndClose,  // the count stops; the window closes
   kClose,              // the window closes
 };
-CancelAction DecideCancel(Phase phase);
+CancelAction DecideCancel(engine::Phase phase);
 
 
 class MainModel {
@@ -45,16 +47,16 @@ class MainModel {
 
   // Prepares a new count of folder (exists: asked of the disk; list: the
   // stored entries): the label, and whether the count will run.
-  FolderView Prepare(const std::string& folder, bool exists, const BackupFolderList& list);
+  FolderView Prepare(const std::string& folder, bool exists, const core::BackupFolderList& list);
   // True if the engine is to count now (the folder is usable).
   bool Counts() const { return usable_; }
   // The count ended with outcome (when it ran) and the engine's totals; true
   // with the two texts to show, false when the count was stopped (the window
   // is closing).
-  bool EndCount(ScanOutcome outcome, const ScanTotals& totals, std::string& size, std::string& files);
+  bool EndCount(engine::ScanOutcome outcome, const engine::ScanTotals& totals, std::string& size, std::string& files);
   // What start does now, in the engine's phase (folderExists: asked of the
   // disk now).
-  StartAction DecideStart(Phase phase, const std::string& folder, bool folderExists) const;
+  StartAction DecideStart(engine::Phase phase, const std::string& folder, bool folderExists) const;
 
   Totals totals() const { return totals_; }
 
@@ -62,3 +64,5 @@ class MainModel {
   Totals totals_ = Totals::kPending;
   bool usable_ = false;
 };
+
+}  // namespace ui

@@ -2,7 +2,9 @@
 // the extended menu (Shift_JIS at run time).
 #pragma once
 
-namespace ui::texts {
+namespace ui {
+
+namespace texts {
 
 // The numbers of selected files and folders ("%d 個").
 constexpr const char kCountFormat[] = "%d 個";
@@ -56,4 +58,6 @@ constexpr const char kSelectToRemove[] = "解除する対象を選択してく�
 constexpr const char kHelpFileName[] = "Larkspan.chm";
 constexpr const char kHelpMissing[] = "ヘルプが見つかりません　";
 
-}  // namespace ui::texts
+}  // namespace texts
+
+}  // namespace ui

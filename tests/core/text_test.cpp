@@ -21,7 +21,7 @@ TEST(Sjis, SeparatorSearchSkipsSecondBytes) {
   for (size_t i = 0; i < std::size(cases); ++i) {
     const std::string& s = cases[i].s;
     EXPECT_EQ(std::to_string(cases[i].last) + "|" + std::to_string(cases[i].endsWith),
-              std::to_string(core::sjis::FindLastChar(s, '\\')) + "|" + std::to_string(EndsWithBackslash(s))) << i;
+              std::to_string(core::sjis::FindLastChar(s, '\\')) + "|" + std::to_string(core::EndsWithBackslash(s))) << i;
   }
 }
 
@@ -40,8 +40,8 @@ TEST(PathText, SplitAndShorten) {
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     std::string drive, dir, name, ext, shortForm = cases[i].path;
-    SplitPath(cases[i].path, drive, dir, name, ext);
-    ShortenPath(shortForm);
+    core::SplitPath(cases[i].path, drive, dir, name, ext);
+    core::ShortenPath(shortForm);
     EXPECT_EQ(cases[i].split + "#" + cases[i].shortForm, drive + "|" + dir + "|" + name + "|" + ext + "#" + shortForm)
         << i;
   }
@@ -56,7 +56,7 @@ TEST(NumberText, SizesAndGroups) {
       {999999999999LL, "931GB", "999,999,999,999"},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(c.size + "|" + c.grouped, FormatSizeText(c.value) + "|" + FormatGroupedNumber(c.value)) << c.value;
+    EXPECT_EQ(c.size + "|" + c.grouped, core::FormatSizeText(c.value) + "|" + core::FormatGroupedNumber(c.value)) << c.value;
 }
 
 constexpr bool kTakes = true, kLeaves = false;
@@ -83,17 +83,17 @@ TEST(Filter, Decisions) {
   for (size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];
     const std::string path = "C:\\w\\" + c.name;
-    FilterSet set(c.folder ? "" : c.in, c.folder ? "" : c.out, c.folder ? c.in : "", c.folder ? c.out : "");
-    EXPECT_EQ(c.expected, c.folder ? CheckFolderFilter(path, set) : CheckFileFilter(path, set)) << i;
+    core::FilterSet set(c.folder ? "" : c.in, c.folder ? "" : c.out, c.folder ? c.in : "", c.folder ? c.out : "");
+    EXPECT_EQ(c.expected, c.folder ? core::CheckFolderFilter(path, set) : core::CheckFileFilter(path, set)) << i;
     // Files never meet the folder lists, folders never the file lists.
-    EXPECT_EQ(kTakes, c.folder ? CheckFileFilter(path, set) : CheckFolderFilter(path, set)) << i;
+    EXPECT_EQ(kTakes, c.folder ? core::CheckFileFilter(path, set) : core::CheckFolderFilter(path, set)) << i;
   }
   std::string million;
   for (int i = 0; i < 1000000; ++i) million += "x;";
   // A million patterns tried without a decision take the item, include or exclude.
-  EXPECT_EQ(kTakes, CheckFileFilter("a.doc", FilterSet(million + "*.txt", "", "", "")));
-  EXPECT_EQ(kTakes, CheckFileFilter("a.doc", FilterSet("", million + "*.doc", "", "")));
-  EXPECT_EQ(kLeaves, CheckFileFilter("a.doc", FilterSet(million.substr(4) + "*.txt", "", "", "")));
+  EXPECT_EQ(kTakes, core::CheckFileFilter("a.doc", core::FilterSet(million + "*.txt", "", "", "")));
+  EXPECT_EQ(kTakes, core::CheckFileFilter("a.doc", core::FilterSet("", million + "*.doc", "", "")));
+  EXPECT_EQ(kLeaves, core::CheckFileFilter("a.doc", core::FilterSet(million.substr(4) + "*.txt", "", "", "")));
 }
 
 TEST(Launch, CommandLineQuotedPathsAndParameterText) {
@@ -106,12 +106,12 @@ TEST(Launch, CommandLineQuotedPathsAndParameterText) {
   };
   for (size_t i = 0; i < std::size(tails); ++i) {
     EXPECT_EQ(tails[i].tail + "|" + std::to_string(tails[i].token),
-              CommandLineTail(tails[i].line) + "|" + std::to_string(CheckLaunchToken(tails[i].tail))) << "tail " << i;
+              core::CommandLineTail(tails[i].line) + "|" + std::to_string(core::CheckLaunchToken(tails[i].tail))) << "tail " << i;
   }
   // 0x81 before a quote is no double-byte character; the last pair is empty and the rest, without quotes, stays.
   std::string text = "junk\"C:\\a b\" \"表\"\"\"\"\x81\" \"\"tail", got, path;
   std::string_view rest(text);
-  while (TakeNextQuotedPath(rest, path)) got += "[" + path + "]";
+  while (core::TakeNextQuotedPath(rest, path)) got += "[" + path + "]";
   EXPECT_EQ("[C:\\a b][表][][\x81][]|tail", got + "|" + std::string(rest));
   // Paths, result, the parameter file's bytes.
   const struct { std::vector<std::string> paths; bool result; std::string text; } files[] = {
@@ -122,7 +122,7 @@ TEST(Launch, CommandLineQuotedPathsAndParameterText) {
   for (size_t i = 0; i < std::size(files); ++i) {
     std::string written = "old";
     EXPECT_EQ(std::to_string(files[i].result) + files[i].text,
-              std::to_string(BuildParameterText(files[i].paths, written)) + written) << "file " << i;
+              std::to_string(core::BuildParameterText(files[i].paths, written)) + written) << "file " << i;
   }
 }
 

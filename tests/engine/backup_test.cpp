@@ -32,8 +32,8 @@
 
 namespace {
 
-constexpr auto kCounted = ScanOutcome::kCounted, kStopped = ScanOutcome::kStopped, kFailed = ScanOutcome::kFailed;
-constexpr auto kDone = RunOutcome::kDone, kNoBackup = RunOutcome::kNoBackup, kNoFolder = RunOutcome::kFolderNotCreated;
+constexpr auto kCounted = engine::ScanOutcome::kCounted, kStopped = engine::ScanOutcome::kStopped, kFailed = engine::ScanOutcome::kFailed;
+constexpr auto kDone = engine::RunOutcome::kDone, kNoBackup = engine::RunOutcome::kNoBackup, kNoFolder = engine::RunOutcome::kFolderNotCreated;
 
 using Strings = std::vector<std::string>;
 const std::string kStamp = "２０２４／０３／０５＿０９：４１：２７",
@@ -44,7 +44,7 @@ const std::string kCopyFailed = "バックアップ先へのファイル複写�
                   kSourceUnread = "バックアップ元フォルダの読み取りに失敗しました。　\nエラー詳細：",
                   kBackupUnread = "バックアップ先フォルダの読み取りに失敗しました。　\nエラー詳細：";
 
-class ScriptedHost : public BackupHost {
+class ScriptedHost : public engine::BackupHost {
  public:
   Strings texts;  // the messages shown, with their styles
   std::vector<unsigned> styles;
@@ -74,9 +74,9 @@ class ScriptedHost : public BackupHost {
 std::string Mismatch(int64_t srcFiles, int64_t srcBytes, int64_t dstFiles, int64_t dstBytes) {
   return "【バックアップ終了後の確認チェックで検出】\n\nバックアップが正常に終了できませんでした。　　　　\n"
          "バックアップ元とバックアップ先の、ファイル数またはサイズが異なります。　\n\n・バックアップ元ファイル数　：　" +
-         FormatGroupedNumber(srcFiles) + "　\n・バックアップ元サイズ　：　" + FormatGroupedNumber(srcBytes) + "バイト　\n\n"
-         "・バックアップ先ファイル数　：　" + FormatGroupedNumber(dstFiles) + "　\n・バックアップ先サイズ　：　" +
-         FormatGroupedNumber(dstBytes) + "バイト　";
+         core::FormatGroupedNumber(srcFiles) + "　\n・バックアップ元サイズ　：　" + core::FormatGroupedNumber(srcBytes) + "バイト　\n\n"
+         "・バックアップ先ファイル数　：　" + core::FormatGroupedNumber(dstFiles) + "　\n・バックアップ先サイズ　：　" +
+         core::FormatGroupedNumber(dstBytes) + "バイト　";
 }
 
 // The marks of src\\docs and folders in it, which their copies keep once their content is in. Known Wine difference:
@@ -104,12 +104,12 @@ class Engine : public ::testing::Test {
     for (const std::string& r : rel) selection.push_back(t.Path(r));
   }
   // The scan into the totals that the run relies on, as the window keeps them.
-  ScanOutcome Scan() {
+  engine::ScanOutcome Scan() {
     return engine.ScanSelection();
   }
-  RunOutcome ScanAndRun(bool endMsg = true, const std::string& backup = "bk", bool checkContent = false, bool link = false) {
+  engine::RunOutcome ScanAndRun(bool endMsg = true, const std::string& backup = "bk", bool checkContent = false, bool link = false) {
     EXPECT_EQ(kCounted, Scan());
-    return engine.RunBackup(t.Path(backup), RunOptions{endMsg, checkContent, false, link});
+    return engine.RunBackup(t.Path(backup), engine::RunOptions{endMsg, checkContent, false, link});
   }
   // An item of the backup made at kStamp: its path below the tree, its content.
   static std::string InCopy(const std::string& rel) { return "bk\\" + kStamp + "\\" + rel; }
@@ -129,19 +129,19 @@ class Engine : public ::testing::Test {
   TempTree t;
   ScriptedHost host;
   Strings selection;
-  FilterSet filters;
-  BackupEngine engine{host, selection, filters};
+  core::FilterSet filters;
+  engine::BackupEngine engine{host, selection, filters};
 };
 
 // A drive or share root has no last component; 表 ends in a 0x5C byte. The previous backup: the newest stamp before
 // the new one, other names ignored (a digit beyond "９", "/" half width).
 TEST(BackupNames, NameOfASelectedItemAndThePreviousBackup) {
   for (auto [selected, name] : {std::pair{"D:\\", "D"}, {"\\\\server\\share\\", "share"}, {"C:\\表", "表"}})
-    EXPECT_EQ(name, plat::FromNative(BackupNameOf(plat::ToNative(selected)))) << selected;
+    EXPECT_EQ(name, plat::FromNative(engine::BackupNameOf(plat::ToNative(selected)))) << selected;
   const std::string a = kStamp, b = "２０２４／０３／０５＿０９：４１：２８", c = "２０２５／０１／０１＿００：００：００";
   const struct { Strings names; std::string before, previous; } cases[] = {{{b, a, c, "x"}, c, b}, {{b, a}, a, ""},
       {{"２０２４／０３／０５＿０９：４１：２Ａ", "２０２４/０３／０５＿０９：４１：２８", a + "x"}, c, ""}};
-  for (const auto& k : cases) EXPECT_EQ(k.previous, PickPreviousBackup(k.names, k.before)) << k.before;
+  for (const auto& k : cases) EXPECT_EQ(k.previous, engine::PickPreviousBackup(k.names, k.before)) << k.before;
 }
 
 // A run with filters: the copy takes what the scan took; the check counts every file of the copy, whatever the filters,
@@ -189,7 +189,7 @@ TEST_F(Engine, TheCopyTakesWhatTheScanTookAndTheCheckCountsIt) {
 // nothing on the window but the message; a name of this second taken waits for the next, 19 times at most.
 TEST_F(Engine, WhatComesBeforeTheCopy) {
   const std::string none = t.Path("none"), bk = t.Path("bk"), next = "２０２４／０３／０５＿０９：４１：２８";
-  struct Case { std::string folder; int64_t files; int taken; RunOutcome run; std::string text; unsigned style; }
+  struct Case { std::string folder; int64_t files; int taken; engine::RunOutcome run; std::string text; unsigned style; }
   cases[] = {
       {"", 5, 0, kNoBackup, "バックアップ用のフォルダが未設定です。　\n「バックアップフォルダ設定」で設定してください。　",
        engine::host::kIconInformation},
@@ -204,7 +204,7 @@ TEST_F(Engine, WhatComesBeforeTheCopy) {
     filters.Set(c.files ? "" : "*.none", "", "", "");
     ASSERT_EQ(kCounted, Scan()) << i;
     Reset();
-    for (int s = 0; s < c.taken; ++s) t.Folder("bk\\" + MakeStampFolderName({2024, 3, 5, 9, 41, 27 + s}));
+    for (int s = 0; s < c.taken; ++s) t.Folder("bk\\" + engine::MakeStampFolderName({2024, 3, 5, 9, 41, 27 + s}));
     host.answer = engine::host::kIdNo;
     EXPECT_EQ(c.run, engine.RunBackup(c.folder, {})) << i;
     EXPECT_EQ(c.text + "|" + std::to_string(c.style), host.texts.at(0) + "|" + std::to_string(host.styles.at(0))) << i;
@@ -220,7 +220,7 @@ TEST_F(Engine, WhatComesBeforeTheCopy) {
 // copied. The bar shows the last file copied before the message.
 TEST_F(Engine, ACancelStopsTheScanAndTheCopyAtOnce) {
   Select({"src\\docs", "src\\one.txt"});
-  host.tickStep = BackupEngine::kScanPumpMs;  // every poll dispatches
+  host.tickStep = engine::BackupEngine::kScanPumpMs;  // every poll dispatches
   host.onPump = [&] { if (host.log == "pp") engine.RequestStop(); };  // the dialog's cancel at the 2nd file
   EXPECT_EQ(kStopped, engine.ScanSelection());
   EXPECT_EQ("pp 0 0", host.log + " " + std::to_string(engine.Counted().bytes) + " " + std::to_string(engine.Counted().files));
@@ -231,11 +231,11 @@ TEST_F(Engine, ACancelStopsTheScanAndTheCopyAtOnce) {
     Reset();
     ASSERT_EQ(kCounted, Scan()) << i;
     int seen = 0;
-    host.tickStep = BackupEngine::kProgressPaintMs;  // every poll dispatches
+    host.tickStep = engine::BackupEngine::kProgressPaintMs;  // every poll dispatches
     host.onPump = [&] { if (engine.Progress() == c.pos && ++seen == c.seen) engine.RequestStop(); };
     ASSERT_EQ(kDone, engine.RunBackup(t.Path("bk"), {})) << i;
     int64_t bytes = 0, files = 0;  // the partial file removed: as many files as the bar showed
-    CountFilesAndSize(plat::ToNative(t.Path("bk\\" + kStamp)), bytes, files);
+    engine::CountFilesAndSize(plat::ToNative(t.Path("bk\\" + kStamp)), bytes, files);
     Strings texts = {"バックアップがキャンセルされました　"};
     if (c.pos < 6) texts.push_back(Mismatch(6, 33, c.pos, bytes));
     EXPECT_EQ(texts, host.texts) << i;
@@ -298,7 +298,7 @@ TEST_F(Engine, TheContentCheckFindsEveryChangedFile) {
     };
     host.onPump = [&] { if (k.event == kCancel && host.range == big && engine.Progress() > 0) engine.RequestStop(); };
     ASSERT_EQ(kCounted, Scan()) << i;
-    EXPECT_EQ(kDone, engine.RunBackup(t.Path("bk"), RunOptions{k.endMsg, k.check})) << i;
+    EXPECT_EQ(kDone, engine.RunBackup(t.Path("bk"), engine::RunOptions{k.endMsg, k.check})) << i;
     EXPECT_EQ(Strings{k.verdict}, host.texts) << i;
     EXPECT_EQ(std::vector<unsigned>{k.style}, host.styles) << i;
     EXPECT_TRUE(k.event != kCancel || engine.Progress() < big) << i << ": stopped within the file";
@@ -312,8 +312,8 @@ TEST_F(Engine, TheContentCheckFindsEveryChangedFile) {
 // Which errors of the source leave a file out, and the message naming the files left out (digits grouped, 10 named).
 TEST(LeftOut, TheErrorsThatLeaveAFileOutAndTheMessage) {
   for (uint32_t error : {2, 3, 5, 32, 33, 303, 1920, 358, 362, 377, 386, 398, 404, 426, 434, 475})
-    EXPECT_TRUE(IsUnreadableSourceError(error)) << error;
-  for (uint32_t error : {0, 8, 80, 112, 359, 376, 384, 399, 1235, 6000}) EXPECT_FALSE(IsUnreadableSourceError(error));
+    EXPECT_TRUE(engine::IsUnreadableSourceError(error)) << error;
+  for (uint32_t error : {0, 8, 80, 112, 359, 376, 384, 399, 1235, 6000}) EXPECT_FALSE(engine::IsUnreadableSourceError(error));
   Strings ten;
   std::string named;
   for (int i = 0; i < 10; ++i) named += "\n・" + ten.emplace_back("C:\\表\\f" + std::to_string(i)) + "　";
@@ -324,7 +324,7 @@ TEST(LeftOut, TheErrorsThatLeaveAFileOutAndTheMessage) {
       {1234, ten, head + "1,234" + files + named + "\n・ほか　1,224 ファイル　" + tail},
   };
   for (size_t i = 0; i < std::size(cases); ++i)
-    EXPECT_EQ(cases[i].text, MakeLeftOutMessage(cases[i].count, cases[i].named, "D:\\bk", kStamp)) << i;
+    EXPECT_EQ(cases[i].text, engine::MakeLeftOutMessage(cases[i].count, cases[i].named, "D:\\bk", kStamp)) << i;
 }
 
 // With the option a file that cannot be read is left out and named last, the check expecting the rest; without it, as
@@ -332,7 +332,7 @@ TEST(LeftOut, TheErrorsThatLeaveAFileOutAndTheMessage) {
 TEST_F(Engine, UnreadableFilesAreLeftOutWithTheOption) {
   Select({"src\\docs", "src\\one.txt"});
   const std::string held = "src\\docs\\sub\\c.txt", mismatch = "【バックアップ終了後の確認チェックで検出】",
-                    kept = "alpha|<missing>|single", leftOut = MakeLeftOutMessage(1, {t.Path(held)}, t.Path("bk"), kStamp);
+                    kept = "alpha|<missing>|single", leftOut = engine::MakeLeftOutMessage(1, {t.Path(held)}, t.Path("bk"), kStamp);
   const uint32_t kShared = plat::kErrSharingViolation;
   struct Case { bool skip, check, appears, target; uint32_t error; const char* part; Strings texts;
                 std::string copied; } cases[] = {  // texts: how each message begins; copied: a.txt|c.txt|one.txt
@@ -360,8 +360,8 @@ TEST_F(Engine, UnreadableFilesAreLeftOutWithTheOption) {
       return hit ? f.error : 0u;
     }, const_cast<Case*>(&c));
 #endif
-    host.onPump = [&] { if (c.appears && engine.phase() == Phase::kCopying && !t.Exists(InCopy("x"))) t.File(InCopy("x"), "t"); };
-    EXPECT_EQ(kDone, engine.RunBackup(t.Path("bk"), RunOptions{false, c.check, c.skip})) << i;
+    host.onPump = [&] { if (c.appears && engine.phase() == engine::Phase::kCopying && !t.Exists(InCopy("x"))) t.File(InCopy("x"), "t"); };
+    EXPECT_EQ(kDone, engine.RunBackup(t.Path("bk"), engine::RunOptions{false, c.check, c.skip})) << i;
 #ifndef _WIN32
     plat::SetFaultHook(nullptr, nullptr);
 #endif
@@ -550,7 +550,7 @@ TEST_F(Engine, FailuresOnTheWayAreReportedNeverASuccess) {
   const uint32_t kDenied = plat::kErrAccessDenied;
   const std::string denied = plat::SystemErrorText(kDenied), sub = "src\\docs\\sub", copy = InCopy("docs\\sub");
   // The first message begins with head and, where a path is given, ends with it.
-  struct Case { Fault fault; const char* selected; ScanOutcome scan; RunOutcome run; std::string head, path;
+  struct Case { Fault fault; const char* selected; engine::ScanOutcome scan; engine::RunOutcome run; std::string head, path;
                 size_t texts; } cases[] = {
       {{kMake, kDenied, 1, ""}, "src\\docs", kCounted, kDone, kMakeFailed + denied, "", 2},
       {{kMake, kDenied, 0, ""}, "src\\docs", kCounted, kNoFolder, kMakeFailed + denied, "", 1},
@@ -568,8 +568,8 @@ TEST_F(Engine, FailuresOnTheWayAreReportedNeverASuccess) {
     Fault fault = c.fault;
     plat::SetFaultHook(inject, &fault);
     EXPECT_EQ(c.scan, Scan()) << i;
-    EXPECT_EQ(Phase::kIdle, engine.phase()) << i;
-    const RunOutcome run = c.scan == kCounted ? engine.RunBackup(t.Path("bk"), {}) : kDone;
+    EXPECT_EQ(engine::Phase::kIdle, engine.phase()) << i;
+    const engine::RunOutcome run = c.scan == kCounted ? engine.RunBackup(t.Path("bk"), {}) : kDone;
     plat::SetFaultHook(nullptr, nullptr);
     EXPECT_EQ(c.run, run) << i;
     ASSERT_EQ(c.texts, host.texts.size()) << i;

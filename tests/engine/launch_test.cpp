@@ -30,13 +30,13 @@ TEST(FileUtil, ExistenceReadAndDelete) {
     const plat::NativePath path = plat::ToNative(c.path);
     std::string content, error;
     uint64_t size = 0;
-    if (!c.read.empty()) ReadWholeFile(path, content, error);
+    if (!c.read.empty()) engine::ReadWholeFile(path, content, error);
     EXPECT_EQ(std::to_string(c.exists) + std::to_string(c.plainFile) + c.read, std::to_string(plat::PathExists(path)) +
-              std::to_string(FindPlainFile(path, size)) + (c.read.empty() ? "" : content + "|" + error)) << "case " << i;
+              std::to_string(engine::FindPlainFile(path, size)) + (c.read.empty() ? "" : content + "|" + error)) << "case " << i;
   }
   std::string error = "untouched", deleted;  // a pattern's files, case-folded; then none; then a bad path
   for (const char* pattern : {"*.DAT", "*.dat", "no\\x.dat"})
-    deleted += std::to_string(DeleteMatchingFiles(plat::ToNative(t.Path(pattern)), error)) + " ";
+    deleted += std::to_string(engine::DeleteMatchingFiles(plat::ToNative(t.Path(pattern)), error)) + " ";
   EXPECT_EQ("1 0 0 <missing> <missing> untouched", deleted + t.Read("a.dat") + " " + t.Read("b.dat") + " " + error);
 }
 
@@ -52,13 +52,13 @@ TEST(Launch, KindsOfTheSelectedItems) {
       {Quote(""), 0, "0"}, {Quote(t.Path("*")), 0, "0" + t.Path("*")},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
-    SelectionList list;
-    std::string entries = std::to_string(ParseParameterText(cases[i].text, list)) + ":";
+    core::SelectionList list;
+    std::string entries = std::to_string(engine::ParseParameterText(cases[i].text, list)) + ":";
     for (int k = 0; k < list.count; ++k) entries += std::to_string(list.kinds[k]) + list.paths[k];
     EXPECT_EQ(std::to_string(cases[i].result) + ":" + cases[i].entries, entries) << "case " << i;
   }
-  SelectionList list;
-  const bool parsed = ParseParameterText(many, list);
+  core::SelectionList list;
+  const bool parsed = engine::ParseParameterText(many, list);
   EXPECT_EQ("1 60000 60000 " + a + "|1", std::to_string(parsed) + " " + std::to_string(list.count) + " " +
             std::to_string(list.paths.size()) + " " + list.paths.back() + "|" + std::to_string(list.kinds[59998]));
 }
@@ -68,7 +68,7 @@ TEST(Launch, KindsOfTheSelectedItems) {
 TEST(Launch, LoadSelection) {
   TempTree t;
   t.File("a.txt", "x");
-  const std::string param = plat::FromNative(ParameterFileBesideProgram()), a = Quote(t.Path("a.txt"));
+  const std::string param = plat::FromNative(engine::ParameterFileBesideProgram()), a = Quote(t.Path("a.txt"));
   ASSERT_EQ(plat::FromNative(plat::ModuleFolder()) + "\\lkpara.dat", param);
   const std::string readFailed = "パラメータファイルの読み込みに失敗しました。　\nエラー詳細：",
                     none = "指定されたファイル・フォルダが0件です ";
@@ -86,9 +86,9 @@ TEST(Launch, LoadSelection) {
     const Case& c = cases[i];
     RemoveTree(param);
     if (c.content != "<none>") WriteBytes(param, c.zeros ? std::string(c.zeros, '\0') : c.content);
-    SelectionList list;
+    core::SelectionList list;
     std::string message;
-    const bool loaded = LoadSelection(c.tail, list, message);
+    const bool loaded = engine::LoadSelection(c.tail, list, message);
     EXPECT_EQ((c.message.empty() ? "2" : "-1") + c.message + (c.kept ? "|kept" : "|gone"),
               (loaded ? std::to_string(list.count) : "-1") + message +
                   (plat::PathExists(plat::ToNative(param)) ? "|kept" : "|gone")) << "case " << i;

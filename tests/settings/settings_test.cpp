@@ -12,7 +12,7 @@
 namespace {
 
 // Entry i's five key lines, each ended by ";" (a line end in SettingsFile).
-std::string EntryOf(int i, const BackupFolder& e) {
+std::string EntryOf(int i, const core::BackupFolder& e) {
   char n[8];
   std::snprintf(n, sizeof(n), "%03d", i);
   return std::string("BkFolder") + n + "=" + e.Folder + ";FilterFileIn" + n + "=" + e.FilterFileIn +
@@ -22,10 +22,10 @@ std::string EntryOf(int i, const BackupFolder& e) {
 
 // The same with one text for all four filters.
 std::string Entry(int i, const std::string& folder, const std::string& f = "") {
-  return EntryOf(i, BackupFolder{folder, f, f, f, f});
+  return EntryOf(i, core::BackupFolder{folder, f, f, f, f});
 }
 
-std::string Row(const BackupFolder& e) {
+std::string Row(const core::BackupFolder& e) {
   return e.Folder + "|" + e.FilterFileIn + "|" + e.FilterFileOut + "|" + e.FilterFolderIn + "|" + e.FilterFolderOut;
 }
 
@@ -62,7 +62,7 @@ TEST_F(SettingsFile, RecordLoadsDefaultsAndFlagsAndSavesEveryKey) {
   for (size_t i = 0; i < std::size(cases); ++i) {
     RemoveTree(tree.Path("Larkspan.ini"));
     if (cases[i].file) Write(cases[i].file);
-    AppSettings s;
+    settings::AppSettings s;
     s.LoadSettings(path);
     std::string loaded = s.BackupFolder;
     for (bool* flag : {&s.EndMsg, &s.ChangeMiniPathFlg, &s.TopFolderDspFlg, &s.Verify, &s.SkipUnreadable, &s.Link}) {
@@ -89,8 +89,8 @@ TEST_F(SettingsFile, ListLoadStopsAtTheFirstAbsentEmptyOrNonFolderKey) {
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     Write(cases[i].file);
-    BackupFolderList list(3);
-    LoadBkFolderList(cases[i].filters, list, path);
+    core::BackupFolderList list(3);
+    settings::LoadBkFolderList(cases[i].filters, list, path);
     ASSERT_EQ(static_cast<size_t>(cases[i].count), list.size()) << "case " << i;
     EXPECT_EQ(cases[i].last, list.empty() ? "" : Row(list.back())) << "case " << i;
   }
@@ -103,7 +103,7 @@ TEST_F(SettingsFile, ListSaveWritesEveryEntryWholeAndRemovesTheStaleOnes) {
   const std::string five = head + "Note=kept;" + f(0) + f(1) + f(2) + f(3) + f(4) + Entry(6, "D:\\behind") +
                            "BkFolder004=D:\\again;";  // a second line of a key goes too
   const std::string gap = head + Entry(0, "D:\\a") + Entry(1, "D:\\b") + Entry(3, "D:\\h");
-  const BackupFolder added{"D:\\new", "*.c", "", "", "obj"};
+  const core::BackupFolder added{"D:\\new", "*.c", "", "", "obj"};
   struct Case { std::string file; size_t keep; bool add, fails; std::string saved; } cases[] = {
       {five, 3, false, false, head + "Note=kept;" + f(0) + f(1) + f(2) + Entry(6, "D:\\behind")},
       {five, 0, false, false, head + "Note=kept;" + Entry(6, "D:\\behind")},
@@ -111,8 +111,8 @@ TEST_F(SettingsFile, ListSaveWritesEveryEntryWholeAndRemovesTheStaleOnes) {
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     Write(cases[i].file);
-    BackupFolderList list;
-    LoadBkFolderList(true, list, path);
+    core::BackupFolderList list;
+    settings::LoadBkFolderList(true, list, path);
     list.resize(cases[i].keep);
     if (cases[i].add) list.push_back(added);
 #ifdef _WIN32
@@ -124,7 +124,7 @@ TEST_F(SettingsFile, ListSaveWritesEveryEntryWholeAndRemovesTheStaleOnes) {
       return op == plat::FsOp::Replace && ++f->second && f->first ? uint32_t{plat::kErrDiskFull} : 0u;
     }, &faults);
 #endif
-    EXPECT_EQ(!cases[i].fails, SaveBkFolderList(list, path)) << "case " << i;
+    EXPECT_EQ(!cases[i].fails, settings::SaveBkFolderList(list, path)) << "case " << i;
 #ifndef _WIN32
     plat::SetFaultHook(nullptr, nullptr);
     EXPECT_EQ(cases[i].saved != cases[i].file || cases[i].fails, faults.second) << "case " << i;
@@ -139,31 +139,31 @@ TEST_F(SettingsFile, OneEntryIsReadAndWrittenAtItsIndexOnly) {
   struct Case { int index; const char* row; } cases[] = {
       {0, "D:\\a|p|p|p|p"}, {1, "NonFolder||||"}, {2, "||||"}, {100, "||||"}, {-1, "||||"}};
   for (size_t i = 0; i < std::size(cases); ++i) {
-    BackupFolder entry{"x", "x", "x", "x", "x"};
-    ReadBkFolder(cases[i].index, entry, path);
+    core::BackupFolder entry{"x", "x", "x", "x", "x"};
+    settings::ReadBkFolder(cases[i].index, entry, path);
     EXPECT_EQ(cases[i].row, Row(entry)) << "case " << i;
   }
-  const BackupFolder five{"D:\\five", "*.txt", "", "Debug", ""};
-  for (int index : {5, 100, -1}) WriteBkFolder(index, five, path);
+  const core::BackupFolder five{"D:\\five", "*.txt", "", "Debug", ""};
+  for (int index : {5, 100, -1}) settings::WriteBkFolder(index, five, path);
   EXPECT_EQ(head + Entry(0, "D:\\a", "p") + "BkFolder001=NonFolder;" + EntryOf(5, five), Text());
 
   for (const std::string& value : {std::string(" tmp"), std::string("'*'")}) {
-    WriteBkFolder(0, BackupFolder{value, value, value, value, value}, path);
-    BackupFolder entry;
-    ReadBkFolder(0, entry, path);
-    EXPECT_EQ(Row(BackupFolder{value, value, value, value, value}), Row(entry)) << value;
+    settings::WriteBkFolder(0, core::BackupFolder{value, value, value, value, value}, path);
+    core::BackupFolder entry;
+    settings::ReadBkFolder(0, entry, path);
+    EXPECT_EQ(Row(core::BackupFolder{value, value, value, value, value}), Row(entry)) << value;
   }
 }
 
 TEST_F(SettingsFile, CurrentFiltersGoToEveryEntryOfTheCurrentFolderExactly) {
-  const BackupFolder stored{"D:\\a", "*.c", "", "", "obj"};
+  const core::BackupFolder stored{"D:\\a", "*.c", "", "", "obj"};
   const std::string a0 = Entry(0, "D:\\a", "o"), A1 = Entry(1, "d:\\A", "o"), a2 = Entry(2, "D:\\a", "o");
   const std::string tail = "BkFolder003=;" + Entry(4, "D:\\a", "o");  // past the list's end
   struct Case { const char* current; std::string saved; } cases[] = {
       {"D:\\a", head + EntryOf(0, stored) + A1 + EntryOf(2, stored) + tail}, {"D:\\x", head + a0 + A1 + a2 + tail}};
   for (size_t i = 0; i < std::size(cases); ++i) {
     Write(head + a0 + A1 + a2 + tail);
-    StoreCurrentFilters(cases[i].current, FilterSet("*.c", "", "", "obj"), path);
+    settings::StoreCurrentFilters(cases[i].current, core::FilterSet("*.c", "", "", "obj"), path);
     EXPECT_EQ(cases[i].saved, Text()) << "case " << i;
   }
 }

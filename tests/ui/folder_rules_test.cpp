@@ -10,31 +10,31 @@
 
 namespace {
 
-BackupFolder E(const std::string& folder, const char* fileIn = "", const char* fileOut = "", const char* folderIn = "",
+core::BackupFolder E(const std::string& folder, const char* fileIn = "", const char* fileOut = "", const char* folderIn = "",
                const char* folderOut = "") {
-  return BackupFolder{folder, fileIn, fileOut, folderIn, folderOut};
+  return core::BackupFolder{folder, fileIn, fileOut, folderIn, folderOut};
 }
-std::string Row(const BackupFolder& e) {
+std::string Row(const core::BackupFolder& e) {
   return e.Folder + "|" + e.FilterFileIn + "|" + e.FilterFileOut + "|" + e.FilterFolderIn + "|" + e.FilterFolderOut;
 }
-std::string Folders(const BackupFolderList& rows) {  // each followed by ";"
+std::string Folders(const core::BackupFolderList& rows) {  // each followed by ";"
   std::string text;
-  for (const BackupFolder& e : rows) text += e.Folder + ";";
+  for (const core::BackupFolder& e : rows) text += e.Folder + ";";
   return text;
 }
-BackupFolderList Named(int count) {
-  BackupFolderList rows;
+core::BackupFolderList Named(int count) {
+  core::BackupFolderList rows;
   for (int i = 0; i < count; ++i) rows.push_back(E(std::string(1, static_cast<char>('a' + i % 26))));
   return rows;
 }
 
 TEST(FolderForm, ShowsTheExcludeListWhenSetElseTheIncludeList) {
-  struct Case { BackupFolder entry; const char* form; } cases[] = {  // form: on, include, text for file, then folder
+  struct Case { core::BackupFolder entry; const char* form; } cases[] = {  // form: on, include, text for file, then folder
       {E("D:\\a"), "D:\\a|0 1 |0 0 "}, {E("D:\\a", "*.txt", "", "", "obj"), "D:\\a|1 1 *.txt|1 0 obj"},
       {E("D:\\a", "*.txt", "*.bak", "Debug", ""), "D:\\a|1 0 *.bak|1 1 Debug"},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
-    const FolderForm f = FormForEntry(cases[i].entry);
+    const ui::FolderForm f = ui::FormForEntry(cases[i].entry);
     const std::string form = f.folder + "|" + std::to_string(f.fileFilter) + " " + std::to_string(f.fileInclude) +
                              " " + f.filePatterns + "|" + std::to_string(f.folderFilter) + " " +
                              std::to_string(f.folderInclude) + " " + f.folderPatterns;
@@ -62,12 +62,12 @@ TEST(FolderForm, ChecksInOrderAndNamesTheControlAtFault) {
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];
-    const FolderForm form{c.folder, c.file != 0, c.file == 1, c.filePatterns, c.folder_ != 0, c.folder_ == 1,
+    const ui::FolderForm form{c.folder, c.file != 0, c.file == 1, c.filePatterns, c.folder_ != 0, c.folder_ == 1,
                           c.folderPatterns};
-    BackupFolder entry = E("untouched");
+    core::BackupFolder entry = E("untouched");
     std::string refusal;
     int focus = 0;
-    const bool result = ValidateFolderForm(form, exists, entry, refusal, focus);
+    const bool result = ui::ValidateFolderForm(form, exists, entry, refusal, focus);
     EXPECT_EQ(c.expected + " " + std::to_string(c.focus), result ? Row(entry) + " 0"
               : refusal + " " + std::to_string(focus) + (entry == E("untouched") ? "" : " and the entry changed")) << i;
   }
@@ -76,15 +76,15 @@ TEST(FolderForm, ChecksInOrderAndNamesTheControlAtFault) {
 TEST(FolderRows, AddStopsAtTheLimitAndFindsDuplicatesCaseFolded) {
   char full[256];
   std::snprintf(full, sizeof(full), ui::texts::kListFull, 100);
-  BackupFolderList registered = {E("D:\\Data"), E("Ｅ:\\ａｂ"), E("d:\\data")};
-  struct Case { BackupFolderList rows; std::string folder; const char* refusal; int row; bool duplicate; } cases[] = {
+  core::BackupFolderList registered = {E("D:\\Data"), E("Ｅ:\\ａｂ"), E("d:\\data")};
+  struct Case { core::BackupFolderList rows; std::string folder; const char* refusal; int row; bool duplicate; } cases[] = {
       {Named(99), "new", "", 99, false},          {Named(100), "new", full, 100, false},
       {registered, "d:\\DATA", "", 0, true},      {registered, "ｅ:\\ＡＢ", "", 1, true},
       {registered, "D:\\Data\\x", "", 3, false}, {registered, "D:\\Dａta", "", 3, false},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];
-    FolderRows rows(c.rows);
+    ui::FolderRows rows(c.rows);
     std::string refusal;
     bool duplicate = !c.duplicate;
     const bool added = rows.CheckAdd(refusal);
@@ -102,14 +102,14 @@ TEST(FolderRows, ChangeRemoveAndMoveWorkOnTheMarkedRow) {
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];
-    FolderRows rows(Named(c.count));
+    ui::FolderRows rows(Named(c.count));
     std::string refusal = "x";
     const int target = rows.TargetRow(c.marked, ui::texts::kSelectToRemove, refusal);
     const int moved = rows.Move(c.marked, c.direction);
     EXPECT_EQ(std::to_string(c.target) + c.refusal + " " + std::to_string(c.moved) + " " + c.after,
               std::to_string(target) + refusal + " " + std::to_string(moved) + " " + Folders(rows.rows())) << i;
   }
-  FolderRows rows(Named(3));
+  ui::FolderRows rows(Named(3));
   rows.Put(1, E("B"));
   rows.Put(3, E("d"));
   rows.Remove(0);
@@ -117,20 +117,20 @@ TEST(FolderRows, ChangeRemoveAndMoveWorkOnTheMarkedRow) {
 }
 
 TEST(FolderRows, OkKeepsTheCurrentFolderOnlyIfARowNamesItExactly) {
-  struct Case { BackupFolderList rows; const char* current; const char* after; const char* first; } cases[] = {
+  struct Case { core::BackupFolderList rows; const char* current; const char* after; const char* first; } cases[] = {
       {{E("D:\\a", "*.c"), E("D:\\b")}, "D:\\b", "D:\\b", "D:\\a|*.c|||"},
       {{E("d:\\data")}, "D:\\Data", "", "d:\\data||||"}, {{}, "D:\\a", "", "||||"},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     std::string current = cases[i].current;
-    const std::string first = Row(ConfirmRows(cases[i].rows, current));
+    const std::string first = Row(ui::ConfirmRows(cases[i].rows, current));
     EXPECT_EQ(std::string(cases[i].first) + " " + cases[i].after, first + " " + current) << i;
   }
 }
 
 TEST(FolderMenu, ItemsShowEveryFolderWithItsCheckAndBitmaps) {
-  const BackupFolderList list = {E("D:\\R&D\\a&b", "*.c"), E("E:\\x\\a&b"), E("D:\\plain", "", "", "", "obj")};
-  struct Case { BackupFolderList list; const char* current; bool mini; std::string items; } cases[] = {
+  const core::BackupFolderList list = {E("D:\\R&D\\a&b", "*.c"), E("E:\\x\\a&b"), E("D:\\plain", "", "", "", "obj")};
+  struct Case { core::BackupFolderList list; const char* current; bool mini; std::string items; } cases[] = {
       {list, "E:\\x\\a&b", 0, "61204 D:\\R&&D\\a&&b - 151/152;61205 E:\\x\\a&&b C 0/153;61206 D:\\plain - 151/152;"},
       {list, "D:\\plain", 1, "61204  D:\\...\\a&&b - 151/152;61205  E:\\...\\a&&b - 0/153;61206  D:\\plain C 151/152;"},
       {list, "e:\\x\\a&b", 0, "61204 D:\\R&&D\\a&&b - 151/152;61205 E:\\x\\a&&b - 0/153;61206 D:\\plain - 151/152;"},
@@ -138,14 +138,14 @@ TEST(FolderMenu, ItemsShowEveryFolderWithItsCheckAndBitmaps) {
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     std::string items;
-    for (const FolderMenuItem& item : FolderMenuItems(cases[i].list, cases[i].current, cases[i].mini)) {
+    for (const ui::FolderMenuItem& item : ui::FolderMenuItems(cases[i].list, cases[i].current, cases[i].mini)) {
       items += std::to_string(item.id) + " " + item.text + " " + (item.checked ? "C" : "") + (item.grayed ? "G" : "") +
                (item.checked || item.grayed ? "" : "-") + " " + std::to_string(item.uncheckedBitmap) + "/" +
                std::to_string(item.checkedBitmap) + ";";
     }
     EXPECT_EQ(cases[i].items, items) << i;
   }
-  EXPECT_EQ(ID_FOLDER_MENU_LAST, FolderMenuItems(Named(100), "", 1).back().id);
+  EXPECT_EQ(ID_FOLDER_MENU_LAST, ui::FolderMenuItems(Named(100), "", 1).back().id);
 }
 
 }  // namespace

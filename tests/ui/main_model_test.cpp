@@ -8,7 +8,7 @@
 namespace {
 
 TEST(MainModel, TheFolderLabelAndWhoseFiltersTheCountTakes) {
-  BackupFolderList list;  // the exact name counts, the first of two
+  core::BackupFolderList list;  // the exact name counts, the first of two
   for (const char* folder : {"D:\\x", "d:\\Data\\Daily", "D:\\Data\\Daily", "D:\\Data\\Daily"})
     list.push_back({folder, "", "", "", ""});
   const std::string notSet = ui::texts::kFolderNotSet, missing = ui::texts::kFolderMissing;
@@ -16,7 +16,7 @@ TEST(MainModel, TheFolderLabelAndWhoseFiltersTheCountTakes) {
       {"", true, notSet + "|0|-1"}, {"D:\\x", false, missing + "|0|-1"},
       {"D:\\Data\\Daily", true, " D:\\...\\Daily|1|2"}, {"E:\\y", true, " E:\\y|1|-1"}};
   for (size_t i = 0; i < std::size(cases); ++i) {
-    const FolderView v = MainModel().Prepare(cases[i].folder, cases[i].exists, list);
+    const ui::FolderView v = ui::MainModel().Prepare(cases[i].folder, cases[i].exists, list);
     EXPECT_EQ(cases[i].view, v.label + "|" + std::to_string(v.usable) + "|" + std::to_string(v.filterEntry)) << i;
   }
 }
@@ -25,8 +25,8 @@ TEST(MainModel, TheFolderLabelAndWhoseFiltersTheCountTakes) {
 // start during the engine's other phases.
 TEST(MainModel, CountPhasesAndStart) {
   const char *kActions[] = {"ignore", "run", "count first"}, *kTotals[] = {"pending", "shown", "failed"};
-  const auto C = ScanOutcome::kCounted, F = ScanOutcome::kFailed, S = ScanOutcome::kStopped;
-  struct Case { const char* folder; bool existed; ScanOutcome outcome; bool existsAtStart; const char* expected; };
+  const auto C = engine::ScanOutcome::kCounted, F = engine::ScanOutcome::kFailed, S = engine::ScanOutcome::kStopped;
+  struct Case { const char* folder; bool existed; engine::ScanOutcome outcome; bool existsAtStart; const char* expected; };
   const Case cases[] = {
       {"D:\\a", true, C, true, "1|1|2.00KB|3|shown|run"}, {"D:\\a", true, F, true, "1|1|||failed|ignore"},
       {"D:\\a", true, S, true, "1|0|||pending|ignore"}, {"D:\\a", false, C, false, "0|1|||shown|run"},
@@ -35,15 +35,15 @@ TEST(MainModel, CountPhasesAndStart) {
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];
-    MainModel model;
+    ui::MainModel model;
     model.Prepare(c.folder, c.existed, {});
-    EXPECT_EQ(kActions[0], kActions[int(model.DecideStart(Phase::kIdle, c.folder, c.existsAtStart))]) << i;  // no totals yet
+    EXPECT_EQ(kActions[0], kActions[int(model.DecideStart(engine::Phase::kIdle, c.folder, c.existsAtStart))]) << i;  // no totals yet
     std::string size = "x", files = "x";
-    const bool shown = model.EndCount(c.outcome, ScanTotals{2048, 3}, size, files);
+    const bool shown = model.EndCount(c.outcome, engine::ScanTotals{2048, 3}, size, files);
     EXPECT_EQ(c.expected, std::to_string(model.Counts()) + "|" + std::to_string(shown) + "|" + size + "|" + files + "|" +
                               kTotals[int(model.totals())] + "|" +
-                              kActions[int(model.DecideStart(Phase::kIdle, c.folder, c.existsAtStart))]) << i;
-    for (Phase busy : {Phase::kCounting, Phase::kCopying, Phase::kCheckingContent, Phase::kDone})
+                              kActions[int(model.DecideStart(engine::Phase::kIdle, c.folder, c.existsAtStart))]) << i;
+    for (engine::Phase busy : {engine::Phase::kCounting, engine::Phase::kCopying, engine::Phase::kCheckingContent, engine::Phase::kDone})
       EXPECT_EQ(kActions[0], kActions[int(model.DecideStart(busy, c.folder, c.existsAtStart))]) << i;
   }
 }
@@ -52,8 +52,8 @@ TEST(MainModel, CountPhasesAndStart) {
 TEST(MainModel, CancelByPhase) {
   const char* kCancels[] = {"stop copy", "stop count, close", "close"};
   std::string actions;
-  for (Phase p : {Phase::kIdle, Phase::kCounting, Phase::kCopying, Phase::kChecking, Phase::kCheckingContent, Phase::kDone})
-    actions += kCancels[int(DecideCancel(p))] + std::string("|");
+  for (engine::Phase p : {engine::Phase::kIdle, engine::Phase::kCounting, engine::Phase::kCopying, engine::Phase::kChecking, engine::Phase::kCheckingContent, engine::Phase::kDone})
+    actions += kCancels[int(ui::DecideCancel(p))] + std::string("|");
   EXPECT_EQ("close|stop count, close|stop copy|stop copy|stop copy|close|", actions);
 }
 
