@@ -3,7 +3,7 @@
 // it, on 10,000 files of 2 KB in 100 folders, with the content check off and
 // on; against bare loops over the same tree in this process
 // (FindFirstFileW+CopyFileW and FindFirstFileA+CopyFileA) and Wine's
-// "xcopy /E", in alternating rounds.
+// "xcopy /E", in rounds whose order turns.
 // Usage: bench_run <data folder> [Larkspan.exe to time instead of the built one]
 #include <cstdio>
 #include <string>
@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr int kRounds = 3;  // medians of three interleaved rounds
+constexpr int kRounds = 5;  // medians of five rounds, each contender once at each place
 constexpr int kFolders = 100, kFilesPerFolder = 100, kFileBytes = 2048;
 constexpr double kProgramPause = 0.100;  // the program's own wait before its success message
 
@@ -98,27 +98,34 @@ int main(int argc, char** argv) {
     return 1;
   }
   const std::string copies = data + "\\run-copies";
-  std::vector<double> runs, checked, wide, ansi, xcopy;
+  MakeFolders(copies);
+  // The five contenders: the run, the run with the content check, the two
+  // loops and xcopy. Each first removes what it wrote the round before (as many
+  // files for every one of them), then is timed; the order turns by one every
+  // round, so that none always follows the same one (the disk is still busy
+  // with what the one before wrote).
+  auto bare = [&](int which) {
+    const std::string out = copies + "\\" + "wax"[which];
+    RemoveTree(out);
+    const double t0 = bench::Now();
+    if (which == 2) return bench::RunCommand("xcopy.exe /E /I /Q \"" + source + "\" \"" + out + "\"");
+    which == 0 ? bench::BareCopyW(Wide(source), Wide(out)) : bench::BareCopyA(source, out);
+    return bench::Now() - t0;
+  };
+  std::vector<double> times[5];
   for (int round = 0; round < kRounds; ++round) {
-    for (bool verify : {false, true}) {
-      const double run = RunOnce(installed, install, source, verify);
-      if (run < 0) std::printf("round %d: no figure, the run did not end in success\n", round);
-      if (run >= 0) (verify ? checked : runs).push_back(run);
+    for (int k = 0; k < 5; ++k) {
+      const int which = (round + k) % 5;
+      const double t = which < 2 ? RunOnce(installed, install, source, which == 1) : bare(which - 2);
+      if (t < 0) std::printf("round %d: no figure, the run did not end in success\n", round);
+      if (t >= 0) times[which].push_back(t);
     }
-    RemoveTree(copies);
-    MakeFolders(copies);
-    double t0 = bench::Now();
-    bench::BareCopyW(Wide(source), Wide(copies + "\\w"));
-    wide.push_back(bench::Now() - t0);
-    t0 = bench::Now();
-    bench::BareCopyA(source, copies + "\\a");
-    ansi.push_back(bench::Now() - t0);
-    xcopy.push_back(bench::RunCommand("xcopy.exe /E /I /Q \"" + source + "\" \"" + copies + "\\x\""));
   }
   RemoveTree(copies);
   RemoveTree(install);
+  const std::vector<double>&runs = times[0], &checked = times[1], &wide = times[2], &ansi = times[3], &xcopy = times[4];
   const double r = bench::Median(runs), c = bench::Median(checked), w = bench::Median(wide), a = bench::Median(ansi), x = bench::Median(xcopy);
-  std::printf("whole run, %d files of %d bytes in %d folders (median of %d, alternating):\n", kFolders * kFilesPerFolder,
+  std::printf("whole run, %d files of %d bytes in %d folders (median of %d, the order turning):\n", kFolders * kFilesPerFolder,
               kFileBytes, kFolders, kRounds);
   std::printf("  Larkspan, click to success less 100 ms: %8.1f ms  %.2fx W loop  %.2fx A loop  xcopy/run %.2f\n", r * 1e3,
               r / w, r / a, x / r);
