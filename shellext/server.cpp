@@ -5,11 +5,9 @@
 #include "shellext/module.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    shellext::SetThisModule(instance);
-    // Nothing here is kept per thread: Explorer's many threads need not call in.
-    ::DisableThreadLibraryCalls(instance);
-  }
+  // Thread notifications stay on: the statically linked runtime needs them,
+  // and its thread-local storage makes DisableThreadLibraryCalls fail anyway.
+  if (reason == DLL_PROCESS_ATTACH) shellext::SetThisModule(instance);
   return TRUE;
 }
 
