@@ -32,7 +32,7 @@ void Application::Run() {
   ::SetLastError(ERROR_SUCCESS);
   instanceMutex_.reset(::CreateMutexW(nullptr, TRUE, exeName.c_str()));
   if (::GetLastError() == ERROR_ALREADY_EXISTS) {
-    const std::string message = std::string(core::contract::kCaption) + app::texts::kAlreadyRunning;
+    const std::string message = std::string(core::contract::kCaption) + texts::kAlreadyRunning;
     ::MessageBoxW(nullptr, ui::Wide(message).c_str(), exeName.c_str(), MB_OK | MB_ICONEXCLAMATION);
     return;
   }

@@ -22,9 +22,9 @@ constexpr char kAnyNameWithDot[] = "*.*";
 void MarkCharStarts(const std::string& s, std::vector<uint8_t>& starts) {
   starts.clear();
   for (size_t i = 0; i < s.size(); ++i) {
-    if (core::sjis::CharLen(s, i) == 2) {
+    if (sjis::CharLen(s, i) == 2) {
       starts.assign(s.size(), 0);
-      for (size_t j = 0; j < s.size(); j += core::sjis::CharLen(s, j)) starts[j] = 1;
+      for (size_t j = 0; j < s.size(); j += sjis::CharLen(s, j)) starts[j] = 1;
       return;
     }
   }
@@ -44,22 +44,22 @@ bool Decide(std::string_view path, const PatternList& include, const PatternList
 }  // namespace
 
 FoldedName::FoldedName(std::string_view path) {
-  size_t sep = core::sjis::FindLastChar(path, '\\');
-  text.assign(sep == core::sjis::npos ? path : path.substr(sep + 1));
-  core::sjis::FoldLatinLower(text);
+  size_t sep = sjis::FindLastChar(path, '\\');
+  text.assign(sep == sjis::npos ? path : path.substr(sep + 1));
+  sjis::FoldLatinLower(text);
   MarkCharStarts(text, starts);
 }
 
 PatternList::PatternList(std::string_view listText, Kind kind) : kind_(kind), empty_(listText.empty()) {
   std::string work(listText);
-  core::sjis::FoldLatinLower(work);
+  sjis::FoldLatinLower(work);
   size_t pos = 0;
   size_t taken = 0;
   bool more = !work.empty();
   while (more) {
-    size_t sep = core::sjis::FindChar(work, ';', pos);
+    size_t sep = sjis::FindChar(work, ';', pos);
     std::string_view piece;
-    if (sep == core::sjis::npos) {
+    if (sep == sjis::npos) {
       piece = std::string_view(work).substr(pos);
       more = false;
     } else {
@@ -114,7 +114,7 @@ bool PatternList::Pattern::Matches(const FoldedName& name) const {
   }
   // "?" takes any one byte; any other pattern byte takes the same byte only
   // where both stand at the same place in a character (start or second byte).
-  return core::wildcard::Match(text, t, [&](size_t p, size_t i) {
+  return wildcard::Match(text, t, [&](size_t p, size_t i) {
     return text[p] == t[i] && (starts[p] != 0) == name.StartsCharAt(i);
   });
 }

@@ -5,7 +5,7 @@
 // belongs to its pattern), empty patterns skipped, at most 1,000,000 patterns
 // taken from one list. The list and the tested name (the last component of the
 // path) are lower-cased alike: A-Z and the full-width Ａ-Ｚ, never a byte inside
-// a double-byte character (core::sjis::FoldLatinLower). File patterns are wildcards
+// a double-byte character (sjis::FoldLatinLower). File patterns are wildcards
 // ("*" any run of bytes, "?" exactly one byte, "*.*" read as "*"); every other
 // character of a pattern matches only the same whole character of the name, so
 // a letter never matches the second byte of a double-byte character. Folder

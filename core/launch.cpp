@@ -15,10 +15,10 @@ bool BuildParameterText(const std::vector<std::string>& paths, std::string& text
   }
   text.reserve(length);
   for (const std::string& path : paths) {
-    text += core::contract::kQuote;
+    text += contract::kQuote;
     text += path;
-    text += core::contract::kQuote;
-    text += core::contract::kEntryEnd;
+    text += contract::kQuote;
+    text += contract::kEntryEnd;
   }
   return true;
 }
@@ -28,7 +28,7 @@ std::string CommandLineTail(std::string_view s) {
   if (!s.empty() && s[0] == '"') {
     // A quoted program name runs to the next quote character.
     i = 1;
-    while (i < s.size() && s[i] != '"') i += core::sjis::CharLen(s, i);
+    while (i < s.size() && s[i] != '"') i += sjis::CharLen(s, i);
     if (i < s.size()) ++i;
   } else {
     while (i < s.size() && static_cast<unsigned char>(s[i]) > ' ') ++i;
@@ -37,14 +37,14 @@ std::string CommandLineTail(std::string_view s) {
   return std::string(s.substr(i));
 }
 
-bool CheckLaunchToken(std::string_view tail) { return tail == core::contract::kLaunchToken; }
+bool CheckLaunchToken(std::string_view tail) { return tail == contract::kLaunchToken; }
 
 bool TakeNextQuotedPath(std::string_view& rest, std::string& path) {
-  size_t open = core::sjis::FindChar(rest, core::contract::kQuote);
-  if (open == core::sjis::npos) return false;
+  size_t open = sjis::FindChar(rest, contract::kQuote);
+  if (open == sjis::npos) return false;
   rest.remove_prefix(open + 1);
-  size_t close = core::sjis::FindChar(rest, core::contract::kQuote);
-  if (close == core::sjis::npos) return false;
+  size_t close = sjis::FindChar(rest, contract::kQuote);
+  if (close == sjis::npos) return false;
   path.assign(rest.substr(0, close));
   rest.remove_prefix(close + 1);
   return true;

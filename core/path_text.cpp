@@ -8,27 +8,27 @@
 
 namespace core {
 
-bool EndsWithBackslash(std::string_view path) { return core::sjis::EndsWithChar(path, '\\'); }
+bool EndsWithBackslash(std::string_view path) { return sjis::EndsWithChar(path, '\\'); }
 
 void SplitPath(const std::string& path, std::string& drive, std::string& dir, std::string& name, std::string& ext) {
   std::string_view rest(path);
   drive.clear();
-  if (rest.size() >= 2 && rest[1] == ':' && !core::sjis::IsLeadByte(static_cast<unsigned char>(rest[0]))) {
+  if (rest.size() >= 2 && rest[1] == ':' && !sjis::IsLeadByte(static_cast<unsigned char>(rest[0]))) {
     drive = std::string(rest.substr(0, 2));
     rest.remove_prefix(2);
   }
-  size_t sep = core::sjis::FindLastSeparator(rest);
-  std::string_view dirPart = sep == core::sjis::npos ? std::string_view() : rest.substr(0, sep + 1);
-  std::string_view file = sep == core::sjis::npos ? rest : rest.substr(sep + 1);
-  size_t dot = core::sjis::FindLastChar(file, '.');
-  std::string_view namePart = dot == core::sjis::npos ? file : file.substr(0, dot);
-  std::string_view extPart = dot == core::sjis::npos ? std::string_view() : file.substr(dot);
+  size_t sep = sjis::FindLastSeparator(rest);
+  std::string_view dirPart = sep == sjis::npos ? std::string_view() : rest.substr(0, sep + 1);
+  std::string_view file = sep == sjis::npos ? rest : rest.substr(sep + 1);
+  size_t dot = sjis::FindLastChar(file, '.');
+  std::string_view namePart = dot == sjis::npos ? file : file.substr(0, dot);
+  std::string_view extPart = dot == sjis::npos ? std::string_view() : file.substr(dot);
   // The runtime splitter's buffers: 256 bytes each for directory, name and
   // extension, terminator included.
   constexpr size_t kPartMax = 255;
-  dir = core::sjis::Truncate(dirPart, kPartMax);
-  name = core::sjis::Truncate(namePart, kPartMax);
-  ext = core::sjis::Truncate(extPart, kPartMax);
+  dir = sjis::Truncate(dirPart, kPartMax);
+  name = sjis::Truncate(namePart, kPartMax);
+  ext = sjis::Truncate(extPart, kPartMax);
 }
 
 void ShortenPath(std::string& path) {
@@ -57,7 +57,7 @@ std::string FormatGroupedNumber(int64_t value) {
 }
 
 std::string FormatSizeText(int64_t bytes) {
-  if (bytes <= 0) return core::texts::kZeroBytes;
+  if (bytes <= 0) return texts::kZeroBytes;
   struct Unit {
     int64_t above;
     double scale;
@@ -78,7 +78,7 @@ std::string FormatSizeText(int64_t bytes) {
     }
   }
   std::snprintf(buf, sizeof(buf), "%3.0f", static_cast<double>(bytes));
-  return std::string(buf) + core::texts::kUnitBytes;
+  return std::string(buf) + texts::kUnitBytes;
 }
 
 }  // namespace core

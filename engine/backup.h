@@ -69,7 +69,7 @@ bool IsUnreadableSourceError(uint32_t error);
 
 // The message shown in the success message's place after a run that left
 // files out: their number (count, digits grouped), the Shift_JIS source paths
-// of the first engine::texts::kFilesNamed of them (named, as many as given, at most
+// of the first texts::kFilesNamed of them (named, as many as given, at most
 // that many) and how many more, then the backup folder and the sub-folder's name.
 std::string MakeLeftOutMessage(int64_t count, const std::vector<std::string>& named,
                                const std::string& backupFolder, const std::string& stampName);

@@ -36,8 +36,8 @@ int FileExceptionCause(uint32_t systemError) {
 }
 
 std::string FileExceptionText(int cause) {
-  std::string text = engine::texts::kErrorDetailPrefix;
-  constexpr int kCauses = static_cast<int>(std::size(engine::texts::kFileExceptionCauses));
+  std::string text = texts::kErrorDetailPrefix;
+  constexpr int kCauses = static_cast<int>(std::size(texts::kFileExceptionCauses));
   text += (cause >= 0 && cause < kCauses) ? texts::kFileExceptionCauses[cause] : texts::kFileExceptionUnknown;
   return text;
 }

@@ -30,7 +30,7 @@ class BackupHost {
   virtual ~BackupHost() = default;
 
   // Shows a modal message box captioned "Larkspan", owned by the main window,
-  // with the given buttons and icon; returns the button pressed (engine::host::kId...).
+  // with the given buttons and icon; returns the button pressed (host::kId...).
   virtual int ShowMessage(const std::string& text, unsigned style) = 0;
   // Dispatches every pending window message; a cancel may run inside.
   virtual void PumpMessages() = 0;

@@ -52,13 +52,13 @@ plat::NativePath ParameterFileBesideProgram() {
 
 bool LoadSelection(const std::string& commandTail, core::SelectionList& list, std::string& message) {
   if (!core::CheckLaunchToken(commandTail)) {
-    message = engine::texts::kRefuseDirectStart;
+    message = texts::kRefuseDirectStart;
     return false;
   }
   const plat::NativePath parameterPath = ParameterFileBesideProgram();
   std::string content, error;
   if (!ReadWholeFile(parameterPath, content, error, core::contract::kMaxParameterFileBytes)) {
-    message = std::string(engine::texts::kParameterReadFailed) + error + engine::texts::kParameterPathOpen +
+    message = std::string(texts::kParameterReadFailed) + error + texts::kParameterPathOpen +
               plat::FromNative(parameterPath) + core::texts::kPathClose;
     return false;
   }
@@ -66,11 +66,11 @@ bool LoadSelection(const std::string& commandTail, core::SelectionList& list, st
   std::string ignored;
   DeleteMatchingFiles(parameterPath, ignored);
   if (!ParseParameterText(content, list)) {
-    message = engine::texts::kSelectionUnrecognised;
+    message = texts::kSelectionUnrecognised;
     return false;
   }
   if (list.count == 0) {
-    message = engine::texts::kSelectionEmpty;
+    message = texts::kSelectionEmpty;
     return false;
   }
   return true;
@@ -79,7 +79,7 @@ bool LoadSelection(const std::string& commandTail, core::SelectionList& list, st
 bool ReadWholeFile(const plat::NativePath& path, std::string& content, std::string& error, uint64_t maxBytes) {
   const uint32_t err = plat::ReadAll(path, content, false, maxBytes);
   if (err == plat::kErrFileTooLarge) {
-    error = std::string(engine::texts::kErrorDetailPrefix) + engine::texts::kFileTooLarge;
+    error = std::string(texts::kErrorDetailPrefix) + texts::kFileTooLarge;
     return false;
   }
   if (err != plat::kErrSuccess) {

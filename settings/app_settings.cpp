@@ -29,7 +29,7 @@ const Flag kFlags[] = {
 
 // The stored number of a flag, its default's number when the key is absent.
 int32_t StoredFlag(const Flag& flag, const plat::NativePath& path) {
-  return settings::ini::ReadProfileInt(texts::kSectionOption, flag.key, path).value_or(flag.byDefault ? 1 : 0);
+  return ini::ReadProfileInt(texts::kSectionOption, flag.key, path).value_or(flag.byDefault ? 1 : 0);
 }
 
 std::string DecimalText(int32_t value) {
@@ -41,12 +41,12 @@ std::string DecimalText(int32_t value) {
 }  // namespace
 
 void AppSettings::LoadSettings(const plat::NativePath& path) {
-  BackupFolder = settings::ini::ReadProfileText(texts::kSectionBackup, texts::kKeyBackupFolder, path).value_or("");
+  BackupFolder = ini::ReadProfileText(texts::kSectionBackup, texts::kKeyBackupFolder, path).value_or("");
   for (const Flag& flag : kFlags) this->*flag.member = StoredFlag(flag, path) == 1;
 }
 
 bool AppSettings::SaveSettings(const plat::NativePath& path) {
-  std::vector<settings::ini::KeyChange> changes{{texts::kSectionBase, texts::kKeyVersion, texts::kSettingsVersion},
+  std::vector<ini::KeyChange> changes{{texts::kSectionBase, texts::kKeyVersion, texts::kSettingsVersion},
                                       {texts::kSectionBackup, texts::kKeyBackupFolder, BackupFolder}};
   for (const Flag& flag : kFlags) {
     // A number other than 0 and 1 can only come from a hand-edited file; while
@@ -56,7 +56,7 @@ bool AppSettings::SaveSettings(const plat::NativePath& path) {
     changes.push_back({texts::kSectionOption, flag.key, DecimalText((stored == 1) == on ? stored : on)});
   }
   // One write for every key: all of them reach the file, or none does.
-  return settings::ini::WriteProfileChanges(changes, path);
+  return ini::WriteProfileChanges(changes, path);
 }
 
 }  // namespace settings

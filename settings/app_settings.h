@@ -1,6 +1,6 @@
 // AppSettings: the one settings record of the program (option flags, current
 // backup folder) and its load and save. The file is Larkspan.ini beside the
-// program (settings::ini::SettingsFilePath); the backup-folder list in the same file has
+// program (ini::SettingsFilePath); the backup-folder list in the same file has
 // its own store (settings/bkfolder_list.h).
 #pragma once
 
@@ -32,14 +32,14 @@ class AppSettings {
   // Reads BackupFolder and the option flags; an absent key gives the field's
   // default (BackupFolder empty, EndMsg and ChangeMiniPathFlg on, the others
   // off).
-  void LoadSettings(const plat::NativePath& path = settings::ini::SettingsFilePath());
+  void LoadSettings(const plat::NativePath& path = ini::SettingsFilePath());
   // Writes the version "1.00", BackupFolder and the option flags in this
   // order, with one write of the file: all or none. A flag is written as 1 or
   // 0, except that a stored number that already means the flag's state (1 on,
   // any other off) is written back as it stands, so that a value set by hand
   // stays until the option changes. True if it succeeded (false: the caller
   // tells the user).
-  bool SaveSettings(const plat::NativePath& path = settings::ini::SettingsFilePath());
+  bool SaveSettings(const plat::NativePath& path = ini::SettingsFilePath());
 };
 
 }  // namespace settings

@@ -19,7 +19,7 @@ namespace settings {
 // empty or "NonFolder" (at most 100), with their four filter lists when
 // loadFilters is true (empty lists otherwise).
 void LoadBkFolderList(bool loadFilters, core::BackupFolderList& list,
-                      const plat::NativePath& path = settings::ini::SettingsFilePath());
+                      const plat::NativePath& path = ini::SettingsFilePath());
 
 // Writes the entries of list as 0, 1, ... with all five keys each, and removes
 // the five keys of every index past list that the file's list (as
@@ -29,22 +29,22 @@ void LoadBkFolderList(bool loadFilters, core::BackupFolderList& list,
 // The file is written once, with all of it or none: false when that write
 // failed (the caller tells the user).
 bool SaveBkFolderList(const core::BackupFolderList& list,
-                      const plat::NativePath& path = settings::ini::SettingsFilePath());
+                      const plat::NativePath& path = ini::SettingsFilePath());
 
 // Reads the five keys of entry index (empty where absent); an index outside
 // 0..99 gives an empty entry without reading.
 void ReadBkFolder(int index, core::BackupFolder& entry,
-                  const plat::NativePath& path = settings::ini::SettingsFilePath());
+                  const plat::NativePath& path = ini::SettingsFilePath());
 
 // Writes the five keys of entry index (empty lists as empty values) in one
 // write; results are not examined; an index outside 0..99 writes nothing.
 void WriteBkFolder(int index, const core::BackupFolder& entry,
-                   const plat::NativePath& path = settings::ini::SettingsFilePath());
+                   const plat::NativePath& path = ini::SettingsFilePath());
 
 // Writes the four lists of filters into every entry of the stored list whose
 // folder equals currentFolder exactly, folder paths unchanged. A failed write is
 // not reported.
 void StoreCurrentFilters(const std::string& currentFolder, const core::FilterSet& filters,
-                         const plat::NativePath& path = settings::ini::SettingsFilePath());
+                         const plat::NativePath& path = ini::SettingsFilePath());
 
 }  // namespace settings

@@ -45,8 +45,8 @@ constexpr size_t kIntReadLimit = 1999;
 }  // namespace
 
 plat::NativePath SettingsFilePath() {
-  return plat::JoinNative(plat::ModuleFolder(), plat::ToNative(std::string(settings::texts::kSettingsBaseName) +
-                                                               settings::texts::kSettingsExtension));
+  return plat::JoinNative(plat::ModuleFolder(), plat::ToNative(std::string(texts::kSettingsBaseName) +
+                                                               texts::kSettingsExtension));
 }
 
 std::optional<std::string> ReadProfileText(const std::string& section, const std::string& key,

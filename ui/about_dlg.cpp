@@ -46,10 +46,10 @@ BOOL VersionDialog::OnInitDialog() {
 void ShowHelp(HWND owner) {
   // Wide, beside the program, so that a folder whose name has no Shift_JIS
   // form (a user profile such as "Łukasz") still finds its help.
-  const plat::NativePath path = plat::JoinNative(plat::ModuleFolder(), plat::ToNative(ui::texts::kHelpFileName));
+  const plat::NativePath path = plat::JoinNative(plat::ModuleFolder(), plat::ToNative(texts::kHelpFileName));
   const INT_PTR opened =
       reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, L"open", path.c_str(), nullptr, nullptr, SW_SHOW));
-  if (opened <= 32) ui::ShowMessageBox(owner, ui::texts::kHelpMissing, MB_ICONEXCLAMATION | MB_OK);
+  if (opened <= 32) ui::ShowMessageBox(owner, texts::kHelpMissing, MB_ICONEXCLAMATION | MB_OK);
 }
 
 }  // namespace ui

@@ -15,7 +15,7 @@ FolderEditDialog::FolderEditDialog() : ui::DialogBase(IDD_BACKUP_FOLDER_EDIT) {}
 
 BOOL FolderEditDialog::OnInitDialog() {
   ui::CenterOnOwner(hwnd());
-  ui::SetText(hwnd(), (Mode == EditMode::kCurrentFolder || !Entry.Folder.empty()) ? ui::texts::kTitleChangeFolder : ui::texts::kTitleAddFolder);
+  ui::SetText(hwnd(), (Mode == EditMode::kCurrentFolder || !Entry.Folder.empty()) ? texts::kTitleChangeFolder : texts::kTitleAddFolder);
   const FolderForm form = FormForEntry(Entry);
   ui::SetItemText(hwnd(), IDC_EDIT_FOLDER, form.folder);
   ui::SetChecked(hwnd(), IDC_FILE_FILTER, form.fileFilter);
@@ -60,7 +60,7 @@ bool FolderEditDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 void FolderEditDialog::Browse() {
   std::string path = ui::ItemText(hwnd(), IDC_EDIT_FOLDER);
-  if (ui::PickFolder(hwnd(), ui::texts::kBrowseTitle, path) != 0) return;
+  if (ui::PickFolder(hwnd(), texts::kBrowseTitle, path) != 0) return;
   ui::SetItemText(hwnd(), IDC_EDIT_FOLDER, path);
   ::SetFocus(Item(IDC_EDIT_FOLDER));
   MoveCaretToEnd();

@@ -31,8 +31,8 @@ struct Column {
   int width;
 };
 constexpr Column kColumns[] = {
-    {ui::texts::kColumnFolder, 650}, {ui::texts::kColumnFileIn, 0},     {ui::texts::kColumnFileOut, 0},
-    {ui::texts::kColumnFolderIn, 0}, {ui::texts::kColumnFolderOut, 0},
+    {texts::kColumnFolder, 650}, {texts::kColumnFileIn, 0},     {texts::kColumnFileOut, 0},
+    {texts::kColumnFolderIn, 0}, {texts::kColumnFolderOut, 0},
 };
 
 }  // namespace
@@ -49,7 +49,7 @@ BOOL FolderListDialog::OnInitDialog() {
     LVCOLUMNW column = {};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
     column.pszText = &header[0];
-    column.cx = ui::dpi::Scale(kColumns[i].width, dpi);
+    column.cx = dpi::Scale(kColumns[i].width, dpi);
     ::SendMessageW(List(), LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
   }
   ::SendMessageW(List(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
@@ -58,10 +58,10 @@ BOOL FolderListDialog::OnInitDialog() {
 }
 
 void FolderListDialog::SetListImages(int dpi) {
-  const int scale = ui::dpi::ImageScaleIndex(dpi);
-  const int id = ui::dpi::ScaledImageId(IDB_LIST_IMAGES, scale);
+  const int scale = dpi::ImageScaleIndex(dpi);
+  const int id = dpi::ScaledImageId(IDB_LIST_IMAGES, scale);
   HIMAGELIST images = ::ImageList_LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
-                                             ui::dpi::ImageSize(kImageWidth, scale), kImageGrow, RGB(0, 0, 0),
+                                             dpi::ImageSize(kImageWidth, scale), kImageGrow, RGB(0, 0, 0),
                                              IMAGE_BITMAP, 0);
   if (!images) return;
   // The list view owns the image list it holds and destroys it with itself
@@ -73,7 +73,7 @@ void FolderListDialog::SetListImages(int dpi) {
 
 void FolderListDialog::OnDpiChanged(int dpi) {
   SetListImages(dpi);
-  ::SendMessageW(List(), LVM_SETCOLUMNWIDTH, 0, ui::dpi::Scale(kColumns[0].width, dpi));
+  ::SendMessageW(List(), LVM_SETCOLUMNWIDTH, 0, dpi::Scale(kColumns[0].width, dpi));
 }
 
 bool FolderListDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
@@ -190,7 +190,7 @@ void FolderListDialog::Add() {
   if (!EditEntry(entry)) return;
   bool duplicate = false;
   const int row = rows_.AddPosition(entry.Folder, duplicate);
-  if (duplicate && ui::ShowMessageBox(hwnd(), ui::texts::kAlreadyRegistered, MB_ICONQUESTION | MB_YESNO) != IDYES) {
+  if (duplicate && ui::ShowMessageBox(hwnd(), texts::kAlreadyRegistered, MB_ICONQUESTION | MB_YESNO) != IDYES) {
     return;
   }
   rows_.Put(row, entry);
@@ -205,7 +205,7 @@ void FolderListDialog::Add() {
 
 void FolderListDialog::Change() {
   std::string refusal;
-  const int row = rows_.TargetRow(MarkedRow(), ui::texts::kSelectToChange, refusal);
+  const int row = rows_.TargetRow(MarkedRow(), texts::kSelectToChange, refusal);
   if (row < 0) {
     if (!refusal.empty()) ui::ShowMessageBox(hwnd(), refusal, MB_ICONINFORMATION | MB_OK);
     return;
@@ -221,7 +221,7 @@ void FolderListDialog::Change() {
 
 void FolderListDialog::Remove() {
   std::string refusal;
-  const int row = rows_.TargetRow(MarkedRow(), ui::texts::kSelectToRemove, refusal);
+  const int row = rows_.TargetRow(MarkedRow(), texts::kSelectToRemove, refusal);
   if (row < 0) {
     if (!refusal.empty()) ui::ShowMessageBox(hwnd(), refusal, MB_ICONINFORMATION | MB_OK);
     return;
@@ -250,7 +250,7 @@ void FolderListDialog::OnOK() {
   // A list that did not reach the file is said so; the dialog stays open with
   // it, for another OK or a cancel.
   if (!settings::SaveBkFolderList(rows_.rows())) {
-    ui::ShowMessageBox(hwnd(), ui::texts::kSettingsSaveFailed, MB_ICONSTOP | MB_OK);
+    ui::ShowMessageBox(hwnd(), texts::kSettingsSaveFailed, MB_ICONSTOP | MB_OK);
     return;
   }
   First = ConfirmRows(rows_.rows(), settings_.BackupFolder);

@@ -18,10 +18,10 @@ void MainDialog::ShowFolderSwitchMenu() {
   // at 96) and shared by the items; declared before the menu, so they go only
   // once the menu is destroyed.
   const int kBitmapIds[] = {IDB_MENU_FILTER, IDB_MENU_FILTER_CHECKED, IDB_MENU_CHECK};
-  const int scale = ui::dpi::ImageScaleIndex(ui::WindowDpi(hwnd()));
-  plat::BitmapHandle bitmaps[] = {ui::LoadBitmapResource(ui::dpi::ScaledImageId(kBitmapIds[0], scale)),
-                                  ui::LoadBitmapResource(ui::dpi::ScaledImageId(kBitmapIds[1], scale)),
-                                  ui::LoadBitmapResource(ui::dpi::ScaledImageId(kBitmapIds[2], scale))};
+  const int scale = dpi::ImageScaleIndex(ui::WindowDpi(hwnd()));
+  plat::BitmapHandle bitmaps[] = {ui::LoadBitmapResource(dpi::ScaledImageId(kBitmapIds[0], scale)),
+                                  ui::LoadBitmapResource(dpi::ScaledImageId(kBitmapIds[1], scale)),
+                                  ui::LoadBitmapResource(dpi::ScaledImageId(kBitmapIds[2], scale))};
   auto bitmapOf = [&](int id) -> HBITMAP {
     for (size_t i = 0; i < 3; ++i) {
       if (kBitmapIds[i] == id) return bitmaps[i].get();

@@ -28,15 +28,15 @@ bool HasWideChar(std::string_view text, std::string_view wide) {
 
 // The refusal of a checked pattern text, or nullptr when it passes.
 const char* FilePatternsRefusal(const std::string& text) {
-  if (text.empty()) return ui::texts::kFileNamesEmpty;
-  if (HasChar(text, ' ') || HasWideChar(text, ui::texts::kFullWidthSpace)) return ui::texts::kFileNamesHaveSpace;
+  if (text.empty()) return texts::kFileNamesEmpty;
+  if (HasChar(text, ' ') || HasWideChar(text, texts::kFullWidthSpace)) return texts::kFileNamesHaveSpace;
   return nullptr;
 }
 
 const char* FolderPatternsRefusal(const std::string& text) {
-  if (text.empty()) return ui::texts::kFolderNamesEmpty;
-  if (HasChar(text, '\\')) return ui::texts::kFolderNamesHaveBackslash;
-  if (HasChar(text, '*') || HasChar(text, '?')) return ui::texts::kFolderNamesHaveWildcard;
+  if (text.empty()) return texts::kFolderNamesEmpty;
+  if (HasChar(text, '\\')) return texts::kFolderNamesHaveBackslash;
+  if (HasChar(text, '*') || HasChar(text, '?')) return texts::kFolderNamesHaveWildcard;
   return nullptr;
 }
 
@@ -79,9 +79,9 @@ bool ValidateFolderForm(const FolderForm& form, const std::function<bool(const s
   const char* fault = nullptr;
   focus = IDC_EDIT_FOLDER;
   if (HasChar(folder, '/')) {
-    fault = ui::texts::kFolderHasSlash;
+    fault = texts::kFolderHasSlash;
   } else if (!exists(folder)) {
-    fault = ui::texts::kFolderMissingMessage;
+    fault = texts::kFolderMissingMessage;
   } else if (form.fileFilter && (fault = FilePatternsRefusal(form.filePatterns)) != nullptr) {
     focus = IDC_FILE_PATTERNS;
   } else if (form.folderFilter && (fault = FolderPatternsRefusal(form.folderPatterns)) != nullptr) {
@@ -101,7 +101,7 @@ bool ValidateFolderForm(const FolderForm& form, const std::function<bool(const s
 bool FolderRows::CheckAdd(std::string& refusal) const {
   if (count() < core::kMaxBkFolders) return true;
   char text[256];
-  std::snprintf(text, sizeof(text), ui::texts::kListFull, core::kMaxBkFolders);
+  std::snprintf(text, sizeof(text), texts::kListFull, core::kMaxBkFolders);
   refusal = text;
   return false;
 }
@@ -169,7 +169,7 @@ std::vector<FolderMenuItem> FolderMenuItems(const core::BackupFolderList& list, 
   if (items.empty()) {
     FolderMenuItem none;
     none.id = ID_FOLDER_MENU_NONE;
-    none.text = ui::texts::kNoFolderItem;
+    none.text = texts::kNoFolderItem;
     none.grayed = true;
     items.push_back(std::move(none));
   }

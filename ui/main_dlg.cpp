@@ -123,9 +123,9 @@ void MainDialog::ShowSelectionCounts() {
     }
   }
   char text[32];
-  std::snprintf(text, sizeof(text), ui::texts::kCountFormat, selectedFiles_);
+  std::snprintf(text, sizeof(text), texts::kCountFormat, selectedFiles_);
   ui::SetItemText(hwnd(), IDC_FILE_COUNT, text);
-  std::snprintf(text, sizeof(text), ui::texts::kCountFormat, selectedFolders_);
+  std::snprintf(text, sizeof(text), texts::kCountFormat, selectedFolders_);
   ui::SetItemText(hwnd(), IDC_FOLDER_COUNT, text);
   ShowPictures();
   if (selectedFiles_ == 0) ::EnableWindow(Item(IDC_FILE_COUNT), FALSE);
@@ -136,8 +136,8 @@ void MainDialog::ShowSelectionCounts() {
 // --- The count ---------------------------------------------------------------
 
 void MainDialog::BeginRecount() {
-  ui::SetItemText(hwnd(), IDC_TOTAL_SIZE, ui::texts::kCounting);
-  ui::SetItemText(hwnd(), IDC_TOTAL_FILES, ui::texts::kCounting);
+  ui::SetItemText(hwnd(), IDC_TOTAL_SIZE, texts::kCounting);
+  ui::SetItemText(hwnd(), IDC_TOTAL_FILES, texts::kCounting);
   ::EnableWindow(Item(IDOK), FALSE);
   ::EnableWindow(Item(IDC_MENU_BUTTON), FALSE);
   RefreshBackupFolderDisplay();
@@ -166,7 +166,7 @@ void MainDialog::LayOutFolderLabel() {
   auto scaled = [&](LONG v) { return ::MulDiv(v, dpi_, templateDpi_); };
   RECT label = {scaled(folderLabelRect_.left), scaled(folderLabelRect_.top), scaled(folderLabelRect_.right),
                 scaled(folderLabelRect_.bottom)};
-  if (currentFilters_.IsEmpty()) label.right += ui::dpi::Scale(kLabelWidening, dpi_);
+  if (currentFilters_.IsEmpty()) label.right += dpi::Scale(kLabelWidening, dpi_);
   ::MoveWindow(Item(IDC_BACKUP_FOLDER), label.left, label.top, label.right - label.left, label.bottom - label.top,
                TRUE);
 }
@@ -199,9 +199,9 @@ void MainDialog::RecountTick() {
   ::EnableWindow(Item(IDOK), TRUE);
   if (settings_.BackupFolder.empty()) {
     if (!settings_.SaveSettings()) {
-      ShowMessage(ui::texts::kSettingsSaveFailed, MB_ICONSTOP);
+      ShowMessage(texts::kSettingsSaveFailed, MB_ICONSTOP);
     } else {
-      ShowMessage(ui::texts::kSetUpBackupFolder, MB_ICONINFORMATION);
+      ShowMessage(texts::kSetUpBackupFolder, MB_ICONINFORMATION);
     }
   }
 }
@@ -312,7 +312,7 @@ void MainDialog::ShowExtendedMenu() {
 void MainDialog::OpenBackupFolder() {
   const std::string folder = settings_.BackupFolder;
   if (!plat::PathExists(plat::ToNative(folder))) {
-    ShowMessage(ui::texts::kOpenFolderUnusable + folder + core::texts::kPathClose, MB_ICONEXCLAMATION);
+    ShowMessage(texts::kOpenFolderUnusable + folder + core::texts::kPathClose, MB_ICONEXCLAMATION);
     return;
   }
   const INT_PTR opened = reinterpret_cast<INT_PTR>(
@@ -320,7 +320,7 @@ void MainDialog::OpenBackupFolder() {
   if (opened > 32) {
     OnCancel();
   } else {
-    ShowMessage(ui::texts::kOpenFolderFailed + folder + core::texts::kPathClose, MB_ICONSTOP);
+    ShowMessage(texts::kOpenFolderFailed + folder + core::texts::kPathClose, MB_ICONSTOP);
   }
 }
 
@@ -376,7 +376,7 @@ bool MainDialog::OnPaint() {
   ::SendMessageW(hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   RECT client = {};
   ::GetClientRect(hwnd(), &client);
-  const int side = ui::dpi::Scale(kIconSize, dpi_);
+  const int side = dpi::Scale(kIconSize, dpi_);
   const int x = (client.right - client.left - side + 1) / 2;
   const int y = (client.bottom - client.top - side + 1) / 2;
   ::DrawIconEx(dc, x, y, icon_.get(), side, side, 0, nullptr, DI_NORMAL);
@@ -417,18 +417,18 @@ void MainDialog::ShowPictures() {
 
 void MainDialog::ApplyDpi(int dpi) {
   dpi_ = dpi;
-  plat::IconHandle icon(LoadProgramIcon(ui::dpi::Scale(kIconSize, dpi)));
-  plat::IconHandle smallIcon(LoadProgramIcon(ui::dpi::Scale(kSmallIconSize, dpi)));
+  plat::IconHandle icon(LoadProgramIcon(dpi::Scale(kIconSize, dpi)));
+  plat::IconHandle smallIcon(LoadProgramIcon(dpi::Scale(kSmallIconSize, dpi)));
   ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon.get()));
   ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
   icon_ = std::move(icon);
   smallIcon_ = std::move(smallIcon);
   // The new bitmaps are shown before the old ones go.
-  const int scale = ui::dpi::ImageScaleIndex(dpi);
+  const int scale = dpi::ImageScaleIndex(dpi);
   plat::BitmapHandle previous[kPictures];
   for (int i = 0; i < kPictures; ++i) {
     previous[i] = std::move(pictures_[i]);
-    pictures_[i] = ui::LoadBitmapResource(ui::dpi::ScaledImageId(kPictureIds[i], scale));
+    pictures_[i] = ui::LoadBitmapResource(dpi::ScaledImageId(kPictureIds[i], scale));
   }
   ShowPictures();
   LayOutFolderLabel();
@@ -439,7 +439,7 @@ void MainDialog::OnDpiChanged(int dpi) { ApplyDpi(dpi); }
 // --- The end -----------------------------------------------------------------
 
 void MainDialog::OnDestroy() {
-  if (!settings_.SaveSettings()) ShowMessage(ui::texts::kSettingsSaveFailed, MB_ICONSTOP);
+  if (!settings_.SaveSettings()) ShowMessage(texts::kSettingsSaveFailed, MB_ICONSTOP);
   // The pictures give back the dialog's bitmaps before these are deleted.
   for (int id : {IDC_FILE_PICTURE, IDC_FOLDER_PICTURE, IDC_FOLDER_SWITCH, IDC_FILTER_INDICATOR}) {
     SetPicture(id, nullptr);

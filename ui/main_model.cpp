@@ -26,9 +26,9 @@ FolderView MainModel::Prepare(const std::string& folder, bool exists, const core
   totals_ = Totals::kPending;
   FolderView view;
   if (folder.empty()) {
-    view.label = ui::texts::kFolderNotSet;
+    view.label = texts::kFolderNotSet;
   } else if (!exists) {
-    view.label = ui::texts::kFolderMissing;
+    view.label = texts::kFolderMissing;
   } else {
     view.label = folder;
     core::ShortenPath(view.label);
