@@ -7,26 +7,31 @@
 
 namespace ui {
 
+namespace {
+
+// Each option flag and its check box, one list for showing and for taking back.
+const struct {
+  int control;
+  bool settings::AppSettings::*flag;
+} kBoxes[] = {{IDC_END_MESSAGE, &settings::AppSettings::EndMsg},
+              {IDC_SHORT_MENU_PATHS, &settings::AppSettings::ChangeMiniPathFlg},
+              {IDC_TOP_FOLDER_AT_START, &settings::AppSettings::TopFolderDspFlg},
+              {IDC_VERIFY_CONTENT, &settings::AppSettings::Verify},
+              {IDC_SKIP_UNREADABLE, &settings::AppSettings::SkipUnreadable},
+              {IDC_LINK_UNCHANGED, &settings::AppSettings::Link}};
+
+}  // namespace
+
 OptionsDialog::OptionsDialog(settings::AppSettings& settings) : ui::DialogBase(IDD_ENV_SETTINGS), settings_(settings) {}
 
 BOOL OptionsDialog::OnInitDialog() {
   ui::CenterOnOwner(hwnd());
-  ui::SetChecked(hwnd(), IDC_END_MESSAGE, settings_.EndMsg);
-  ui::SetChecked(hwnd(), IDC_SHORT_MENU_PATHS, settings_.ChangeMiniPathFlg);
-  ui::SetChecked(hwnd(), IDC_TOP_FOLDER_AT_START, settings_.TopFolderDspFlg);
-  ui::SetChecked(hwnd(), IDC_VERIFY_CONTENT, settings_.Verify);
-  ui::SetChecked(hwnd(), IDC_SKIP_UNREADABLE, settings_.SkipUnreadable);
-  ui::SetChecked(hwnd(), IDC_LINK_UNCHANGED, settings_.Link);
+  for (const auto& box : kBoxes) ui::SetChecked(hwnd(), box.control, settings_.*box.flag);
   return TRUE;
 }
 
 void OptionsDialog::OnOK() {
-  settings_.EndMsg = ui::IsChecked(hwnd(), IDC_END_MESSAGE);
-  settings_.ChangeMiniPathFlg = ui::IsChecked(hwnd(), IDC_SHORT_MENU_PATHS);
-  settings_.TopFolderDspFlg = ui::IsChecked(hwnd(), IDC_TOP_FOLDER_AT_START);
-  settings_.Verify = ui::IsChecked(hwnd(), IDC_VERIFY_CONTENT);
-  settings_.SkipUnreadable = ui::IsChecked(hwnd(), IDC_SKIP_UNREADABLE);
-  settings_.Link = ui::IsChecked(hwnd(), IDC_LINK_UNCHANGED);
+  for (const auto& box : kBoxes) settings_.*box.flag = ui::IsChecked(hwnd(), box.control);
   EndDialog(IDOK);
 }
 
