@@ -22,18 +22,18 @@
 
 namespace {
 
-constexpr int kRounds = 5;  // medians of five rounds, each contender once at each place
+constexpr int kRounds = 7;  // medians of seven rounds
 constexpr int kFolders = 100, kFilesPerFolder = 100, kFileBytes = 2048;
 constexpr double kProgramPause = 0.100;  // the program's own wait before its success message
 
 // One run of the program over the prepared installation, with the content
 // check on or off: seconds from the click on start to the success message less
 // the pause; -1 if it failed.
-double RunOnce(const std::string& program, const std::string& install, const std::string& source, bool verify) {
-  RemoveTree(install + "\\backup");
-  MakeFolders(install + "\\backup");
-  WriteBytes(install + "\\Larkspan.ini", "[Backup]\r\nBackupFolder=" + install + "\\backup\r\n[BkFolderList]\r\nBkFolder000=" +
-                                             install + "\\backup\r\n[Option]\r\nVerify=" + (verify ? "1" : "0") + "\r\n");
+double RunOnce(const std::string& program, const std::string& install, const std::string& backup,
+               const std::string& source, bool verify) {
+  MakeFolders(backup);
+  WriteBytes(install + "\\Larkspan.ini", "[Backup]\r\nBackupFolder=" + backup + "\r\n[BkFolderList]\r\nBkFolder000=" +
+                                             backup + "\r\n[Option]\r\nVerify=" + (verify ? "1" : "0") + "\r\n");
   WriteBytes(install + "\\lkpara.dat", "\"" + source + "\" ");
   e2e::Process process;
   if (!bench::StartProgram(process, program)) return -1;
@@ -98,28 +98,39 @@ int main(int argc, char** argv) {
     return 1;
   }
   const std::string copies = data + "\\run-copies";
+  RemoveTree(copies);  // left by an interrupted run
   MakeFolders(copies);
   // The five contenders: the run, the run with the content check, the two
-  // loops and xcopy. Each first removes what it wrote the round before (as many
-  // files for every one of them), then is timed; the order turns by one every
+  // loops and xcopy. Each writes into a folder of its own that no one used
+  // before, and nothing is removed until every round is over: a file system
+  // may hold back the numbers of files removed moments ago (ext4 without a
+  // journal skips them for a minute, reading the inode table for each), and
+  // whoever writes next pays for the removal. The order turns by one every
   // round, so that none always follows the same one (the disk is still busy
   // with what the one before wrote).
+  int fresh = 0;  // the number of the next unused output folder
   auto bare = [&](int which) {
-    const std::string out = copies + "\\" + "wax"[which];
-    RemoveTree(out);
+    const std::string out = copies + "\\" + "wax"[which] + std::to_string(fresh++);
     const double t0 = bench::Now();
     if (which == 2) return bench::RunCommand("xcopy.exe /E /I /Q \"" + source + "\" \"" + out + "\"");
     which == 0 ? bench::BareCopyW(Wide(source), Wide(out)) : bench::BareCopyA(source, out);
     return bench::Now() - t0;
   };
   std::vector<double> times[5];
+  // The same ratios within each round, whose contenders ran minutes apart at
+  // most: the disk's drift over the rounds cancels out of them.
+  std::vector<double> runPerLoop, checkPerRun;
   for (int round = 0; round < kRounds; ++round) {
+    double t[5];
     for (int k = 0; k < 5; ++k) {
       const int which = (round + k) % 5;
-      const double t = which < 2 ? RunOnce(installed, install, source, which == 1) : bare(which - 2);
-      if (t < 0) std::printf("round %d: no figure, the run did not end in success\n", round);
-      if (t >= 0) times[which].push_back(t);
+      t[which] = which < 2 ? RunOnce(installed, install, copies + "\\b" + std::to_string(fresh++), source, which == 1)
+                           : bare(which - 2);
+      if (t[which] < 0) std::printf("round %d: no figure, the run did not end in success\n", round);
+      if (t[which] >= 0) times[which].push_back(t[which]);
     }
+    if (t[0] > 0 && t[2] > 0) runPerLoop.push_back(t[0] / t[2]);
+    if (t[0] > 0 && t[1] > 0) checkPerRun.push_back(t[1] / t[0]);
   }
   RemoveTree(copies);
   RemoveTree(install);
@@ -133,6 +144,17 @@ int main(int argc, char** argv) {
   std::printf("  FindFirstFileW+CopyFileW loop:          %8.1f ms\n", w * 1e3);
   std::printf("  FindFirstFileA+CopyFileA loop:          %8.1f ms\n", a * 1e3);
   std::printf("  xcopy /E:                               %8.1f ms\n", x * 1e3);
+  // The rounds themselves: on a shared or virtual disk one round can be far
+  // off the others, and all of them drift as the disk fills.
+  const char* const names[5] = {"run", "run, content check", "W loop", "A loop", "xcopy"};
+  std::printf("  within the rounds (median): the run %.2fx the W loop, the content check %.2fx the run without\n",
+              bench::Median(runPerLoop), bench::Median(checkPerRun));
+  std::printf("  each round (ms):\n");
+  for (int i = 0; i < 5; ++i) {
+    std::printf("    %-20s", names[i]);
+    for (double t : times[i]) std::printf(" %7.0f", t * 1e3);
+    std::printf("\n");
+  }
   return 0;
 }
 
