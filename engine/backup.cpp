@@ -449,9 +449,9 @@ void BackupEngine::Copied(const char* data, size_t size) {
 void BackupEngine::PumpPaced() {
   // Dispatching costs more than copying a small file, while the cancel flag is
   // read after every file and every chunk: messages are dispatched at the
-  // first call of the run and then at most every kProgressPaintMs.
+  // first call of the run and then at most every kCopyPumpMs.
   const int64_t now = host_.TickMs();
-  if (pumpedOnce_ && now - lastPumpTick_ < kProgressPaintMs) return;
+  if (pumpedOnce_ && now - lastPumpTick_ < kCopyPumpMs) return;
   pumpedOnce_ = true;
   lastPumpTick_ = now;
   host_.PumpMessages();
