@@ -225,8 +225,13 @@ void MainDialog::OnOK() {
     action = model_.DecideStart(engine_.phase(), folder, plat::PathExists(plat::ToNative(folder)));
   }
   if (action != StartAction::kRun) return;
-  engine_.RunBackup(folder,
-                    engine::RunOptions{settings_.EndMsg, settings_.Verify, settings_.SkipUnreadable, settings_.Link});
+  // Each option by its name: four flags in a row would take any order.
+  engine::RunOptions options;
+  options.endMessage = settings_.EndMsg;
+  options.checkContent = settings_.Verify;
+  options.skipUnreadable = settings_.SkipUnreadable;
+  options.linkUnchanged = settings_.Link;
+  engine_.RunBackup(folder, options);
   // A run that made a backup (or tried to) ends the dialog; one refused before
   // the copy leaves it open.
   if (engine_.phase() == engine::Phase::kDone) EndDialog(IDOK);
