@@ -17,11 +17,12 @@ constexpr size_t kChunk = 256 << 10;
 // The rest of in into out, chunk by chunk, progress asked before the first
 // chunk and after every one; the chunks shown to it when show. A failed read
 // sets readFailed.
-uint32_t CopyContent(io::File& in, io::File& out, uint64_t size, CopyProgress* progress, bool show,
-                     bool& readFailed) {
+uint32_t CopyContent(io::File& in, io::File& out, CopyProgress* progress, bool show, bool& readFailed) {
   if (progress && !progress->Continue()) return kErrRequestAborted;
-  // A small file needs no more than its own size (plus one byte to see its end).
-  std::vector<char> buffer(size < kChunk ? static_cast<size_t>(size) + 1 : kChunk);
+  // One buffer for every file the thread copies: a small file is read whole
+  // in one call and its end seen in the next, as with a buffer of its size,
+  // and no file needs its size asked first.
+  thread_local std::vector<char> buffer(kChunk);
   for (;;) {
     size_t got = 0;
     if (uint32_t err = io::Read(in, buffer.data(), buffer.size(), &got)) return (readFailed = true), err;
@@ -44,7 +45,7 @@ uint32_t CopyNamedStreams(io::File& in, const NativePath& source, io::File& out,
     io::Facts facts;
     if (uint32_t err = io::OpenSource(io::StreamPath(source, name), from, facts)) return (readFailed = true), err;
     if (uint32_t err = io::CreateTarget(io::StreamPath(destination, name), to)) return err;
-    if (uint32_t err = CopyContent(from, to, facts.size, progress, false, readFailed)) return err;
+    if (uint32_t err = CopyContent(from, to, progress, false, readFailed)) return err;
     if (uint32_t err = to.Close()) return err;
   }
   return kErrSuccess;
@@ -70,7 +71,7 @@ uint32_t CopyOneFile(const NativePath& source, const NativePath& destination, Co
   // Anything at destination after a failure below was made by this call.
   io::File out;
   if (uint32_t err = io::CreateTarget(destination, out)) return err;
-  uint32_t err = CopyContent(in, out, facts.size, progress, true, readFailed);
+  uint32_t err = CopyContent(in, out, progress, true, readFailed);
   if (!err) err = CopyNamedStreams(in, source, out, destination, progress, readFailed);
   // The time set after the last write, so that it stays; the attributes last:
   // a read-only copy could not have been written, nor removed. The archive bit

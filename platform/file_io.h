@@ -34,10 +34,9 @@ class File {
   intptr_t handle = kNone;  // HANDLE or descriptor
 };
 
-// What the copy keeps of a source: its size, attributes and last-write time
-// (system units).
+// What the copy keeps of a source: its attributes and last-write time (system
+// units).
 struct Facts {
-  uint64_t size = 0;
   uint32_t attributes = 0;
   uint64_t lastWrite = 0;
 };

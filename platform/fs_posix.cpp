@@ -205,7 +205,6 @@ uint32_t OpenSource(const NativePath& path, File& file, Facts& facts) {
   struct stat st {};
   if (fstat(fd, &st) != 0) return ErrnoToWin32(errno, posix);
   if (S_ISDIR(st.st_mode)) return kErrAccessDenied;
-  facts.size = static_cast<uint64_t>(st.st_size);
   facts.attributes = kAttrArchive | DosAttributesOf(fd) | ((st.st_mode & S_IWUSR) ? 0u : uint32_t{kAttrReadOnly});
   facts.lastWrite = static_cast<uint64_t>(st.st_mtim.tv_sec) * 1000000000u + static_cast<uint64_t>(st.st_mtim.tv_nsec);
   return kErrSuccess;
