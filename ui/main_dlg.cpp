@@ -484,7 +484,10 @@ void MainDialog::SetProgressRange(int64_t upper) {
 
 void MainDialog::SetProgressPos(int64_t pos) {
   ::SendDlgItemMessageW(hwnd(), IDC_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(pos >> progressShift_), 0);
-  Redraw(Item(IDC_PROGRESS));
+  // The bar invalidates the part that moved; that part is painted now, as a
+  // run dispatches messages only every few dozen milliseconds. (Invalidating
+  // and erasing the whole bar cost half as much again under Wine.)
+  ::UpdateWindow(Item(IDC_PROGRESS));
 }
 
 void MainDialog::EnableRunButtons(bool enable) {
