@@ -1,9 +1,11 @@
 // The whole backup run in the real window (Windows build): from the click on
 // start to the success message, less the program's own 100 ms pause before
 // it, on 10,000 files of 2 KB in 100 folders, with the content check off and
-// on; against bare loops over the same tree in this process
-// (FindFirstFileW+CopyFileW and FindFirstFileA+CopyFileA) and Wine's
-// "xcopy /E", in rounds whose order turns.
+// on; against the same backup by the engine in this process (no window: what
+// the window and its process add), bare loops over the same tree in this
+// process into the same layout as the program's (FindFirstFileW+CopyFileW and
+// FindFirstFileA+CopyFileA) and Wine's "xcopy /E", in rounds whose order
+// turns.
 // Usage: bench_run <data folder> [Larkspan.exe to time instead of the built one]
 #include <cstdio>
 #include <string>
@@ -14,9 +16,11 @@
 
 #include <cstring>
 
+#include "bench/bench_host.h"
 #include "bench/bench_trees.h"
 #include "bench/bench_util.h"
 #include "bench/installation.h"
+#include "engine/backup.h"
 #include "engine/texts.h"
 #include "tests/support/temp_tree.h"
 
@@ -74,6 +78,21 @@ double RunOnce(const std::string& program, const std::string& install, const std
   return result;
 }
 
+// The same backup by the engine in this process, without a window: seconds
+// from the start of the run to its verdict; -1 if it failed.
+double EngineOnce(const std::string& source, const std::string& backup) {
+  MakeFolders(backup);
+  bench::Host host;
+  const std::vector<std::string> selection{source};  // the engine keeps references to both
+  const core::FilterSet filters;
+  engine::BackupEngine engine(host, selection, filters);
+  engine.ScanSelection();
+  const double t0 = bench::Now();
+  engine.RunBackup(backup, engine::RunOptions());
+  const double t = bench::Now() - t0;
+  return host.last.compare(0, std::strlen(engine::texts::kVerifiedTitle), engine::texts::kVerifiedTitle) == 0 ? t : -1;
+}
+
 std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
 }  // namespace
@@ -100,57 +119,81 @@ int main(int argc, char** argv) {
   const std::string copies = data + "\\run-copies";
   RemoveTree(copies);  // left by an interrupted run
   MakeFolders(copies);
-  // The five contenders: the run, the run with the content check, the two
-  // loops and xcopy. Each writes into a folder of its own that no one used
-  // before, and nothing is removed until every round is over: a file system
-  // may hold back the numbers of files removed moments ago (ext4 without a
-  // journal skips them for a minute, reading the inode table for each), and
-  // whoever writes next pays for the removal. The order turns by one every
-  // round, so that none always follows the same one (the disk is still busy
-  // with what the one before wrote).
+  // The six contenders: the run, the run with the content check, the engine
+  // in this process, the two loops and xcopy. Each writes into a folder of its
+  // own that no one used before, and nothing is removed until every round is
+  // over: a file system may hold back the numbers of files removed moments ago
+  // (ext4 without a journal skips them for a minute, reading the inode table
+  // for each), and whoever writes next pays for the removal. The order turns
+  // by one every round, so that none always follows the same one (the disk is
+  // still busy with what the one before wrote).
+  enum { kRun, kChecked, kEngine, kWide, kAnsi, kXcopy, kContenders };
+  const char* const names[kContenders] = {"run", "run, content check", "engine, no window", "W loop", "A loop", "xcopy"};
   int fresh = 0;  // the number of the next unused output folder
-  auto bare = [&](int which) {
-    const std::string out = copies + "\\" + "wax"[which] + std::to_string(fresh++);
+  const std::string stamp = engine::MakeStampFolderName(plat::LocalNow());
+  auto once = [&](int which) {
+    const std::string out = copies + "\\" + std::to_string(fresh++);
+    if (which == kRun || which == kChecked) return RunOnce(installed, install, out, source, which == kChecked);
+    if (which == kEngine) return EngineOnce(source, out);
+    MakeFolders(out);  // as the program's backup folder, before the clock starts
     const double t0 = bench::Now();
-    if (which == 2) return bench::RunCommand("xcopy.exe /E /I /Q \"" + source + "\" \"" + out + "\"");
-    which == 0 ? bench::BareCopyW(Wide(source), Wide(out)) : bench::BareCopyA(source, out);
-    return bench::Now() - t0;
+    if (which == kXcopy) return bench::RunCommand("xcopy.exe /E /I /Q \"" + source + "\" \"" + out + "\"");
+    // The loops do the program's job: a new sub-folder named after the time,
+    // and in it the selected folder under its own name. Those two levels cost
+    // a few per cent under Wine, which looks up every new file's path one
+    // folder at a time.
+    const std::string stamped = out + "\\" + stamp;
+    if (which == kWide) {
+      ::CreateDirectoryW(plat::ToNative(stamped).c_str(), nullptr);
+      bench::BareCopyW(Wide(source), plat::ToNative(stamped + "\\run10k"));
+    } else {
+      ::CreateDirectoryA(stamped.c_str(), nullptr);
+      bench::BareCopyA(source, stamped + "\\run10k");
+    }
+    const double t = bench::Now() - t0;
+    // A loop checks nothing: a copy it did not make would look fast.
+    int64_t bytes = 0, files = 0;
+    bench::BareWalk(stamped, bytes, files);
+    return files == kFolders * kFilesPerFolder ? t : -1;
   };
-  std::vector<double> times[5];
-  // The same ratios within each round, whose contenders ran minutes apart at
-  // most: the disk's drift over the rounds cancels out of them.
-  std::vector<double> runPerLoop, checkPerRun;
+  std::vector<double> times[kContenders];
+  // The ratios within each round, whose contenders ran minutes apart at most:
+  // the disk's drift over the rounds cancels out of them.
+  std::vector<double> runPerLoop, enginePerLoop, checkPerRun;
   for (int round = 0; round < kRounds; ++round) {
-    double t[5];
-    for (int k = 0; k < 5; ++k) {
-      const int which = (round + k) % 5;
-      t[which] = which < 2 ? RunOnce(installed, install, copies + "\\b" + std::to_string(fresh++), source, which == 1)
-                           : bare(which - 2);
-      if (t[which] < 0) std::printf("round %d: no figure, the run did not end in success\n", round);
+    double t[kContenders];
+    for (int k = 0; k < kContenders; ++k) {
+      const int which = (round + k) % kContenders;
+      t[which] = once(which);
+      if (t[which] < 0) std::printf("round %d: no figure from %s, it did not end in success\n", round, names[which]);
       if (t[which] >= 0) times[which].push_back(t[which]);
     }
-    if (t[0] > 0 && t[2] > 0) runPerLoop.push_back(t[0] / t[2]);
-    if (t[0] > 0 && t[1] > 0) checkPerRun.push_back(t[1] / t[0]);
+    if (t[kRun] > 0 && t[kWide] > 0) runPerLoop.push_back(t[kRun] / t[kWide]);
+    if (t[kEngine] > 0 && t[kWide] > 0) enginePerLoop.push_back(t[kEngine] / t[kWide]);
+    if (t[kRun] > 0 && t[kChecked] > 0) checkPerRun.push_back(t[kChecked] / t[kRun]);
   }
   RemoveTree(copies);
   RemoveTree(install);
-  const std::vector<double>&runs = times[0], &checked = times[1], &wide = times[2], &ansi = times[3], &xcopy = times[4];
-  const double r = bench::Median(runs), c = bench::Median(checked), w = bench::Median(wide), a = bench::Median(ansi), x = bench::Median(xcopy);
+  double m[kContenders];
+  for (int i = 0; i < kContenders; ++i) m[i] = bench::Median(times[i]);
   std::printf("whole run, %d files of %d bytes in %d folders (median of %d, the order turning):\n", kFolders * kFilesPerFolder,
               kFileBytes, kFolders, kRounds);
-  std::printf("  Larkspan, click to success less 100 ms: %8.1f ms  %.2fx W loop  %.2fx A loop  xcopy/run %.2f\n", r * 1e3,
-              r / w, r / a, x / r);
-  std::printf("  the same with the content check on:      %8.1f ms  %.2fx without\n", c * 1e3, c / r);
-  std::printf("  FindFirstFileW+CopyFileW loop:          %8.1f ms\n", w * 1e3);
-  std::printf("  FindFirstFileA+CopyFileA loop:          %8.1f ms\n", a * 1e3);
-  std::printf("  xcopy /E:                               %8.1f ms\n", x * 1e3);
+  std::printf("  Larkspan, click to success less 100 ms: %8.1f ms  %.2fx W loop  %.2fx A loop  xcopy/run %.2f\n",
+              m[kRun] * 1e3, m[kRun] / m[kWide], m[kRun] / m[kAnsi], m[kXcopy] / m[kRun]);
+  std::printf("  the same with the content check on:      %8.1f ms  %.2fx without\n", m[kChecked] * 1e3,
+              m[kChecked] / m[kRun]);
+  std::printf("  the engine in this process, no window:  %8.1f ms  %.2fx W loop\n", m[kEngine] * 1e3,
+              m[kEngine] / m[kWide]);
+  std::printf("  FindFirstFileW+CopyFileW loop:          %8.1f ms\n", m[kWide] * 1e3);
+  std::printf("  FindFirstFileA+CopyFileA loop:          %8.1f ms\n", m[kAnsi] * 1e3);
+  std::printf("  xcopy /E:                               %8.1f ms\n", m[kXcopy] * 1e3);
+  std::printf("  within the rounds (median): the run %.2fx the W loop, the engine %.2fx the W loop, the content check "
+              "%.2fx the run without\n",
+              bench::Median(runPerLoop), bench::Median(enginePerLoop), bench::Median(checkPerRun));
   // The rounds themselves: on a shared or virtual disk one round can be far
   // off the others, and all of them drift as the disk fills.
-  const char* const names[5] = {"run", "run, content check", "W loop", "A loop", "xcopy"};
-  std::printf("  within the rounds (median): the run %.2fx the W loop, the content check %.2fx the run without\n",
-              bench::Median(runPerLoop), bench::Median(checkPerRun));
   std::printf("  each round (ms):\n");
-  for (int i = 0; i < 5; ++i) {
+  for (int i = 0; i < kContenders; ++i) {
     std::printf("    %-20s", names[i]);
     for (double t : times[i]) std::printf(" %7.0f", t * 1e3);
     std::printf("\n");
