@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string data = argv[1];
-  const std::string source = data + "\\run10k";
+  const std::string tree = "run10k", source = data + "\\" + tree;
   if (!::CreateDirectoryA(source.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) return 1;
   for (int f = 0; f < kFolders; ++f) {
     const std::string folder = source + "\\d" + std::to_string(f);
@@ -142,13 +142,13 @@ int main(int argc, char** argv) {
     // and in it the selected folder under its own name. Those two levels cost
     // a few per cent under Wine, which looks up every new file's path one
     // folder at a time.
-    const std::string stamped = out + "\\" + stamp;
+    const std::string stamped = out + "\\" + stamp, copy = stamped + "\\" + tree;
     if (which == kWide) {
       ::CreateDirectoryW(plat::ToNative(stamped).c_str(), nullptr);
-      bench::BareCopyW(Wide(source), plat::ToNative(stamped + "\\run10k"));
+      bench::BareCopyW(Wide(source), plat::ToNative(copy));
     } else {
       ::CreateDirectoryA(stamped.c_str(), nullptr);
-      bench::BareCopyA(source, stamped + "\\run10k");
+      bench::BareCopyA(source, copy);
     }
     const double t = bench::Now() - t0;
     // A loop checks nothing: a copy it did not make would look fast.

@@ -140,7 +140,7 @@ class BackupEngine : private plat::CopyProgress {
 
   // Intervals at which the progress bar is repainted and messages are
   // dispatched while files are copied (also within one large file). A repaint
-  // costs far more than a dispatch (under Wine 1.5 to 2 ms): ten a second keep
+  // costs far more than a dispatch (under Wine 1 to 2.5 ms): ten a second keep
   // the bar moving for a small part of a copy of small files, while the more
   // frequent dispatch keeps a moved window and the cancel button quick.
   static constexpr int64_t kProgressPaintMs = 100;
